@@ -1,0 +1,23 @@
+#pragma once
+// Number texts: every amount, price, share count, factor and percentage is
+// text with a decimal comma and no thousands separator.
+
+#include <string>
+#include <string_view>
+
+namespace tellurio {
+
+// Truncates toward zero to `decimals` digits (never rounds); writes "0,00"
+// when the truncated value is 0 (whatever decimals is), with a leading "-"
+// for negative input ("-0,00" for -0.004).  64-bit, so large amounts are
+// exact; a value's binary representation error does not cost a digit
+// (0.57 with 2 decimals is "0,57"), while digits really there are cut
+// (1.239 gives "1,23").
+std::string FormatNumber(double value, int decimals);
+
+// The first "," (unless at position 0) counts as the decimal point; leading
+// blanks are skipped; reading stops at the first character that does not
+// fit; no number gives 0.  ",5" gives 0.
+double ParseNumber(std::string_view text);
+
+}  // namespace tellurio

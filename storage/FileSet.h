@@ -1,0 +1,57 @@
+#pragma once
+// The files and directories of the data directory (the working directory).
+//
+//   D.dat, D.idx          main store of depot D
+//   n_D.dat, n_D.idx      fund archive store of depot D
+//   P.pls                 list file: depots of provider P, in order of creation
+//   anb.dbk               list file: pairs provider P, web-library provider
+//   dax.dxt               list file: pairs date, DAX value
+//   portrait.txt          fund portraits as downloaded (plain lines)
+//   dax1.html             the index page as downloaded
+//   Fondpreise/P/JJJJ/<month name>/TTMMJJJJ.txt   downloaded price files
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/Status.h"
+
+namespace tellurio::fileset {
+
+namespace fs = std::filesystem;
+
+inline constexpr const char* kArchivePrefix = "n_";
+inline constexpr const char* kProviderAssignments = "anb.dbk";
+inline constexpr const char* kDaxHistory = "dax.dxt";
+inline constexpr const char* kPortraitFile = "portrait.txt";
+inline constexpr const char* kIndexPage = "dax1.html";
+inline constexpr const char* kPriceRoot = "Fondpreise";
+
+// Section layout of the depot store and of the fund archive store.
+inline const std::vector<int> kDepotRowWidths = {4, 2, 4, 4, 2, 2};
+inline const std::vector<int> kArchiveRowWidths = {4, 2};
+
+fs::path DepotBase(const fs::path& wd, const std::string& depot);    // wd/D
+fs::path ArchiveBase(const fs::path& wd, const std::string& depot);  // wd/n_D
+fs::path ProviderList(const fs::path& wd, const std::string& provider);  // wd/P.pls
+fs::path PriceRoot(const fs::path& wd);                                  // wd/Fondpreise
+fs::path ProviderPriceDir(const fs::path& wd, const std::string& provider);
+fs::path PriceMonthDir(const fs::path& wd, const std::string& provider, int year,
+                       const std::string& monthName);
+
+// Makes sure Fondpreise/P/JJJJ/<month> exists for every provider, creating
+// each missing level.  Failures of single directories do not stop the others;
+// the first one is reported.
+Status EnsurePriceDirectories(const fs::path& wd, const std::vector<std::string>& providers,
+                              int year, const std::string& monthName);
+
+// Names (without extension) of the files in wd ending in extension (".dat" or
+// ".pls").  For ".dat", names starting with "n_" (fund archive stores) are left
+// out.  Ordered by name, ignoring case first, as a directory listing shows them.
+std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view extension);
+
+// Deletes a file; a missing file is no error.
+Status RemoveFile(const fs::path& path);
+
+}  // namespace tellurio::fileset

@@ -1,0 +1,57 @@
+#pragma once
+// List files: the storage unit for every small data file.  A whole list of
+// strings is written at once with a light scrambling of its characters and
+// read back at once.  The scrambling works on code page 1252 bytes; the
+// strings handed in and out are UTF-8.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/Status.h"
+
+namespace tellurio {
+
+// Reads and decodes the list file.  A missing file is created empty and gives
+// 0 strings.  Returns the number of strings; *status (when given) tells why a
+// file that exists could not be read (out is then empty).
+int ReadListFile(const std::filesystem::path& path, std::vector<std::string>& out,
+                 Status* status = nullptr);
+
+// Encodes the first n strings (all when n < 0) and replaces the file
+// atomically: a new file is written beside it, flushed and renamed over the
+// old one, so a crash leaves either the old or the new content.  The caller's
+// strings are not changed.  Refused (Status::Code::Unrepresentable, nothing
+// written) when the first string starts with "%" or "(": its key byte would be
+// a line break, which the format cannot hold.
+Status WriteListFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                     int n = -1);
+
+// The scrambling itself, in place, on code page 1252 byte strings.
+void EncodeLines(std::vector<std::string>& lines);
+void DecodeLines(std::vector<std::string>& lines);
+
+// Whole-file forms: decoded UTF-8 strings from the bytes of a list file, and
+// the bytes of a list file (CR LF after every line) from UTF-8 strings.
+// EncodeListBytes fails like WriteListFile on a first string that starts
+// with "%" or "(".
+std::vector<std::string> DecodeListBytes(std::string_view fileBytes);
+bool EncodeListBytes(const std::vector<std::string>& lines, size_t n, std::string& out);
+
+// True when a list whose first string is this one can be written.
+bool IsStorableFirstString(std::string_view utf8);
+
+// Plain read for imports: all lines of a text file, converted from code page
+// 1252 to UTF-8, without decoding.  Fails (NotFound, IoError) when the file
+// cannot be read.
+Status ReadTextLines(const std::filesystem::path& path, std::vector<std::string>& out);
+
+// Reads a whole file into bytes.
+Status ReadFileBytes(const std::filesystem::path& path, std::string& out);
+
+// Replaces a file atomically with the given bytes (temporary file in the same
+// directory, flush to disk, rename).
+Status WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace tellurio

@@ -1,0 +1,173 @@
+#pragma once
+// RecordStore: keyed records of text values in a data file (".dat") and an
+// index file (".idx"), both list files.  The only way the program stores
+// portfolio data.
+//
+// A store has T sections.  Record r exists in every section at index r; in
+// each section a record is a sequence of rows of that section's row width.
+// Section 0 is the master section: one row per record, whose first value is
+// the record's key.  Everything is held in memory: Open reads both files,
+// Save (and DeleteRecord) rewrite both, each file replaced atomically.
+//
+// Line numbers ("line index", "start line") follow the section's line list
+// of the data file: record r's count line is at offsets[r], followed by its m
+// value lines, and offsets[r+1] = offsets[r] + m + 1.
+//
+// Text values are UTF-8 inside; the files hold code page 1252.
+//
+// Costs: an edit touches only the record it changes (plus a pass over the
+// record offsets, not over the lines, when line numbers are asked for next);
+// Open decodes the data file in one vectorised pass and keeps the values in
+// one buffer until a record is edited.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "storage/Status.h"
+
+namespace tellurio {
+
+inline constexpr const char* kRecordNotFound = "Fehler! Satz nicht gefunden";
+
+namespace detail {
+class LineTable;  // decoded lines of a data file, shared by unedited records
+}
+
+// Read-only view of one record's value lines in one section.  Valid until the
+// store is changed, opened again or destroyed.
+class RecordView {
+ public:
+  RecordView() = default;
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  std::string_view operator[](size_t i) const;
+
+ private:
+  friend class RecordStore;
+  const detail::LineTable* table_ = nullptr;  // when values lie in the table
+  uint32_t first_ = 0;
+  const std::vector<std::string>* own_ = nullptr;  // when the record was edited
+  size_t count_ = 0;
+};
+
+class RecordStore {
+ public:
+  RecordStore();
+  virtual ~RecordStore();
+  RecordStore(const RecordStore&) = delete;
+  RecordStore& operator=(const RecordStore&) = delete;
+  RecordStore(RecordStore&&) noexcept;
+  RecordStore& operator=(RecordStore&&) noexcept;
+
+  // Binds the store to basePath + ".dat" / ".idx" and resets memory to T empty
+  // sections.  When the data file does not exist, writes an empty store (both
+  // files); an existing store is not changed.
+  Status Create(const std::filesystem::path& basePath, int sectionCount,
+                const std::vector<int>& rowWidths);
+
+  // Reads both files.  Missing or unreadable files give an empty store; a
+  // truncated or inconsistent data file gives as many records as are whole.
+  // When the index file disagrees with the keys in the master rows (a crash
+  // between the two writes, a lost index file) the key list is rebuilt from
+  // the master rows.  The status reports read errors; Repaired() tells whether
+  // anything had to be mended.
+  Status Open();
+
+  // Writes the data file, then the index file, each replaced atomically.
+  Status Save();
+
+  int RecordCount() const;
+  void GetKeys(int first, int count, std::vector<std::string>& out) const;
+  // The whole key list (the placeholder "0" in an empty store).
+  const std::vector<std::string>& Keys() const { return keys_; }
+  // First exact match, or -1.
+  int FindKey(std::string_view key) const;
+  // Makes the record current in every section; 1, or 0 when the key is absent.
+  int Select(std::string_view key);
+  // Select, then (rowWidth_0 + 1) * FindKey; -1 when absent.
+  int SelectedRecordLine(std::string_view key);
+  // Line index of the record's count line in that section, or -1.
+  int RecordLine(int section, std::string_view key) const;
+  // Copies rowCount rows (all when -1) of the record whose count line is at
+  // start.  Returns the record's key, or kRecordNotFound (out emptied) when
+  // no record starts there or it holds fewer rows.
+  std::string ReadRows(std::string& outKey, int section, int rowCount, int start,
+                       std::vector<std::string>& out) const;
+
+  // Appends a record (memory only) and selects it.
+  void AddRecord(const std::vector<std::string>& values);
+  // Appends rowCount rows to the current record (memory only).
+  void AppendRows(int section, const std::vector<std::string>& values, int rowCount);
+  // Overwrites the first row of the current record whose value at field equals
+  // match (memory only); no match changes nothing.
+  void UpdateRow(int section, const std::vector<std::string>& values, std::string_view match,
+                 int field);
+  // Removes the first such row (memory only).
+  void DeleteRow(int section, std::string_view match, int field);
+  // Removes the record from all sections and writes both files.  1, or 0 when
+  // absent.  *status (when given) reports a failed write.
+  int DeleteRecord(std::string_view key, Status* status = nullptr);
+
+  // Replaces all rows of the current record in that section in one step
+  // (memory only).  values.size() must be a multiple of the row width; extra
+  // values are dropped.
+  void ReplaceRows(int section, std::vector<std::string> values);
+
+  // Direct read access by record index (0 .. RecordCount()-1).
+  RecordView Values(int section, int record) const;
+  int RowWidth(int section) const;
+  int SectionCount() const { return static_cast<int>(sections_.size()); }
+  // Index of the current record, or -1; its key as held in section 0.
+  int CurrentRecord() const { return currentIndex_; }
+  // Copy of the current record of a section in the classic form: the count
+  // line followed by the values (rowWidth empty strings when none is current).
+  std::vector<std::string> Current(int section) const;
+
+  const std::filesystem::path& BasePath() const { return base_; }
+  std::filesystem::path DataPath() const;
+  std::filesystem::path IndexPath() const;
+  bool Repaired() const { return repaired_; }
+
+ private:
+  struct Record {
+    uint32_t first = 0;  // first value line in the table, when !edited
+    uint32_t count = 0;  // number of value lines, when !edited
+    bool edited = false;
+    std::vector<std::string> own;  // the values, when edited
+    size_t size() const { return edited ? own.size() : count; }
+  };
+  struct Section {
+    int rowWidth = 0;
+    std::vector<Record> records;
+    mutable std::vector<uint32_t> offsets;  // line index of each record's count line
+    mutable bool offsetsValid = false;
+  };
+
+  void Reset(int sectionCount, const std::vector<int>& widths);
+  void RebuildKeyIndex();
+  const std::vector<uint32_t>& Offsets(int section) const;
+  std::vector<std::string>& Edit(int section, int record);
+  RecordView View(const Section& s, int record) const;
+  std::string Value(const Section& s, int record, size_t i) const;
+  int ResolveCurrent() const;
+  void SelectIndex(int record);
+  std::string BuildDataFile() const;
+  Status WriteIndex(const std::vector<std::string>& keys) const;
+  bool AppendEncoded(std::string& out, std::string_view utf8, bool first) const;
+
+  std::filesystem::path base_;
+  std::vector<Section> sections_;
+  std::vector<std::string> keys_;
+  std::unordered_map<std::string, int> keyIndex_;  // first index of each key
+  std::shared_ptr<const detail::LineTable> table_;
+  int currentIndex_ = -1;     // record copied into "current" by the last Select
+  std::string currentKey_;    // value 0 of its master row at that moment
+  bool repaired_ = false;
+};
+
+}  // namespace tellurio
