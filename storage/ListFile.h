@@ -42,6 +42,17 @@ bool EncodeListBytes(const std::vector<std::string>& lines, size_t n, std::strin
 // True when a list whose first string is this one can be written.
 bool IsStorableFirstString(std::string_view utf8);
 
+// The scrambling key of a list whose first string is this one.
+unsigned char ListKeyOf(std::string_view firstUtf8);
+
+// Whether a text, written as a line of a list file with that key, reads back
+// unchanged.  The format loses a character whose code lands above 223 (long
+// lines, capital umlauts and accented letters at some positions) and a
+// one-character text whose code is a blank; callers that take names from the
+// user check them with this before storing.  The data files of the record
+// store have the key ListKeyOf(number of sections).
+bool RoundTrips(std::string_view utf8, unsigned char key, bool firstLine);
+
 // Plain read for imports: all lines of a text file, converted from code page
 // 1252 to UTF-8, without decoding.  Fails (NotFound, IoError) when the file
 // cannot be read.

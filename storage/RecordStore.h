@@ -141,6 +141,12 @@ class RecordStore {
     std::vector<std::string> own;  // the values, when edited
     size_t size() const { return edited ? own.size() : count; }
   };
+  static Record TableRecord(uint64_t first, uint64_t count) {
+    Record r;
+    r.first = static_cast<uint32_t>(first);
+    r.count = static_cast<uint32_t>(count);
+    return r;
+  }
   struct Section {
     int rowWidth = 0;
     std::vector<Record> records;
@@ -158,7 +164,6 @@ class RecordStore {
   void SelectIndex(int record);
   std::string BuildDataFile() const;
   Status WriteIndex(const std::vector<std::string>& keys) const;
-  bool AppendEncoded(std::string& out, std::string_view utf8, bool first) const;
 
   std::filesystem::path base_;
   std::vector<Section> sections_;
@@ -167,6 +172,7 @@ class RecordStore {
   std::shared_ptr<const detail::LineTable> table_;
   int currentIndex_ = -1;     // record copied into "current" by the last Select
   std::string currentKey_;    // value 0 of its master row at that moment
+  bool currentCleared_ = false;  // the last record was deleted while current
   bool repaired_ = false;
 };
 

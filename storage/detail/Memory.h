@@ -1,0 +1,40 @@
+#pragma once
+// Uninitialised byte buffers for whole files.  Large buffers come from an
+// anonymous mapping with transparent huge pages requested, so that reading a
+// store of tens of megabytes does not pay one page fault per 4 KiB.
+
+#include <cstddef>
+#include <utility>
+
+namespace tellurio::detail {
+
+class Memory {
+ public:
+  Memory() = default;
+  explicit Memory(size_t bytes);
+  ~Memory();
+  Memory(Memory&& o) noexcept { swap(o); }
+  Memory& operator=(Memory&& o) noexcept {
+    Memory tmp(std::move(o));
+    swap(tmp);
+    return *this;
+  }
+  Memory(const Memory&) = delete;
+  Memory& operator=(const Memory&) = delete;
+
+  char* data() { return data_; }
+  const char* data() const { return data_; }
+  size_t capacity() const { return capacity_; }
+
+ private:
+  void swap(Memory& o) noexcept {
+    std::swap(data_, o.data_);
+    std::swap(capacity_, o.capacity_);
+    std::swap(mapped_, o.mapped_);
+  }
+  char* data_ = nullptr;
+  size_t capacity_ = 0;
+  bool mapped_ = false;
+};
+
+}  // namespace tellurio::detail

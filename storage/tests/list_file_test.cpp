@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/Codec1252.h"
+#include "platform/testing/TempDir.h"
+#include "storage/ListFile.h"
+
+namespace tellurio {
+namespace {
+
+using testing::ReadAll;
+using testing::TempDir;
+using testing::WriteAll;
+
+// The data file of a new store with two sections of widths 4 and 2 holds the
+// lines 2, 4, 5, 2, 6, 0, 0.  Encoded by hand: the key is '2' - 27 = 23; the
+// first byte of the file is the key itself; every other one-character line c
+// becomes c XOR 23 ('4' -> '#', '5' -> '"', '2' -> '%', '6' -> '!', '0' -> '\'').
+TEST(ListFile, BytesMatchTheHandEncodedForm) {
+  TempDir dir;
+  const std::vector<std::string> lines = {"2", "4", "5", "2", "6", "0", "0"};
+  ASSERT_TRUE(WriteListFile(dir / "s.dat", lines).ok());
+  EXPECT_EQ(ReadAll(dir / "s.dat"), "\x17\r\n#\r\n\"\r\n%\r\n!\r\n'\r\n'\r\n");
+  std::vector<std::string> back;
+  EXPECT_EQ(ReadListFile(dir / "s.dat", back), 7);
+  EXPECT_EQ(back, lines);
+}
+
+TEST(ListFile, RoundTripKeepsTextsExceptTheDocumentedFoldings) {
+  TempDir dir;
+  const std::vector<std::string> lines = {
+      "Deka-Fonds Europa", "", "Bußtag äöü €", "12,50", " ", "a b  c", "~}|{"};
+  ASSERT_TRUE(WriteListFile(dir / "l.pls", lines).ok());
+  std::vector<std::string> back;
+  ASSERT_EQ(ReadListFile(dir / "l.pls", back), static_cast<int>(lines.size()));
+  std::vector<std::string> expected = lines;
+  expected[1] = " ";       // an empty string comes back as one blank
+  expected[6] = "ßüöä";  // the characters the umlauts are stored as come back as umlauts
+  EXPECT_EQ(back, expected);
+}
+
+// The format cannot hold every text: a character whose code lands above 223
+// is read back as a folded one, and a one-character text whose code is a
+// blank reads back as a blank.  RoundTrips tells callers in advance.
+TEST(ListFile, RoundTripsPredictsWhatTheFormatLoses) {
+  TempDir dir;
+  const std::vector<std::string> texts = {"Deka", std::string(200, 'x'), "Ärzte", "Fonds-Ärzte",
+                                          "7", ";", "Übersee", "Öko Vision Luxembourg"};
+  for (const std::string& first : {std::string("6"), std::string("2"), std::string("Deka")}) {
+    std::vector<std::string> lines = {first};
+    lines.insert(lines.end(), texts.begin(), texts.end());
+    ASSERT_TRUE(WriteListFile(dir / "r.dbk", lines).ok());
+    std::vector<std::string> back;
+    ReadListFile(dir / "r.dbk", back);
+    const unsigned char key = ListKeyOf(first);
+    for (size_t i = 1; i < lines.size(); ++i)
+      EXPECT_EQ(back[i] == lines[i], RoundTrips(lines[i], key, false)) << first << " / " << lines[i];
+  }
+  EXPECT_FALSE(RoundTrips(std::string(200, 'x'), ListKeyOf("6"), false));
+  EXPECT_FALSE(RoundTrips("7", ListKeyOf("2"), false));
+  EXPECT_TRUE(RoundTrips("Fond 7", ListKeyOf("2"), false));
+}
+
+TEST(ListFile, KeyByte26AndOtherControlBytesAreData) {
+  TempDir dir;
+  // '5' - 27 = 26, the byte a text-mode reader would take for end of file.
+  const std::vector<std::string> lines = {"5 Jahre", "zweite Zeile", "dritte"};
+  ASSERT_TRUE(WriteListFile(dir / "k.dbk", lines).ok());
+  EXPECT_EQ(ReadAll(dir / "k.dbk")[0], '\x1a');
+  std::vector<std::string> back;
+  ReadListFile(dir / "k.dbk", back);
+  EXPECT_EQ(back, lines);
+}
+
+// A first string starting with "%" or "(" would need the key byte LF or CR;
+// such a file could never be read back, so it is refused and the old file kept.
+TEST(ListFile, UnstorableFirstStringIsRefusedAndTheOldFileKept) {
+  TempDir dir;
+  ASSERT_TRUE(WriteListFile(dir / "a.dbk", {"alt"}).ok());
+  for (const char* first : {"%Anbieter", "(Klammer"}) {
+    Status s = WriteListFile(dir / "a.dbk", {first, "x"});
+    EXPECT_EQ(s.code(), Status::Code::Unrepresentable) << first;
+    std::vector<std::string> back;
+    ReadListFile(dir / "a.dbk", back);
+    EXPECT_EQ(back, std::vector<std::string>{"alt"});
+  }
+  EXPECT_FALSE(IsStorableFirstString("%"));
+  EXPECT_TRUE(IsStorableFirstString("&"));
+  // Only the first string matters.
+  EXPECT_TRUE(WriteListFile(dir / "a.dbk", {"ok", "%x", "(y"}).ok());
+}
+
+TEST(ListFile, EmptyAndMissingFiles) {
+  TempDir dir;
+  std::vector<std::string> back = {"stale"};
+  EXPECT_EQ(ReadListFile(dir / "neu.dxt", back), 0);
+  EXPECT_TRUE(back.empty());
+  EXPECT_TRUE(std::filesystem::exists(dir / "neu.dxt"));  // created empty
+  ASSERT_TRUE(WriteListFile(dir / "x.pls", {"a", "b"}, 0).ok());
+  EXPECT_EQ(ReadAll(dir / "x.pls"), "");
+  EXPECT_EQ(ReadListFile(dir / "x.pls", back), 0);
+}
+
+TEST(ListFile, ReplacingLeavesNoTemporaryFilesAndKeepsThePermissions) {
+  TempDir dir;
+  ASSERT_TRUE(WriteListFile(dir / "p.pls", {"eins"}).ok());
+  std::filesystem::permissions(dir / "p.pls", std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_write |
+                                                 std::filesystem::perms::group_read);
+  ASSERT_TRUE(WriteListFile(dir / "p.pls", {"zwei"}).ok());
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+    (void)e;
+    ++files;
+  }
+  EXPECT_EQ(files, 1);
+  EXPECT_EQ(std::filesystem::status(dir / "p.pls").permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read);
+}
+
+TEST(ListFile, WriteIntoAMissingDirectoryFailsWithItsPath) {
+  TempDir dir;
+  Status s = WriteListFile(dir / "fehlt" / "x.pls", {"a"});
+  EXPECT_FALSE(s.ok());
+  EXPECT_NE(s.path().find("x.pls"), std::string::npos);
+  EXPECT_FALSE(s.message().empty());
+}
+
+// The whole-file decoder works on 16 bytes at a time; the line-by-line
+// decoder is the plain form of the same rule.  They must agree on every
+// input, including foreign files: bare LF line ends, a missing final line
+// break, CR inside lines, one-blank lines, lines longer than 256 bytes and
+// every byte value.
+TEST(ListFile, VectorDecoderAgreesWithTheLineDecoder) {
+  std::mt19937 rng(1234);
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes;
+    const int lines = 1 + static_cast<int>(rng() % 40);
+    for (int i = 0; i < lines; ++i) {
+      const int kind = static_cast<int>(rng() % 10);
+      size_t len = kind == 0 ? 0 : kind == 1 ? 1 : kind == 2 ? 250 + rng() % 300 : rng() % 20;
+      std::string line;
+      for (size_t j = 0; j < len; ++j) {
+        unsigned char c = static_cast<unsigned char>(rng() % 256);
+        if (c == '\n') c = 'n';
+        line.push_back(static_cast<char>(c));
+      }
+      if (kind == 1) line = rng() % 2 ? " " : "\r";
+      bytes += line;
+      const int end = static_cast<int>(rng() % 8);
+      if (i + 1 == lines && end == 0) break;  // no final line break
+      bytes += end == 1 ? "\n" : "\r\n";
+    }
+    // Reference: split like the line file, decode line by line, convert.
+    std::vector<std::string> ref;
+    {
+      size_t start = 0;
+      while (start < bytes.size()) {
+        size_t nl = bytes.find('\n', start);
+        if (nl == std::string::npos) {
+          ref.push_back(bytes.substr(start));
+          break;
+        }
+        size_t end = nl;
+        if (end > start && bytes[end - 1] == '\r') --end;
+        ref.push_back(bytes.substr(start, end - start));
+        start = nl + 1;
+      }
+      DecodeLines(ref);
+      for (std::string& l : ref) l = Utf8FromCp1252(l);
+    }
+    ASSERT_EQ(DecodeListBytes(bytes), ref) << "round " << round;
+  }
+}
+
+// Short texts of ASCII characters, as names, numbers and dates are, survive
+// whatever the key.
+TEST(ListFile, EncodeThenDecodeIsIdentityForShortAsciiTexts) {
+  std::mt19937 rng(99);
+  const std::string alphabet =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,:-_/()&%+*#'\"!?";
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> lines;
+    const int n = 1 + static_cast<int>(rng() % 30);
+    for (int i = 0; i < n; ++i) {
+      std::string l;
+      const size_t len = 2 + rng() % 60;
+      for (size_t j = 0; j < len; ++j) l.push_back(alphabet[rng() % alphabet.size()]);
+      if (i == 0 && (l[0] == '%' || l[0] == '(')) l[0] = 'X';
+      lines.push_back(l);
+    }
+    std::string bytes;
+    ASSERT_TRUE(EncodeListBytes(lines, lines.size(), bytes));
+    for (size_t i = 1; i < bytes.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(bytes[i]);
+      if (c == '\r' || c == '\n') continue;
+      ASSERT_GE(c, 32) << "encoded text holds no control bytes besides the key";
+    }
+    EXPECT_EQ(DecodeListBytes(bytes), lines);
+  }
+}
+
+TEST(ListFile, PlainTextLinesAreConvertedNotDecoded) {
+  TempDir dir;
+  WriteAll(dir / "kurse.txt", "Fond M\xFCller\r\n123456\r\n1,0500\r\nEuro\r\n05.03.2003\r\n12,34");
+  std::vector<std::string> lines;
+  ASSERT_TRUE(ReadTextLines(dir / "kurse.txt", lines).ok());
+  EXPECT_EQ(lines, (std::vector<std::string>{"Fond Müller", "123456", "1,0500", "Euro",
+                                             "05.03.2003", "12,34"}));
+  EXPECT_EQ(ReadTextLines(dir / "fehlt.txt", lines).code(), Status::Code::NotFound);
+}
+
+}  // namespace
+}  // namespace tellurio
