@@ -223,7 +223,7 @@ TEST(RecordStore, ASectionOfSevenLinesSurvivesInAnArchiveStore) {
     s.AppendRows(1, {"01.01.2001", "1,00", "02.01.2001", "2,00", "03.01.2001", "3,00"}, 3);
     ASSERT_TRUE(s.Save().ok());
   }
-  EXPECT_EQ(DecodedFile(dir / "n_D.dat")[5], " ") << "the file format itself is unchanged";
+  EXPECT_EQ(DecodedFile(dir / "n_D.dat")[11], " ") << "the file format itself is unchanged";
   RecordStore s = NewStore(dir, "n_D", {4, 2});
   ASSERT_EQ(s.RecordCount(), 1);
   ASSERT_EQ(s.Values(1, 0).size(), 6u);
