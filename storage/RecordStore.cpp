@@ -7,6 +7,7 @@
 #include "platform/Codec1252.h"
 #include "storage/ListFile.h"
 #include "storage/detail/LineTable.h"
+#include "storage/detail/Memory.h"
 #include "storage/detail/Scramble.h"
 
 namespace tellurio {
@@ -88,24 +89,34 @@ void RecordStore::RebuildKeyIndex() {
 }
 
 Status RecordStore::Open() {
-  const int T = SectionCount();
-  std::vector<int> widths;
-  for (const Section& s : sections_) widths.push_back(s.rowWidth);
-  Reset(T, widths);
-
-  std::string raw;
-  Status status = ReadFileBytes(DataPath(), raw);
+  detail::Memory buffer;
+  size_t size = 0;
+  Status status = detail::ReadWholeFile(DataPath(), buffer, size);
+  const std::string_view raw(buffer.data(), size);
   if (!status.ok()) {
+    Load({}, {});
     if (status.code() == Status::Code::NotFound) status = Status::Ok();
     return status;
   }
   if (raw.size() > kMaxDataFile) {
+    Load({}, {});
     repaired_ = true;
     return Status::Error(Status::Code::IoError, DataPath().string(), "Die Datei ist zu groß.");
   }
+  std::string index;
+  ReadFileBytes(IndexPath(), index);  // a missing index is rebuilt from the master rows
+  Load(raw, index);
+  return Status::Ok();
+}
+
+void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
+  const int T = SectionCount();
+  std::vector<int> widths;
+  for (const Section& s : sections_) widths.push_back(s.rowWidth);
+  Reset(T, widths);
+  if (raw.size() > kMaxDataFile) raw = {};
+
   auto table = std::make_shared<LineTable>(LineTable::Decode(raw));
-  raw.clear();
-  raw.shrink_to_fit();
   const LineTable& L = *table;
   const size_t lineCount = L.size();
 
@@ -197,9 +208,7 @@ Status RecordStore::Open() {
   }
 
   // Keys: the index file, unless it disagrees with the master rows.
-  std::vector<std::string> index;
-  Status is;
-  ReadListFile(IndexPath(), index, &is);
+  std::vector<std::string> index = DecodeListBytes(indexBytes);
   const int n = RecordCount();
   bool agrees = static_cast<int>(index.size()) == n || (n == 0 && index.size() == 1 && index[0] == "0");
   for (int r = 0; agrees && r < n; ++r) agrees = index[r] == View(sections_[0], r)[0];
@@ -212,7 +221,6 @@ Status RecordStore::Open() {
     if (keys_.empty()) keys_.assign(1, "0");
   }
   RebuildKeyIndex();
-  return Status::Ok();
 }
 
 int RecordStore::RecordCount() const {

@@ -78,8 +78,14 @@ class RecordStore {
   // anything had to be mended.
   Status Open();
 
+  // Open from the bytes of a data file and of an index file instead of the
+  // files themselves (the layout is the one given to Create).
+  void Load(std::string_view dataBytes, std::string_view indexBytes);
+
   // Writes the data file, then the index file, each replaced atomically.
   Status Save();
+  // The bytes Save writes to the data file.
+  std::string DataFileBytes() const { return BuildDataFile(); }
 
   int RecordCount() const;
   void GetKeys(int first, int count, std::vector<std::string>& out) const;

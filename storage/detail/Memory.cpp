@@ -1,8 +1,14 @@
 #include "storage/detail/Memory.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdlib>
+#include <algorithm>
 #include <new>
 
 namespace tellurio::detail {
@@ -36,6 +42,39 @@ Memory::~Memory() {
     munmap(data_, capacity_);
   else
     std::free(data_);
+}
+
+Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size) {
+  size = 0;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Status::FromErrno(errno, path.string());
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return Status::FromErrno(e, path.string());
+  }
+  size_t cap = static_cast<size_t>(st.st_size) + 1;
+  out = Memory(cap);
+  for (;;) {
+    if (size == out.capacity()) {  // the file grew while being read
+      Memory bigger(out.capacity() * 2);
+      std::copy(out.data(), out.data() + size, bigger.data());
+      out = std::move(bigger);
+    }
+    const ssize_t r = ::read(fd, out.data() + size, out.capacity() - size);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      const int e = errno;
+      ::close(fd);
+      size = 0;
+      return Status::FromErrno(e, path.string());
+    }
+    if (r == 0) break;
+    size += static_cast<size_t>(r);
+  }
+  ::close(fd);
+  return Status::Ok();
 }
 
 }  // namespace tellurio::detail

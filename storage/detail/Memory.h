@@ -4,7 +4,10 @@
 // store of tens of megabytes does not pay one page fault per 4 KiB.
 
 #include <cstddef>
+#include <filesystem>
 #include <utility>
+
+#include "storage/Status.h"
 
 namespace tellurio::detail {
 
@@ -36,5 +39,8 @@ class Memory {
   size_t capacity_ = 0;
   bool mapped_ = false;
 };
+
+// Reads a whole file into a fresh buffer; size receives its length.
+Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size);
 
 }  // namespace tellurio::detail
