@@ -51,13 +51,23 @@ class Calendar {
   PackedDate WorkingDate() const { return working_; }
   int WorkingWeekday() const;  // 0 = Sunday
 
+  // The valid date a packed date stands for: the day and month fields
+  // overflow as described at SetWorkingDate.  Results are kept within the
+  // years 0..32767 (the packed form holds no more); dates beyond are clamped
+  // to the first or last day of that range.
+  static PackedDate Normalise(PackedDate date);
+
   static int DaysInMonth(int year, int month);  // 28..31; 0 for a bad month
   int DaysInWorkingMonth() const;
   int DaysInCurrentMonth() const;
   int DaysInMonthOf(std::string_view dateText) const;
   int DaysInMonthNumber(int month) const;  // in the working date's year
 
-  // Splits at the first and second "."; each part read as a decimal integer.
+  // Splits at the first and second "."; each part read as a decimal integer
+  // (leading blanks and a sign allowed, reading stops at the first other
+  // character, nothing readable is 0).  Day and month are clamped to 0..255
+  // and the year to 0..32767 so that the packed fields never run into each
+  // other.  Not validated: callers normalise or check the result.
   static PackedDate ParseDate(std::string_view text);
   // "TT.MM.JJJJ": day and month with leading zero.
   static std::string FormatDate(PackedDate date);
@@ -72,13 +82,18 @@ class Calendar {
   std::string TodayMonthName() const;
   std::string MonthNameOf(std::string_view dateText) const;
 
-  // Fills holiday table 0 or 1 with the 15 holidays of the year.
+  // Fills holiday table 0 or 1 with the 15 holidays of the year (the year
+  // clamped to 0..32767).  Any other table number changes nothing.  The
+  // working date is not changed.
   void BuildHolidays(int year, int table);
+  // Table 0 or 1; any other number gives a table of 15 empty entries.
+  // Table 1 is empty until a year is asked for.
   const HolidayTable& Holidays(int table) const;
 
-  // Whole days between two dates, never negative.
+  // Whole days between the normalised dates of two texts, never negative.
   int DateDifference(std::string_view a, std::string_view b) const;
-  // The text becomes the date that many days later (earlier when negative).
+  // The text becomes the date that many days after its normalised date
+  // (earlier when negative), as "TT.MM.JJJJ".
   void AddDays(std::string& dateText, int days) const;
 
   const Clock& clock() const { return clock_; }
@@ -89,7 +104,9 @@ class Calendar {
   HolidayTable holidays_[2];
 };
 
-// Easter Sunday of a year (valid 1700..2399).
+// Easter Sunday of a year.  1700..2399 follow the table form of the
+// Gregorian rule; other years (clamped to 0..32767) use the general
+// Gregorian computus, which agrees with the table wherever both apply.
 PackedDate EasterSunday(int year);
 
 }  // namespace tellurio

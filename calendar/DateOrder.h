@@ -21,7 +21,8 @@ int DayNumber(std::string_view text, int form);
 int CompareDates(std::string_view a, std::string_view b, int form);
 
 // Reorders rows of rowWidth consecutive texts (the first text of each row a
-// date) by DayNumber; equal dates keep their order.  n log n.
+// date) by DayNumber; equal dates keep their order.  n log n.  Texts after
+// the last whole row stay at the end; a rowWidth below 1 changes nothing.
 void SortRowsByDate(std::vector<std::string>& list, int rowWidth, int form, bool descending);
 
 struct ValueRangeResult {
@@ -29,7 +30,8 @@ struct ValueRangeResult {
   double largest = 0;
 };
 // Over a list of (date, value) lines: largest starts at 0, smallest at
-// 9999999999.99.
+// 9999999999.99; values are read with ParseNumber.  A last line without its
+// partner is ignored.
 ValueRangeResult ValueRange(const std::vector<std::string>& pairs);
 
 }  // namespace tellurio

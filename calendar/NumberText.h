@@ -9,15 +9,20 @@ namespace tellurio {
 
 // Truncates toward zero to `decimals` digits (never rounds); writes "0,00"
 // when the truncated value is 0 (whatever decimals is), with a leading "-"
-// for negative input ("-0,00" for -0.004).  64-bit, so large amounts are
-// exact; a value's binary representation error does not cost a digit
-// (0.57 with 2 decimals is "0,57"), while digits really there are cut
-// (1.239 gives "1,23").
+// for negative input ("-0,00" for -0.004).  The digits are those of the
+// value to 15 significant places, so a value's binary representation error
+// does not cost a digit (0.57 with 2 decimals is "0,57"), while digits
+// really there are cut (1.239 gives "1,23"); there is no integer narrowing,
+// so amounts of any size are written in full.  decimals is clamped to
+// 0..100 (0 leaves a trailing ","); NaN and infinities give "0,00".
 std::string FormatNumber(double value, int decimals);
 
-// The first "," (unless at position 0) counts as the decimal point; leading
-// blanks are skipped; reading stops at the first character that does not
-// fit; no number gives 0.  ",5" gives 0.
+// The first "," (unless at position 0) counts as the decimal point, as does
+// "."; leading blanks are skipped; an optional sign and a decimal exponent
+// are read; reading stops at the first character that does not fit; no
+// number gives 0.  ",5" gives 0.  Only decimal notation is read ("inf",
+// "nan" and hexadecimal forms give 0), and a number beyond the range of a
+// double gives 0, so the result is always finite.
 double ParseNumber(std::string_view text);
 
 }  // namespace tellurio

@@ -1,0 +1,110 @@
+#include "calendar/NumberText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace tellurio {
+
+namespace {
+
+// A double carries 15 significant decimal digits reliably; everything
+// beyond them is representation error (0.57 is stored as 0.56999...).
+constexpr int kSignificantDigits = 15;
+constexpr int kMaxDecimals = 100;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+std::string FormatNumber(double value, int decimals) {
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  if (!std::isfinite(value)) return "0,00";
+  const bool negative = value < 0;
+
+  // The value rounded to 15 significant digits, as "d.dddddddddddddde±x":
+  // truncating these digits keeps every digit a typed or stored number has
+  // and drops only the binary noise behind them.  No integer conversion, so
+  // no magnitude overflows.
+  char buf[48];
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
+                                 std::chars_format::scientific, kSignificantDigits - 1);
+  const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  const std::size_t e = sci.find('e');
+  std::string digits;
+  digits.reserve(kSignificantDigits);
+  for (std::size_t i = 0; i < e; ++i)
+    if (IsDigit(sci[i])) digits += sci[i];
+  int exponent = 0;
+  std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+
+  // digits stand for 0.d1d2d3... * 10^(exponent + 1).
+  const int integerDigits = exponent + 1;
+  std::string integerPart;
+  std::string fraction;
+  if (integerDigits > 0) {
+    const auto n = static_cast<std::size_t>(integerDigits);
+    integerPart = digits.substr(0, std::min(n, digits.size()));
+    if (n > digits.size()) integerPart.append(n - digits.size(), '0');
+    if (n < digits.size()) fraction = digits.substr(n);
+  } else {
+    fraction.assign(static_cast<std::size_t>(-integerDigits), '0');
+    fraction += digits;
+  }
+  fraction.resize(static_cast<std::size_t>(decimals), '0');
+
+  const std::size_t firstNonZero = integerPart.find_first_not_of('0');
+  integerPart = firstNonZero == std::string::npos ? "0" : integerPart.substr(firstNonZero);
+  const bool zero = integerPart == "0" && fraction.find_first_not_of('0') == std::string::npos;
+
+  std::string out = negative ? "-" : "";
+  if (zero) return out + "0,00";
+  out += integerPart;
+  out += ',';
+  out += fraction;
+  return out;
+}
+
+double ParseNumber(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  const std::size_t decimalComma = (comma == 0) ? std::string_view::npos : comma;
+
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+
+  // The longest prefix of the form digits [point digits] [exponent], with
+  // the first comma standing for the point.
+  std::string number;
+  int mantissaDigits = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits) number += text[i];
+  if (i < text.size() && (text[i] == '.' || i == decimalComma)) {
+    number += '.';
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits) number += text[i];
+  }
+  if (mantissaDigits == 0) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < text.size() && IsDigit(text[j])) {
+      number += text.substr(i, j - i);
+      for (; j < text.size() && IsDigit(text[j]); ++j) number += text[j];
+    }
+  }
+
+  double value = 0;
+  const auto res = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (res.ec != std::errc()) return 0;  // beyond the range of a double
+  return negative ? -value : value;
+}
+
+}  // namespace tellurio

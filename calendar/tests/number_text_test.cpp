@@ -1,0 +1,101 @@
+#include "calendar/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace tellurio {
+namespace {
+
+// "ddd,cc" from an integer count of hundredths (or ten-thousandths), built
+// without floating point.
+std::string FixedText(long long units, int decimals) {
+  std::string digits = std::to_string(units);
+  while (digits.size() < static_cast<size_t>(decimals) + 1) digits.insert(0, "0");
+  return digits.substr(0, digits.size() - decimals) + "," + digits.substr(digits.size() - decimals);
+}
+
+TEST(FormatNumber, TruncatesTheDigitsThatAreReallyThere) {
+  EXPECT_EQ(FormatNumber(1234.5, 2), "1234,50");
+  EXPECT_EQ(FormatNumber(0.05, 4), "0,0500");
+  EXPECT_EQ(FormatNumber(1.239, 2), "1,23");
+  EXPECT_EQ(FormatNumber(2.675, 2), "2,67");
+  EXPECT_EQ(FormatNumber(19.999, 2), "19,99");
+  EXPECT_EQ(FormatNumber(0.569999, 2), "0,56");
+  EXPECT_EQ(FormatNumber(1.000009, 5), "1,00000");
+  EXPECT_EQ(FormatNumber(-1.239, 2), "-1,23");
+}
+
+TEST(FormatNumber, WritesZeroAsTwoDecimalsWithTheSignOfTheInput) {
+  EXPECT_EQ(FormatNumber(0.005, 2), "0,00");
+  EXPECT_EQ(FormatNumber(-0.004, 2), "-0,00");
+  EXPECT_EQ(FormatNumber(0, 4), "0,00");
+  EXPECT_EQ(FormatNumber(0.00004, 4), "0,00");
+  EXPECT_EQ(FormatNumber(0.00001, 5), "0,00001");
+  EXPECT_EQ(FormatNumber(std::nan(""), 2), "0,00");
+  EXPECT_EQ(FormatNumber(INFINITY, 2), "0,00");
+}
+
+// Used to stop at 21474836,47 (the 32-bit limit of hundredths).
+TEST(FormatNumber, WritesLargeAmountsInFull) {
+  EXPECT_EQ(FormatNumber(21474836.47, 2), "21474836,47");
+  EXPECT_EQ(FormatNumber(21474836.48, 2), "21474836,48");
+  EXPECT_EQ(FormatNumber(-21474836.49, 2), "-21474836,49");
+  EXPECT_EQ(FormatNumber(9999999999.99, 2), "9999999999,99");
+  EXPECT_EQ(FormatNumber(123456789012.5, 2), "123456789012,50");
+  EXPECT_EQ(FormatNumber(1e20, 2), "100000000000000000000,00");
+}
+
+// Used to give 0,56 for 0,57: the binary value of 0.57 lies just below it.
+TEST(FormatNumber, EveryTypedAmountComesBackUnchanged) {
+  for (long long cents = 0; cents <= 100000; ++cents) {
+    const std::string text = FixedText(cents, 2);
+    ASSERT_EQ(FormatNumber(ParseNumber(text), 2), cents == 0 ? "0,00" : text);
+  }
+  EXPECT_EQ(FormatNumber(0.57, 2), "0,57");
+  EXPECT_EQ(FormatNumber(ParseNumber("1234567,89"), 2), "1234567,89");
+  EXPECT_EQ(FormatNumber(ParseNumber("3,14159"), 5), "3,14159");
+}
+
+// A surcharge of p percent is stored as the factor 1 + p/100 with 4 decimals.
+TEST(FormatNumber, SurchargeFactorsKeepTheTypedPercent) {
+  EXPECT_EQ(FormatNumber(1 + 0.57 / 100, 4), "1,0057");
+  EXPECT_EQ(FormatNumber(1 + 5.0 / 100, 4), "1,0500");
+  for (int hundredths = 0; hundredths <= 2500; ++hundredths) {
+    const double percent = ParseNumber(FixedText(hundredths, 2));
+    ASSERT_EQ(FormatNumber(1 + percent / 100, 4), FixedText(10000 + hundredths, 4)) << hundredths;
+  }
+}
+
+TEST(ParseNumber, ReadsTheCommaOrThePointAsDecimalSeparator) {
+  EXPECT_DOUBLE_EQ(ParseNumber("3,75"), 3.75);
+  EXPECT_DOUBLE_EQ(ParseNumber("12.5"), 12.5);
+  EXPECT_DOUBLE_EQ(ParseNumber("   4,25"), 4.25);
+  EXPECT_DOUBLE_EQ(ParseNumber("\t-3,75"), -3.75);
+  EXPECT_DOUBLE_EQ(ParseNumber("+7"), 7);
+  EXPECT_DOUBLE_EQ(ParseNumber("7,5 EUR"), 7.5);
+  EXPECT_DOUBLE_EQ(ParseNumber("5,"), 5);
+  EXPECT_DOUBLE_EQ(ParseNumber("1,5e2"), 150);
+  EXPECT_DOUBLE_EQ(ParseNumber("2e"), 2);
+  // Only the first comma is a separator; a second one ends the number.
+  EXPECT_DOUBLE_EQ(ParseNumber("1,25,5"), 1.25);
+  EXPECT_DOUBLE_EQ(ParseNumber("1.234,56"), 1.234);
+}
+
+TEST(ParseNumber, TextWithoutALeadingNumberReadsAsZero) {
+  EXPECT_EQ(ParseNumber(",5"), 0);
+  EXPECT_DOUBLE_EQ(ParseNumber(" ,5"), 0.5);  // the comma is not at position 0 here
+  EXPECT_EQ(ParseNumber(""), 0);
+  EXPECT_EQ(ParseNumber("abc"), 0);
+  EXPECT_EQ(ParseNumber("-"), 0);
+  EXPECT_EQ(ParseNumber("k.A."), 0);
+  // Never a non-finite value from stored text.
+  EXPECT_EQ(ParseNumber("inf"), 0);
+  EXPECT_EQ(ParseNumber("nan"), 0);
+  EXPECT_EQ(ParseNumber("1e999"), 0);
+  EXPECT_EQ(ParseNumber("0x1p3"), 0);
+}
+
+}  // namespace
+}  // namespace tellurio

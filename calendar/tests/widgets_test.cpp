@@ -1,0 +1,190 @@
+// Wiring of the entry fields: keys, paste and focus changes reach the rules,
+// their outcome reaches the widget, and warnings shown from a focus change
+// do not recurse.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "calendar/widgets/DateEdit.h"
+#include "calendar/widgets/NumericEdit.h"
+#include "platform/Clock.h"
+#include "platform/qt/QtPrompter.h"
+#include "platform/testing/RecordingPrompter.h"
+
+namespace tellurio {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// A window with a date field, a numeric field and a plain field to move the
+// focus to.
+class EntryWindow {
+ public:
+  explicit EntryWindow(Prompter& prompter) {
+    auto* layout = new QVBoxLayout(&window);
+    date = new DateEdit(prompter, clock, &window);
+    numeric = new NumericEdit(prompter, &window);
+    other = new QLineEdit(&window);
+    layout->addWidget(date);
+    layout->addWidget(numeric);
+    layout->addWidget(other);
+    window.show();
+    window.activateWindow();
+    active = QTest::qWaitForWindowActive(&window);
+  }
+
+  // Lets queued calls (the leave-field check) run.
+  static void Settle() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  }
+
+  FixedClock clock{CivilDate{2001, 3, 5}};
+  QWidget window;
+  DateEdit* date = nullptr;
+  NumericEdit* numeric = nullptr;
+  QLineEdit* other = nullptr;
+  bool active = false;
+};
+
+TEST(DateEdit, LooksGreyInASmallInstalledSansSerifFont) {
+  RecordingPrompter prompter;
+  EntryWindow w(prompter);
+  EXPECT_EQ(w.date->palette().color(QPalette::Base), QColor(192, 192, 192));
+  EXPECT_EQ(w.numeric->palette().color(QPalette::Base), QColor(192, 192, 192));
+  EXPECT_EQ(w.date->font().pointSize(), 8);
+  EXPECT_TRUE(QFontDatabase::hasFamily(w.date->font().family())) << w.date->font().family().toStdString();
+}
+
+TEST(DateEdit, TypedKeysPassTheKeystrokeRules) {
+  RecordingPrompter prompter;
+  EntryWindow w(prompter);
+  ASSERT_TRUE(w.active);
+  w.date->setFocus();
+  QTest::keyClicks(w.date, "120");
+  EXPECT_EQ(w.date->text(), "12");
+  EXPECT_EQ(prompter.Texts(), (Texts{"Sie müssen nach der Tagesangabe einen Punkt setzen"}));
+
+  w.date->clear();
+  prompter.Clear();
+  QTest::keyClicks(w.date, "12.03.2001");
+  EXPECT_EQ(w.date->text(), "12.03.2001");
+  w.other->setFocus();
+  EntryWindow::Settle();
+  EXPECT_TRUE(prompter.Events().empty());
+  EXPECT_TRUE(w.other->hasFocus());
+}
+
+// Guards against the leave-field warning being lost, shown twice, or leaving
+// the focus elsewhere.
+TEST(DateEdit, LeavingWithABadDateWarnsEmptiesAndTakesTheFocusBack) {
+  RecordingPrompter prompter;
+  EntryWindow w(prompter);
+  ASSERT_TRUE(w.active);
+  w.date->setFocus();
+  QTest::keyClicks(w.date, "31.04.2001");
+  w.other->setFocus();
+  EntryWindow::Settle();
+  EXPECT_EQ(prompter.Texts(), (Texts{"Der Monat April hat nur 30 Tage!"}));
+  EXPECT_EQ(w.date->text(), "");
+  EXPECT_TRUE(w.date->hasFocus());
+  EXPECT_FALSE(w.date->isModified());
+
+  // Leaving the emptied field again asks nothing.
+  w.other->setFocus();
+  EntryWindow::Settle();
+  EXPECT_EQ(prompter.Messages().size(), 1u);
+}
+
+// With real modal boxes the box itself takes the focus from the field; that
+// must neither re-run the check nor stack a second box.
+TEST(DateEdit, ARealWarningBoxDoesNotRecurse) {
+  QtPrompter prompter;
+  EntryWindow w(prompter);
+  ASSERT_TRUE(w.active);
+  prompter.SetParent(&w.window);
+  QStringList shown;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown << box->text();
+      box->accept();
+    }
+  });
+  closer.start(10);
+  w.date->setFocus();
+  QTest::keyClicks(w.date, "31.04.2001");
+  w.other->setFocus();
+  QTest::qWait(300);
+  closer.stop();
+  EXPECT_EQ(shown, QStringList{QStringLiteral("Der Monat April hat nur 30 Tage!")});
+  EXPECT_EQ(w.date->text(), "");
+  EXPECT_EQ(QApplication::focusWidget(), w.date);
+}
+
+// Paste used to be a way around the keystroke rules.
+TEST(DateEdit, PasteIsCheckedLikeTyping) {
+  RecordingPrompter prompter;
+  EntryWindow w(prompter);
+  ASSERT_TRUE(w.active);
+  w.date->setFocus();
+  QGuiApplication::clipboard()->setText("12032001");
+  QTest::keySequence(w.date, QKeySequence::Paste);
+  EXPECT_EQ(w.date->text(), "");
+  EXPECT_EQ(prompter.Texts(), (Texts{"Sie müssen nach der Tagesangabe einen Punkt setzen"}));
+
+  QGuiApplication::clipboard()->setText("12.03.2001");
+  QTest::keySequence(w.date, QKeySequence::Paste);
+  EXPECT_EQ(w.date->text(), "12.03.2001");
+
+  // The context menu's paste goes the same way.
+  QGuiApplication::clipboard()->setText("x");
+  w.date->selectAll();
+  QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                              w.date->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(w.date, &menuEvent);
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(menu, nullptr);
+  QAction* paste = nullptr;
+  for (QAction* a : menu->actions())
+    if (a->objectName() == QLatin1String("edit-paste")) paste = a;
+  ASSERT_NE(paste, nullptr);
+  paste->trigger();
+  menu->close();
+  EXPECT_EQ(w.date->text(), "12.03.2001");
+  EXPECT_EQ(prompter.Texts().back(), "Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !");
+}
+
+TEST(NumericEdit, DropsALetterWithTheWarning) {
+  RecordingPrompter prompter;
+  EntryWindow w(prompter);
+  ASSERT_TRUE(w.active);
+  w.numeric->setFocus();
+  QTest::keyClicks(w.numeric, "1a2,5");
+  EXPECT_EQ(w.numeric->text(), "12,5");
+  QTest::keyClick(w.numeric, Qt::Key_Backspace);
+  EXPECT_EQ(w.numeric->text(), "12,");
+  ASSERT_EQ(prompter.Messages().size(), 1u);
+  EXPECT_EQ(prompter.Last().text,
+            "Sie dürfen nur Zahlen und das Komma als Dezimaltrennzeichen eingeben !");
+  EXPECT_EQ(prompter.Last().title, "Hinweis");
+  EXPECT_EQ(prompter.Last().beep, BeepKind::Exclamation);
+
+  QGuiApplication::clipboard()->setText("3.5");
+  QTest::keySequence(w.numeric, QKeySequence::Paste);
+  EXPECT_EQ(w.numeric->text(), "12,");
+  EXPECT_EQ(prompter.Messages().size(), 2u);
+}
+
+}  // namespace
+}  // namespace tellurio

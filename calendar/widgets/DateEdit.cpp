@@ -1,0 +1,59 @@
+#include "calendar/widgets/DateEdit.h"
+
+#include <QFocusEvent>
+#include <QMetaObject>
+
+#include "calendar/widgets/EntryLook.h"
+
+namespace tellurio {
+
+DateEdit::DateEdit(Prompter& prompter, const Clock& clock, QWidget* parent)
+    : FilteredLineEdit(parent), rules_(prompter, clock) {
+  ApplyGreyBackground(this);
+  ApplyEntryFont(this);
+}
+
+bool DateEdit::AllowInsert(const QString& text) {
+  inBox_ = true;
+  const bool allowed =
+      rules_.OnInsert(text.toStdString(), TextCharacters(), CaretCharacters(), SelectedCharacters());
+  inBox_ = false;
+  return allowed;
+}
+
+bool DateEdit::AllowKey(const QString& text) {
+  const QList<uint> chars = text.toUcs4();
+  if (chars.size() != 1) return AllowInsert(text);
+  inBox_ = true;
+  const bool allowed = rules_.OnKey(static_cast<char32_t>(chars.front()), TextCharacters(),
+                                    CaretCharacters());
+  inBox_ = false;
+  return allowed;
+}
+
+bool DateEdit::AllowBackspace() {
+  return rules_.OnKey(DateEntryRules::kBackspace, TextCharacters(), CaretCharacters());
+}
+
+void DateEdit::focusOutEvent(QFocusEvent* event) {
+  FilteredLineEdit::focusOutEvent(event);
+  // Switching to another window or opening a menu is no leaving of the field.
+  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    return;
+  if (inBox_ || checkPending_) return;
+  checkPending_ = true;
+  QMetaObject::invokeMethod(this, &DateEdit::CheckOnLeave, Qt::QueuedConnection);
+}
+
+void DateEdit::CheckOnLeave() {
+  checkPending_ = false;
+  // A dialog that closed (or a field that was hidden) meanwhile is not asked about.
+  if (!isVisible()) return;
+  inBox_ = true;
+  const DateEntryRules::LeaveOutcome outcome = rules_.OnLeave(text().toStdString(), isModified());
+  inBox_ = false;
+  if (outcome.clearText) setText(QString());  // also resets the modified flag
+  if (outcome.refocus) setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace tellurio
