@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMenu>
@@ -125,11 +126,13 @@ TEST(DateEdit, ARealWarningBoxDoesNotRecurse) {
   w.date->setFocus();
   QTest::keyClicks(w.date, "31.04.2001");
   w.other->setFocus();
-  QTest::qWait(300);
+  for (int i = 0; i < 500 && shown.isEmpty(); ++i) QTest::qWait(10);
+  QTest::qWait(50);  // room for a second box, should one follow
   closer.stop();
   EXPECT_EQ(shown, QStringList{QStringLiteral("Der Monat April hat nur 30 Tage!")});
   EXPECT_EQ(w.date->text(), "");
-  EXPECT_EQ(QApplication::focusWidget(), w.date);
+  // The window's focus widget gets the focus when the window is active again.
+  EXPECT_EQ(w.window.focusWidget(), w.date);
 }
 
 // Paste used to be a way around the keystroke rules.
@@ -147,20 +150,18 @@ TEST(DateEdit, PasteIsCheckedLikeTyping) {
   QTest::keySequence(w.date, QKeySequence::Paste);
   EXPECT_EQ(w.date->text(), "12.03.2001");
 
-  // The context menu's paste goes the same way.
+  // The context menu's paste goes the same way (the menu is not popped up:
+  // the offscreen platform cannot grab the keyboard for it).
   QGuiApplication::clipboard()->setText("x");
   w.date->selectAll();
-  QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2),
-                              w.date->mapToGlobal(QPoint(2, 2)));
-  QApplication::sendEvent(w.date, &menuEvent);
-  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-  ASSERT_NE(menu, nullptr);
-  QAction* paste = nullptr;
-  for (QAction* a : menu->actions())
-    if (a->objectName() == QLatin1String("edit-paste")) paste = a;
-  ASSERT_NE(paste, nullptr);
-  paste->trigger();
-  menu->close();
+  std::unique_ptr<QMenu> menu(w.date->CreateContextMenu());
+  int pasteActions = 0;
+  for (QAction* a : menu->actions()) {
+    if (!a->text().contains(QLatin1String("Paste"))) continue;
+    ++pasteActions;
+    a->trigger();
+  }
+  ASSERT_EQ(pasteActions, 1);
   EXPECT_EQ(w.date->text(), "12.03.2001");
   EXPECT_EQ(prompter.Texts().back(), "Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !");
 }

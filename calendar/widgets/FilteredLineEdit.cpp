@@ -76,15 +76,24 @@ void FilteredLineEdit::inputMethodEvent(QInputMethodEvent* event) {
   QLineEdit::inputMethodEvent(&refused);
 }
 
-void FilteredLineEdit::contextMenuEvent(QContextMenuEvent* event) {
+QMenu* FilteredLineEdit::CreateContextMenu() {
   QMenu* menu = createStandardContextMenu();
+  // Newer Qt names the action; older Qt is recognised by its (translated) caption.
+  const QString caption = QLineEdit::tr("&Paste");
   for (QAction* action : menu->actions()) {
-    if (action->objectName() == QLatin1String("edit-paste")) {
-      action->disconnect(this);
-      connect(action, &QAction::triggered, this,
-              [this] { PasteText(QGuiApplication::clipboard()->text(QClipboard::Clipboard)); });
-    }
+    const QString text = action->text();
+    const bool isPaste = action->objectName() == QLatin1String("edit-paste") ||
+                         text == caption || text.startsWith(caption + QLatin1Char('\t'));
+    if (!isPaste) continue;
+    action->disconnect(this);
+    connect(action, &QAction::triggered, this,
+            [this] { PasteText(QGuiApplication::clipboard()->text(QClipboard::Clipboard)); });
   }
+  return menu;
+}
+
+void FilteredLineEdit::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = CreateContextMenu();
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(event->globalPos());
 }

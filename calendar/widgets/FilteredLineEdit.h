@@ -10,6 +10,7 @@
 class QContextMenuEvent;
 class QInputMethodEvent;
 class QKeyEvent;
+class QMenu;
 class QMouseEvent;
 
 namespace tellurio {
@@ -24,6 +25,10 @@ class FilteredLineEdit : public QLineEdit {
   // it in (the rule shows its own warning otherwise).  This is what the
   // paste shortcut and the context menu's paste do.
   void PasteText(const QString& text);
+
+  // QLineEdit's standard context menu with its paste going through
+  // PasteText.  The caller owns the menu.
+  QMenu* CreateContextMenu();
 
  protected:
   // The rule for text entering at once (paste, input method): may it enter
