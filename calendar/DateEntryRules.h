@@ -37,7 +37,8 @@ class DateEntryRules {
 
   // One keystroke: key is the typed character or kBackspace; textLength is
   // the number of characters in the field before the key (the caret does not
-  // decide acceptance).  True: the field takes the key.  A "." (or, while
+  // decide acceptance).  True: the field takes the key.  No digit is taken
+  // once the text has 10 characters.  A "." (or, while
   // warned, any other key) refused at a position other than after the day
   // or the month warns about the point after the day when the caret stands
   // inside the day digits (caret < 2), and about the point after the month
