@@ -89,10 +89,9 @@ void RecordStore::RebuildKeyIndex() {
 }
 
 Status RecordStore::Open() {
-  detail::Memory buffer;
-  size_t size = 0;
-  Status status = detail::ReadWholeFile(DataPath(), buffer, size);
-  const std::string_view raw(buffer.data(), size);
+  detail::FileBytes bytes;
+  Status status = bytes.Read(DataPath());
+  const std::string_view raw = bytes.view();
   if (!status.ok()) {
     Load({}, {});
     if (status.code() == Status::Code::NotFound) status = Status::Ok();

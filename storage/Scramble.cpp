@@ -2,6 +2,8 @@
 // whole-file decoder that the record store reads its data files with.
 
 #include <cstring>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/Codec1252.h"
@@ -62,12 +64,12 @@ class LineBuilder {
     EndAt(w_, cr);
     out_[w_++] = '\n';
   }
-  LineTable Finish() {
-    LineTable t;
-    t.text_ = std::move(text_);
-    t.ends_ = std::move(ends_);
-    t.count_ = lines_;
-    return t;
+  LineTable::Chunk Finish() {
+    LineTable::Chunk c;
+    c.text = std::move(text_);
+    c.ends = std::move(ends_);
+    c.count = lines_;
+    return c;
   }
 
  private:
@@ -81,6 +83,9 @@ class LineBuilder {
 };
 
 namespace {
+
+// Files from this size on are decoded in two halves at once.
+constexpr size_t kParallelFrom = size_t(4) << 20;
 
 // Decodes bytes in[i..n) of the lines after the first (i >= 1); j is the
 // position in its line of in[i], mod 256.  Scalar; also handles the tail of
@@ -196,10 +201,20 @@ void DecodeVector(const unsigned char* in, size_t i, size_t n, unsigned char k, 
 
 }  // namespace
 
+// Decodes the lines after the first one in in[from..to): from is the start of
+// a line.
+static void DecodeRange(const unsigned char* in, size_t from, size_t to, unsigned char k, LineBuilder& b) {
+#if defined(__SSE2__)
+  DecodeVector(in, from, to, k, b);
+#else
+  DecodeScalar(in, from, to, 0, k, b);
+#endif
+}
+
 LineTable LineTable::Decode(std::string_view raw) {
   const size_t n = raw.size();
-  LineBuilder b(n * 3 + 64, n + 2);
-  if (n == 0) return b.Finish();
+  LineTable table;
+  if (n == 0) return table;
   const auto* in = reinterpret_cast<const unsigned char*>(raw.data());
 
   // The first line carries the key in its first byte.
@@ -211,6 +226,14 @@ LineTable LineTable::Decode(std::string_view raw) {
     end0 = lf0 - 1;
     cr0 = true;
   }
+  // Large files are split at a line start near the middle; the second half
+  // is decoded on another thread into a chunk of its own.
+  size_t split = n;
+  if (nl && n >= kParallelFrom) {
+    const auto* mid = static_cast<const unsigned char*>(std::memchr(in + n / 2, '\n', n - n / 2));
+    if (mid && mid > nl && static_cast<size_t>(mid - in) + 1 < n) split = static_cast<size_t>(mid - in) + 1;
+  }
+  LineBuilder b(split * 3 + 64, split + 2);
   unsigned char k = 0;
   if (end0 > 0) {
     k = in[0];
@@ -219,16 +242,26 @@ LineTable LineTable::Decode(std::string_view raw) {
   }
   if (!nl) {
     b.EndLine(false);
-    return b.Finish();
+    table.first_ = b.Finish();
+    return table;
   }
   if (cr0) b.Put('\r');
   b.EndLine(cr0);
-#if defined(__SSE2__)
-  DecodeVector(in, lf0 + 1, n, k, b);
-#else
-  DecodeScalar(in, lf0 + 1, n, 0, k, b);
-#endif
-  return b.Finish();
+  if (split < n) {
+    std::optional<LineBuilder> second;
+    std::thread worker([&] {
+      second.emplace((n - split) * 3 + 64, n - split + 2);
+      DecodeRange(in, split, n, k, *second);
+    });
+    DecodeRange(in, lf0 + 1, split, k, b);
+    worker.join();
+    table.first_ = b.Finish();
+    table.second_ = second->Finish();
+    return table;
+  }
+  DecodeRange(in, lf0 + 1, n, k, b);
+  table.first_ = b.Finish();
+  return table;
 }
 
 }  // namespace detail

@@ -77,4 +77,31 @@ Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& siz
   return Status::Ok();
 }
 
+FileBytes::~FileBytes() {
+  if (mapped_) munmap(mapped_, size_);
+}
+
+Status FileBytes::Read(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Status::FromErrno(errno, path.string());
+  struct stat st {};
+  const bool statOk = fstat(fd, &st) == 0;
+  if (statOk && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) >= kMapThreshold) {
+    // The program replaces files by renaming new ones over them, never by
+    // rewriting them in place, so a mapped file does not change under us.
+    void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (p != MAP_FAILED) {
+      ::close(fd);
+      mapped_ = p;
+      data_ = static_cast<const char*>(p);
+      size_ = static_cast<size_t>(st.st_size);
+      return Status::Ok();
+    }
+  }
+  ::close(fd);
+  Status s = ReadWholeFile(path, buffer_, size_);
+  data_ = buffer_.data();
+  return s;
+}
+
 }  // namespace tellurio::detail

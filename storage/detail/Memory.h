@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 
 #include "storage/Status.h"
@@ -42,5 +43,24 @@ class Memory {
 
 // Reads a whole file into a fresh buffer; size receives its length.
 Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size);
+
+// The bytes of a whole file for one pass over them: large files are mapped
+// read-only (no copy), small ones read into a buffer.  The view is valid while
+// the object lives.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  ~FileBytes();
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+  Status Read(const std::filesystem::path& path);
+  std::string_view view() const { return {data_, size_}; }
+
+ private:
+  Memory buffer_;
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+  void* mapped_ = nullptr;
+};
 
 }  // namespace tellurio::detail

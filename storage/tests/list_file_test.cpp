@@ -4,6 +4,7 @@
 
 #include "platform/Codec1252.h"
 #include "platform/testing/TempDir.h"
+#include "storage/CTextFile.h"
 #include "storage/ListFile.h"
 
 namespace tellurio {
@@ -173,6 +174,28 @@ TEST(ListFile, VectorDecoderAgreesWithTheLineDecoder) {
     }
     ASSERT_EQ(DecodeListBytes(bytes), ref) << "round " << round;
   }
+}
+
+// Files of several megabytes are decoded in two halves on two threads; the
+// seam must not show.
+TEST(ListFile, LargeFilesDecodeLikeSmallOnes) {
+  std::mt19937 rng(5);
+  std::vector<std::string> lines = {"6"};
+  size_t bytes = 0;
+  while (bytes < (size_t(9) << 20)) {
+    std::string l;
+    const size_t len = rng() % 13 == 0 ? 0 : 1 + rng() % 30;
+    for (size_t j = 0; j < len; ++j) l.push_back(static_cast<char>('!' + rng() % 90));
+    if (rng() % 50 == 0) l = "Müller-Fonds Ä";
+    bytes += l.size() + 2;
+    lines.push_back(l);
+  }
+  std::string encoded;
+  ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
+  std::vector<std::string> ref = SplitLines(encoded);
+  DecodeLines(ref);
+  for (std::string& l : ref) l = Utf8FromCp1252(l);
+  EXPECT_EQ(DecodeListBytes(encoded), ref);
 }
 
 // Short texts of ASCII characters, as names, numbers and dates are, survive
