@@ -389,39 +389,42 @@ void RecordStore::ReplaceRows(int section, std::vector<std::string> values) {
   Select(currentKey_);
 }
 
-void RecordStore::UpdateRow(int section, const std::vector<std::string>& values,
-                            std::string_view match, int field) {
-  if (section < 0 || section >= SectionCount()) return;
+int RecordStore::FindRow(int section, std::string_view match, int field, int& record) const {
+  record = -1;
+  if (section < 0 || section >= SectionCount()) return -1;
   const int r = ResolveCurrent();
   const size_t w = static_cast<size_t>(RowWidth(section));
-  if (r < 0 || field < 0 || static_cast<size_t>(field) >= w) return;
-  // The row is looked for in the current copy and written in the record its
+  if (r < 0 || field < 0 || static_cast<size_t>(field) >= w) return -1;
+  // The row is looked for in the current copy and changed in the record its
   // key names; the two are the same record except in a store with duplicate keys.
   const RecordView cur = View(sections_[section], currentIndex_);
   size_t k = 0;
   const size_t rows = cur.size() / w;
   while (k < rows && cur[k * w + static_cast<size_t>(field)] != match) ++k;
-  if (k == rows) return;
-  if ((k + 1) * w > sections_[section].records[static_cast<size_t>(r)].size()) return;
+  if (k == rows || (k + 1) * w > sections_[section].records[static_cast<size_t>(r)].size()) return -1;
+  record = r;
+  return static_cast<int>(k);
+}
+
+void RecordStore::UpdateRow(int section, const std::vector<std::string>& values,
+                            std::string_view match, int field) {
+  int r = -1;
+  const int k = FindRow(section, match, field, r);
+  if (k < 0) return;
+  const size_t w = static_cast<size_t>(RowWidth(section));
   std::vector<std::string>& own = Edit(section, r);
   for (size_t j = 0; j < w; ++j) own[k * w + j] = j < values.size() ? values[j] : std::string();
   Select(currentKey_);
 }
 
 void RecordStore::DeleteRow(int section, std::string_view match, int field) {
-  if (section < 0 || section >= SectionCount()) return;
-  const int r = ResolveCurrent();
-  const size_t w = static_cast<size_t>(RowWidth(section));
-  if (r < 0 || field < 0 || static_cast<size_t>(field) >= w) return;
   if (section == 0) return;  // removing the master row would break the record
-  const RecordView cur = View(sections_[section], currentIndex_);
-  size_t k = 0;
-  const size_t rows = cur.size() / w;
-  while (k < rows && cur[k * w + static_cast<size_t>(field)] != match) ++k;
-  if (k == rows) return;
-  if ((k + 1) * w > sections_[section].records[static_cast<size_t>(r)].size()) return;
+  int r = -1;
+  const int k = FindRow(section, match, field, r);
+  if (k < 0) return;
+  const long w = RowWidth(section);
   std::vector<std::string>& own = Edit(section, r);
-  own.erase(own.begin() + static_cast<long>(k * w), own.begin() + static_cast<long>((k + 1) * w));
+  own.erase(own.begin() + k * w, own.begin() + (k + 1) * w);
   Select(currentKey_);
 }
 

@@ -167,6 +167,9 @@ class RecordStore {
   RecordView View(const Section& s, int record) const;
   std::string Value(const Section& s, int record, size_t i) const;
   int ResolveCurrent() const;
+  // Row index of the first row of the current record whose value at field
+  // equals match, or -1; record receives the record to change.
+  int FindRow(int section, std::string_view match, int field, int& record) const;
   void SelectIndex(int record);
   std::string BuildDataFile() const;
   Status WriteIndex(const std::vector<std::string>& keys) const;

@@ -1,0 +1,407 @@
+#include "app/core/CTellurioDoc.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "app/core/Names.h"
+#include "calendar/NumberText.h"
+#include "storage/CTextFile.h"
+#include "storage/Directory.h"
+#include "storage/FileSet.h"
+#include "storage/ListFile.h"
+
+namespace tellurio {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Contains(const std::vector<std::string>& list, const std::string& s) {
+  return std::find(list.begin(), list.end(), s) != list.end();
+}
+
+void RemoveFirst(std::vector<std::string>& list, const std::string& s) {
+  auto it = std::find(list.begin(), list.end(), s);
+  if (it != list.end()) list.erase(it);
+}
+
+}  // namespace
+
+CTellurioDoc::CTellurioDoc(DocumentServices services)
+    : services_(services), calendar_(services.clock) {}
+
+CTellurioDoc::~CTellurioDoc() = default;
+
+bool CTellurioDoc::Report(const Status& status) {
+  if (status.ok()) return true;
+  services_.prompter.Show(Message{"Fehler", status.Describe(), MessageButtons::Ok, MessageIcon::Stop,
+                                  BeepKind::Stop});
+  return false;
+}
+
+std::string CTellurioDoc::ReadSetting(const char* key, const char* fallback) {
+  if (services_.settings.Read(kSettingsSection, key, kSettingMissing) == kSettingMissing)
+    services_.settings.Write(kSettingsSection, key, fallback);
+  return services_.settings.Read(kSettingsSection, key, kSettingMissing);
+}
+
+CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory) {
+  state_.workingDirectory = workingDirectory;
+  state_.euroRate = kEuroRate;
+  state_.moneyMarketRate = 0;
+  state_.depotNames = ListDataFiles(".dat");
+  state_.providerNames = ListDataFiles(".pls");
+
+  LoadDaxHistory();
+  CheckPortraits();
+  state_.moneyMarketRate = ParseNumber(ReadSetting("Zins", "3,00"));
+  state_.currency = ReadSetting("Waehrung", "DM");
+
+  Prompter& p = services_.prompter;
+  if (!state_.depotNames.empty()) {
+    SwitchDepot();
+    if (state_.currentDepot.empty()) {
+      if (!p.AskYesNo("Hinweis", "Sie haben kein Depot ausgewählt.\nWollen Sie ein neues Depot einrichten?",
+                      MessageIcon::Question, BeepKind::Question))
+        return StartResult::Exit;
+      if (!NewDepot()) return StartResult::Exit;
+    }
+  } else {
+    p.Notice("Hinweis",
+             "Sie nutzen das Programm das erste Mal, es sind noch keine Depots angelegt.\n"
+             "oder Sie müssen erst alte Daten Rücksichern!!",
+             MessageIcon::Information, BeepKind::Information);
+    const bool restore = p.AskYesNo("Frage", "Wollen Sie alte Daten Rücksichern?", MessageIcon::Question,
+                                    BeepKind::None);
+    bool haveDepot = false;
+    if (restore) haveDepot = services_.hooks.RestoreBackup() && !state_.currentDepot.empty();
+    // Without a restored depot the program would run without any depot;
+    // the new-depot dialog follows instead.
+    if (!haveDepot && !NewDepot()) return StartResult::Exit;
+  }
+
+  state_.fundCount = state_.currentDepot.empty() ? 0 : state_.depotStore.RecordCount();
+  RegisterFundCurrencies();
+  Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames,
+                                         PackedYear(calendar_.Today()), calendar_.TodayMonthName()));
+  state_.selectedFund.clear();
+  services_.hooks.ReconcileArchives();
+  services_.hooks.BuildPortraitIndex();
+  RebuildTicker();
+  state_.fundSelected = 0;
+  return StartResult::Ready;
+}
+
+void CTellurioDoc::LoadDaxHistory() {
+  const fs::path file = state_.workingDirectory / fileset::kDaxHistory;
+  Status read;
+  ReadListFile(file, state_.daxSeries, &read);
+  Report(read);
+  const std::string today = calendar_.TodayText();
+  bool known = false;
+  const size_t pairs = state_.daxSeries.size() / 2;
+  for (size_t i = 0; i < 2 * pairs && !known; i += 2)
+    known = state_.daxSeries[i].find(today) != std::string::npos;
+  if (!known) {
+    const marabu::DownloadResult r = services_.web.DAXLaden(state_.daxSeries, state_.workingDirectory.string());
+    if (!r.ok())
+      services_.prompter.Show(Message{"Fehler", "Der DAX-Stand konnte nicht geladen werden.\n" + r.message,
+                                      MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+  }
+  Report(WriteListFile(file, state_.daxSeries));
+}
+
+void CTellurioDoc::CheckPortraits() {
+  const std::string month = calendar_.TodayText().substr(3, 2);
+  const std::string stored = services_.settings.Read(kSettingsSection, "Portrait", kSettingMissing);
+  if (stored == kSettingMissing || stored != month) {
+    services_.settings.Write(kSettingsSection, "Portrait", month);
+    services_.hooks.RefreshPortraits();
+  }
+  // Only the number of lines matters here; a missing file is created empty.
+  const fs::path portrait = state_.workingDirectory / fileset::kPortraitFile;
+  std::error_code ec;
+  if (!fs::exists(portrait, ec)) CTextFile(portrait, CTextFile::modeCreate | CTextFile::modeWrite);
+  CTextFile f;
+  if (f.Open(portrait, CTextFile::modeRead) != 0 || f.GetLength() == 0) services_.hooks.RefreshPortraits();
+}
+
+std::vector<std::string> CTellurioDoc::ListDataFiles(const std::string& extension) {
+  services_.web.ArbeitsverzeichnisEinstellen(state_.workingDirectory.string());
+  return fileset::ListDataFiles(state_.workingDirectory, extension);
+}
+
+void CTellurioDoc::OpenDepotStores(const std::string& depot) {
+  services_.web.ArbeitsverzeichnisEinstellen(state_.workingDirectory.string());
+  const fs::path& wd = state_.workingDirectory;
+  Report(state_.depotStore.Create(fileset::DepotBase(wd, depot), 6, fileset::kDepotRowWidths));
+  Report(state_.depotStore.Open());
+  Report(state_.auxiliaryStore.Create(fileset::ArchiveBase(wd, depot), 2, fileset::kArchiveRowWidths));
+  Report(state_.auxiliaryStore.Open());
+}
+
+void CTellurioDoc::LookUpWebProvider() {
+  std::vector<std::string> pairs;
+  ReadListFile(state_.workingDirectory / fileset::kProviderAssignments, pairs);
+  // A provider without an assignment has no web provider; keeping the one of
+  // the depot loaded before would download another provider's prices.
+  state_.webProvider.clear();
+  for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
+    if (pairs[i] == state_.currentProvider) {
+      state_.webProvider = pairs[i + 1];
+      return;
+    }
+  }
+}
+
+void CTellurioDoc::RegisterFundCurrencies() {
+  if (state_.currentDepot.empty()) return;
+  RecordStore& store = state_.depotStore;
+  for (int r = 0; r < state_.fundCount && r < store.RecordCount(); ++r) {
+    std::string key;
+    std::vector<std::string> row;
+    store.ReadRows(key, 0, -1, store.RecordLine(0, store.Keys()[static_cast<size_t>(r)]), row);
+    if (row.size() >= 4) RegisterCurrency(row[3]);
+  }
+}
+
+void CTellurioDoc::LoadDepot() {
+  OpenDepotStores(state_.currentDepot);
+  for (const std::string& p : state_.providerNames) {
+    ReadListFile(fileset::ProviderList(state_.workingDirectory, p), state_.providerDepots);
+    if (Contains(state_.providerDepots, state_.currentDepot)) {
+      state_.currentProvider = p;
+      LookUpWebProvider();
+      break;
+    }
+  }
+  state_.fundCount = state_.currentDepot.empty() ? 0 : state_.depotStore.RecordCount();
+  state_.currencyFactors.clear();
+  RegisterFundCurrencies();
+}
+
+void CTellurioDoc::AfterDepotChange() {
+  ShowDepotStatus();
+  RecomputeStatistics(Scope::DepotFunds);
+  RecomputeStatistics(Scope::AllFunds);
+  ResetChartView(false);
+  RebuildTicker();
+  state_.fundSelected = 0;
+  UpdateAllViews();
+}
+
+void CTellurioDoc::SwitchDepot() {
+  std::optional<std::string> choice = services_.dialogs.ChooseDepot(state_.depotNames);
+  if (!choice || choice->empty()) return;
+  state_.currentDepot = *choice;
+  LoadDepot();
+  state_.selectedFund.clear();
+  AfterDepotChange();
+}
+
+std::optional<NameRefusal> CTellurioDoc::CheckNewDepot(const NewDepotChoice& c) const {
+  if (auto why = RefuseName(c.provider, NameKind::Provider)) return NameRefusal{*why, false};
+  if (auto why = RefuseName(c.depot, NameKind::Depot)) return NameRefusal{*why, true};
+  const fs::path& wd = state_.workingDirectory;
+  // The provider name becomes a line of anb.dbk, the depot name a line of the
+  // provider's list file; both must read back as typed.
+  if (!Contains(state_.providerNames, c.provider)) {
+    std::vector<std::string> pairs;
+    ReadListFile(wd / fileset::kProviderAssignments, pairs);
+    if (auto why = RefuseListLine(c.provider, NameKind::Provider, pairs.empty() ? c.provider : pairs[0],
+                                  pairs.empty()))
+      return NameRefusal{*why, false};
+  }
+  std::vector<std::string> depots;
+  ReadListFile(fileset::ProviderList(wd, c.provider), depots);
+  if (!Contains(depots, c.depot)) {
+    if (auto why = RefuseListLine(c.depot, NameKind::Depot, depots.empty() ? c.depot : depots[0], depots.empty()))
+      return NameRefusal{*why, true};
+  }
+  return std::nullopt;
+}
+
+bool CTellurioDoc::NewDepot() {
+  std::optional<NewDepotChoice> choice =
+      services_.dialogs.NewDepot(state_.depotNames, state_.providerNames,
+                                 [this](const NewDepotChoice& c) { return CheckNewDepot(c); });
+  if (!choice) return false;
+  const fs::path& wd = state_.workingDirectory;
+  state_.currentProvider = choice->provider;
+  const std::string depot = choice->depot;
+  const bool known = Contains(state_.providerNames, state_.currentProvider);
+  ReadListFile(fileset::ProviderList(wd, state_.currentProvider), state_.providerDepots);
+  if (!known) {
+    state_.providerNames.push_back(state_.currentProvider);
+    Report(fileset::EnsurePriceDirectories(wd, {state_.currentProvider}, PackedYear(calendar_.Today()),
+                                           calendar_.TodayMonthName()));
+    std::vector<std::string> webProviders;
+    services_.web.BankenHolen(webProviders);
+    std::optional<std::string> web = services_.dialogs.AssignWebProvider(webProviders);
+    if (web) {
+      std::vector<std::string> pairs;
+      ReadListFile(wd / fileset::kProviderAssignments, pairs);
+      pairs.push_back(state_.currentProvider);
+      pairs.push_back(*web);
+      Report(WriteListFile(wd / fileset::kProviderAssignments, pairs));
+      state_.webProvider = *web;
+    } else {
+      state_.webProvider.clear();
+    }
+  } else {
+    LookUpWebProvider();
+  }
+  if (!Contains(state_.providerDepots, depot)) {
+    state_.providerDepots.push_back(depot);
+    Report(WriteListFile(fileset::ProviderList(wd, state_.currentProvider), state_.providerDepots));
+  }
+  if (!Contains(state_.depotNames, depot)) state_.depotNames.push_back(depot);
+  state_.currentDepot = depot;
+  state_.selectedFund.clear();
+  OpenDepotStores(depot);
+  state_.fundCount = state_.depotStore.RecordCount();
+  RegisterCurrency(state_.currency);
+  RecomputeStatistics(Scope::DepotFunds);
+  RecomputeStatistics(Scope::AllFunds);
+  RebuildTicker();
+  ShowDepotStatus();
+  state_.fundSelected = 0;
+  ResetChartView(false);
+  UpdateAllViews();
+  return true;
+}
+
+void CTellurioDoc::DeleteDepot() {
+  Prompter& p = services_.prompter;
+  if (state_.depotNames.size() <= 1) {
+    p.Notice("Hinweis", "Es ist nur ein Depot vorhanden und das können Sie nicht löschen", MessageIcon::Stop,
+             BeepKind::Stop);
+    return;
+  }
+  std::optional<std::string> choice = services_.dialogs.ChooseDepotToDelete(state_.depotNames);
+  if (!choice) return;
+  const std::string depot = *choice;
+  if (depot == state_.currentDepot) {
+    p.Notice("Hinweis",
+             "Sie haben das aktive Depot zum löschen ausgewählt.\nSie können das aktive Depot nicht löschen",
+             MessageIcon::Stop, BeepKind::Stop);
+    return;
+  }
+  const fs::path& wd = state_.workingDirectory;
+  const std::vector<std::string> providers = state_.providerNames;
+  for (const std::string& provider : providers) {
+    std::vector<std::string> list;
+    ReadListFile(fileset::ProviderList(wd, provider), list);
+    if (!Contains(list, depot)) continue;
+    RemoveFirst(list, depot);
+    if (!list.empty()) {
+      Report(WriteListFile(fileset::ProviderList(wd, provider), list));
+      continue;
+    }
+    // The provider's last depot: its list file, price files and assignment go.
+    fileset::RemoveFile(fileset::ProviderList(wd, provider));
+    Report(Directory(fileset::ProviderPriceDir(wd, provider)).DeleteTree(fileset::PriceRoot(wd)));
+    std::vector<std::string> pairs;
+    ReadListFile(wd / fileset::kProviderAssignments, pairs);
+    for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
+      if (pairs[i] == provider) {
+        pairs.erase(pairs.begin() + static_cast<long>(i), pairs.begin() + static_cast<long>(i) + 2);
+        break;
+      }
+    }
+    Report(WriteListFile(wd / fileset::kProviderAssignments, pairs));
+    RemoveFirst(state_.providerNames, provider);
+  }
+  for (const fs::path& base : {fileset::DepotBase(wd, depot), fileset::ArchiveBase(wd, depot)}) {
+    fileset::RemoveFile(fs::path(base).concat(".dat"));
+    fileset::RemoveFile(fs::path(base).concat(".idx"));
+  }
+  RemoveFirst(state_.providerDepots, depot);
+  RemoveFirst(state_.depotNames, depot);
+  RebuildTicker();
+  ResetChartView(false);
+  UpdateAllViews();
+}
+
+void CTellurioDoc::RegisterCurrency(const std::string& currency) {
+  CurrencyList(state_.currencyFactors).Register(currency, state_.currency, *this);
+}
+
+std::optional<std::string> CTellurioDoc::AskFactor(const std::string& currency, const std::string& display) {
+  return services_.dialogs.EnterConversionFactor(currency, display);
+}
+
+void CTellurioDoc::SwitchCurrency() {
+  std::optional<std::string> chosen = services_.dialogs.ChooseCurrency(state_.currency);
+  if (!chosen) return;
+  services_.settings.Write(kSettingsSection, "Waehrung", *chosen);
+  if (*chosen != state_.currency) {
+    CurrencyList(state_.currencyFactors).SwitchDisplayCurrency(state_.currency, *chosen);
+    state_.currency = *chosen;
+  }
+  ShowCurrencyStatus();
+  RecomputeStatistics(Scope::DepotFunds);
+  UpdateAllViews();
+}
+
+void CTellurioDoc::EnterMoneyMarketRate() {
+  std::optional<std::string> typed = services_.dialogs.EnterMoneyMarketRate(FormatNumber(state_.moneyMarketRate, 2));
+  if (!typed) return;
+  services_.settings.Write(kSettingsSection, "Zins", *typed);
+  state_.moneyMarketRate = ParseNumber(*typed);
+  ComputeRiskFigures(Scope::DepotFunds);
+  ComputeRiskFigures(Scope::AllFunds);
+  UpdateAllViews();
+}
+
+void CTellurioDoc::NotAvailableYet() {
+  services_.prompter.Notice("Hinweis", "Diese Funktion ist in dieser Version von Tellurio noch nicht verfügbar.",
+                            MessageIcon::Information, BeepKind::Information);
+}
+
+std::string CTellurioDoc::TickerText() const {
+  std::lock_guard lock(tickerMutex_);
+  return tickerText_;
+}
+
+void CTellurioDoc::RebuildTicker() {
+  std::string text;
+  const RecordStore& store = state_.depotStore;
+  if (!state_.currentDepot.empty() && store.RecordCount() > 0) {
+    text = "*** ";
+    for (int r = 0; r < store.RecordCount(); ++r) {
+      const RecordView master = store.Values(0, r);
+      const RecordView prices = store.Values(1, r);
+      text += std::string(master[0]) + " ";
+      if (prices.size() >= 2) {
+        text += std::string(prices[prices.size() - 2]) + " " + std::string(prices[prices.size() - 1]) + " ";
+      } else {
+        text += "00.00.0000 0,00 ";
+      }
+      text += std::string(master.size() > 3 ? master[3] : std::string_view()) + "*** ";
+    }
+  }
+  std::lock_guard lock(tickerMutex_);
+  tickerText_ = std::move(text);
+}
+
+void CTellurioDoc::RecomputeStatistics(Scope scope) { services_.hooks.RecomputeStatistics(scope); }
+void CTellurioDoc::ComputeRiskFigures(Scope scope) { services_.hooks.ComputeRiskFigures(scope); }
+
+void CTellurioDoc::ResetChartView(bool chartOn) {
+  if (views_) views_->ResetChartView(chartOn);
+}
+
+void CTellurioDoc::UpdateAllViews() {
+  if (views_) views_->UpdateAllViews();
+}
+
+void CTellurioDoc::ShowDepotStatus() {
+  if (views_) views_->SetStatusText(1, "aktuelles Depot: " + state_.currentDepot);
+}
+
+void CTellurioDoc::ShowCurrencyStatus() {
+  if (views_) views_->SetStatusText(2, "aktuelle Währung: " + state_.currency);
+}
+
+}  // namespace tellurio

@@ -1,0 +1,111 @@
+#pragma once
+// CTellurioDoc: the one document of the program.  It owns the depot state,
+// runs the start of the depot session and every document operation of the
+// shell (create, switch and delete depots, currency, money-market rate), and
+// routes the operations of the other subsystems.
+
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/core/Hooks.h"
+#include "app/core/ShellDialogs.h"
+#include "calendar/Calendar.h"
+#include "marabu/MarabuClient.h"
+#include "platform/Prompter.h"
+#include "platform/Settings.h"
+#include "portfolio/CurrencyList.h"
+#include "portfolio/DepotState.h"
+
+namespace tellurio {
+
+inline constexpr const char* kSettingsSection = "Fonds";
+inline constexpr const char* kSettingMissing = "Fehler";
+
+// Everything the document uses and does not own.  All must outlive it.
+struct DocumentServices {
+  Prompter& prompter;
+  Settings& settings;
+  const Clock& clock;
+  marabu::WebLibrary& web;
+  ShellDialogs& dialogs;
+  SubsystemHooks& hooks;
+};
+
+class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
+ public:
+  enum class StartResult { Ready, Exit };
+
+  explicit CTellurioDoc(DocumentServices services);
+  ~CTellurioDoc() override;
+
+  // The start of the depot session in workingDirectory.  Exit: the user
+  // refused to choose or create a depot; the program ends with status 0.
+  StartResult StartUp(const std::filesystem::path& workingDirectory);
+
+  // The panes; may be null while there are none (during start-up, in tests).
+  void SetViewHost(ViewHost* views) { views_ = views; }
+
+  // Depot session.
+  bool NewDepot();
+  void SwitchDepot();
+  void DeleteDepot();
+  void LoadDepot();
+  void OpenDepotStores(const std::string& depot);
+  std::vector<std::string> ListDataFiles(const std::string& extension);
+
+  // Currency and money-market rate.
+  void SwitchCurrency();
+  void EnterMoneyMarketRate();
+  void RegisterCurrency(const std::string& currency);
+
+  // Shows that a command exists but is not available in this version.
+  void NotAvailableYet();
+
+  DepotState& State() { return state_; }
+  const DepotState& State() const { return state_; }
+  Calendar& calendar() { return calendar_; }
+  Prompter& prompter() { return services_.prompter; }
+  Settings& settings() { return services_.settings; }
+  marabu::WebLibrary& web() { return services_.web; }
+  SubsystemHooks& hooks() { return services_.hooks; }
+
+  // The ticker line: "*** " and, for every fund, name, date and price of its
+  // newest price row and its currency.  Safe to call from any thread.
+  std::string TickerText() const;
+
+  // DocumentEvents
+  void RecomputeStatistics(Scope scope) override;
+  void ComputeRiskFigures(Scope scope) override;
+  void RebuildTicker() override;
+  void ResetChartView(bool chartOn) override;
+  void UpdateAllViews() override;
+  void ShowDepotStatus() override;
+  void ShowCurrencyStatus() override;
+
+  // ConversionFactorSource
+  std::optional<std::string> AskFactor(const std::string& currency,
+                                       const std::string& displayCurrency) override;
+
+  // Shows a "Fehler" box for a failed file operation; true when status is ok.
+  bool Report(const Status& status);
+
+ private:
+  void LoadDaxHistory();
+  void CheckPortraits();
+  std::string ReadSetting(const char* key, const char* fallback);
+  void LookUpWebProvider();
+  void RegisterFundCurrencies();
+  void AfterDepotChange();
+  std::optional<NameRefusal> CheckNewDepot(const NewDepotChoice& choice) const;
+
+  DocumentServices services_;
+  Calendar calendar_;
+  DepotState state_;
+  ViewHost* views_ = nullptr;
+  mutable std::mutex tickerMutex_;
+  std::string tickerText_;
+};
+
+}  // namespace tellurio

@@ -1,0 +1,39 @@
+#include "app/core/Names.h"
+
+#include "storage/ListFile.h"
+
+namespace tellurio {
+
+namespace {
+
+std::string Label(NameKind kind) { return kind == NameKind::Depot ? "Depotname" : "Name des Fondanbieters"; }
+
+}  // namespace
+
+std::optional<std::string> RefuseName(const std::string& name, NameKind kind) {
+  const std::string what = Label(kind);
+  if (name.find_first_not_of(' ') == std::string::npos)
+    return "Der " + what + " darf nicht leer sein oder nur aus Leerzeichen bestehen.";
+  for (unsigned char c : name) {
+    if (c < 32 || c == 127) return "Der " + what + " darf keine Steuerzeichen enthalten.";
+  }
+  if (name.find('/') != std::string::npos)
+    return "Der " + what + " darf keinen Schrägstrich \"/\" enthalten, weil er als Dateiname benutzt wird.";
+  if (name == "." || name == "..") return "Die Namen \".\" und \"..\" sind als " + what + " nicht erlaubt.";
+  if (name[0] == '%' || name[0] == '(')
+    return "Der " + what + " darf nicht mit \"%\" oder \"(\" beginnen, weil die Datendateien einen solchen Namen nicht speichern können.";
+  if (kind == NameKind::Depot && name.rfind("n_", 0) == 0)
+    return "Ein Depotname darf nicht mit \"n_\" beginnen, weil so die Dateien der Fondarchive heißen.";
+  if (name.size() > 200) return "Der " + what + " ist zu lang.";
+  return std::nullopt;
+}
+
+std::optional<std::string> RefuseListLine(const std::string& name, NameKind kind,
+                                          const std::string& firstLine, bool isFirstLine) {
+  if (RoundTrips(name, ListKeyOf(isFirstLine ? name : firstLine), isFirstLine)) return std::nullopt;
+  return "Der " + Label(kind) + " \"" + name +
+         "\" enthält Zeichen, die in den Datendateien nicht gespeichert werden können\n"
+         "(zum Beispiel große Umlaute oder Akzente an dieser Stelle). Bitte wählen Sie einen anderen Namen.";
+}
+
+}  // namespace tellurio

@@ -1,0 +1,223 @@
+#include "app/qt/CMainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "app/core/CTellurioDoc.h"
+#include "views/CChildFrame.h"
+#include "views/CTellurioView.h"
+
+namespace tellurio {
+
+namespace {
+// The pane rule counts the toolbar and the status bar into the client
+// rectangle: "Fenster3" ends 47 pixels above its bottom.  Here the panes live
+// in the area between the two bars, so that area is widened by the 47 pixels.
+constexpr int kBarsHeight = 47;
+}  // namespace
+
+CMainFrame::CMainFrame(AppFlags& flags, CommandTable& commands) : flags_(flags), commands_(commands) {
+  setWindowTitle(QStringLiteral("Tellurio"));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  paneArea_ = new QWidget(this);
+  paneArea_->setObjectName(QStringLiteral("paneArea"));
+  paneArea_->setAutoFillBackground(true);
+  QPalette pal = paneArea_->palette();
+  pal.setColor(QPalette::Window, QColor(128, 128, 128));
+  paneArea_->setPalette(pal);
+  paneArea_->installEventFilter(this);
+  setCentralWidget(paneArea_);
+  BuildActions();
+  BuildMenus();
+  BuildToolbar();
+  BuildStatusBar();
+  if (QScreen* s = QGuiApplication::primaryScreen()) {
+    const QRect a = s->availableGeometry();
+    resize(std::max(a.width(), 800), std::max(a.height(), 600));
+    move(a.topLeft());
+  }
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildActions() {
+  for (const CommandInfo& c : Commands()) {
+    QString text = QString::fromUtf8(c.menuText);
+    if (text.isEmpty()) text = QString::fromUtf8(c.toolTip).trimmed();
+    auto* a = new QAction(text, this);
+    if (c.icon[0]) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(c.icon))));
+    if (c.toolTip[0]) {
+      a->setToolTip(QString::fromUtf8(c.toolTip));
+      a->setStatusTip(QString::fromUtf8(c.toolTip).trimmed());
+    }
+    const int id = c.id;
+    connect(a, &QAction::triggered, this, [this, id] {
+      commands_.Execute(id);
+      RefreshCommandStates();
+    });
+    actions_.insert(id, a);
+    addAction(a);
+  }
+  actions_[cmd::kNewDepot]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  actions_[cmd::kSwitchDepot]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  actions_[cmd::kPrint]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  actions_[cmd::kHelp]->setShortcut(QKeySequence(Qt::Key_F1));
+  auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
+  connect(next, &QShortcut::activated, this, [this] { CyclePane(1); });
+  auto* prev = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+  connect(prev, &QShortcut::activated, this, [this] { CyclePane(-1); });
+}
+
+void CMainFrame::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  for (const MenuDefinition& m : DepotMenu()) {
+    if (m.title[0] == '\0') {
+      for (int id : m.items) bar->addAction(actions_[id]);
+      continue;
+    }
+    QMenu* menu = bar->addMenu(QString::fromUtf8(m.title));
+    for (int id : m.items) {
+      if (id == cmd::kSeparator)
+        menu->addSeparator();
+      else
+        menu->addAction(actions_[id]);
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::RefreshCommandStates);
+  }
+}
+
+void CMainFrame::BuildToolbar() {
+  toolbar_ = addToolBar(QStringLiteral("Symbolleiste"));
+  toolbar_->setObjectName(QStringLiteral("toolbar"));
+  toolbar_->setMovable(true);
+  toolbar_->setIconSize(QSize(16, 15));
+  toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  chartToolbar_ = true;  // so that the first switch builds toolbar 128
+  SetChartToolbar(false);
+}
+
+void CMainFrame::SetChartToolbar(bool chart) {
+  if (chart == chartToolbar_) return;
+  chartToolbar_ = chart;
+  toolbar_->clear();
+  for (int id : chart ? ChartToolbar() : StandardToolbar()) {
+    if (id == cmd::kSeparator)
+      toolbar_->addSeparator();
+    else
+      toolbar_->addAction(actions_[id]);
+  }
+}
+
+void CMainFrame::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  message_ = new QLabel(QStringLiteral("Bereit"), bar);
+  bar->addWidget(message_, 1);
+  const int widths[4] = {0, 175, 125, 100};
+  for (int i = 1; i <= 3; ++i) {
+    status_[i] = new QLabel(bar);
+    status_[i]->setObjectName(QStringLiteral("statusPane%1").arg(i));
+    status_[i]->setFixedWidth(widths[i]);
+    status_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(status_[i]);
+  }
+  connect(bar, &QStatusBar::messageChanged, this, [this](const QString& m) {
+    message_->setText(m.isEmpty() ? QStringLiteral("Bereit") : m);
+  });
+}
+
+void CMainFrame::AttachDocument(CTellurioDoc* doc) {
+  doc_ = doc;
+  if (doc_) doc_->SetViewHost(this);
+}
+
+CChildFrame* CMainFrame::MakePane(const QString& title) {
+  auto* frame = new CChildFrame(title, paneArea_);
+  CTellurioView* view = factory_ ? factory_(*doc_, flags_, frame) : new CTellurioView(*doc_, flags_, frame);
+  frame->SetView(view);
+  panes_.push_back(frame);
+  frame->Place(ClientRect());
+  frame->show();
+  return frame;
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (panesMade_ || !doc_) return;
+  panesMade_ = true;
+  for (const char* t : {"Fenster1", "Fenster2", "Fenster3"}) MakePane(QString::fromLatin1(t));
+  SetStatusText(3, "Datum: " + doc_->calendar().TodayText());
+  doc_->ShowCurrencyStatus();
+  doc_->ShowDepotStatus();
+  UpdateAllViews();
+}
+
+PaneRect CMainFrame::ClientRect() const {
+  return PaneRect{0, 0, paneArea_->width(), paneArea_->height() + kBarsHeight};
+}
+
+void CMainFrame::LayoutPanes() {
+  if (paneArea_->width() == 0 || paneArea_->height() == 0) return;
+  for (CChildFrame* p : panes_) p->Place(ClientRect());
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == paneArea_ && event->type() == QEvent::Resize) LayoutPanes();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+CChildFrame* CMainFrame::FindPane(const QString& title) const {
+  for (CChildFrame* p : panes_)
+    if (p->Title() == title) return p;
+  return nullptr;
+}
+
+void CMainFrame::ShowTableView(bool on) {
+  if (on) {
+    if (!FindPane(QStringLiteral("Fenster4"))) MakePane(QStringLiteral("Fenster4"))->raise();
+    return;
+  }
+  if (CChildFrame* p = FindPane(QStringLiteral("Fenster4"))) {
+    panes_.erase(std::find(panes_.begin(), panes_.end(), p));
+    delete p;
+  }
+}
+
+void CMainFrame::CyclePane(int step) {
+  if (panes_.empty()) return;
+  int current = 0;
+  for (size_t i = 0; i < panes_.size(); ++i)
+    if (panes_[i]->isAncestorOf(QApplication::focusWidget())) current = static_cast<int>(i);
+  const int n = static_cast<int>(panes_.size());
+  CChildFrame* next = panes_[static_cast<size_t>(((current + step) % n + n) % n)];
+  if (next->View()) next->View()->setFocus();
+}
+
+void CMainFrame::UpdateAllViews() {
+  for (CChildFrame* p : panes_)
+    if (p->View()) p->View()->OnUpdate();
+  RefreshCommandStates();
+}
+
+void CMainFrame::SetStatusText(int pane, const std::string& text) {
+  if (pane >= 1 && pane <= 3 && status_[pane]) status_[pane]->setText(QString::fromStdString(text));
+}
+
+void CMainFrame::ResetChartView(bool chartOn) {
+  if (CChildFrame* p = FindPane(QStringLiteral("Fenster1")))
+    if (p->View()) p->View()->ResetChart(chartOn);
+}
+
+void CMainFrame::RefreshCommandStates() {
+  for (auto it = actions_.begin(); it != actions_.end(); ++it) it.value()->setEnabled(commands_.IsEnabled(it.key()));
+}
+
+}  // namespace tellurio

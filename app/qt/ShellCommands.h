@@ -1,0 +1,13 @@
+#pragma once
+// Binds the commands of the command table to what they do in the program.
+// Commands of subsystems that are not part of this build tell the user so.
+
+namespace tellurio {
+
+class CommandTable;
+class CTellurioDoc;
+class CMainFrame;
+
+void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame);
+
+}  // namespace tellurio

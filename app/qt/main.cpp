@@ -1,0 +1,66 @@
+// Tellurio: starts in its working directory (the process current
+// directory), runs the start of the depot session and shows the main window.
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QIcon>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/core/CTellurioDoc.h"
+#include "app/core/CommandTable.h"
+#include "app/qt/CMainFrame.h"
+#include "app/qt/ShellCommands.h"
+#include "app/qt/dialogs/ShellDialogsQt.h"
+#include "calendar/Calendar.h"
+#include "marabu/MarabuLibrary.h"
+#include "platform/Clock.h"
+#include "platform/qt/QtPrompter.h"
+#include "platform/qt/QtSettings.h"
+
+namespace {
+
+// TELLURIO_TODAY=TT.MM.JJJJ fixes "today", for demonstrations and tests.
+std::unique_ptr<tellurio::Clock> MakeClock() {
+  if (const char* t = std::getenv("TELLURIO_TODAY")) {
+    const tellurio::PackedDate d = tellurio::Calendar::ParseDate(t);
+    if (tellurio::PackedYear(d) > 1900)
+      return std::make_unique<tellurio::FixedClock>(
+          tellurio::CivilDate{tellurio::PackedYear(d), tellurio::PackedMonth(d), tellurio::PackedDay(d)});
+  }
+  return std::make_unique<tellurio::SystemClock>();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Vaskor"));
+  QApplication::setApplicationName(QStringLiteral("Tellurio"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+
+  using namespace tellurio;
+  const std::filesystem::path workingDirectory = std::filesystem::current_path();
+  std::unique_ptr<Clock> clock = MakeClock();
+  QtPrompter prompter;
+  QtSettings settings;
+  marabu::MarabuLibrary web;
+  ShellDialogsQt dialogs(prompter, nullptr);
+  SubsystemHooks hooks;
+  AppFlags flags;
+  CommandTable commands(flags, prompter);
+
+  CMainFrame frame(flags, commands);
+  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, hooks});
+  if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
+
+  frame.AttachDocument(&doc);
+  BindShellCommands(commands, doc, frame);
+  prompter.SetParent(&frame);
+  dialogs.SetParent(&frame);
+  frame.show();
+  return QApplication::exec();
+}

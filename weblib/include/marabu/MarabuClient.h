@@ -1,0 +1,181 @@
+#pragma once
+// C++ access to Marabu for the program.  Header-only and inline: every
+// std::string and std::vector is created, grown and freed here, on the
+// caller's side; the library sees them only through the function tables of
+// Marabu.h.
+//
+// The program talks to the library through the WebLibrary interface, so that
+// its tests can put FakeWebLibrary (marabu/testing/FakeWebLibrary.h) in place
+// of MarabuLibrary, which calls the exports.
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "marabu/Marabu.h"
+
+namespace marabu {
+
+enum class ErrorKind : int {
+  None = MARABU_OK,
+  Connect = MARABU_ERROR_CONNECT,
+  Host = MARABU_ERROR_HOST,
+  Send = MARABU_ERROR_SEND,
+  Receive = MARABU_ERROR_RECEIVE,
+  Timeout = MARABU_ERROR_TIMEOUT,
+  HttpStatus = MARABU_ERROR_HTTP_STATUS,
+  File = MARABU_ERROR_FILE,
+  Configuration = MARABU_ERROR_CONFIGURATION,
+  Argument = MARABU_ERROR_ARGUMENT,
+  Internal = MARABU_ERROR_INTERNAL,
+};
+
+// Outcome of a download.  On failure message is the German text for a
+// "Fehler" message box; it names the server (also in server) and the reason.
+struct DownloadResult {
+  ErrorKind kind = ErrorKind::None;
+  int httpStatus = 0;
+  int systemError = 0;
+  std::string server;
+  std::string message;
+
+  bool ok() const { return kind == ErrorKind::None; }
+  explicit operator bool() const { return ok(); }
+};
+
+// The library's operations, one method per export.  Downloads never throw for
+// network or file failures; they return them.  Methods throw std::bad_alloc
+// only when memory runs out.
+class WebLibrary {
+ public:
+  virtual ~WebLibrary() = default;
+
+  // Makes path the process current directory (see Marabu.h).
+  virtual void ArbeitsverzeichnisEinstellen(const std::string& path) = 0;
+  // out := the lines of today's price file of webProvider, stored under
+  // workingDirectory/Fondpreise/priceDirectory/JJJJ/<month>/; empty on failure.
+  virtual DownloadResult FileAusInternetLaden(std::vector<std::string>& out,
+                                              const std::string& webProvider,
+                                              const std::string& priceDirectory,
+                                              const std::string& workingDirectory) = 0;
+  // Writes workingDirectory/portrait.txt; out is not touched.
+  virtual DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>& out,
+                                           const std::string& workingDirectory) = 0;
+  // Appends today's date and the DAX value to out when the index page has one.
+  virtual DownloadResult DAXLaden(std::vector<std::string>& out,
+                                  const std::string& workingDirectory) = 0;
+  // out := the provider display names in table order.
+  virtual void BankenHolen(std::vector<std::string>& out) = 0;
+  // text without leading and trailing blanks (code 32 only).
+  virtual std::string LeerzeichenLoeschen(const std::string& text) = 0;
+  // out := the fields of the page in `in`; returns the result text.
+  virtual std::string HtmlToText(const std::vector<std::string>& in,
+                                 std::vector<std::string>& out) = 0;
+  // out := the converted performance (mode 0) or competitor data when the
+  // answer is not empty.
+  virtual DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>& out,
+                                         const std::string& workingDirectory,
+                                         std::int32_t mode) = 0;
+};
+
+namespace detail {
+
+// A caller-side list that the library fills through MarabuStringList.
+class ListBridge {
+ public:
+  explicit ListBridge(std::vector<std::string>& list) : list_(&list), read_(&list) {}
+  explicit ListBridge(const std::vector<std::string>& list) : read_(&list) {}
+
+  const MarabuStringList* table() {
+    table_ = MarabuStringList{this, &Clear, &Append, &Size, &At};
+    return &table_;
+  }
+  // Raises what a list function had to swallow (it must not unwind through
+  // the library).
+  void Check() const {
+    if (failed_) throw std::bad_alloc();
+  }
+
+ private:
+  static ListBridge& Of(void* self) { return *static_cast<ListBridge*>(self); }
+  static const ListBridge& Of(const void* self) { return *static_cast<const ListBridge*>(self); }
+
+  static void Clear(void* self) {
+    ListBridge& b = Of(self);
+    if (b.list_) b.list_->clear();
+  }
+  static void Append(void* self, const char* data, size_t length) {
+    ListBridge& b = Of(self);
+    if (!b.list_ || b.failed_) return;
+    try {
+      if (length == 0)
+        b.list_->emplace_back();
+      else
+        b.list_->emplace_back(data, length);
+    } catch (...) {
+      b.failed_ = true;
+    }
+  }
+  static size_t Size(const void* self) { return Of(self).read_->size(); }
+  static const char* At(const void* self, size_t index, size_t* length) {
+    const std::string& s = (*Of(self).read_)[index];
+    *length = s.size();
+    return s.data();
+  }
+
+  std::vector<std::string>* list_ = nullptr;
+  const std::vector<std::string>* read_ = nullptr;
+  MarabuStringList table_{};
+  bool failed_ = false;
+};
+
+// A caller-side text that the library assigns through MarabuTextSink.
+class TextBridge {
+ public:
+  const MarabuTextSink* table() {
+    table_ = MarabuTextSink{this, &Assign};
+    return &table_;
+  }
+  void Check() const {
+    if (failed_) throw std::bad_alloc();
+  }
+  std::string& text() { return text_; }
+
+ private:
+  static void Assign(void* self, const char* data, size_t length) {
+    TextBridge& b = *static_cast<TextBridge*>(self);
+    try {
+      if (length == 0)
+        b.text_.clear();
+      else
+        b.text_.assign(data, length);
+    } catch (...) {
+      b.failed_ = true;
+    }
+  }
+
+  std::string text_;
+  MarabuTextSink table_{};
+  bool failed_ = false;
+};
+
+inline DownloadResult ResultOf(int status, const MarabuError& error) {
+  DownloadResult r;
+  r.kind = static_cast<ErrorKind>(status);
+  if (status == MARABU_OK) return r;
+  r.httpStatus = error.httpStatus;
+  r.systemError = error.systemError;
+  r.server = error.server;
+  r.message = error.message;
+  return r;
+}
+
+inline void CheckPlain(int status) {
+  if (status == MARABU_ERROR_INTERNAL) throw std::bad_alloc();
+}
+
+}  // namespace detail
+
+}  // namespace marabu

@@ -1,0 +1,122 @@
+#pragma once
+// A scripted stand-in for the web library in the program's tests: no network
+// and no shared library, only what the test puts in.
+//
+// - priceFiles[webProvider] is what FileAusInternetLaden returns (an unknown
+//   provider gives no lines); it writes no file.
+// - portraitFile, when set, is written byte for byte to
+//   workingDirectory/portrait.txt by FondportraitHolen.
+// - daxValue, when set, makes DAXLaden append `today` and the value.
+// - failure, when set, is returned by every download, which then changes
+//   nothing (FileAusInternetLaden leaves out empty).
+// - providers is what BankenHolen returns.
+// - HtmlToText (clears its output) and KonkurrenzHolen (leaves it as it is)
+//   answer as for an empty page; the program does not call them.
+// - calls records every call as "<export> <argument>|<argument>...".
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "marabu/MarabuClient.h"
+
+namespace marabu::testing {
+
+class FakeWebLibrary final : public WebLibrary {
+ public:
+  std::map<std::string, std::vector<std::string>> priceFiles;
+  std::optional<std::string> portraitFile;
+  std::optional<std::string> daxValue;
+  std::string today = "05.03.2001";
+  std::optional<DownloadResult> failure;
+  std::vector<std::string> providers;
+  std::vector<std::string> calls;
+
+  // A failure as the real library reports an unreachable server.
+  static DownloadResult ConnectFailure(const std::string& server) {
+    DownloadResult r;
+    r.kind = ErrorKind::Connect;
+    r.server = server;
+    r.message = "Die Kursdatei konnte nicht vom Server " + server +
+                " geladen werden: Es konnte keine Verbindung aufgebaut werden (Server nicht "
+                "erreichbar oder Verbindung abgelehnt).";
+    return r;
+  }
+
+  void ArbeitsverzeichnisEinstellen(const std::string& path) override {
+    calls.push_back("ArbeitsverzeichnisEinstellen " + path);
+  }
+
+  DownloadResult FileAusInternetLaden(std::vector<std::string>& out,
+                                      const std::string& webProvider,
+                                      const std::string& priceDirectory,
+                                      const std::string& workingDirectory) override {
+    calls.push_back("FileAusInternetLaden " + webProvider + "|" + priceDirectory + "|" +
+                    workingDirectory);
+    out.clear();
+    if (failure) return *failure;
+    if (auto it = priceFiles.find(webProvider); it != priceFiles.end()) out = it->second;
+    return {};
+  }
+
+  DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>&,
+                                   const std::string& workingDirectory) override {
+    calls.push_back("FondportraitHolen " + wkn + "|" + workingDirectory);
+    if (failure) return *failure;
+    if (portraitFile) {
+      std::ofstream file(std::filesystem::path(workingDirectory) / "portrait.txt",
+                         std::ios::binary | std::ios::trunc);
+      file << *portraitFile;
+      if (!file) {
+        DownloadResult r;
+        r.kind = ErrorKind::File;
+        r.message = "portrait.txt konnte nicht geschrieben werden.";
+        return r;
+      }
+    }
+    return {};
+  }
+
+  DownloadResult DAXLaden(std::vector<std::string>& out,
+                          const std::string& workingDirectory) override {
+    calls.push_back("DAXLaden " + workingDirectory);
+    if (failure) return *failure;
+    if (daxValue) {
+      out.push_back(today);
+      out.push_back(*daxValue);
+    }
+    return {};
+  }
+
+  void BankenHolen(std::vector<std::string>& out) override {
+    calls.push_back("BankenHolen");
+    out = providers;
+  }
+
+  std::string LeerzeichenLoeschen(const std::string& text) override {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return text;
+    const size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+  }
+
+  std::string HtmlToText(const std::vector<std::string>&, std::vector<std::string>& out) override {
+    calls.push_back("HtmlToText");
+    out.clear();
+    return {};
+  }
+
+  DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>&,
+                                 const std::string& workingDirectory,
+                                 std::int32_t mode) override {
+    calls.push_back("KonkurrenzHolen " + wkn + "|" + workingDirectory + "|" +
+                    std::to_string(mode));
+    if (failure) return *failure;
+    return {};
+  }
+};
+
+}  // namespace marabu::testing
