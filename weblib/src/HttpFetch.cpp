@@ -1,0 +1,291 @@
+#include "HttpFetch.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+#include "StagedFile.h"
+#include "marabu/Marabu.h"
+#include "platform/ErrorText.h"
+
+namespace marabu {
+
+namespace {
+
+std::once_flag curlOnce;
+bool curlReady = false;
+
+bool CurlReady() {
+  std::call_once(curlOnce, [] { curlReady = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+  return curlReady;
+}
+
+bool IsSuccess(long status) { return status >= 200 && status <= 299; }
+
+bool IsLoopback(const std::string& host) {
+  return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+}
+
+std::string SecondsText(long milliseconds) {
+  std::string text = std::to_string(milliseconds / 1000);
+  long rest = milliseconds % 1000;
+  if (rest != 0) {
+    std::string digits = std::to_string(1000 + rest).substr(1);
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    text += "," + digits;
+  }
+  return text + " s";
+}
+
+// State of one transfer, reached from libcurl's body callback.
+struct Transfer {
+  CURL* curl = nullptr;
+  StagedFile* file = nullptr;
+  std::unique_ptr<char[]> buffer;
+  size_t filled = 0;
+  std::uint64_t bytes = 0;
+  bool writeFailed = false;
+
+  bool Flush() {
+    if (filled == 0) return true;
+    if (!file->Write(std::string_view(buffer.get(), filled))) {
+      writeFailed = true;
+      return false;
+    }
+    bytes += filled;
+    filled = 0;
+    return true;
+  }
+};
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  Transfer& t = *static_cast<Transfer*>(user);
+  const size_t total = size * count;
+  long status = 0;
+  curl_easy_getinfo(t.curl, CURLINFO_RESPONSE_CODE, &status);
+  if (!IsSuccess(status)) return total;  // an error page is not stored
+  size_t left = total;
+  while (left > 0) {
+    const size_t take = std::min(left, kMaxChunk - t.filled);
+    std::memcpy(t.buffer.get() + t.filled, data, take);
+    t.filled += take;
+    data += take;
+    left -= take;
+    if (t.filled == kMaxChunk && !t.Flush()) return 0;
+  }
+  return total;
+}
+
+struct CurlHandle {
+  CURL* curl = curl_easy_init();
+  ~CurlHandle() {
+    if (curl) curl_easy_cleanup(curl);
+  }
+};
+
+FetchError Failure(const FetchRequest& request, int kind, std::string reason) {
+  FetchError e;
+  e.kind = kind;
+  e.server = request.server.Text();
+  e.message = DownloadMessage(request.subject, e.server, reason);
+  return e;
+}
+
+FetchError FileFailure(const FetchRequest& request, int error, bool creating) {
+  FetchError e;
+  e.kind = MARABU_ERROR_FILE;
+  e.systemError = error;
+  e.server = request.server.Text();
+  e.message = request.subject + " vom Server " + e.server +
+              " konnte nicht gespeichert werden: Die Datei \"" + request.target.string() +
+              "\" konnte nicht " + (creating ? "angelegt" : "geschrieben") +
+              " werden (" + tellurio::GermanErrorText(error) + ").";
+  return e;
+}
+
+}  // namespace
+
+void ReleaseHttp() {
+  if (curlReady) curl_global_cleanup();
+  curlReady = false;
+}
+
+int KindOfTransferError(int curlCode, bool connected) {
+  switch (static_cast<CURLcode>(curlCode)) {
+    case CURLE_OK:
+      return MARABU_OK;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return MARABU_ERROR_HOST;
+    case CURLE_COULDNT_CONNECT:
+      return MARABU_ERROR_CONNECT;
+    case CURLE_OPERATION_TIMEDOUT:
+      return MARABU_ERROR_TIMEOUT;
+    case CURLE_SEND_ERROR:
+      return MARABU_ERROR_SEND;
+    case CURLE_WRITE_ERROR:
+      return MARABU_ERROR_FILE;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return MARABU_ERROR_CONFIGURATION;
+    case CURLE_OUT_OF_MEMORY:
+    case CURLE_FAILED_INIT:
+      return MARABU_ERROR_INTERNAL;
+    default:
+      return connected ? MARABU_ERROR_RECEIVE : MARABU_ERROR_CONNECT;
+  }
+}
+
+std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs,
+                                  long totalTimeoutMs, const std::string& host) {
+  switch (kind) {
+    case MARABU_ERROR_HOST:
+      return "Der Rechnername \"" + host + "\" ist unbekannt (Namensauflösung fehlgeschlagen).";
+    case MARABU_ERROR_CONNECT:
+      return "Es konnte keine Verbindung aufgebaut werden (Server nicht erreichbar oder "
+             "Verbindung abgelehnt).";
+    case MARABU_ERROR_SEND:
+      return "Die Anfrage konnte nicht gesendet werden (Verbindung unterbrochen).";
+    case MARABU_ERROR_RECEIVE:
+      return "Die Antwort des Servers brach ab oder war keine gültige HTTP-Antwort.";
+    case MARABU_ERROR_TIMEOUT:
+      if (!connected)
+        return "Der Verbindungsaufbau dauerte länger als " + SecondsText(connectTimeoutMs) +
+               " (Zeitlimit überschritten).";
+      return "Der Server hat nicht innerhalb von " + SecondsText(totalTimeoutMs) +
+             " geantwortet (Zeitlimit überschritten).";
+    case MARABU_ERROR_CONFIGURATION:
+      return "Die Adresse des Servers ist ungültig.";
+    case MARABU_ERROR_FILE:
+      return "Die empfangenen Daten konnten nicht gespeichert werden.";
+    default:
+      return "Interner Fehler der Web-Bibliothek (zu wenig Arbeitsspeicher?).";
+  }
+}
+
+std::string DescribeHttpStatus(int status) {
+  const char* text = nullptr;
+  switch (status) {
+    case 400: text = "ungültige Anfrage"; break;
+    case 401: text = "Anmeldung erforderlich"; break;
+    case 403: text = "Zugriff verweigert"; break;
+    case 404: text = "nicht gefunden"; break;
+    case 408: text = "Zeitüberschreitung der Anfrage"; break;
+    case 410: text = "nicht mehr vorhanden"; break;
+    case 429: text = "zu viele Anfragen"; break;
+    case 500: text = "interner Serverfehler"; break;
+    case 502: text = "fehlerhaftes Gateway"; break;
+    case 503: text = "Dienst nicht verfügbar"; break;
+    case 504: text = "Zeitüberschreitung am Gateway"; break;
+    default:
+      if (status >= 300 && status <= 399) text = "Weiterleitung ohne erreichbares Ziel";
+      break;
+  }
+  std::string result = std::to_string(status);
+  if (text) result += std::string(" (") + text + ")";
+  return result;
+}
+
+std::string DownloadMessage(const std::string& subject, const std::string& server,
+                            const std::string& reason) {
+  return subject + " konnte nicht vom Server " + server + " geladen werden: " + reason;
+}
+
+std::string PercentEncode(const std::string& bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+FetchOutcome FetchToFile(const FetchRequest& request) {
+  FetchOutcome outcome;
+  StagedFile file;
+  if (!file.Create(request.target)) {
+    outcome.error = FileFailure(request, file.error(), true);
+    return outcome;
+  }
+  if (!CurlReady()) {
+    outcome.error = Failure(request, MARABU_ERROR_INTERNAL,
+                            ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
+    return outcome;
+  }
+  CurlHandle handle;
+  if (!handle.curl) {
+    outcome.error = Failure(request, MARABU_ERROR_INTERNAL,
+                            ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
+    return outcome;
+  }
+
+  Transfer transfer;
+  transfer.curl = handle.curl;
+  transfer.file = &file;
+  transfer.buffer = std::make_unique<char[]>(kDownloadBufferSize);
+
+  const std::string url =
+      request.server.UrlPrefix() + (request.path.empty() ? std::string("/") : request.path);
+  CURL* c = handle.curl;
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);
+  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs);
+  curl_easy_setopt(c, CURLOPT_USERAGENT, "Marabu/1.0");
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &OnBody);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
+  if (IsLoopback(request.server.host)) curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
+
+  const CURLcode code = curl_easy_perform(c);
+  long status = 0;
+  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  long connects = 0;
+  curl_easy_getinfo(c, CURLINFO_NUM_CONNECTS, &connects);
+  curl_off_t connectTime = 0;
+  curl_easy_getinfo(c, CURLINFO_CONNECT_TIME_T, &connectTime);
+  const bool connected = connects > 0 || connectTime > 0 || status != 0;
+
+  if (code != CURLE_OK) {
+    if (transfer.writeFailed || code == CURLE_WRITE_ERROR) {
+      outcome.error = FileFailure(request, file.error(), false);
+    } else {
+      const int kind = KindOfTransferError(code, connected);
+      outcome.error = Failure(request, kind,
+                              ReasonOfTransferError(kind, connected, request.connectTimeoutMs,
+                                                    request.totalTimeoutMs, request.server.host));
+    }
+    outcome.error.httpStatus = static_cast<int>(status);
+    return outcome;
+  }
+  if (!IsSuccess(status)) {
+    outcome.error = Failure(request, MARABU_ERROR_HTTP_STATUS,
+                            "Der Server antwortete mit dem Status " +
+                                DescribeHttpStatus(static_cast<int>(status)) + ".");
+    outcome.error.httpStatus = static_cast<int>(status);
+    return outcome;
+  }
+  if (!transfer.Flush() || !file.Commit()) {
+    outcome.error = FileFailure(request, file.error(), false);
+    outcome.error.httpStatus = static_cast<int>(status);
+    return outcome;
+  }
+  outcome.bytes = transfer.bytes;
+  return outcome;
+}
+
+}  // namespace marabu

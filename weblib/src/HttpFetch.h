@@ -1,0 +1,72 @@
+#pragma once
+// The common HTTP fetch of every download: one GET request, the body streamed
+// into a staged file in chunks of at most 299999 bytes, and the target file
+// replaced only when the whole body of a 2xx answer has arrived.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "Configuration.h"
+
+namespace marabu {
+
+// A failure as the caller receives it; kind is a MarabuStatus value.
+struct FetchError {
+  int kind = 0;
+  int httpStatus = 0;
+  int systemError = 0;
+  std::string server;   // "host:port"
+  std::string message;  // German, for a "Fehler" message box
+
+  bool ok() const { return kind == 0; }
+};
+
+struct FetchRequest {
+  ServerAddress server;
+  std::string path;  // starts with "/"; an empty path requests "/"
+  std::filesystem::path target;
+  long connectTimeoutMs = 5000;
+  long totalTimeoutMs = 30000;
+  // What is being loaded, as the subject of the German message, such as
+  // "Die Kursdatei".
+  std::string subject;
+};
+
+struct FetchOutcome {
+  FetchError error;
+  std::uint64_t bytes = 0;  // body bytes stored
+};
+
+// Largest piece written to the file at once, and the size of the buffer.
+inline constexpr size_t kDownloadBufferSize = 300000;
+inline constexpr size_t kMaxChunk = kDownloadBufferSize - 1;
+
+// Runs the request.  Never throws; every resource is released on return.
+FetchOutcome FetchToFile(const FetchRequest& request);
+
+// Releases libcurl's global state if a fetch initialised it; called when the
+// library is unloaded.
+void ReleaseHttp();
+
+// The failure kind (MarabuStatus) of a libcurl result code; connected tells
+// whether the connection had been made (it tells a connect time-out from a
+// total one, and a refused connection from a broken one).
+int KindOfTransferError(int curlCode, bool connected);
+
+// The German reason of a failure, without the subject and server.
+std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs,
+                                  long totalTimeoutMs, const std::string& host);
+
+// The German description of an HTTP status, such as "404 (nicht gefunden)".
+std::string DescribeHttpStatus(int status);
+
+// "<subject> konnte nicht vom Server <server> geladen werden: <reason>"
+std::string DownloadMessage(const std::string& subject, const std::string& server,
+                            const std::string& reason);
+
+// Percent-encodes everything of a code page 1252 byte text that is not an
+// unreserved URL character.
+std::string PercentEncode(const std::string& bytes);
+
+}  // namespace marabu
