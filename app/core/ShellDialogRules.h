@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "app/core/ShellDialogs.h"
+#include "platform/DialogStep.h"
 #include "platform/Prompter.h"
 
 namespace tellurio {
-
-// What a dialog does after an event.
-enum class DialogStep { Stay, Accept, Cancel };
 
 // "Depotauswahl": a list of depots; OK needs a selection.
 class DepotChoiceRules {
