@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/Calendar.h"
 #include "storage/Status.h"
 
 namespace tellurio::demo {
@@ -20,9 +21,27 @@ struct DemoDepot {
 // The depots the demo directory holds, in order of creation.
 const std::vector<DemoDepot>& DemoDepots();
 
+struct DemoFund {
+  std::string name;
+  std::string wkn;
+  std::string surchargeFactor;
+  std::string currency;
+  double startPrice;
+  bool archived;  // in the depot's fund archive instead of the depot
+};
+
+// The funds of a demo depot.
+std::vector<DemoFund> DemoFunds(const std::string& depot);
+
+// Deterministic daily prices of a fund: date, price pairs for every business
+// day of the last `days` business days up to the previous business day of
+// the calendar's today, a slow random walk seeded by the fund's name.
+std::vector<std::string> DemoPrices(const Calendar& calendar, const DemoFund& fund, int days);
+
 // Creates dir (and its parents) and writes the demo files into it.  Existing
-// depots are left as they are; the provider lists and "anb.dbk" gain what is
-// missing.  today gives the year and month of the price directories.
-Status WriteDemoDataDirectory(const std::filesystem::path& dir, int year, const std::string& monthName);
+// depots and funds are left as they are; the provider lists and "anb.dbk"
+// gain what is missing.  The calendar's today gives the price directories
+// and the last price day.
+Status WriteDemoDataDirectory(const std::filesystem::path& dir, const Calendar& calendar);
 
 }  // namespace tellurio::demo

@@ -13,8 +13,7 @@ int main(int argc, char** argv) {
   }
   tellurio::SystemClock clock;
   tellurio::Calendar calendar(clock);
-  const tellurio::Status s = tellurio::demo::WriteDemoDataDirectory(
-      argv[1], tellurio::PackedYear(calendar.Today()), calendar.TodayMonthName());
+  const tellurio::Status s = tellurio::demo::WriteDemoDataDirectory(argv[1], calendar);
   if (!s.ok()) {
     std::fprintf(stderr, "Die Demodaten konnten nicht angelegt werden: %s\n", s.Describe().c_str());
     return 1;

@@ -1,5 +1,7 @@
 #include "app/qt/CMainFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -125,7 +127,8 @@ void CMainFrame::BuildStatusBar() {
   for (int i = 1; i <= 3; ++i) {
     status_[i] = new QLabel(bar);
     status_[i]->setObjectName(QStringLiteral("statusPane%1").arg(i));
-    status_[i]->setFixedWidth(widths[i]);
+    status_[i]->setMinimumWidth(widths[i]);
+    status_[i]->setMaximumWidth(widths[i]);
     status_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addPermanentWidget(status_[i]);
   }
@@ -208,7 +211,16 @@ void CMainFrame::UpdateAllViews() {
 }
 
 void CMainFrame::SetStatusText(int pane, const std::string& text) {
-  if (pane >= 1 && pane <= 3 && status_[pane]) status_[pane]->setText(QString::fromStdString(text));
+  if (pane < 1 || pane > 3 || !status_[pane]) return;
+  QLabel* label = status_[pane];
+  const QString t = QString::fromStdString(text);
+  label->setText(t);
+  // The panes keep their widths of 175, 125 and 100 pixels unless the text
+  // needs more in the font of this screen; then they grow to show it whole.
+  static const int widths[4] = {0, 175, 125, 100};
+  const int needed = label->fontMetrics().horizontalAdvance(t) + 2 * label->frameWidth() + 8;
+  label->setMaximumWidth(std::max(widths[pane], needed));
+  label->setMinimumWidth(std::max(widths[pane], needed));
 }
 
 void CMainFrame::ResetChartView(bool chartOn) {

@@ -4,6 +4,7 @@
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/dialogs/AboutDialog.h"
+#include "portfolio/FundCommands.h"
 
 namespace tellurio {
 
@@ -28,6 +29,13 @@ void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame
     frame.ShowTableView(on);
     if (on) doc.NotAvailableYet();  // the tables themselves are not part of this build
   });
+}
+
+void BindFundCommands(CommandTable& table, FundCommands& funds) {
+  table.Bind(cmd::kNewFund, [&funds] { funds.NewFund(); });
+  table.Bind(cmd::kDeleteFund, [&funds] { funds.DeleteFund(); });
+  table.Bind(cmd::kEditFund, [&funds] { funds.EditFund(); });
+  table.Bind(cmd::kManualPrices, [&funds] { funds.EnterPrices(); });
 }
 
 }  // namespace tellurio

@@ -7,7 +7,10 @@ namespace tellurio {
 class CommandTable;
 class CTellurioDoc;
 class CMainFrame;
+class FundCommands;
 
 void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame);
+// The fund commands: new, delete, edit, manual price entry.
+void BindFundCommands(CommandTable& table, FundCommands& funds);
 
 }  // namespace tellurio

@@ -20,6 +20,8 @@
 #include "platform/Clock.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
+#include "portfolio/FundCommands.h"
+#include "portfolio/dialogs/FundDialogsQt.h"
 
 namespace {
 
@@ -58,7 +60,10 @@ int main(int argc, char** argv) {
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   frame.AttachDocument(&doc);
+  FundDialogsQt fundDialogs(prompter, &frame);
+  FundCommands funds(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs);
   BindShellCommands(commands, doc, frame);
+  BindFundCommands(commands, funds);
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
   frame.show();

@@ -5,16 +5,19 @@
 
 #include "app/demo/DemoData.h"
 #include "app/tests/FakeShell.h"
+#include "calendar/DateOrder.h"
+#include "calendar/NumberText.h"
+#include "portfolio/Funds.h"
 
 namespace tellurio::testing {
 namespace {
 
 TEST(DemoData, TheProgramStartsOnItWithoutFirstUseMessages) {
   DocFixture f;
-  ASSERT_TRUE(demo::WriteDemoDataDirectory(f.wd(), 2003, "Maerz").ok());
+  ASSERT_TRUE(demo::WriteDemoDataDirectory(f.wd(), f.doc.calendar()).ok());
   // Writing it twice changes nothing (run-demo.sh only writes it when missing,
   // but a half-written directory must not gain duplicates).
-  ASSERT_TRUE(demo::WriteDemoDataDirectory(f.wd(), 2003, "Maerz").ok());
+  ASSERT_TRUE(demo::WriteDemoDataDirectory(f.wd(), f.doc.calendar()).ok());
   EXPECT_EQ(f.List("Deka Bank.pls"), (std::vector<std::string>{"Altersvorsorge", "Sparplan Kinder"}));
   EXPECT_EQ(f.List("anb.dbk"), (std::vector<std::string>{"Deka Bank", "Deka", "DWS Fonds", "DWS"}));
 
@@ -27,6 +30,19 @@ TEST(DemoData, TheProgramStartsOnItWithoutFirstUseMessages) {
   EXPECT_EQ(s.currentProvider, "DWS Fonds");
   EXPECT_EQ(s.webProvider, "DWS");
   EXPECT_TRUE(std::filesystem::is_directory(f.dir / "Fondpreise" / "Deka Bank" / "2003" / "Maerz"));
+  EXPECT_EQ(s.fundCount, 3);
+  EXPECT_EQ(s.auxiliaryStore.RecordCount(), 1);
+  // A year and a half of prices, the newest on the previous business day
+  // (today is Wednesday 05.03.2003), each a plausible step from the last.
+  const std::vector<std::string> prices = PriceRows(s.depotStore, "Global Tech Innovation");
+  ASSERT_EQ(prices.size(), 800u);
+  EXPECT_EQ(prices[prices.size() - 2], "05.03.2003");
+  for (size_t i = 3; i < prices.size(); i += 2) {
+    const double ratio = ParseNumber(prices[i]) / ParseNumber(prices[i - 2]);
+    EXPECT_GT(ratio, 0.9);
+    EXPECT_LT(ratio, 1.1);
+  }
+  EXPECT_EQ(CompareDates(prices[0], "01.01.2002", 0), -1);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/qt/dialogs/DialogButtons.h"
+#include "platform/qt/DialogButtons.h"
 
 namespace tellurio {
 

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/ShellDialogRules.h"
-#include "app/qt/dialogs/DialogButtons.h"
+#include "platform/qt/DialogButtons.h"
 #include "calendar/widgets/NumericEdit.h"
 
 namespace tellurio {
@@ -79,6 +79,8 @@ class DepotChoiceDialog : public ShellDialog {
       choice_ = S(item->text());
       accept();
     });
+    // The list takes the keys at once: arrow keys choose, Enter confirms.
+    QTimer::singleShot(0, list_, [this] { list_->setFocus(); });
     resize(360, 300);
   }
   std::string choice_;

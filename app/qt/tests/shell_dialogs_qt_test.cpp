@@ -15,34 +15,18 @@
 #include <QTimer>
 
 #include "app/qt/dialogs/ShellDialogsQt.h"
+#include "platform/qt/testing/DialogDriver.h"
 #include "platform/testing/RecordingPrompter.h"
 
 namespace tellurio {
 namespace {
 
-QDialog* Active() { return qobject_cast<QDialog*>(QApplication::activeModalWidget()); }
-
+QDialog* Active() { return testing::ActiveDialog(); }
 template <typename T>
 T* Child(const char* name) {
-  QDialog* d = Active();
-  return d ? d->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+  return testing::DialogChild<T>(name);
 }
-
-// Runs fn once a modal dialog is up; afterwards closes that dialog if fn left
-// it open, so a failing test cannot hang (and never touches the next test's).
-void WhenShown(std::function<void()> fn, int attempts = 200) {
-  QTimer::singleShot(10, [fn, attempts] {
-    if (!Active() && attempts > 0) {
-      WhenShown(fn, attempts - 1);
-      return;
-    }
-    QPointer<QDialog> shown = Active();
-    fn();
-    QTimer::singleShot(0, [shown] {
-      if (shown && shown->isVisible()) shown->reject();
-    });
-  });
-}
+using testing::WhenShown;
 
 TEST(ShellDialogsQt, DepotChoiceNeedsASelectionOrADoubleClick) {
   RecordingPrompter p;

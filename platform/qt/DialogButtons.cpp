@@ -1,4 +1,4 @@
-#include "app/qt/dialogs/DialogButtons.h"
+#include "platform/qt/DialogButtons.h"
 
 #include <QApplication>
 #include <QStyle>
