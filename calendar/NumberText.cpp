@@ -1,5 +1,7 @@
 #include "calendar/NumberText.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -80,6 +82,30 @@ double ParseNumber(std::string_view text) {
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     negative = text[i] == '-';
     ++i;
+  }
+
+  // Fast path for the usual texts ("1234,56"): up to 15 digits without an
+  // exponent.  The digits form an exact integer and the power of ten is
+  // exact, so the one division is correctly rounded, the same double that
+  // from_chars gives.
+  {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    std::size_t j = i;
+    std::uint64_t mantissa = 0;
+    int digits = 0, fraction = 0;
+    for (; j < text.size() && IsDigit(text[j]) && digits < 16; ++j, ++digits)
+      mantissa = mantissa * 10 + static_cast<unsigned>(text[j] - '0');
+    if (j < text.size() && (text[j] == '.' || j == decimalComma)) {
+      for (++j; j < text.size() && IsDigit(text[j]) && digits < 16; ++j, ++digits, ++fraction)
+        mantissa = mantissa * 10 + static_cast<unsigned>(text[j] - '0');
+    }
+    const bool more = j < text.size() && (IsDigit(text[j]) || text[j] == 'e' || text[j] == 'E' || text[j] == '.' ||
+                                          j == decimalComma);
+    if (digits > 0 && digits <= 15 && !more) {
+      const double value = static_cast<double>(mantissa) / kPowers[fraction];
+      return negative ? -value : value;
+    }
   }
 
   // The longest prefix of the form digits [point digits] [exponent], with

@@ -385,8 +385,20 @@ void CTellurioDoc::RebuildTicker() {
   tickerText_ = std::move(text);
 }
 
-void CTellurioDoc::RecomputeStatistics(Scope scope) { services_.hooks.RecomputeStatistics(scope); }
-void CTellurioDoc::ComputeRiskFigures(Scope scope) { services_.hooks.ComputeRiskFigures(scope); }
+void CTellurioDoc::RecomputeStatistics(Scope scope) {
+  statistics_.RecomputeStatistics(scope);
+  services_.hooks.RecomputeStatistics(scope);
+}
+
+void CTellurioDoc::ComputeRiskFigures(Scope scope) {
+  statistics_.ComputeRiskFigures(scope);
+  services_.hooks.ComputeRiskFigures(scope);
+}
+
+void CTellurioDoc::SelectFund(const std::string& fund) {
+  state_.selectedFund = fund;
+  state_.fundSelected = fund.empty() ? 0 : 1;
+}
 
 void CTellurioDoc::ResetChartView(bool chartOn) {
   if (views_) views_->ResetChartView(chartOn);

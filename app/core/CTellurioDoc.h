@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Statistics.h"
 #include "app/core/Hooks.h"
 #include "app/core/ShellDialogs.h"
 #include "calendar/Calendar.h"
@@ -70,6 +71,12 @@ class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
   Settings& settings() { return services_.settings; }
   marabu::WebLibrary& web() { return services_.web; }
   SubsystemHooks& hooks() { return services_.hooks; }
+  // The two statistics tables, rebuilt by RecomputeStatistics.
+  const Statistics& statistics() const { return statistics_; }
+
+  // A fund chosen in the views becomes the selected fund of the chart
+  // commands.
+  void SelectFund(const std::string& fund);
 
   // The ticker line: "*** " and, for every fund, name, date and price of its
   // newest price row and its currency.  Safe to call from any thread.
@@ -103,6 +110,7 @@ class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
   DocumentServices services_;
   Calendar calendar_;
   DepotState state_;
+  Statistics statistics_{state_, calendar_};
   ViewHost* views_ = nullptr;
   mutable std::mutex tickerMutex_;
   std::string tickerText_;

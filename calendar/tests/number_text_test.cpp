@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <string>
 
 namespace tellurio {
@@ -95,6 +97,37 @@ TEST(ParseNumber, TextWithoutALeadingNumberReadsAsZero) {
   EXPECT_EQ(ParseNumber("nan"), 0);
   EXPECT_EQ(ParseNumber("1e999"), 0);
   EXPECT_EQ(ParseNumber("0x1p3"), 0);
+}
+
+}  // namespace
+}  // namespace tellurio
+
+namespace tellurio {
+namespace {
+
+// The short cut for plain texts must give exactly the double of a full
+// decimal conversion, for every length and position of the comma.
+TEST(ParseNumber, PlainTextsReadExactlyAsAFullConversion) {
+  std::mt19937_64 random(7);
+  for (int n = 0; n < 20000; ++n) {
+    const int digits = 1 + static_cast<int>(random() % 15);
+    const int fraction = static_cast<int>(random() % (digits + 1));
+    std::string text;
+    for (int d = 0; d < digits; ++d) text += static_cast<char>('0' + random() % 10);
+    std::string point = text;
+    if (fraction > 0 && fraction < digits) {
+      text.insert(text.end() - fraction, ',');
+      point.insert(point.end() - fraction, '.');
+    }
+    double expected = 0;
+    std::from_chars(point.data(), point.data() + point.size(), expected);
+    ASSERT_EQ(ParseNumber(text), expected) << text;
+    ASSERT_EQ(ParseNumber("-" + text), -expected) << text;
+  }
+  EXPECT_EQ(ParseNumber("1234567890123456,5"), 1234567890123456.5);  // 17 digits: the long way
+  EXPECT_EQ(ParseNumber("12,5,3"), 12.5);
+  EXPECT_EQ(ParseNumber("1.234,56"), 1.234);
+  EXPECT_EQ(ParseNumber("2,5e2"), 250);
 }
 
 }  // namespace

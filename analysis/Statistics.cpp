@@ -1,0 +1,446 @@
+#include "analysis/Statistics.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cmath>
+#include <thread>
+
+#include "calendar/NumberText.h"
+#include "portfolio/Funds.h"
+
+namespace tellurio {
+
+namespace {
+
+// A quotient that the figures may use: 0 instead of inf or nan.
+double Finite(double v) { return std::isfinite(v) ? v : 0; }
+
+double ChangePercent(double now, double before) { return before == 0 ? 0 : Finite((now / before - 1) * 100); }
+
+int Digit(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
+
+// "TT.MM.JJJJ" read straight from its characters; anything else through
+// the calendar's reader.
+PackedDate DateOf(std::string_view t) {
+  if (t.size() == 10 && t[2] == '.' && t[5] == '.') {
+    const int d[8] = {Digit(t[0]), Digit(t[1]), Digit(t[3]), Digit(t[4]),
+                      Digit(t[6]), Digit(t[7]), Digit(t[8]), Digit(t[9])};
+    if (std::all_of(std::begin(d), std::end(d), [](int x) { return x >= 0; }))
+      return MakePackedDate(d[4] * 1000 + d[5] * 100 + d[6] * 10 + d[7], d[2] * 10 + d[3], d[0] * 10 + d[1]);
+  }
+  return Calendar::ParseDate(t);
+}
+
+std::vector<double> Changes(const std::vector<double>& a) {
+  if (a.size() <= 1) return {0};
+  std::vector<double> out;
+  out.reserve(a.size() - 1);
+  for (size_t k = 1; k < a.size(); ++k) out.push_back(a[k - 1] == 0 ? 100 : Finite((a[k] / a[k - 1] - 1) * 100));
+  return out;
+}
+
+struct Group {
+  double sum = 0;
+  int nonzero = 0;
+  void Add(double p) {
+    sum += p;
+    if (p != 0) ++nonzero;
+  }
+  double Average() const { return nonzero == 0 ? 0 : sum / nonzero; }
+};
+
+bool IsFriday(PackedDate d) { return Calendar::WeekdayOf(d) == 5; }
+
+std::vector<double> WeeklyAverages(const Statistics::Series& s) {
+  std::vector<double> out;
+  Group g;
+  bool open = false;
+  for (size_t i = 0; i < s.price.size(); ++i) {
+    const bool friday = IsFriday(s.date[i]);
+    if (i == 0 && friday) continue;  // a series starting on a Friday leaves that price out
+    g.Add(s.price[i]);
+    open = true;
+    if (friday) {
+      out.push_back(g.Average());
+      g = Group{};
+      open = false;
+    }
+  }
+  if (open) out.push_back(g.Average());
+  return out;
+}
+
+// Monthly groups by the month alone, advancing one month per group, so a
+// month without prices gives a group of its own with average 0.  Records
+// the first price of every January as a year start.
+std::vector<double> MonthlyAverages(const Statistics::Series& s, std::vector<size_t>& yearStarts) {
+  std::vector<double> out;
+  const size_t n = s.price.size();
+  if (n == 0) return out;
+  auto month = [&](size_t i) { return PackedMonth(s.date[i]); };
+  if (month(0) == 12) yearStarts.push_back(0);
+  int key = month(0) == 1 ? 12 : month(0) - 1;
+  size_t pos = 0;
+  int empty = 0;
+  while (pos < n) {
+    key = key == 12 ? 1 : key + 1;
+    // A month that never comes round (a damaged date) forms its own group.
+    if (empty >= 12) key = month(pos);
+    const size_t start = pos;
+    Group g;
+    while (pos < n && month(pos) == key) g.Add(s.price[pos++]);
+    if (pos == start && empty >= 12) g.Add(s.price[pos++]);
+    empty = pos == start ? empty + 1 : 0;
+    if (key == 1 && pos > start && start != 0) yearStarts.push_back(start);
+    out.push_back(g.Average());
+  }
+  return out;
+}
+
+// Yearly groups advancing one year per group; a year without prices gives
+// average 0.  A series that is not in date order (a year lower than the
+// current one) starts a new group at that year instead of running on.
+std::vector<double> YearlyAverages(const Statistics::Series& s) {
+  std::vector<double> out;
+  const size_t n = s.price.size();
+  if (n == 0) return out;
+  auto year = [&](size_t i) { return PackedYear(s.date[i]); };
+  int key = year(0) - 1;
+  size_t pos = 0;
+  while (pos < n) {
+    ++key;
+    if (year(pos) < key) key = year(pos);
+    Group g;
+    while (pos < n && year(pos) == key) g.Add(s.price[pos++]);
+    out.push_back(g.Average());
+  }
+  return out;
+}
+
+double Field(const RecordView& v, size_t i) { return i < v.size() ? ParseNumber(v[i]) : 0; }
+
+}  // namespace
+
+std::vector<std::string> DerivedLabels(PackedDate first, int kind, size_t count) {
+  std::vector<std::string> out;
+  out.reserve(count);
+  int month = PackedMonth(first), year = PackedYear(first);
+  if (kind == 3) ++year;
+  for (size_t i = 0; i < count; ++i) {
+    if (kind == 0 || kind == 2) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "%02d/%02d", month % 100, ((year % 100) + 100) % 100);
+      out.emplace_back(buf);
+      if (++month == 13) {
+        month = 1;
+        ++year;
+      }
+    } else {
+      out.push_back(std::to_string(year++));
+    }
+  }
+  return out;
+}
+
+std::string PadToWidth(std::string text, int target, const std::function<int(const std::string&)>& width) {
+  for (int guard = 0; width(text) < target - 2 && guard < 1000; ++guard) text += ' ';
+  return text;
+}
+
+const RecordStore& Statistics::StoreOf(Scope scope) const {
+  return scope == Scope::DepotFunds ? state_.depotStore : state_.auxiliaryStore;
+}
+
+std::vector<Statistics::Series> Statistics::ReadSeries(Scope scope) const {
+  const RecordStore& store = StoreOf(scope);
+  const int n = store.RecordCount();
+  std::vector<Series> out(static_cast<size_t>(std::max(0, n)));
+  auto read = [&](int from, int to) {
+    for (int i = from; i < to; ++i) {
+      const RecordView v = store.Values(section::kPrices, i);
+      Series& s = out[static_cast<size_t>(i)];
+      const size_t rows = v.size() / 2;
+      s.price.resize(rows);
+      s.date.resize(rows);
+      for (size_t r = 0; r < rows; ++r) {
+        s.date[r] = DateOf(v[2 * r]);
+        s.price[r] = ParseNumber(v[2 * r + 1]);
+      }
+    }
+  };
+  // Large scopes (the fund archive holds thousands of funds) are read by two
+  // threads, each on its own funds.
+  if (n >= 256) {
+    std::thread other(read, n / 2, n);
+    read(0, n / 2);
+    other.join();
+  } else {
+    read(0, n);
+  }
+  return out;
+}
+
+void Statistics::RecomputeStatistics(Scope scope) {
+  std::vector<FundStatistics>& table = TableOf(scope);
+  table.assign(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())), FundStatistics{});
+  const std::vector<Series> series = ReadSeries(scope);
+  if (scope == Scope::DepotFunds) Pass(scope, Period::Weekly, series);
+  Pass(scope, Period::Monthly, series);
+  Pass(scope, Period::Yearly, series);
+  Risk(scope, series);
+}
+
+void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
+  std::vector<FundStatistics>& table = TableOf(scope);
+  table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
+  Pass(scope, period, ReadSeries(scope));
+}
+
+void Statistics::ComputeRiskFigures(Scope scope) {
+  std::vector<FundStatistics>& table = TableOf(scope);
+  table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
+  // The averages that the risk figures use are those of the last passes.
+  Risk(scope, ReadSeries(scope));
+}
+
+void Statistics::Pass(Scope scope, Period period, const std::vector<Series>& series) {
+  std::vector<FundStatistics>& table = TableOf(scope);
+  const RecordStore& store = StoreOf(scope);
+  const bool depot = scope == Scope::DepotFunds;
+  if (depot && period == Period::Monthly) {
+    depotValue_.clear();
+    depotProfit_.clear();
+  }
+  const std::vector<std::string>& factors = state_.currencyFactors;
+  for (size_t i = 0; i < table.size() && i < series.size(); ++i) {
+    const Series& s = series[i];
+    FundStatistics& st = table[i];
+    if (s.price.empty()) {
+      (period == Period::Weekly    ? st.weeklyChanges
+       : period == Period::Monthly ? st.monthlyChanges
+                                   : st.yearlyChanges) = {0};
+      continue;
+    }
+    if (period == Period::Weekly) {
+      st.weeklyChanges = Changes(WeeklyAverages(s));
+      continue;
+    }
+    if (period == Period::Yearly) {
+      st.yearlyAverages = YearlyAverages(s);
+      st.yearlyChanges = Changes(st.yearlyAverages);
+      continue;
+    }
+    std::vector<size_t> yearStarts;
+    st.monthlyAverages = MonthlyAverages(s, yearStarts);
+    st.monthlyChanges = Changes(st.monthlyAverages);
+
+    // V1: the newest price that is not zero (the first when all are).
+    size_t newest = s.price.size() - 1;
+    while (newest > 0 && s.price[newest] == 0) --newest;
+    if (s.price[newest] == 0) newest = 0;
+    const double p = s.price[newest];
+    st.changeSinceYearStart = yearStarts.empty() ? 0 : ChangePercent(p, s.price[yearStarts.back()]);
+    st.changeSinceFirst = ChangePercent(p, s.price[0]);
+    if (!depot) continue;
+
+    const int record = static_cast<int>(i);
+    const RecordView purchases = store.Values(section::kPurchases, record);
+    const RecordView sales = store.Values(section::kSales, record);
+    const RecordView holding = store.Values(section::kHolding, record);
+    const RecordView opening = store.Values(section::kOpening, record);
+    st.changeSinceLastPurchase =
+        purchases.size() >= 4 ? ChangePercent(p, Field(purchases, purchases.size() / 4 * 4 - 4 + 1)) : 0;
+    double invested = 0, received = 0;
+    for (size_t r = 0; r + 3 < purchases.size(); r += 4) invested += ParseNumber(purchases[r + 3]);
+    if (opening.size() >= 2) invested += ParseNumber(opening[0]);
+    for (size_t r = 0; r + 3 < sales.size(); r += 4) received += ParseNumber(sales[r + 3]);
+    if (holding.size() >= 2) {
+      st.value = p * ParseNumber(holding[1]);
+      received += st.value;
+    }
+    st.profit = received - invested;
+
+    // V5: the totals in the display currency, cut to 2 decimals after every fund.
+    const std::optional<FundMaster> master = ReadMaster(store, store.Keys()[i]);
+    double factor = 1;
+    for (size_t k = 0; master && k + 1 < factors.size(); k += 2) {
+      if (factors[k] == master->currency) {
+        factor = ParseNumber(factors[k + 1]);
+        break;
+      }
+    }
+    depotValue_ = FormatNumber(ParseNumber(depotValue_) + st.value * factor, 2);
+    depotProfit_ = FormatNumber(ParseNumber(depotProfit_) + st.profit * factor, 2);
+
+    // V6: the annual return over the time from the first to the newest price.
+    const int days = calendar_.DateDifference(Calendar::FormatDate(s.date[0]), Calendar::FormatDate(s.date[newest]));
+    const double years = days / 365.0;
+    st.annualReturn = invested == 0 || days == 0 || received / invested < 0
+                          ? 0
+                          : Finite((std::pow(received / invested, 1 / years) - 1) * 100);
+  }
+}
+
+void Statistics::Risk(Scope scope, const std::vector<Series>& series) {
+  std::vector<FundStatistics>& table = TableOf(scope);
+  // The index change of the newest DAX day.
+  std::vector<double> dax;
+  for (size_t i = 1; i < state_.daxSeries.size(); i += 2) dax.push_back(ParseNumber(state_.daxSeries[i]));
+  double m = 0;
+  if (dax.size() >= 2) m = dax[dax.size() - 2] == 0 ? -1 : dax.back() / dax[dax.size() - 2] - 1;
+  const double rate = state_.moneyMarketRate;
+
+  for (size_t i = 0; i < table.size() && i < series.size(); ++i) {
+    const Series& s = series[i];
+    FundStatistics& st = table[i];
+    const size_t n = s.price.size();
+    if (n == 0) {
+      st.volatility = 1;
+      st.maximumLoss = st.longestLossPeriod = st.sharpeRatio = st.treynorRatio = 0;
+      continue;
+    }
+    // The last 36 months of averages; a price belongs to the month whose
+    // MM/JJ label it carries (labels count on from the first price's month).
+    const std::vector<double>& avg = st.monthlyAverages;
+    const size_t first = avg.size() > 36 ? avg.size() - 36 : 0;
+    st.volatility = 0;
+    if (!avg.empty()) {
+      std::array<int, 13 * 100> monthOfLabel;
+      monthOfLabel.fill(-1);
+      int month = PackedMonth(s.date[0]), year = PackedYear(s.date[0]);
+      for (size_t k = 0; k < avg.size(); ++k) {
+        const int label = (month % 13) * 100 + ((year % 100) + 100) % 100;
+        if (k >= first && monthOfLabel[static_cast<size_t>(label)] < 0)
+          monthOfLabel[static_cast<size_t>(label)] = static_cast<int>(k);
+        if (++month == 13) {
+          month = 1;
+          ++year;
+        }
+      }
+      double largest = 0, smallest = 0;
+      for (size_t r = 0; r < n; ++r) {
+        const int m0 = PackedMonth(s.date[r]);
+        if (m0 < 0 || m0 > 12) continue;
+        const int k = monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
+        if (k < 0) continue;
+        const double deviation = s.price[r] - avg[static_cast<size_t>(k)];
+        largest = std::max(largest, deviation);
+        smallest = std::min(smallest, deviation);
+      }
+      st.volatility = largest - smallest;
+    }
+    st.maximumLoss = n > 60 ? s.price[n - 1] - s.price[n - 61] : s.price[n - 1] - s.price[0];
+    int run = 0, longest = 0;
+    for (size_t k = first + 1; k < avg.size(); ++k) {
+      run = avg[k] < avg[k - 1] ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+    st.longestLossPeriod = longest;
+
+    const std::vector<double>& y = st.yearlyAverages;
+    double excess = 0;
+    if (!y.empty()) {
+      const double divisor = y.size() < 4 ? y[0] : y[y.size() - 4];
+      const double q = divisor == 0 ? 0 : y.back() / divisor;
+      excess = (q - 1) * 100 - rate;
+    }
+    st.sharpeRatio = y.empty() || st.volatility == 0 ? 0 : Finite(excess / st.volatility);
+    st.treynorRatio = 0;
+    if (n > 2) {
+      double b = s.price[n - 1] - s.price[n - 2];
+      if (m != 0) b /= m;
+      st.treynorRatio = b == 0 ? 0 : Finite(excess / b);
+    }
+  }
+}
+
+std::vector<std::string> Statistics::DerivedSeriesList(int fund, Scope scope, int kind) const {
+  const std::vector<FundStatistics>& table = Table(scope);
+  if (fund < 0 || static_cast<size_t>(fund) >= table.size()) return {};
+  const FundStatistics& st = table[static_cast<size_t>(fund)];
+  const std::vector<double>& values = kind == 0   ? st.monthlyAverages
+                                      : kind == 1 ? st.yearlyAverages
+                                      : kind == 2 ? st.monthlyChanges
+                                                  : st.yearlyChanges;
+  const RecordView prices = StoreOf(scope).Values(section::kPrices, fund);
+  const PackedDate first = prices.size() >= 2 ? DateOf(prices[0]) : calendar_.Today();
+  const std::vector<std::string> labels = DerivedLabels(first, kind, values.size());
+  std::vector<std::string> out;
+  out.reserve(2 * values.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    out.push_back(labels[i]);
+    out.push_back(FormatNumber(values[i], 2));
+  }
+  return out;
+}
+
+std::array<std::string, 2> Statistics::DepotTotalLines(const std::function<int(const std::string&)>& width) const {
+  const std::string profitLabel = "Gewinn des Depots: ";
+  const std::string valueLabel = PadToWidth("Wert des Depots: ", width(profitLabel), width);
+  std::string value = FormatNumber(ParseNumber(depotValue_), 2);
+  std::string profit = FormatNumber(ParseNumber(depotProfit_), 2);
+  std::string& shorter = width(value) < width(profit) ? value : profit;
+  const int target = std::max(width(value), width(profit));
+  for (int guard = 0; width(shorter) < target - 2 && guard < 1000; ++guard) shorter.insert(shorter.begin(), ' ');
+  const std::string currency = " " + state_.currency;
+  return {valueLabel + value + currency, profitLabel + profit + currency};
+}
+
+std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) const {
+  std::array<std::string, 14> out;
+  const std::vector<FundStatistics>& table = Table(scope);
+  if (fund < 0 || static_cast<size_t>(fund) >= table.size()) return out;
+  const FundStatistics& st = table[static_cast<size_t>(fund)];
+  const RecordStore& store = StoreOf(scope);
+  const std::optional<FundMaster> master = ReadMaster(store, store.Keys()[static_cast<size_t>(fund)]);
+  const std::string currency = " " + (master ? master->currency : std::string());
+  auto last = [](const std::vector<double>& v) { return v.empty() ? 0.0 : v.back(); };
+  auto f = [](double v) { return FormatNumber(v, 2); };
+  out = {f(st.value) + currency,
+         f(st.profit) + currency,
+         f(st.changeSinceFirst) + " %",
+         f(st.changeSinceYearStart) + " %",
+         f(st.changeSinceLastPurchase) + " %",
+         f(last(st.yearlyChanges)) + " %",
+         f(last(st.monthlyChanges)) + " %",
+         f(last(st.weeklyChanges)) + " %",
+         f(st.annualReturn) + " %",
+         f(st.volatility) + currency,
+         f(st.maximumLoss) + currency,
+         f(st.longestLossPeriod) + (st.longestLossPeriod == 1 ? " Monat" : " Monate"),
+         f(st.sharpeRatio),
+         f(st.treynorRatio)};
+  return out;
+}
+
+std::vector<RankingLine> Statistics::FundRanking(Scope scope) const {
+  const std::vector<FundStatistics>& table = Table(scope);
+  const std::vector<std::string>& keys = StoreOf(scope).Keys();
+  std::vector<RankingLine> lines;
+  for (size_t i = 0; i < table.size() && i < keys.size(); ++i) {
+    const FundStatistics& st = table[i];
+    RankingLine l;
+    l.fund = keys[i];
+    const std::vector<double>& m = st.monthlyAverages;
+    size_t j = m.size();
+    while (j > 0 && m[j - 1] == 0) --j;
+    if (j >= 2) l.change = m[j - 1] - m[j - 2];
+    double p = 0;
+    for (size_t k = st.monthlyChanges.size(); k > 0; --k) {
+      if (st.monthlyChanges[k - 1] != 0) {
+        p = st.monthlyChanges[k - 1];
+        break;
+      }
+    }
+    l.changeText = FormatNumber(l.change, 2);
+    l.percentText = FormatNumber(p, 2) + "%";
+    lines.push_back(std::move(l));
+  }
+  // Largest change first; equal changes keep the order of the fund list, as
+  // a repeated search for the largest remaining one gives it.
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const RankingLine& a, const RankingLine& b) { return a.change > b.change; });
+  return lines;
+}
+
+}  // namespace tellurio

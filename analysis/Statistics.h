@@ -1,0 +1,115 @@
+#pragma once
+// Fund statistics and the depot value: from the price series and the
+// transactions of every fund, the weekly, monthly and yearly averages and
+// change series, value, profit and annual return of each fund held, the
+// depot totals, and five risk figures.  Kept in two tables, one per scope:
+// the funds of the current depot (depot store) and all funds (the fund
+// archive store).  The views only read the tables.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "calendar/Calendar.h"
+#include "portfolio/DepotState.h"
+
+namespace tellurio {
+
+struct FundStatistics {
+  std::vector<double> weeklyChanges;   // percent
+  std::vector<double> monthlyChanges;  // percent
+  std::vector<double> yearlyChanges;   // percent
+  std::vector<double> yearlyAverages;  // fund currency
+  std::vector<double> monthlyAverages;
+  double changeSinceFirst = 0;         // "Wertanstieg/Anteil seit dem ersten Kauf", percent
+  double changeSinceYearStart = 0;     // "... seit dem letzten Jahr"
+  double changeSinceLastPurchase = 0;  // "... seit dem letzten Kauf"
+  double profit = 0;
+  double annualReturn = 0;  // percent per year
+  double value = 0;
+  double volatility = 0;
+  double maximumLoss = 0;
+  double longestLossPeriod = 0;  // months
+  double sharpeRatio = 0;
+  double treynorRatio = 0;
+};
+
+enum class Period { Weekly, Monthly, Yearly };
+
+// One line of the fund ranking of the fund lists: the fund, the price
+// change of its last month (A) and its last monthly change in percent (P).
+struct RankingLine {
+  std::string fund;  // full name
+  double change = 0;
+  std::string changeText;   // A, 2 decimals
+  std::string percentText;  // P, 2 decimals + "%"
+};
+
+class Statistics {
+ public:
+  // The state must outlive the statistics; its stores are read on every
+  // recompute.
+  Statistics(const DepotState& state, const Calendar& calendar) : state_(state), calendar_(calendar) {}
+
+  // Rebuilds the scope's table: one row per fund, then the weekly (depot
+  // scope only), monthly and yearly passes and the risk figures.
+  void RecomputeStatistics(Scope scope);
+  // One pass over all funds of the scope; the monthly pass of the depot
+  // scope also computes value, profit, the three changes, the annual return
+  // and the depot totals.
+  void ComputeSeriesAndValues(Scope scope, Period period);
+  void ComputeRiskFigures(Scope scope);
+
+  const std::vector<FundStatistics>& Table(Scope scope) const {
+    return scope == Scope::DepotFunds ? depot_ : all_;
+  }
+  // The depot totals as 2-decimal texts (empty before the first pass).
+  const std::string& DepotValue() const { return depotValue_; }
+  const std::string& DepotProfit() const { return depotProfit_; }
+
+  // Label and value texts of a derived series of the fund at that position
+  // of the scope: kind 0 monthly averages, 1 yearly averages, 2 monthly
+  // changes, 3 yearly changes.
+  std::vector<std::string> DerivedSeriesList(int fund, Scope scope, int kind) const;
+
+  // "Wert des Depots: " and "Gewinn des Depots: " lines, padded so that the
+  // amounts end at the same place in a font measured by width.
+  std::array<std::string, 2> DepotTotalLines(const std::function<int(const std::string&)>& width) const;
+
+  // The fourteen values of the fund information panel of the fund at that
+  // position of the scope.
+  std::array<std::string, 14> FundInfoLines(int fund, Scope scope) const;
+
+  // The funds of the scope, largest last-month price change first.
+  std::vector<RankingLine> FundRanking(Scope scope) const;
+
+  // The price series of a fund, read once per recompute.
+  struct Series {
+    std::vector<double> price;
+    std::vector<PackedDate> date;
+    std::vector<std::string> dateText;  // kept only where labels need them
+  };
+
+ private:
+  const RecordStore& StoreOf(Scope scope) const;
+  std::vector<FundStatistics>& TableOf(Scope scope) { return scope == Scope::DepotFunds ? depot_ : all_; }
+  void Pass(Scope scope, Period period, const std::vector<Series>& series);
+  void Risk(Scope scope, const std::vector<Series>& series);
+  std::vector<Series> ReadSeries(Scope scope) const;
+
+  const DepotState& state_;
+  const Calendar& calendar_;
+  std::vector<FundStatistics> depot_, all_;
+  std::string depotValue_, depotProfit_;
+};
+
+// The labels of a derived series: MM/JJ from the first price's month (kinds
+// 0 and 2), four-digit years from its year (kind 1) or the year after (3).
+std::vector<std::string> DerivedLabels(PackedDate firstPrice, int kind, size_t count);
+
+// Pads text at its end with blanks until width(text) reaches target (it
+// stops when it is at most 2 units short).
+std::string PadToWidth(std::string text, int target, const std::function<int(const std::string&)>& width);
+
+}  // namespace tellurio

@@ -1,0 +1,174 @@
+// Fund statistics on real depot stores, with the figures worked out by hand.
+
+#include <gtest/gtest.h>
+
+#include "analysis/Statistics.h"
+#include "calendar/NumberText.h"
+#include "portfolio/tests/PortfolioFixture.h"
+
+namespace tellurio::testing {
+namespace {
+
+using V = std::vector<double>;
+
+FundMaster Fund(const std::string& name, const std::string& currency = "Euro") {
+  return FundMaster{name, name.substr(0, 6), "1,0000", currency};
+}
+
+struct StatisticsTest : ::testing::Test {
+  DepotFixture f;
+  Statistics stats{f.state, f.calendar};
+  const FundStatistics& Depot(size_t i) { return stats.Table(Scope::DepotFunds).at(i); }
+};
+
+TEST_F(StatisticsTest, AFundWithoutPricesHasOnlyTheDefaults) {
+  f.AddFund(Fund("Leer"), {});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  const FundStatistics& s = Depot(0);
+  EXPECT_EQ(s.weeklyChanges, V{0});
+  EXPECT_EQ(s.monthlyChanges, V{0});
+  EXPECT_EQ(s.yearlyChanges, V{0});
+  EXPECT_EQ(s.volatility, 1);
+  EXPECT_EQ(s.maximumLoss, 0);
+  EXPECT_EQ(s.sharpeRatio, 0);
+  EXPECT_EQ(s.treynorRatio, 0);
+}
+
+TEST_F(StatisticsTest, AMonthWithoutPricesAveragesZero) {
+  // January 10, February nothing, March 5.
+  f.AddFund(Fund("Luecke"), {"06.01.2003", "10,00", "07.01.2003", "10,00", "03.03.2003", "5,00"});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  EXPECT_EQ(Depot(0).monthlyAverages, (V{10, 0, 5}));
+  EXPECT_EQ(Depot(0).monthlyChanges, (V{-100, 100}));
+  EXPECT_EQ(Depot(0).yearlyAverages, (V{25.0 / 3}));
+  EXPECT_EQ(Depot(0).yearlyChanges, V{0});
+  EXPECT_EQ(stats.DerivedSeriesList(0, Scope::DepotFunds, 0),
+            (std::vector<std::string>{"01/03", "10,00", "02/03", "0,00", "03/03", "5,00"}));
+}
+
+TEST_F(StatisticsTest, LongestLossPeriodCountsTheRunOpenAtTheEnd) {
+  const double averages[] = {10, 9, 8, 9, 7, 6, 5};
+  std::vector<std::string> rows;
+  for (int m = 0; m < 7; ++m) {
+    rows.push_back(Calendar::FormatDate(MakePackedDate(2002, m + 1, 15)));
+    rows.push_back(FormatNumber(averages[m], 2));
+  }
+  f.AddFund(Fund("Verlust"), rows);
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  EXPECT_EQ(Depot(0).longestLossPeriod, 3);
+  EXPECT_EQ(stats.FundInfoLines(0, Scope::DepotFunds)[11], "3,00 Monate");
+  // Maximum loss over fewer than 61 rows: newest minus first.
+  EXPECT_EQ(Depot(0).maximumLoss, -5);
+}
+
+TEST_F(StatisticsTest, OneMonthOfLossesReadsInTheSingular) {
+  f.AddFund(Fund("Eins"), {"15.01.2002", "10,00", "15.02.2002", "9,00", "15.03.2002", "9,50"});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  EXPECT_EQ(stats.FundInfoLines(0, Scope::DepotFunds)[11], "1,00 Monat");
+}
+
+TEST_F(StatisticsTest, FridayQuotesFormOneWeekEachAndAFirstFridayIsLeftOut) {
+  // 07.03., 14.03., 21.03., 28.03.2003 are Fridays.
+  f.AddFund(Fund("Freitag"), {"07.03.2003", "99,00", "14.03.2003", "10,00", "21.03.2003", "11,00",
+                              "28.03.2003", "12,10"});
+  // A week ends on Friday; the Monday to Wednesday before it belong to it.
+  f.AddFund(Fund("Woche"), {"03.03.2003", "10,00", "04.03.2003", "0,00", "05.03.2003", "20,00",
+                            "07.03.2003", "30,00", "10.03.2003", "40,00"});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  ASSERT_EQ(Depot(0).weeklyChanges.size(), 2u);
+  EXPECT_NEAR(Depot(0).weeklyChanges[0], 10, 1e-9);
+  EXPECT_NEAR(Depot(0).weeklyChanges[1], 10, 1e-9);
+  // Week 1: 10, 0, 20, 30 over three nonzero prices = 20; week 2: 40.
+  EXPECT_EQ(Depot(1).weeklyChanges, V{100});
+}
+
+TEST_F(StatisticsTest, ValueProfitAndReturnOfAFundHeld) {
+  f.AddFund(Fund("Gehalten"), {"02.01.2002", "10,00", "02.01.2003", "12,00"});
+  RecordStore& d = f.state.depotStore;
+  d.Select("Gehalten");
+  d.AppendRows(section::kPurchases, {"02.01.2002", "10,00", "100,0000", "1000,00"}, 1);
+  d.AppendRows(section::kSales, {"01.06.2002", "11,00", "10,0000", "110,00"}, 1);
+  d.AppendRows(section::kHolding, {"01.06.2002", "90,0000"}, 1);
+  d.AppendRows(section::kOpening, {"100,00", "0"}, 1);
+  d.Save();
+  f.state.currency = "DM";
+  f.state.currencyFactors = {"Euro", "1,95583"};
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  const FundStatistics& s = Depot(0);
+  EXPECT_DOUBLE_EQ(s.value, 1080);
+  EXPECT_DOUBLE_EQ(s.profit, 1080 + 110 - 1100);
+  EXPECT_DOUBLE_EQ(s.changeSinceLastPurchase, 20);
+  EXPECT_DOUBLE_EQ(s.changeSinceFirst, 20);
+  EXPECT_DOUBLE_EQ(s.changeSinceYearStart, 0);  // the first price of January 2003 is the year start
+  EXPECT_NEAR(s.annualReturn, (1190.0 / 1100 - 1) * 100, 1e-9);  // exactly one year
+  EXPECT_EQ(stats.DepotValue(), "2112,29");                        // 1080 x 1,95583
+  EXPECT_EQ(stats.DepotProfit(), "176,02");
+  const auto width = [](const std::string& t) { return static_cast<int>(t.size()) * 7; };
+  const auto lines = stats.DepotTotalLines(width);
+  EXPECT_EQ(lines[0], "Wert des Depots:   2112,29 DM");
+  EXPECT_EQ(lines[1], "Gewinn des Depots:  176,02 DM");
+}
+
+TEST_F(StatisticsTest, DepotTotalsAreCutToCentsAfterEveryFund) {
+  for (const char* name : {"Klein1", "Klein2"}) {
+    f.AddFund(Fund(name), {"02.01.2003", "0,019"});
+    f.state.depotStore.Select(name);
+    f.state.depotStore.AppendRows(section::kHolding, {"02.01.2003", "1"}, 1);
+  }
+  f.state.depotStore.Save();
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  EXPECT_EQ(stats.DepotValue(), "0,02");  // 0,01 after the first, then 0,01 + 0,019
+}
+
+TEST_F(StatisticsTest, SharpeAndTreynorFromYearsAndTheDax) {
+  f.AddFund(Fund("Risiko"), {"15.06.2001", "10,00", "15.06.2002", "11,00", "13.06.2003", "12,00",
+                             "16.06.2003", "12,50"});
+  f.state.moneyMarketRate = 3;
+  f.state.daxSeries = {"12.06.2003", "3000,00", "13.06.2003", "3030,00"};
+  stats.RecomputeStatistics(Scope::AllFunds);  // empty archive: no rows
+  EXPECT_TRUE(stats.Table(Scope::AllFunds).empty());
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  const FundStatistics& s = Depot(0);
+  ASSERT_EQ(s.yearlyAverages.size(), 3u);
+  const double excess = (12.25 / 10 - 1) * 100 - 3;
+  ASSERT_GT(s.volatility, 0);
+  EXPECT_NEAR(s.sharpeRatio, excess / s.volatility, 1e-9);
+  EXPECT_NEAR(s.treynorRatio, excess / (0.5 / 0.01), 1e-9);
+  // A new rate moves only the two ratios.
+  f.state.moneyMarketRate = 5;
+  stats.ComputeRiskFigures(Scope::DepotFunds);
+  EXPECT_NEAR(Depot(0).sharpeRatio, (excess - 2) / s.volatility, 1e-9);
+}
+
+TEST_F(StatisticsTest, DamagedOrUnorderedDatesDoNotHang) {
+  f.AddFund(Fund("Rueckwaerts"), {"02.01.2003", "10,00", "02.01.2001", "11,00", "xx.yy.zzzz", "12,00",
+                                  "31.13.2002", "13,00"});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  EXPECT_FALSE(Depot(0).monthlyAverages.empty());
+  EXPECT_FALSE(Depot(0).yearlyAverages.empty());
+}
+
+TEST_F(StatisticsTest, RankingPutsTheLargestLastMonthGainFirst) {
+  f.AddFund(Fund("Flach"), {"15.01.2003", "10,00", "14.02.2003", "10,00"});
+  f.AddFund(Fund("Steigt"), {"15.01.2003", "10,00", "14.02.2003", "13,00"});
+  f.AddFund(Fund("Faellt"), {"15.01.2003", "10,00", "14.02.2003", "8,00"});
+  f.AddFund(Fund("AuchFlach"), {"15.01.2003", "5,00", "14.02.2003", "5,00"});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  const auto r = stats.FundRanking(Scope::DepotFunds);
+  ASSERT_EQ(r.size(), 4u);
+  EXPECT_EQ(r[0].fund, "Steigt");
+  EXPECT_EQ(r[0].changeText, "3,00");
+  EXPECT_EQ(r[0].percentText, "30,00%");
+  EXPECT_EQ(r[1].fund, "Flach");
+  EXPECT_EQ(r[2].fund, "AuchFlach");
+  EXPECT_EQ(r[3].fund, "Faellt");
+}
+
+TEST(DerivedLabels, MonthsRunIntoTheNextCenturyAndYearsCountOn) {
+  EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 0, 3), (std::vector<std::string>{"11/99", "12/99", "01/00"}));
+  EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 1, 2), (std::vector<std::string>{"1999", "2000"}));
+  EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 3, 2), (std::vector<std::string>{"2000", "2001"}));
+}
+
+}  // namespace
+}  // namespace tellurio::testing
