@@ -1,33 +1,527 @@
 #include "views/CTellurioView.h"
 
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <cmath>
 
 #include "app/core/CTellurioDoc.h"
+#include "app/core/CommandTable.h"
+#include "calendar/NumberText.h"
+#include "platform/Codec1252.h"
+#include "portfolio/Funds.h"
 #include "views/CChildFrame.h"
+#include "views/Fonts.h"
+#include "views/Ticker.h"
 
 namespace tellurio {
+
+namespace {
+
+ViewActions* g_actions = nullptr;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+const char* const kInfoLabels[14] = {"Wert des Fonds",
+                                     "Gewinn des Fonds:",
+                                     "Wertanstieg/Anteil seit dem ersten Kauf",
+                                     "Wertanstieg/Anteil seit dem letzten Jahr",
+                                     "Wertanstieg/Anteil seit dem letzten Kauf",
+                                     "Anstieg im Verhältnis zum Vorjahr",
+                                     "Anstieg im Verhältnis zur Vormonat",
+                                     "Anstieg im Verhältnis zur Vorwoche",
+                                     "Rendite des Fonds",
+                                     "Volatilität",
+                                     "Maximaler Verlust",
+                                     "Längste Verlustperiode",
+                                     "Sharpe-Ratio",
+                                     "Treyner-Ratio"};
+
+// A list box without a selection of its own, in a sunken frame.
+QListWidget* MakeList(QWidget* parent, QFrame*& frame, bool selectable) {
+  frame = new QFrame(parent);
+  frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+  frame->setStyleSheet(QStringLiteral("QFrame { color: #7a8796; background: #eef1f5; }"));
+  auto* list = new QListWidget(frame);
+  list->setFont(ProgramFont(QStringLiteral("MS Sans Serif"), 12));
+  list->setSelectionMode(selectable ? QAbstractItemView::SingleSelection : QAbstractItemView::NoSelection);
+  list->setFocusPolicy(selectable ? Qt::StrongFocus : Qt::NoFocus);
+  list->setStyleSheet(QStringLiteral("QListWidget { color: black; background: white; border: 1px solid #9aa5b1; }"));
+  frame->show();
+  list->show();
+  return list;
+}
+
+// Places a framed list at fractions of the client area; the frame lies
+// (fx, fy) of the client size outside the list.
+void PlaceFramed(QFrame* frame, QListWidget* list, const QSize& client, double left, double top, double width,
+                 double height, double fx, double fy) {
+  const int w = client.width(), h = client.height();
+  const QRect inner(static_cast<int>(left * w), static_cast<int>(top * h), static_cast<int>(width * w),
+                    static_cast<int>(height * h));
+  const int dx = static_cast<int>(std::ceil(fx * w)), dy = static_cast<int>(std::ceil(fy * h));
+  frame->setGeometry(inner.adjusted(-dx, -dy, dx, dy));
+  list->setGeometry(dx, dy, inner.width(), inner.height());
+}
+
+// A coloured tile for a fund of the depot.
+class FundTile : public QPushButton {
+ public:
+  FundTile(const QString& text, QColor color, QWidget* parent) : QPushButton(text, parent), color_(color) {
+    setFixedSize(64, 40);
+    setFont(ProgramFont(QStringLiteral("MS Sans Serif"), 11));
+    setCursor(Qt::PointingHandCursor);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect r(0, 0, 63, 39);
+    p.fillRect(r, isDown() ? color_.darker(115) : color_);
+    p.setPen(QColor(255, 255, 255));
+    p.drawLine(r.topLeft(), r.topRight());
+    p.drawLine(r.topLeft(), r.bottomLeft());
+    p.setPen(QColor(96, 96, 96));
+    p.drawLine(r.bottomLeft(), r.bottomRight());
+    p.drawLine(r.topRight(), r.bottomRight());
+    p.setPen(Qt::black);
+    p.drawText(r.adjusted(2, 2, -2, -2), Qt::AlignCenter, text());
+    if (hasFocus()) {
+      p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+      p.drawRect(r.adjusted(3, 3, -4, -4));
+    }
+  }
+
+ private:
+  QColor color_;
+};
+
+double NewestWeekly(const FundStatistics& s) { return s.weeklyChanges.empty() ? 0 : s.weeklyChanges.back(); }
+
+}  // namespace
+
+std::string TileText(const std::string& fund) {
+  const size_t dash = fund.find('-');
+  if (Utf8Length(fund) >= 9 && dash != std::string::npos) return Utf8Left(fund.substr(dash + 1), 8);
+  return Utf8Left(fund, 8);
+}
+
+QColor TileColor(double v) {
+  if (v == 0) return QColor(192, 192, 192);
+  const double whole = std::trunc(v);
+  if (v > 0) {
+    const int t = static_cast<int>(std::min(210.0, 50 * whole));
+    return QColor(210 - t, 255, 210 - t);
+  }
+  const int t = static_cast<int>(std::min(210.0, -50 * whole));
+  return QColor(255, 210 - t, 210 - t);
+}
+
+void CTellurioView::SetActions(ViewActions* actions) { g_actions = actions; }
 
 CTellurioView::CTellurioView(CTellurioDoc& doc, AppFlags& flags, CChildFrame* frame)
     : QWidget(frame), doc_(doc), flags_(flags), frame_(frame) {
   setAutoFillBackground(false);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  if (Is("Fenster1")) {
+    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    hbar_->setObjectName(QStringLiteral("chartScroll"));
+    hbar_->hide();
+    connect(hbar_, &QAbstractSlider::actionTriggered, this, [this](int a) { OnScrollAction(a); });
+    setMouseTracking(true);
+  } else if (Is("Fenster2")) {
+    fundList_ = MakeList(this, fundFrame_, true);
+    fundList_->setObjectName(QStringLiteral("allFunds"));
+    fundList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(fundList_, &QListWidget::itemSelectionChanged, this, [this] {
+      QListWidgetItem* item = fundList_->currentItem();
+      if (!item || !item->isSelected() || !g_actions || !g_actions->fundChosen) return;
+      g_actions->fundChosen(item->data(Qt::UserRole + 1).toString().toStdString(), Scope::AllFunds);
+    });
+    connect(fundList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+      if (g_actions && g_actions->takeOverFund) g_actions->takeOverFund(item->data(Qt::UserRole).toString().toStdString());
+    });
+    connect(fundList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+      QMenu menu(this);
+      QAction* data = menu.addAction(QStringLiteral("Fonddaten anzeigen ..."));
+      QAction* take = menu.addAction(QStringLiteral("Fond in das Depot übernehmen"));
+      QListWidgetItem* item = fundList_->currentItem();
+      const std::string line =
+          item && item->isSelected() ? item->data(Qt::UserRole).toString().toStdString() : std::string();
+      take->setEnabled(!line.empty());
+      QAction* chosen = menu.exec(fundList_->viewport()->mapToGlobal(at));
+      if (!g_actions) return;
+      if (chosen == data && g_actions->showFundData) g_actions->showFundData(line);
+      if (chosen == take && g_actions->takeOverFund) g_actions->takeOverFund(line);
+    });
+  } else if (Is("Fenster3")) {
+    totalsList_ = MakeList(this, totalsFrame_, false);
+    totalsList_->setObjectName(QStringLiteral("depotTotals"));
+    rankingList_ = MakeList(this, rankingFrame_, false);
+    rankingList_->setObjectName(QStringLiteral("depotRanking"));
+  }
 }
 
-CTellurioView::~CTellurioView() = default;
+CTellurioView::~CTellurioView() {
+  // The ticker stops before anything it draws for goes away.
+  if (ticker_) ticker_->Stop();
+}
 
 QString CTellurioView::Title() const { return frame_ ? frame_->Title() : QString(); }
 
-void CTellurioView::OnUpdate() { update(); }
+bool CTellurioView::Is(const char* title) const { return Title() == QLatin1String(title); }
 
-void CTellurioView::ResetChart(bool) { update(); }
+bool CTellurioView::TickerRunning() const { return ticker_ && ticker_->Running(); }
+
+void CTellurioView::OnUpdate() {
+  LayoutControls();
+  if (Is("Fenster1")) {
+    if (!flags_.tableViewOn) RenderChart();
+  } else if (Is("Fenster2")) {
+    if (!flags_.tableViewOn) {
+      UpdateFundList();
+      UpdateInfo();
+    }
+  } else if (Is("Fenster3")) {
+    UpdateDepotPane();
+  }
+  update();
+}
+
+// ---- chart pane -----------------------------------------------------------------
+
+void CTellurioView::ResetChart(bool chartOn) {
+  if (markerDrawn_) DrawMarker(marker_);
+  chart_ = ChartInput{};
+  chart_.kind = 0;
+  chartActive_ = false;
+  geometry_ = ChartGeometry{};
+  scroll_ = ScrollState{};
+  if (!chartOn) {
+    flags_.valueDisplayEnabled = 0;
+    valueDisplay_ = false;
+    markerDrawn_ = false;
+  }
+  UpdateScrollBar();
+  RenderChart();
+  update();
+}
+
+void CTellurioView::ShowChart(int kind, const std::string& fund, std::vector<std::string> series) {
+  if (markerDrawn_) DrawMarker(marker_);
+  markerDrawn_ = false;
+  chart_.kind = kind;
+  chart_.fund = fund;
+  chart_.series = std::move(series);
+  chartActive_ = true;
+  flags_.valueDisplayEnabled = 1;
+  RenderChart();
+  UpdateScrollBar();
+  update();
+}
+
+void CTellurioView::RenderChart() {
+  if (!Is("Fenster1")) return;
+  const QSize size(std::max(1, width()), std::max(1, height()));
+  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+  buffer_.fill(Qt::white);
+  markerDrawn_ = false;
+  if (!chartActive_) return;
+  QPainter p(&buffer_);
+  const int barH = hbar_ && scroll_.range > 0 ? hbar_->sizeHint().height() : 0;
+  const QRect rect(0, 0, size.width(), size.height() - barH);
+  geometry_ = DrawChart(p, rect, chart_, scroll_);
+  // A window of fewer than three points is widened again.
+  const int n = static_cast<int>(chart_.series.size() / 2);
+  if (scroll_.range > 0 && n - scroll_.range < 3 && scroll_.zoom == 1) {
+    scroll_.range = std::max(0, scroll_.range - 10);
+    scroll_.position = std::min(scroll_.position, scroll_.range);
+    geometry_ = DrawChart(p, rect, chart_, scroll_);
+  }
+}
+
+void CTellurioView::UpdateScrollBar() {
+  if (!hbar_) return;
+  const bool show = chartActive_ && scroll_.range > 0;
+  const QSignalBlocker block(hbar_);
+  hbar_->setRange(0, scroll_.range);
+  hbar_->setPageStep(5);
+  hbar_->setValue(scroll_.position);
+  hbar_->setVisible(show);
+  LayoutControls();
+}
+
+void CTellurioView::OnScrollAction(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: ScrollLine(scroll_, 1); break;
+    case QAbstractSlider::SliderSingleStepSub: ScrollLine(scroll_, -1); break;
+    case QAbstractSlider::SliderPageStepAdd: ScrollPage(scroll_, 1); break;
+    case QAbstractSlider::SliderPageStepSub: ScrollPage(scroll_, -1); break;
+    case QAbstractSlider::SliderMove: ScrollTo(scroll_, hbar_->sliderPosition()); break;
+    case QAbstractSlider::SliderToMinimum: ScrollTo(scroll_, 0); break;
+    case QAbstractSlider::SliderToMaximum: ScrollTo(scroll_, scroll_.range); break;
+    default: return;
+  }
+  hbar_->setSliderPosition(scroll_.position);
+  RenderChart();
+  update();
+}
+
+bool CTellurioView::Zoom(int step) {
+  const int n = static_cast<int>(chart_.series.size() / 2);
+  const bool ok = ApplyZoom(scroll_, step, n);
+  UpdateScrollBar();
+  if (ok) {
+    RenderChart();
+    update();
+  }
+  return ok;
+}
+
+void CTellurioView::ToggleValueDisplay() {
+  if (!valueDisplay_) {
+    valueDisplay_ = true;
+    markerDrawn_ = false;
+    return;
+  }
+  if (markerDrawn_) DrawMarker(marker_);
+  markerDrawn_ = false;
+  valueDisplay_ = false;
+  update();
+}
+
+void CTellurioView::DrawMarker(const QPoint& at) {
+  if (buffer_.isNull() || !geometry_.valid || geometry_.xs.empty()) return;
+  QPainter p(&buffer_);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setRenderHint(QPainter::TextAntialiasing, false);
+  p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  const QColor yellow(255, 255, 0);
+  p.setPen(QPen(yellow, 1));
+  p.drawLine(geometry_.plotLeft, at.y(), geometry_.plotRight, at.y());
+  p.drawLine(at.x(), geometry_.plotTop, at.x(), geometry_.baseline);
+
+  // The point under the mouse: the shown point nearest in x.
+  size_t k = 0;
+  for (size_t i = 0; i < geometry_.xs.size(); ++i)
+    if (std::abs(geometry_.xs[i] - at.x()) < std::abs(geometry_.xs[k] - at.x())) k = i;
+  const size_t index = static_cast<size_t>(geometry_.firstShown) + k;
+  const QString text = Q(chart_.series[2 * index]) + QStringLiteral("  ") + Q(FormatNumber(ParseNumber(chart_.series[2 * index + 1]), 2));
+  QFont font = ProgramFont(QStringLiteral("MS Sans Serif"), 10);
+  font.setStyleStrategy(QFont::NoAntialias);
+  p.setFont(font);
+  const QFontMetrics m(font);
+  QRect box(at.x() + 8, at.y() - m.height() - 10, m.horizontalAdvance(text) + 10, m.height() + 6);
+  if (box.right() > geometry_.plotRight) box.moveRight(at.x() - 8);
+  if (box.top() < geometry_.plotTop) box.moveTop(at.y() + 8);
+  // Blue box with a yellow border; combined by exclusive or, like the cross.
+  p.fillRect(box, QColor(0, 0, 255));
+  p.setPen(QPen(yellow, 1));
+  p.drawRect(box.adjusted(0, 0, -1, -1));
+  p.drawText(box, Qt::AlignCenter, text);
+}
+
+void CTellurioView::MoveMarker(const QPoint& at) {
+  if (!valueDisplay_ || !chartActive_ || !geometry_.valid) return;
+  const QRect plot(QPoint(geometry_.plotLeft, geometry_.plotTop), QPoint(geometry_.plotRight, geometry_.baseline));
+  if (!plot.contains(at)) return;
+  if (markerDrawn_) DrawMarker(marker_);
+  DrawMarker(at);
+  marker_ = at;
+  markerDrawn_ = true;
+  update();
+}
+
+void CTellurioView::mouseMoveEvent(QMouseEvent* event) {
+  if (Is("Fenster1")) MoveMarker(event->position().toPoint());
+  QWidget::mouseMoveEvent(event);
+}
+
+// ---- layout ---------------------------------------------------------------------
+
+void CTellurioView::resizeEvent(QResizeEvent*) {
+  LayoutControls();
+  if (Is("Fenster1")) RenderChart();
+  if (Is("Fenster3")) RebuildTiles();
+}
+
+void CTellurioView::LayoutControls() {
+  const QSize c = size();
+  if (hbar_) {
+    const int h = hbar_->sizeHint().height();
+    hbar_->setGeometry(0, c.height() - h, c.width(), h);
+  }
+  if (fundList_) PlaceFramed(fundFrame_, fundList_, c, 0.0459, 0.5522, 0.9083, 0.3838, 5.0 / 299, 10.0 / 515);
+  if (totalsList_) {
+    PlaceFramed(totalsFrame_, totalsList_, c, 0.8030, 0.2479, 0.1791, 0.3306, 5.0 / 1005, 10.0 / 121);
+    PlaceFramed(rankingFrame_, rankingList_, c, 0.5134, 0.2479, 0.2597, 0.6, 5.0 / 1005, 10.0 / 121);
+  }
+  if (ticker_) ticker_->SetStripSize(StripRect().width() - 8, 30);
+}
+
+QRect CTellurioView::StripRect() const { return QRect(QPoint(5, height() - 49), QPoint(width() / 2, height() - 5)); }
+
+// ---- pane 2 ----------------------------------------------------------------------
+
+void CTellurioView::UpdateFundList() {
+  const Statistics& stats = doc_.statistics();
+  const std::vector<RankingLine> ranking = stats.FundRanking(Scope::AllFunds);
+  const QFontMetrics m(fundList_->font());
+  auto width = [&m](const std::string& t) { return m.horizontalAdvance(Q(t)); };
+  int nameW = 0, changeW = 0;
+  for (const RankingLine& r : ranking) {
+    nameW = std::max(nameW, width(Utf8Left(r.fund, 20)));
+    changeW = std::max(changeW, width(r.changeText));
+  }
+  const QSignalBlocker block(fundList_);
+  const std::string selected = doc_.State().selectedFund;
+  fundList_->clear();
+  for (const RankingLine& r : ranking) {
+    const std::string name = Utf8Left(r.fund, 20);
+    std::string change = r.changeText;
+    while (width(change) < changeW - 2) change.insert(change.begin(), ' ');
+    const std::string shown = PadToWidth(name, nameW + width("    "), width) + change + "    " + r.percentText;
+    auto* item = new QListWidgetItem(Q(shown), fundList_);
+    // The line as the fund commands read it: the name column ends with one
+    // character of its own before a tab.
+    item->setData(Qt::UserRole, Q(name + " \t" + r.changeText + "\t" + r.percentText));
+    item->setData(Qt::UserRole + 1, Q(r.fund));
+    if (r.fund == selected) item->setSelected(true), fundList_->setCurrentItem(item);
+  }
+}
+
+void CTellurioView::UpdateInfo() {
+  const DepotState& s = doc_.State();
+  infoShown_ = false;
+  info_ = {};
+  if (!s.fundSelected || s.selectedFund.empty()) return;
+  const int inDepot = s.depotStore.FindKey(s.selectedFund);
+  const int inArchive = s.auxiliaryStore.FindKey(s.selectedFund);
+  if (inDepot >= 0 && inDepot < s.depotStore.RecordCount()) {
+    info_ = doc_.statistics().FundInfoLines(inDepot, Scope::DepotFunds);
+  } else if (inArchive >= 0 && inArchive < s.auxiliaryStore.RecordCount()) {
+    info_ = doc_.statistics().FundInfoLines(inArchive, Scope::AllFunds);
+  } else {
+    return;
+  }
+  infoShown_ = true;
+}
+
+// ---- pane 3 ----------------------------------------------------------------------
+
+void CTellurioView::RebuildTiles() {
+  const DepotState& s = doc_.State();
+  const std::vector<std::string> funds = FundNames(s.depotStore);
+  const std::vector<FundStatistics>& table = doc_.statistics().Table(Scope::DepotFunds);
+  for (QPushButton* t : tiles_) t->deleteLater();
+  tiles_.clear();
+  tileFunds_ = funds;
+  const int perRow = std::max(1, (width() / 2) / 64);
+  for (size_t i = 0; i < funds.size(); ++i) {
+    const double v = i < table.size() ? NewestWeekly(table[i]) : 0;
+    auto* tile = new FundTile(Q(TileText(funds[i])), TileColor(v), this);
+    tile->setObjectName(QStringLiteral("tile%1").arg(300 + static_cast<int>(i)));
+    tile->setToolTip(Q(funds[i] + " " + FormatNumber(v, 2) + "%"));
+    tile->move(static_cast<int>(i % static_cast<size_t>(perRow)) * 64, static_cast<int>(i / static_cast<size_t>(perRow)) * 40);
+    const std::string fund = funds[i];
+    connect(tile, &QPushButton::clicked, this, [fund] {
+      if (g_actions && g_actions->fundChosen) g_actions->fundChosen(fund, Scope::DepotFunds);
+    });
+    tile->show();
+    tiles_.push_back(tile);
+  }
+}
+
+void CTellurioView::UpdateDepotPane() {
+  RebuildTiles();
+  const QFontMetrics m(totalsList_->font());
+  const auto lines = doc_.statistics().DepotTotalLines([&m](const std::string& t) { return m.horizontalAdvance(Q(t)); });
+  totalsList_->clear();
+  if (!doc_.State().currentDepot.empty()) {
+    totalsList_->addItem(Q(lines[0]));
+    totalsList_->addItem(Q(lines[1]));
+  }
+  rankingList_->clear();
+  auto width = [&m](const std::string& t) { return m.horizontalAdvance(Q(t)); };
+  const std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::DepotFunds);
+  int nameW = 0, changeW = 0;
+  for (const RankingLine& r : ranking) {
+    nameW = std::max(nameW, width(Utf8Left(r.fund, 20)));
+    changeW = std::max(changeW, width(r.changeText));
+  }
+  for (const RankingLine& r : ranking) {
+    std::string change = r.changeText;
+    while (width(change) < changeW - 2) change.insert(change.begin(), ' ');
+    rankingList_->addItem(Q(PadToWidth(Utf8Left(r.fund, 20), nameW + width("   "), width) + change + "   " + r.percentText));
+  }
+  if (!ticker_) {
+    ticker_ = std::make_unique<TickerThread>([this] { return doc_.TickerText(); }, this, [this](const QImage& frame) {
+      tickerFrame_ = frame;
+      update(StripRect());
+    });
+    ticker_->SetStripSize(StripRect().width() - 8, 30);
+    ticker_->Start();
+  }
+}
+
+// ---- painting ---------------------------------------------------------------------
 
 void CTellurioView::paintEvent(QPaintEvent*) {
   QPainter p(this);
+  if (Is("Fenster1")) {
+    if (buffer_.isNull()) p.fillRect(rect(), Qt::white);
+    else p.drawImage(0, 0, buffer_);
+    return;
+  }
   p.fillRect(rect(), Qt::white);
-  if (Title() == QLatin1String("Fenster3")) {
-    // The strip the ticker runs in.
-    const QRect strip(QPoint(5, height() - 49), QPoint(width() / 2, height() - 5));
+  if (Is("Fenster2")) {
+    if (!infoShown_) return;
+    const int w = width();
+    const int bottom = fundFrame_ ? fundFrame_->geometry().top() - 6 : height() / 2;
+    const QFont caption = ProgramFont(QStringLiteral("MS Sans Serif"), 13, 700);
+    const QFont text = ProgramFont(QStringLiteral("MS Sans Serif"), 12);
+    const QFontMetrics cm(caption), tm(text);
+    const int rowH = std::max(tm.height(), std::min(22, (bottom - 2 * cm.height() - 16) / 14));
+    int y = 8;
+    const int left = static_cast<int>(0.0459 * w);
+    const int valueRight = left + static_cast<int>(0.9083 * w);
+    auto captionAt = [&](const QString& t) {
+      p.setFont(caption);
+      p.setPen(QColor(31, 78, 140));
+      p.drawText(QRect(left, y, valueRight - left, cm.height()), Qt::AlignLeft | Qt::AlignVCenter, t);
+      y += cm.height() + 2;
+      p.setPen(QColor(31, 78, 140, 90));
+      p.drawLine(left, y, valueRight, y);
+      y += 3;
+    };
+    captionAt(QStringLiteral("Wertentwicklung"));
+    p.setFont(text);
+    for (int i = 0; i < 14; ++i) {
+      if (i == 9) {
+        y += 4;
+        captionAt(QStringLiteral("Kennzahlen"));
+        p.setFont(text);
+      }
+      p.setPen(Qt::black);
+      p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignLeft | Qt::AlignVCenter,
+                 QString::fromUtf8(kInfoLabels[i]));
+      p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignRight | Qt::AlignVCenter, Q(info_[static_cast<size_t>(i)]));
+      y += rowH;
+    }
+    return;
+  }
+  if (Is("Fenster3")) {
+    const QRect strip = StripRect();
     p.fillRect(strip, QColor(192, 192, 192));
+    // The ticker's band of 30 pixels, centred in the grey strip.
+    if (!tickerFrame_.isNull())
+      p.drawImage(strip.topLeft() + QPoint(4, (strip.height() - tickerFrame_.height()) / 2), tickerFrame_);
   }
 }
 

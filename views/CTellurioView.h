@@ -1,14 +1,48 @@
 #pragma once
 // CTellurioView: the one view class; every pane holds one, and the view
-// decides from its pane's title what it shows.
+// decides from its pane's title what it shows:
+//   "Fenster1"  the price chart of the selected fund (scrolling, zoom, value
+//               display), drawn through a back buffer;
+//   "Fenster2"  the list of all funds by their last month's change and the
+//               information panel of the selected fund;
+//   "Fenster3"  a tile per fund of the depot, the depot totals, the ranking
+//               of the depot's funds and the moving ticker;
+//   "Fenster4"  the table view.
 
+#include <QImage>
+#include <QPointer>
 #include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "portfolio/DepotState.h"
+#include "views/ChartRenderer.h"
+
+class QFrame;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QScrollBar;
 
 namespace tellurio {
 
 class CTellurioDoc;
 struct AppFlags;
 class CChildFrame;
+class TickerThread;
+
+// What the panes ask of the program when the user acts in them.
+struct ViewActions {
+  // A fund was chosen (a tile pressed, a line of the fund list selected).
+  std::function<void(const std::string& fund, Scope scope)> fundChosen;
+  // The fund data window for the marked line of the fund list ("" when none).
+  std::function<void(const std::string& line)> showFundData;
+  // Double click on a line of the fund list.
+  std::function<void(const std::string& line)> takeOverFund;
+};
 
 class CTellurioView : public QWidget {
   Q_OBJECT
@@ -16,18 +50,96 @@ class CTellurioView : public QWidget {
   CTellurioView(CTellurioDoc& doc, AppFlags& flags, CChildFrame* frame);
   ~CTellurioView() override;
 
+  // The actions every view uses (owned by the caller; may be null).
+  static void SetActions(ViewActions* actions);
+
   QString Title() const;
   // The document changed: rebuild what the pane shows.
   virtual void OnUpdate();
   // Resets the chart for a new chart (chartOn) or ends the chart view.
   virtual void ResetChart(bool chartOn);
 
+  // ---- chart pane ----
+  void ShowChart(int kind, const std::string& fund, std::vector<std::string> series);
+  bool ChartActive() const { return chartActive_; }
+  int ChartKind() const { return chart_.kind; }
+  // Zoom with step +1 or -1; false when the minimum was reached (the caller
+  // tells the user).
+  bool Zoom(int step);
+  void ToggleValueDisplay();
+  bool ValueDisplayActive() const { return valueDisplay_; }
+  const ScrollState& Scroll() const { return scroll_; }
+  QScrollBar* HorizontalBar() const { return hbar_; }
+  const QImage& BackBuffer() const { return buffer_; }
+  const ChartGeometry& Geometry() const { return geometry_; }
+  // The value display at a point of the pane (what a mouse move does).
+  void MoveMarker(const QPoint& at);
+
+  // ---- panes 2 and 3 ----
+  QListWidget* FundList() const { return fundList_; }
+  QListWidget* TotalsList() const { return totalsList_; }
+  QListWidget* RankingList() const { return rankingList_; }
+  const std::vector<QPushButton*>& Tiles() const { return tiles_; }
+  // The information panel texts of pane 2 (labels and values).
+  const std::array<std::string, 14>& InfoValues() const { return info_; }
+  bool TickerRunning() const;
+  // The latest ticker frame shown in the strip.
+  const QImage& TickerFrame() const { return tickerFrame_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  bool Is(const char* title) const;
+  void RenderChart();
+  void UpdateScrollBar();
+  void OnScrollAction(int action);
+  void DrawMarker(const QPoint& at);  // inverting: twice restores
+  void LayoutControls();
+  void UpdateFundList();
+  void UpdateInfo();
+  void UpdateDepotPane();
+  void RebuildTiles();
+  QRect StripRect() const;
 
   CTellurioDoc& doc_;
   AppFlags& flags_;
   CChildFrame* frame_;
+
+  // chart pane
+  ChartInput chart_;
+  bool chartActive_ = false;
+  ScrollState scroll_;
+  ChartGeometry geometry_;
+  QImage buffer_;
+  QScrollBar* hbar_ = nullptr;
+  bool valueDisplay_ = false;
+  bool markerDrawn_ = false;
+  QPoint marker_;
+
+  // pane 2
+  QFrame* fundFrame_ = nullptr;
+  QListWidget* fundList_ = nullptr;
+  std::array<std::string, 14> info_{};
+  bool infoShown_ = false;
+
+  // pane 3
+  std::vector<QPushButton*> tiles_;
+  std::vector<std::string> tileFunds_;
+  QFrame* totalsFrame_ = nullptr;
+  QFrame* rankingFrame_ = nullptr;
+  QListWidget* totalsList_ = nullptr;
+  QListWidget* rankingList_ = nullptr;
+  std::unique_ptr<TickerThread> ticker_;
+  QImage tickerFrame_;
 };
+
+// The text of a fund tile: the name cut to 8 characters, or, for a name of
+// 9 or more characters with a "-", the part after the first "-" cut to 8.
+std::string TileText(const std::string& fund);
+// The tile colour for the newest weekly change v (percent).
+QColor TileColor(double v);
 
 }  // namespace tellurio

@@ -5,6 +5,9 @@
 #include "app/qt/CMainFrame.h"
 #include "app/qt/dialogs/AboutDialog.h"
 #include "portfolio/FundCommands.h"
+#include "portfolio/Funds.h"
+#include "views/CChildFrame.h"
+#include "views/CTellurioView.h"
 
 namespace tellurio {
 
@@ -36,6 +39,63 @@ void BindFundCommands(CommandTable& table, FundCommands& funds) {
   table.Bind(cmd::kDeleteFund, [&funds] { funds.DeleteFund(); });
   table.Bind(cmd::kEditFund, [&funds] { funds.EditFund(); });
   table.Bind(cmd::kManualPrices, [&funds] { funds.EnterPrices(); });
+}
+
+std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
+                                           AppFlags& flags) {
+  auto chartView = [&doc, &frame]() -> CTellurioView* {
+    CChildFrame* pane = frame.FindPane(QStringLiteral("Fenster1"));
+    CTellurioView* view = pane ? pane->View() : nullptr;
+    if (!view)
+      doc.prompter().Notice("Hinweis", "Das Chartfenster wurde nicht gefunden.\nOffensichtlich liegt ein Fehler vor!",
+                            MessageIcon::Stop, BeepKind::Stop);
+    return view;
+  };
+  auto draw = [&doc, &frame, &flags, chartView](int kind) {
+    CTellurioView* view = chartView();
+    if (!view) return;
+    flags.zoomEnabled = 0;
+    view->ResetChart(true);
+    const DepotState& s = doc.State();
+    if (s.selectedFund.empty()) {
+      doc.prompter().Notice("Hinweis", "Sie müssen erst einen Fond auswählen, bevor Sie den Chart anzeigen können!",
+                            MessageIcon::Stop, BeepKind::Stop);
+      return;
+    }
+    if (kind == kDailyKind) flags.zoomEnabled = 1;
+    // A fund chosen from the list of all funds has its prices in the fund
+    // archive.
+    std::vector<std::string> rows = PriceRows(s.depotStore, s.selectedFund);
+    if (rows.empty()) rows = PriceRows(s.auxiliaryStore, s.selectedFund);
+    view->ShowChart(kind, s.selectedFund, std::move(rows));
+    flags.printEnabled = 1;
+    frame.SetChartToolbar(true);
+    frame.RefreshCommandStates();
+  };
+  table.Bind(cmd::kLongTermChart, [draw] { draw(kLongTermKind); });
+  table.Bind(cmd::kDailyChart, [draw] { draw(kDailyKind); });
+  table.Bind(cmd::kZoomIn, [chartView] {
+    if (CTellurioView* v = chartView()) v->Zoom(1);
+  });
+  table.Bind(cmd::kZoomOut, [chartView, &doc] {
+    CTellurioView* v = chartView();
+    if (v && !v->Zoom(-1))
+      doc.prompter().Notice("Hinweis", "Sie sind beim kleinsten Zoom angekommen!", MessageIcon::Stop, BeepKind::Stop);
+  });
+  table.Bind(cmd::kValueDisplay, [chartView] {
+    if (CTellurioView* v = chartView()) v->ToggleValueDisplay();
+  });
+  table.Bind(cmd::kEndChart, [chartView, &doc, &frame, &flags] {
+    CTellurioView* v = chartView();
+    if (!v) return;
+    v->ResetChart(false);
+    frame.SetChartToolbar(false);
+    flags.zoomEnabled = 0;
+    flags.printEnabled = 0;
+    doc.SelectFund("");
+    frame.UpdateAllViews();
+  });
+  return draw;
 }
 
 }  // namespace tellurio

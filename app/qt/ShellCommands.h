@@ -2,15 +2,25 @@
 // Binds the commands of the command table to what they do in the program.
 // Commands of subsystems that are not part of this build tell the user so.
 
+#include <functional>
+
 namespace tellurio {
 
 class CommandTable;
 class CTellurioDoc;
 class CMainFrame;
 class FundCommands;
+class Prompter;
+struct AppFlags;
 
 void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame);
 // The fund commands: new, delete, edit, manual price entry.
 void BindFundCommands(CommandTable& table, FundCommands& funds);
+
+// The chart commands: long-term and daily chart, zoom, value display, end
+// of the chart view.  Returns what draws a chart of a kind (0 long-term,
+// 1 daily) for the selected fund, for the panes that select funds.
+std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
+                                           AppFlags& flags);
 
 }  // namespace tellurio

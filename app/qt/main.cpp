@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFont>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "platform/qt/QtSettings.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/dialogs/FundDialogsQt.h"
+#include "views/CTellurioView.h"
 
 namespace {
 
@@ -55,17 +57,50 @@ int main(int argc, char** argv) {
   AppFlags flags;
   CommandTable commands(flags, prompter);
 
-  CMainFrame frame(flags, commands);
   CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, hooks});
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
+
+  // Made after the document and so destroyed before it: the panes (and the
+  // ticker thread of the depot pane) use the document until they are gone.
+  CMainFrame frame(flags, commands);
 
   frame.AttachDocument(&doc);
   FundDialogsQt fundDialogs(prompter, &frame);
   FundCommands funds(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs);
   BindShellCommands(commands, doc, frame);
   BindFundCommands(commands, funds);
+  const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
+
+  // What the panes ask for: a chosen fund becomes the selected fund and its
+  // long-term chart is drawn; the fund list opens the fund data window and
+  // takes funds over into the depot.  Each runs after the event that asked
+  // for it, since it rebuilds the list that sent it.
+  ViewActions actions;
+  actions.fundChosen = [&](const std::string& fund, Scope) {
+    QTimer::singleShot(0, &frame, [&, fund] {
+      if (flags.tableViewOn) return;
+      doc.SelectFund(fund);
+      drawChart(kLongTermKind);
+      frame.UpdateAllViews();
+    });
+  };
+  actions.showFundData = [&](const std::string& line) {
+    QTimer::singleShot(0, &frame, [&, line] {
+      if (funds.ShowFundData(line)) {
+        doc.RecomputeStatistics(Scope::AllFunds);
+        frame.UpdateAllViews();
+      }
+    });
+  };
+  actions.takeOverFund = [&](const std::string& line) {
+    QTimer::singleShot(0, &frame, [&, line] { funds.TakeOverFund(line); });
+  };
+  CTellurioView::SetActions(&actions);
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
   frame.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  CTellurioView::SetActions(nullptr);
+  doc.SetViewHost(nullptr);
+  return status;
 }
