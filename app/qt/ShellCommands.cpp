@@ -6,6 +6,7 @@
 #include "app/qt/dialogs/AboutDialog.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/Funds.h"
+#include "portfolio/TransactionCommands.h"
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
 
@@ -39,6 +40,15 @@ void BindFundCommands(CommandTable& table, FundCommands& funds) {
   table.Bind(cmd::kDeleteFund, [&funds] { funds.DeleteFund(); });
   table.Bind(cmd::kEditFund, [&funds] { funds.EditFund(); });
   table.Bind(cmd::kManualPrices, [&funds] { funds.EnterPrices(); });
+}
+
+void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions) {
+  table.Bind(cmd::kBuy, [&transactions] { transactions.Buy(); });
+  table.Bind(cmd::kSell, [&transactions] { transactions.Sell(); });
+  table.Bind(cmd::kDistribution, [&transactions] { transactions.EnterDistributions(); });
+  table.Bind(cmd::kCosts, [&transactions] { transactions.EnterCosts(); });
+  table.Bind(cmd::kOpeningHoldings, [&transactions] { transactions.EnterOpeningHoldings(); });
+  table.Bind(cmd::kTransactions, [&transactions] { transactions.ShowTransactions(); });
 }
 
 std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,

@@ -10,12 +10,16 @@ class CommandTable;
 class CTellurioDoc;
 class CMainFrame;
 class FundCommands;
+class TransactionCommands;
 class Prompter;
 struct AppFlags;
 
 void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame);
 // The fund commands: new, delete, edit, manual price entry.
 void BindFundCommands(CommandTable& table, FundCommands& funds);
+// The transaction commands: buy, sell, distribution, costs, opening
+// holdings, transaction list.
+void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions);
 
 // The chart commands: long-term and daily chart, zoom, value display, end
 // of the chart view.  Returns what draws a chart of a kind (0 long-term,

@@ -23,6 +23,8 @@
 #include "platform/qt/QtSettings.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/dialogs/FundDialogsQt.h"
+#include "portfolio/TransactionCommands.h"
+#include "portfolio/dialogs/TransactionDialogsQt.h"
 #include "views/CTellurioView.h"
 
 namespace {
@@ -67,8 +69,11 @@ int main(int argc, char** argv) {
   frame.AttachDocument(&doc);
   FundDialogsQt fundDialogs(prompter, &frame);
   FundCommands funds(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs);
+  TransactionDialogsQt transactionDialogs(prompter, doc.calendar().clock(), &frame);
+  TransactionCommands transactions(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs);
   BindShellCommands(commands, doc, frame);
   BindFundCommands(commands, funds);
+  BindTransactionCommands(commands, transactions);
   const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
 
   // What the panes ask for: a chosen fund becomes the selected fund and its
