@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "calendar/NumberText.h"
+#include "platform/Clock.h"
 #include "portfolio/Funds.h"
 
 namespace tellurio {
@@ -151,206 +152,217 @@ const RecordStore& Statistics::StoreOf(Scope scope) const {
   return scope == Scope::DepotFunds ? state_.depotStore : state_.auxiliaryStore;
 }
 
-std::vector<Statistics::Series> Statistics::ReadSeries(Scope scope) const {
-  const RecordStore& store = StoreOf(scope);
-  const int n = store.RecordCount();
-  std::vector<Series> out(static_cast<size_t>(std::max(0, n)));
-  auto read = [&](int from, int to) {
-    for (int i = from; i < to; ++i) {
-      const RecordView v = store.Values(section::kPrices, i);
-      Series& s = out[static_cast<size_t>(i)];
-      const size_t rows = v.size() / 2;
-      s.price.resize(rows);
-      s.date.resize(rows);
-      for (size_t r = 0; r < rows; ++r) {
-        s.date[r] = DateOf(v[2 * r]);
-        s.price[r] = ParseNumber(v[2 * r + 1]);
-      }
-    }
-  };
-  // Large scopes (the fund archive holds thousands of funds) are read by two
-  // threads, each on its own funds.
-  if (n >= 256) {
-    std::thread other(read, n / 2, n);
-    read(0, n / 2);
-    other.join();
-  } else {
-    read(0, n);
+void Statistics::ReadOne(Scope scope, int record, Series& s) const {
+  const RecordView v = StoreOf(scope).Values(section::kPrices, record);
+  const size_t rows = v.size() / 2;
+  s.price.resize(rows);
+  s.date.resize(rows);
+  for (size_t r = 0; r < rows; ++r) {
+    s.date[r] = DateOf(v[2 * r]);
+    s.price[r] = ParseNumber(v[2 * r + 1]);
   }
+}
+
+std::vector<Statistics::Series> Statistics::ReadSeries(Scope scope) const {
+  const int n = StoreOf(scope).RecordCount();
+  std::vector<Series> out(static_cast<size_t>(std::max(0, n)));
+  for (int i = 0; i < n; ++i) ReadOne(scope, i, out[static_cast<size_t>(i)]);
   return out;
 }
 
 void Statistics::RecomputeStatistics(Scope scope) {
   std::vector<FundStatistics>& table = TableOf(scope);
-  table.assign(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())), FundStatistics{});
-  const std::vector<Series> series = ReadSeries(scope);
-  if (scope == Scope::DepotFunds) Pass(scope, Period::Weekly, series);
-  Pass(scope, Period::Monthly, series);
-  Pass(scope, Period::Yearly, series);
-  Risk(scope, series);
+  const int n = std::max(0, StoreOf(scope).RecordCount());
+  table.assign(static_cast<size_t>(n), FundStatistics{});
+  const RiskInputs risk = Inputs();
+  // Every fund's figures depend on that fund alone, so each fund runs all
+  // passes at once from one reading of its prices, and large scopes (the
+  // fund archive holds thousands of funds) are split between two threads.
+  // Only the depot totals add up the funds, in their order, afterwards.
+  auto run = [&](int from, int to) {
+    Series s;
+    for (int i = from; i < to; ++i) {
+      ReadOne(scope, i, s);
+      FundStatistics& st = table[static_cast<size_t>(i)];
+      if (scope == Scope::DepotFunds) FundPass(scope, Period::Weekly, i, s, st);
+      FundPass(scope, Period::Monthly, i, s, st);
+      FundPass(scope, Period::Yearly, i, s, st);
+      FundRisk(s, st, risk);
+    }
+  };
+  if (n >= 256) {
+    std::thread other(run, n / 2, n);
+    run(0, n / 2);
+    other.join();
+  } else {
+    run(0, n);
+  }
+  if (scope == Scope::DepotFunds) Totals();
 }
 
 void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
-  Pass(scope, period, ReadSeries(scope));
+  const std::vector<Series> series = ReadSeries(scope);
+  for (size_t i = 0; i < table.size(); ++i) FundPass(scope, period, static_cast<int>(i), series[i], table[i]);
+  if (scope == Scope::DepotFunds && period == Period::Monthly) Totals();
 }
 
 void Statistics::ComputeRiskFigures(Scope scope) {
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
   // The averages that the risk figures use are those of the last passes.
-  Risk(scope, ReadSeries(scope));
+  const std::vector<Series> series = ReadSeries(scope);
+  const RiskInputs risk = Inputs();
+  for (size_t i = 0; i < table.size(); ++i) FundRisk(series[i], table[i], risk);
 }
 
-void Statistics::Pass(Scope scope, Period period, const std::vector<Series>& series) {
-  std::vector<FundStatistics>& table = TableOf(scope);
-  const RecordStore& store = StoreOf(scope);
-  const bool depot = scope == Scope::DepotFunds;
-  if (depot && period == Period::Monthly) {
-    depotValue_.clear();
-    depotProfit_.clear();
+void Statistics::FundPass(Scope scope, Period period, int record, const Series& s, FundStatistics& st) const {
+  if (s.price.empty()) {
+    (period == Period::Weekly    ? st.weeklyChanges
+     : period == Period::Monthly ? st.monthlyChanges
+                                 : st.yearlyChanges) = {0};
+    return;
   }
+  if (period == Period::Weekly) {
+    st.weeklyChanges = Changes(WeeklyAverages(s));
+    return;
+  }
+  if (period == Period::Yearly) {
+    st.yearlyAverages = YearlyAverages(s);
+    st.yearlyChanges = Changes(st.yearlyAverages);
+    return;
+  }
+  std::vector<size_t> yearStarts;
+  st.monthlyAverages = MonthlyAverages(s, yearStarts);
+  st.monthlyChanges = Changes(st.monthlyAverages);
+
+  // V1: the newest price that is not zero (the first when all are).
+  size_t newest = s.price.size() - 1;
+  while (newest > 0 && s.price[newest] == 0) --newest;
+  if (s.price[newest] == 0) newest = 0;
+  const double p = s.price[newest];
+  st.changeSinceYearStart = yearStarts.empty() ? 0 : ChangePercent(p, s.price[yearStarts.back()]);
+  st.changeSinceFirst = ChangePercent(p, s.price[0]);
+  if (scope != Scope::DepotFunds) return;
+
+  const RecordStore& store = StoreOf(scope);
+  const RecordView purchases = store.Values(section::kPurchases, record);
+  const RecordView sales = store.Values(section::kSales, record);
+  const RecordView holding = store.Values(section::kHolding, record);
+  const RecordView opening = store.Values(section::kOpening, record);
+  st.changeSinceLastPurchase =
+      purchases.size() >= 4 ? ChangePercent(p, Field(purchases, purchases.size() / 4 * 4 - 4 + 1)) : 0;
+  double invested = 0, received = 0;
+  for (size_t r = 0; r + 3 < purchases.size(); r += 4) invested += ParseNumber(purchases[r + 3]);
+  if (opening.size() >= 2) invested += ParseNumber(opening[0]);
+  for (size_t r = 0; r + 3 < sales.size(); r += 4) received += ParseNumber(sales[r + 3]);
+  if (holding.size() >= 2) {
+    st.value = p * ParseNumber(holding[1]);
+    received += st.value;
+  }
+  st.profit = received - invested;
+
+  // V6: the annual return over the time from the first to the newest price.
+  auto dayNumber = [](PackedDate d) {
+    return DaysFromCivil(CivilDate{PackedYear(d), PackedMonth(d), PackedDay(d)});
+  };
+  const long long days = std::llabs(dayNumber(s.date[newest]) - dayNumber(s.date[0]));
+  const double years = static_cast<double>(days) / 365.0;
+  st.annualReturn = invested == 0 || days == 0 || received / invested < 0
+                        ? 0
+                        : Finite((std::pow(received / invested, 1 / years) - 1) * 100);
+}
+
+void Statistics::Totals() {
+  // V5: the totals in the display currency, cut to 2 decimals after every fund.
+  depotValue_.clear();
+  depotProfit_.clear();
+  const RecordStore& store = state_.depotStore;
   const std::vector<std::string>& factors = state_.currencyFactors;
-  for (size_t i = 0; i < table.size() && i < series.size(); ++i) {
-    const Series& s = series[i];
-    FundStatistics& st = table[i];
-    if (s.price.empty()) {
-      (period == Period::Weekly    ? st.weeklyChanges
-       : period == Period::Monthly ? st.monthlyChanges
-                                   : st.yearlyChanges) = {0};
-      continue;
-    }
-    if (period == Period::Weekly) {
-      st.weeklyChanges = Changes(WeeklyAverages(s));
-      continue;
-    }
-    if (period == Period::Yearly) {
-      st.yearlyAverages = YearlyAverages(s);
-      st.yearlyChanges = Changes(st.yearlyAverages);
-      continue;
-    }
-    std::vector<size_t> yearStarts;
-    st.monthlyAverages = MonthlyAverages(s, yearStarts);
-    st.monthlyChanges = Changes(st.monthlyAverages);
-
-    // V1: the newest price that is not zero (the first when all are).
-    size_t newest = s.price.size() - 1;
-    while (newest > 0 && s.price[newest] == 0) --newest;
-    if (s.price[newest] == 0) newest = 0;
-    const double p = s.price[newest];
-    st.changeSinceYearStart = yearStarts.empty() ? 0 : ChangePercent(p, s.price[yearStarts.back()]);
-    st.changeSinceFirst = ChangePercent(p, s.price[0]);
-    if (!depot) continue;
-
-    const int record = static_cast<int>(i);
-    const RecordView purchases = store.Values(section::kPurchases, record);
-    const RecordView sales = store.Values(section::kSales, record);
-    const RecordView holding = store.Values(section::kHolding, record);
-    const RecordView opening = store.Values(section::kOpening, record);
-    st.changeSinceLastPurchase =
-        purchases.size() >= 4 ? ChangePercent(p, Field(purchases, purchases.size() / 4 * 4 - 4 + 1)) : 0;
-    double invested = 0, received = 0;
-    for (size_t r = 0; r + 3 < purchases.size(); r += 4) invested += ParseNumber(purchases[r + 3]);
-    if (opening.size() >= 2) invested += ParseNumber(opening[0]);
-    for (size_t r = 0; r + 3 < sales.size(); r += 4) received += ParseNumber(sales[r + 3]);
-    if (holding.size() >= 2) {
-      st.value = p * ParseNumber(holding[1]);
-      received += st.value;
-    }
-    st.profit = received - invested;
-
-    // V5: the totals in the display currency, cut to 2 decimals after every fund.
-    const std::optional<FundMaster> master = ReadMaster(store, store.Keys()[i]);
+  for (size_t i = 0; i < depot_.size(); ++i) {
+    const RecordView master = store.Values(section::kMaster, static_cast<int>(i));
+    const std::string_view currency = master.size() > 3 ? master[3] : std::string_view();
     double factor = 1;
-    for (size_t k = 0; master && k + 1 < factors.size(); k += 2) {
-      if (factors[k] == master->currency) {
+    for (size_t k = 0; k + 1 < factors.size(); k += 2) {
+      if (factors[k] == currency) {
         factor = ParseNumber(factors[k + 1]);
         break;
       }
     }
-    depotValue_ = FormatNumber(ParseNumber(depotValue_) + st.value * factor, 2);
-    depotProfit_ = FormatNumber(ParseNumber(depotProfit_) + st.profit * factor, 2);
-
-    // V6: the annual return over the time from the first to the newest price.
-    const int days = calendar_.DateDifference(Calendar::FormatDate(s.date[0]), Calendar::FormatDate(s.date[newest]));
-    const double years = days / 365.0;
-    st.annualReturn = invested == 0 || days == 0 || received / invested < 0
-                          ? 0
-                          : Finite((std::pow(received / invested, 1 / years) - 1) * 100);
+    depotValue_ = FormatNumber(ParseNumber(depotValue_) + depot_[i].value * factor, 2);
+    depotProfit_ = FormatNumber(ParseNumber(depotProfit_) + depot_[i].profit * factor, 2);
   }
 }
 
-void Statistics::Risk(Scope scope, const std::vector<Series>& series) {
-  std::vector<FundStatistics>& table = TableOf(scope);
+Statistics::RiskInputs Statistics::Inputs() const {
   // The index change of the newest DAX day.
   std::vector<double> dax;
   for (size_t i = 1; i < state_.daxSeries.size(); i += 2) dax.push_back(ParseNumber(state_.daxSeries[i]));
-  double m = 0;
-  if (dax.size() >= 2) m = dax[dax.size() - 2] == 0 ? -1 : dax.back() / dax[dax.size() - 2] - 1;
-  const double rate = state_.moneyMarketRate;
+  RiskInputs in;
+  if (dax.size() >= 2) in.indexChange = dax[dax.size() - 2] == 0 ? -1 : dax.back() / dax[dax.size() - 2] - 1;
+  in.rate = state_.moneyMarketRate;
+  return in;
+}
 
-  for (size_t i = 0; i < table.size() && i < series.size(); ++i) {
-    const Series& s = series[i];
-    FundStatistics& st = table[i];
-    const size_t n = s.price.size();
-    if (n == 0) {
-      st.volatility = 1;
-      st.maximumLoss = st.longestLossPeriod = st.sharpeRatio = st.treynorRatio = 0;
-      continue;
-    }
-    // The last 36 months of averages; a price belongs to the month whose
-    // MM/JJ label it carries (labels count on from the first price's month).
-    const std::vector<double>& avg = st.monthlyAverages;
-    const size_t first = avg.size() > 36 ? avg.size() - 36 : 0;
-    st.volatility = 0;
-    if (!avg.empty()) {
-      std::array<int, 13 * 100> monthOfLabel;
-      monthOfLabel.fill(-1);
-      int month = PackedMonth(s.date[0]), year = PackedYear(s.date[0]);
-      for (size_t k = 0; k < avg.size(); ++k) {
-        const int label = (month % 13) * 100 + ((year % 100) + 100) % 100;
-        if (k >= first && monthOfLabel[static_cast<size_t>(label)] < 0)
-          monthOfLabel[static_cast<size_t>(label)] = static_cast<int>(k);
-        if (++month == 13) {
-          month = 1;
-          ++year;
-        }
+void Statistics::FundRisk(const Series& s, FundStatistics& st, const RiskInputs& in) {
+  const size_t n = s.price.size();
+  if (n == 0) {
+    st.volatility = 1;
+    st.maximumLoss = st.longestLossPeriod = st.sharpeRatio = st.treynorRatio = 0;
+    return;
+  }
+  // The last 36 months of averages; a price belongs to the month whose
+  // MM/JJ label it carries (labels count on from the first price's month).
+  const std::vector<double>& avg = st.monthlyAverages;
+  const size_t first = avg.size() > 36 ? avg.size() - 36 : 0;
+  st.volatility = 0;
+  if (!avg.empty()) {
+    std::array<int, 13 * 100> monthOfLabel;
+    monthOfLabel.fill(-1);
+    int month = PackedMonth(s.date[0]), year = PackedYear(s.date[0]);
+    for (size_t k = 0; k < avg.size(); ++k) {
+      const int label = (month % 13) * 100 + ((year % 100) + 100) % 100;
+      if (k >= first && monthOfLabel[static_cast<size_t>(label)] < 0)
+        monthOfLabel[static_cast<size_t>(label)] = static_cast<int>(k);
+      if (++month == 13) {
+        month = 1;
+        ++year;
       }
-      double largest = 0, smallest = 0;
-      for (size_t r = 0; r < n; ++r) {
-        const int m0 = PackedMonth(s.date[r]);
-        if (m0 < 0 || m0 > 12) continue;
-        const int k = monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
-        if (k < 0) continue;
-        const double deviation = s.price[r] - avg[static_cast<size_t>(k)];
-        largest = std::max(largest, deviation);
-        smallest = std::min(smallest, deviation);
-      }
-      st.volatility = largest - smallest;
     }
-    st.maximumLoss = n > 60 ? s.price[n - 1] - s.price[n - 61] : s.price[n - 1] - s.price[0];
-    int run = 0, longest = 0;
-    for (size_t k = first + 1; k < avg.size(); ++k) {
-      run = avg[k] < avg[k - 1] ? run + 1 : 0;
-      longest = std::max(longest, run);
+    double largest = 0, smallest = 0;
+    for (size_t r = 0; r < n; ++r) {
+      const int m0 = PackedMonth(s.date[r]);
+      if (m0 < 0 || m0 > 12) continue;
+      const int k = monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
+      if (k < 0) continue;
+      const double deviation = s.price[r] - avg[static_cast<size_t>(k)];
+      largest = std::max(largest, deviation);
+      smallest = std::min(smallest, deviation);
     }
-    st.longestLossPeriod = longest;
+    st.volatility = largest - smallest;
+  }
+  st.maximumLoss = n > 60 ? s.price[n - 1] - s.price[n - 61] : s.price[n - 1] - s.price[0];
+  int run = 0, longest = 0;
+  for (size_t k = first + 1; k < avg.size(); ++k) {
+    run = avg[k] < avg[k - 1] ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  st.longestLossPeriod = longest;
 
-    const std::vector<double>& y = st.yearlyAverages;
-    double excess = 0;
-    if (!y.empty()) {
-      const double divisor = y.size() < 4 ? y[0] : y[y.size() - 4];
-      const double q = divisor == 0 ? 0 : y.back() / divisor;
-      excess = (q - 1) * 100 - rate;
-    }
-    st.sharpeRatio = y.empty() || st.volatility == 0 ? 0 : Finite(excess / st.volatility);
-    st.treynorRatio = 0;
-    if (n > 2) {
-      double b = s.price[n - 1] - s.price[n - 2];
-      if (m != 0) b /= m;
-      st.treynorRatio = b == 0 ? 0 : Finite(excess / b);
-    }
+  const std::vector<double>& y = st.yearlyAverages;
+  double excess = 0;
+  if (!y.empty()) {
+    const double divisor = y.size() < 4 ? y[0] : y[y.size() - 4];
+    const double q = divisor == 0 ? 0 : y.back() / divisor;
+    excess = (q - 1) * 100 - in.rate;
+  }
+  st.sharpeRatio = y.empty() || st.volatility == 0 ? 0 : Finite(excess / st.volatility);
+  st.treynorRatio = 0;
+  if (n > 2) {
+    double b = s.price[n - 1] - s.price[n - 2];
+    if (in.indexChange != 0) b /= in.indexChange;
+    st.treynorRatio = b == 0 ? 0 : Finite(excess / b);
   }
 }
 

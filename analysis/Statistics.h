@@ -92,11 +92,19 @@ class Statistics {
   };
 
  private:
+  struct RiskInputs {
+    double indexChange = 0;  // of the newest DAX day
+    double rate = 0;         // money-market rate, percent
+  };
   const RecordStore& StoreOf(Scope scope) const;
   std::vector<FundStatistics>& TableOf(Scope scope) { return scope == Scope::DepotFunds ? depot_ : all_; }
-  void Pass(Scope scope, Period period, const std::vector<Series>& series);
-  void Risk(Scope scope, const std::vector<Series>& series);
+  void ReadOne(Scope scope, int record, Series& s) const;
   std::vector<Series> ReadSeries(Scope scope) const;
+  // One period pass for one fund (without the depot totals).
+  void FundPass(Scope scope, Period period, int record, const Series& s, FundStatistics& st) const;
+  static void FundRisk(const Series& s, FundStatistics& st, const RiskInputs& in);
+  RiskInputs Inputs() const;
+  void Totals();
 
   const DepotState& state_;
   const Calendar& calendar_;

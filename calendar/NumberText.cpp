@@ -73,9 +73,6 @@ std::string FormatNumber(double value, int decimals) {
 }
 
 double ParseNumber(std::string_view text) {
-  const std::size_t comma = text.find(',');
-  const std::size_t decimalComma = (comma == 0) ? std::string_view::npos : comma;
-
   std::size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
   bool negative = false;
@@ -96,12 +93,15 @@ double ParseNumber(std::string_view text) {
     int digits = 0, fraction = 0;
     for (; j < text.size() && IsDigit(text[j]) && digits < 16; ++j, ++digits)
       mantissa = mantissa * 10 + static_cast<unsigned>(text[j] - '0');
-    if (j < text.size() && (text[j] == '.' || j == decimalComma)) {
+    // Only blanks, a sign and digits lie before j, so a comma there is the
+    // first one (and the decimal comma unless the text starts with it).
+    const bool comma = j < text.size() && text[j] == ',' && j != 0;
+    if (j < text.size() && (text[j] == '.' || comma)) {
       for (++j; j < text.size() && IsDigit(text[j]) && digits < 16; ++j, ++digits, ++fraction)
         mantissa = mantissa * 10 + static_cast<unsigned>(text[j] - '0');
     }
     const bool more = j < text.size() && (IsDigit(text[j]) || text[j] == 'e' || text[j] == 'E' || text[j] == '.' ||
-                                          j == decimalComma);
+                                          (text[j] == ',' && !comma));
     if (digits > 0 && digits <= 15 && !more) {
       const double value = static_cast<double>(mantissa) / kPowers[fraction];
       return negative ? -value : value;
@@ -110,6 +110,8 @@ double ParseNumber(std::string_view text) {
 
   // The longest prefix of the form digits [point digits] [exponent], with
   // the first comma standing for the point.
+  const std::size_t firstComma = text.find(',');
+  const std::size_t decimalComma = (firstComma == 0) ? std::string_view::npos : firstComma;
   std::string number;
   int mantissaDigits = 0;
   for (; i < text.size() && IsDigit(text[i]); ++i, ++mantissaDigits) number += text[i];

@@ -234,11 +234,13 @@ void CTellurioView::RenderChart() {
   markerDrawn_ = false;
   if (!chartActive_) return;
   QPainter p(&buffer_);
-  const int barH = hbar_ && scroll_.range > 0 ? hbar_->sizeHint().height() : 0;
+  // A windowed chart leaves room for its scroll bar at the bottom.
+  const int n = static_cast<int>(chart_.series.size() / 2);
+  const bool windowed = chart_.kind != kLongTermKind && n >= width() - 150;
+  const int barH = hbar_ && windowed ? hbar_->sizeHint().height() : 0;
   const QRect rect(0, 0, size.width(), size.height() - barH);
   geometry_ = DrawChart(p, rect, chart_, scroll_);
   // A window of fewer than three points is widened again.
-  const int n = static_cast<int>(chart_.series.size() / 2);
   if (scroll_.range > 0 && n - scroll_.range < 3 && scroll_.zoom == 1) {
     scroll_.range = std::max(0, scroll_.range - 10);
     scroll_.position = std::min(scroll_.position, scroll_.range);
@@ -248,7 +250,9 @@ void CTellurioView::RenderChart() {
 
 void CTellurioView::UpdateScrollBar() {
   if (!hbar_) return;
-  const bool show = chartActive_ && scroll_.range > 0;
+  // Only a windowed chart (more points than fit the pane) scrolls.
+  const int n = static_cast<int>(chart_.series.size() / 2);
+  const bool show = chartActive_ && scroll_.range > 0 && chart_.kind != kLongTermKind && n >= width() - 150;
   const QSignalBlocker block(hbar_);
   hbar_->setRange(0, scroll_.range);
   hbar_->setPageStep(5);

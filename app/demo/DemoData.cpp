@@ -114,7 +114,7 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
       RecordStore& store = f.archived ? archive : depot;
       if (store.FindKey(f.name) >= 0 && store.FindKey(f.name) < store.RecordCount()) continue;
       store.AddRecord({f.name, f.wkn, f.surchargeFactor, f.currency});
-      const std::vector<std::string> prices = DemoPrices(calendar, f, 400);
+      const std::vector<std::string> prices = DemoPrices(calendar, f, 1300);
       store.AppendRows(section::kPrices, prices, static_cast<int>(prices.size() / 2));
       (f.archived ? archiveChanged : depotChanged) = true;
     }

@@ -1,0 +1,81 @@
+// Benchmark of the fund statistics and the chart drawing on the large data
+// directory: RecomputeStatistics of both scopes, and a long-term chart of
+// 5,000 points into a 1,600 x 900 image, each against the Open of the same
+// two stores in the same run.
+//
+//   statistics_bench [--dir DIR]
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "analysis/Statistics.h"
+#include "bench/BenchUtil.h"
+#include "bench/DataGenerator.h"
+#include "platform/Clock.h"
+#include "portfolio/Funds.h"
+#include "storage/FileSet.h"
+#include "views/ChartRenderer.h"
+
+using namespace tellurio;
+using namespace tellurio::bench;
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  fs::path dir;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
+  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-statistics";
+  LargeData data;
+  std::printf("Generating %s ...\n", dir.c_str());
+  std::fflush(stdout);
+  GenerateLargeDataDirectory(dir, data);
+
+  DepotState state;
+  state.currency = "Euro";
+  state.currencyFactors = {"Euro", "1,00000"};
+  state.moneyMarketRate = 3;
+  state.daxSeries = {"27.11.2026", "15000,00", "30.11.2026", "15100,00"};
+  auto open = [&] {
+    state.depotStore = RecordStore();
+    state.auxiliaryStore = RecordStore();
+    state.depotStore.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths);
+    state.depotStore.Open();
+    state.auxiliaryStore.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths);
+    state.auxiliaryStore.Open();
+  };
+  open();  // warm the page cache
+  const double openMs = MedianMs(7, open);
+
+  FixedClock clock(CivilDate{2026, 12, 1});
+  Calendar calendar(clock);
+  Statistics stats(state, calendar);
+  const double recomputeMs = MedianMs(7, [&] {
+    stats.RecomputeStatistics(Scope::DepotFunds);
+    stats.RecomputeStatistics(Scope::AllFunds);
+  });
+  std::printf("%zu depot funds, %zu archived funds, depot value %s\n", stats.Table(Scope::DepotFunds).size(),
+              stats.Table(Scope::AllFunds).size(), stats.DepotValue().c_str());
+
+  ChartInput in;
+  in.kind = kLongTermKind;
+  in.fund = FundNames(state.depotStore).front();
+  in.series = PriceRows(state.depotStore, in.fund);
+  QImage image(1600, 900, QImage::Format_RGB32);
+  const double chartMs = MedianMs(15, [&] {
+    QPainter p(&image);
+    ScrollState scroll;
+    DrawChart(p, image.rect(), in, scroll);
+  });
+  std::printf("chart of %zu points\n\n", in.series.size() / 2);
+
+  Report("RecomputeStatistics, both scopes", recomputeMs, "Open of both stores", openMs, 1.0);
+  Report("Long-term chart, 1600 x 900", chartMs, "Open of both stores", openMs, 0.2);
+  fs::remove_all(dir);
+  return AllTargetsMet() ? 0 : 1;
+}
