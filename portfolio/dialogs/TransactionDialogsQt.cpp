@@ -237,7 +237,7 @@ class TradeDialog : public QDialog {
   }
 
   void Apply(const TradeOutcome& o) {
-    if (o.clearAmount) amount_->clear();
+    if (o.clearAmount) amount_->setText(QString());
     if (o.focus == TradeField::Date) date_->setFocus();
     if (o.focus == TradeField::Amount) amount_->setFocus();
     if (o.step == DialogStep::Accept) accept();
@@ -369,8 +369,10 @@ class AdjustmentDialog : public QDialog {
 
   void Apply(const EntryOutcome& o) {
     if (o.clearFields) {
-      date_->clear();
-      amount_->clear();
+      // setText, unlike clear(), also resets the "edited" state: the date
+      // field emptied here must not ask about a missing date when it is left.
+      date_->setText(QString());
+      amount_->setText(QString());
       date_->setFocus();
     }
     Refresh();
@@ -455,7 +457,7 @@ class OpeningDialog : public QDialog {
     if (o.clearFields) {
       for (QLineEdit* e : {static_cast<QLineEdit*>(date_), static_cast<QLineEdit*>(shares_),
                            static_cast<QLineEdit*>(capital_), currency_})
-        e->clear();
+        e->setText(QString());  // not clear(): see AdjustmentDialog::Apply
       date_->setFocus();
     }
     if (o.step == DialogStep::Accept) accept();
@@ -486,6 +488,9 @@ class TransactionListDialog : public QDialog {
     list_->setAlternatingRowColors(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setColumnCount(5);
+    // The column widths are those of the program's small list font; in the
+    // desktop's larger default font the titles would not fit them.
+    ApplyEntryFont(list_);
     const QStringList titles = {QStringLiteral("Datum"), QStringLiteral("Verkaufspreis"), QStringLiteral("Kaufpreis"),
                                 QStringLiteral("Anteile"), QStringLiteral("Gesamtbestand")};
     list_->setHeaderLabels(titles);
