@@ -118,7 +118,7 @@ const char* const kLastNames[] = {"Weber", "Schulz", "Becker", "Hoffmann", "Sch�
                                   "Richter", "Klein", "Wolf", "Schröder", "Neumann", "Braun",
                                   "Zimmermann", "Krüger", "Hartmann", "Lange"};
 
-struct ProviderSpec {
+struct ProviderPlan {
   const char* displayName;
   const char* key;
   const char* company;
@@ -130,7 +130,7 @@ struct ProviderSpec {
   bool luxembourg;        // more funds in foreign currencies
 };
 
-const std::vector<ProviderSpec> kProviderSpecs = {
+const std::vector<ProviderPlan> kProviderPlans = {
     {"Deka", "Deka", "DekaBank Deutsche Girozentrale", "Deka Investment GmbH",
      {"Deka-", "DekaLux-", "Deka "}, {"", " CF", " TF", " I", " Plus", " Select", " Spezial"},
      "84", 300, false},
@@ -173,7 +173,7 @@ std::string AssetClass(const Theme& theme) {
   return std::string(AssetClassWord(theme.type)) + " " + std::string(name);
 }
 
-std::string StrategyText(const Theme& theme, const ProviderSpec& spec) {
+std::string StrategyText(const Theme& theme, const ProviderPlan& plan) {
   std::string text;
   switch (theme.type) {
     case FundType::Equity:
@@ -197,7 +197,7 @@ std::string StrategyText(const Theme& theme, const ProviderSpec& spec) {
              " und passt die Gewichtung laufend der Marktlage an.";
       break;
   }
-  if (spec.luxembourg) text += " Fondsdomizil ist Luxemburg.";
+  if (plan.luxembourg) text += " Fondsdomizil ist Luxemburg.";
   return text;
 }
 
@@ -236,16 +236,16 @@ double Surcharge(FundType type, std::uint64_t h) {
   return 0;
 }
 
-std::string Currency(const Theme& theme, const ProviderSpec& spec, std::uint64_t h) {
+std::string Currency(const Theme& theme, const ProviderPlan& plan, std::uint64_t h) {
   const int roll = Between(h, 0, 99);
-  if (theme.hint == Hint::Dollar && roll < (spec.luxembourg ? 80 : 45)) return "USD";
-  if (theme.hint == Hint::Franc && roll < (spec.luxembourg ? 85 : 60)) return "CHF";
-  if (spec.luxembourg && theme.type != FundType::RealEstate && roll >= 88) return "USD";
+  if (theme.hint == Hint::Dollar && roll < (plan.luxembourg ? 80 : 45)) return "USD";
+  if (theme.hint == Hint::Franc && roll < (plan.luxembourg ? 85 : 60)) return "CHF";
+  if (plan.luxembourg && theme.type != FundType::RealEstate && roll >= 88) return "USD";
   return "Euro";
 }
 
-std::string Wkn(const ProviderSpec& spec, int index) {
-  const std::string prefix = spec.wknPrefix;
+std::string Wkn(const ProviderPlan& plan, int index) {
+  const std::string prefix = plan.wknPrefix;
   const int digits = 6 - static_cast<int>(prefix.size());
   int modulus = 1;
   for (int i = 0; i < digits; ++i) modulus *= 10;
@@ -273,14 +273,14 @@ std::vector<Position> Positions(const Theme& theme, std::uint64_t seed) {
   return positions;
 }
 
-Fund MakeFund(const ProviderSpec& spec, const Theme& theme, const std::string& name, int index) {
+Fund MakeFund(const ProviderPlan& plan, const Theme& theme, const std::string& name, int index) {
   Fund f;
   f.name = name;
-  f.wkn = Wkn(spec, index);
+  f.wkn = Wkn(plan, index);
   f.seed = SeedOf(f.wkn);
   const std::uint64_t s = f.seed;
   f.type = theme.type;
-  f.currency = Currency(theme, spec, Mix(s, 1));
+  f.currency = Currency(theme, plan, Mix(s, 1));
   f.surchargePercent = Surcharge(theme.type, Mix(s, 2));
   // Most funds are older than the origin of the walk; about one in ten is
   // launched later and appears in the price files only from then on.
@@ -299,7 +299,7 @@ Fund MakeFund(const ProviderSpec& spec, const Theme& theme, const std::string& n
                    kFirstNames[Mix(s, 7) % std::size(kFirstNames)] + " " +
                    kLastNames[Mix(s, 8) % std::size(kLastNames)];
   }
-  f.strategy = StrategyText(theme, spec);
+  f.strategy = StrategyText(theme, plan);
   if (Between(Mix(s, 9), 0, 9) != 0) f.positions = Positions(theme, s);
   f.volumeMillions = std::exp(std::log(5.0) + (std::log(6000.0) - std::log(5.0)) * Uniform(Mix(s, 10)));
   f.ratingStars = Between(Mix(s, 11), 0, 5);
@@ -314,12 +314,12 @@ Fund MakeFund(const ProviderSpec& spec, const Theme& theme, const std::string& n
 
 std::vector<Provider> BuildProviders() {
   std::vector<Provider> providers;
-  for (const ProviderSpec& spec : kProviderSpecs) {
+  for (const ProviderPlan& plan : kProviderPlans) {
     Provider p;
-    p.displayName = spec.displayName;
-    p.key = spec.key;
-    p.company = spec.company;
-    p.kag = spec.kag;
+    p.displayName = plan.displayName;
+    p.key = plan.key;
+    p.company = plan.company;
+    p.kag = plan.kag;
 
     // Every combination of prefix, theme and suffix is a candidate; a seeded
     // order picks fundCount of them, listed alphabetically.
@@ -329,21 +329,21 @@ std::vector<Provider> BuildProviders() {
       size_t theme;
     };
     std::vector<Candidate> candidates;
-    const std::uint64_t providerSeed = SeedOf(spec.key);
+    const std::uint64_t providerSeed = SeedOf(plan.key);
     for (size_t t = 0; t < kThemes.size(); ++t)
-      for (const char* prefix : spec.prefixes)
-        for (const char* suffix : spec.suffixes) {
+      for (const char* prefix : plan.prefixes)
+        for (const char* suffix : plan.suffixes) {
           const std::string name = std::string(prefix) + kThemes[t].name + suffix;
           candidates.push_back({Mix(providerSeed, SeedOf(name)), name, t});
         }
     std::sort(candidates.begin(), candidates.end(),
               [](const Candidate& a, const Candidate& b) { return a.order < b.order; });
-    candidates.resize(std::min(candidates.size(), static_cast<size_t>(spec.fundCount)));
+    candidates.resize(std::min(candidates.size(), static_cast<size_t>(plan.fundCount)));
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
       return Lower(a.name) < Lower(b.name);
     });
     for (size_t i = 0; i < candidates.size(); ++i)
-      p.funds.push_back(MakeFund(spec, kThemes[candidates[i].theme], candidates[i].name,
+      p.funds.push_back(MakeFund(plan, kThemes[candidates[i].theme], candidates[i].name,
                                  static_cast<int>(i)));
     providers.push_back(std::move(p));
   }
