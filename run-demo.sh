@@ -33,7 +33,9 @@ trap cleanup EXIT
 
 if [ -x "$publisher" ]; then
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-  "$publisher" --bind 127.0.0.1 --port "$port" >/dev/null 2>&1 &
+  # --every-day: on weekends and holidays the newest prices are served too,
+  # so the demo download works on any day.
+  "$publisher" --bind 127.0.0.1 --port "$port" --every-day >/dev/null 2>&1 &
   pids+=($!)
   export MARABU_PUBLISHER="127.0.0.1:$port"
   export MARABU_INDEX_SERVER="127.0.0.1:$port"

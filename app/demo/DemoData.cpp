@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <random>
 #include <system_error>
 
+#include "Funds.h"
 #include "calendar/NumberText.h"
 #include "portfolio/Funds.h"
 #include "storage/FileSet.h"
@@ -35,24 +35,43 @@ const std::vector<DemoDepot>& DemoDepots() {
   return depots;
 }
 
+namespace {
+
+// The Euro funds of the demo publisher's provider with that key, from the
+// first'th on (held funds need no conversion factor at start).
+std::vector<const ::demo::Fund*> EuroFunds(const std::string& key) {
+  std::vector<const ::demo::Fund*> out;
+  if (const ::demo::Provider* p = ::demo::FindProviderByKey(key))
+    for (const ::demo::Fund& f : p->funds)
+      if (f.currency == "Euro") out.push_back(&f);
+  return out;
+}
+
+DemoFund FromPublisher(const ::demo::Fund& f, bool archived) {
+  return DemoFund{f.name, f.wkn, ::demo::SurchargeFactorText(f), f.currency, archived, &f};
+}
+
+}  // namespace
+
 std::vector<DemoFund> DemoFunds(const std::string& depot) {
-  if (depot == "Altersvorsorge")
-    return {{"Rhein-Main Aktien Europa", "847101", "1,0500", "Euro", 42.10, false},
-            {"Nordstern Renten Global", "847102", "1,0300", "Euro", 28.75, false},
-            {"Weltportfolio Dynamik", "847103", "1,0525", "Euro", 61.40, false},
-            {"Immobilien Sachwert Plus", "847104", "1,0550", "Euro", 51.20, false},
-            {"Euro Geldmarkt Plus", "847190", "1,0000", "Euro", 50.00, true},
-            {"Emerging Markets Value", "847191", "1,0500", "Euro", 33.80, true}};
-  if (depot == "Sparplan Kinder")
-    return {{"Zukunft Aktien Deutschland", "847201", "1,0500", "Euro", 95.30, false},
-            {"Taunus Mischfonds Balance", "847202", "1,0400", "Euro", 37.60, false},
-            {"Nachhaltig Wachsen Global", "847290", "1,0500", "Euro", 24.15, true}};
-  if (depot == "Weltweit")
-    return {{"Global Tech Innovation", "976501", "1,0500", "Euro", 118.90, false},
-            {"Asien Pazifik Chancen", "976502", "1,0500", "Euro", 72.45, false},
-            {"Alpen Blue Chips", "976503", "1,0450", "Euro", 156.00, false},
-            {"Nordamerika Dividende", "976590", "1,0500", "USD", 44.40, true}};
-  return {};
+  // The depots hold funds that the demo publisher lists, so a download
+  // brings their newest prices; a few more wait in the fund archive.
+  struct Pick {
+    const char* depot;
+    const char* key;
+    size_t first, held, archived;
+  };
+  static const Pick picks[] = {{"Altersvorsorge", "Deka", 0, 4, 2},
+                               {"Sparplan Kinder", "Deka", 6, 2, 1},
+                               {"Weltweit", "DWS", 0, 3, 1}};
+  std::vector<DemoFund> out;
+  for (const Pick& p : picks) {
+    if (depot != p.depot) continue;
+    const std::vector<const ::demo::Fund*> funds = EuroFunds(p.key);
+    for (size_t i = p.first; i < p.first + p.held + p.archived && i < funds.size(); ++i)
+      out.push_back(FromPublisher(*funds[i], i >= p.first + p.held));
+  }
+  return out;
 }
 
 std::vector<std::string> DemoPrices(const Calendar& calendar, const DemoFund& fund, int days) {
@@ -63,17 +82,13 @@ std::vector<std::string> DemoPrices(const Calendar& calendar, const DemoFund& fu
     d = Calendar::Normalise(MakePackedDate(PackedYear(d), PackedMonth(d), PackedDay(d) - 1));
   }
   std::reverse(dates.begin(), dates.end());
-  std::uint32_t seed = 2166136261u;  // FNV-1a of the name: the same walk on every machine
-  for (unsigned char c : fund.name) seed = (seed ^ c) * 16777619u;
-  std::mt19937 random(seed);
-  std::normal_distribution<double> step(0.00025, 0.009);
   std::vector<std::string> rows;
   rows.reserve(2 * dates.size());
-  double price = fund.startPrice;
   for (PackedDate day : dates) {
-    price *= std::exp(step(random));
+    const ::demo::Date date{PackedYear(day), PackedMonth(day), PackedDay(day)};
+    if (fund.source && ::demo::DayNumber(date) < ::demo::DayNumber(fund.source->launch)) continue;
     rows.push_back(Calendar::FormatDate(day));
-    rows.push_back(FormatNumber(price, 2));
+    rows.push_back(fund.source ? FormatNumber(::demo::Price(*fund.source, date) + 1e-9, 2) : "0");
   }
   return rows;
 }

@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "calendar/Calendar.h"
+
+namespace demo {
+struct Fund;
+}
 #include "storage/Status.h"
 
 namespace tellurio::demo {
@@ -26,16 +30,16 @@ struct DemoFund {
   std::string wkn;
   std::string surchargeFactor;
   std::string currency;
-  double startPrice;
   bool archived;  // in the depot's fund archive instead of the depot
+  const ::demo::Fund* source;  // the publisher's fund it stands for
 };
 
 // The funds of a demo depot.
 std::vector<DemoFund> DemoFunds(const std::string& depot);
 
-// Deterministic daily prices of a fund: date, price pairs for every business
-// day of the last `days` business days up to the previous business day of
-// the calendar's today, a slow random walk seeded by the fund's name.
+// The fund's daily prices as the demo publisher quotes them: date, price
+// pairs for the last `days` business days up to the previous business day
+// of the calendar's today (none before the fund's launch).
 std::vector<std::string> DemoPrices(const Calendar& calendar, const DemoFund& fund, int days);
 
 // Creates dir (and its parents) and writes the demo files into it.  Existing
