@@ -1,0 +1,270 @@
+#include "acquisition/Portrait.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+
+#include "calendar/NumberText.h"
+#include "platform/Codec1252.h"
+
+namespace tellurio {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File OpenForReading(const fs::path& path, Status* status) {
+  File f(std::fopen(path.c_str(), "rb"));
+  if (!f && status) {
+    const int e = errno;
+    *status = e == ENOENT ? Status::Error(Status::Code::NotFound, path.string(), "Die Datei existiert nicht.")
+                          : Status::FromErrno(e, path.string());
+  }
+  return f;
+}
+
+// The distinct byte patterns of the texts and, per pattern, the texts that
+// have it.
+struct Patterns {
+  std::unordered_map<std::string, std::vector<size_t>> users;
+  std::unordered_map<std::string_view, size_t> id;  // views into `users` keys
+  std::vector<const std::vector<size_t>*> usersById;
+  std::vector<size_t> lengths;  // distinct, ascending
+  bool inPattern[256] = {};
+  size_t maxLength = 0;
+  size_t minLength = 0;
+};
+
+void BuildPatterns(const std::vector<std::string>& texts, Patterns& p) {
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (texts[i].empty()) continue;
+    std::string bytes = Cp1252FromUtf8(texts[i]);
+    // A text with a line break can never stand within one line.
+    if (bytes.find_first_of("\r\n") != std::string::npos) continue;
+    p.users[std::move(bytes)].push_back(i);
+  }
+  for (auto& [bytes, users] : p.users) {
+    p.id.emplace(std::string_view(bytes), p.usersById.size());
+    p.usersById.push_back(&users);
+    for (unsigned char c : bytes) p.inPattern[c] = true;
+    if (std::find(p.lengths.begin(), p.lengths.end(), bytes.size()) == p.lengths.end())
+      p.lengths.push_back(bytes.size());
+  }
+  std::sort(p.lengths.begin(), p.lengths.end());
+  if (!p.lengths.empty()) {
+    p.minLength = p.lengths.front();
+    p.maxLength = p.lengths.back();
+  }
+}
+
+}  // namespace
+
+std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<std::string>& texts, Status* status,
+                                       size_t blockBytes, long* lineCount) {
+  if (status) *status = Status::Ok();
+  if (lineCount) *lineCount = 0;
+  std::vector<long> first(texts.size(), -1);
+  File f = OpenForReading(file, status);
+  if (!f) return first;
+  Patterns p;
+  BuildPatterns(texts, p);
+  const size_t wanted = p.usersById.size();
+  if (wanted == 0 && !lineCount) return first;
+  std::vector<char> found(wanted, 0);
+  size_t foundCount = 0;
+  blockBytes = std::max(blockBytes, size_t{1});
+
+  // Only a run of bytes that all occur in some pattern can hold one; every
+  // substring of a run is looked up once, at the position where it ends.
+  // The tail of the run at the end of a block is carried into the next, so
+  // a pattern split by a block boundary is found as well.
+  std::string buffer;
+  long line = 0;
+  bool lineOpen = false;  // bytes read since the last line feed
+  size_t carry = 0;
+  for (;;) {
+    if (wanted > 0 && foundCount == wanted && !lineCount) break;
+    buffer.resize(carry + blockBytes);
+    const size_t got = std::fread(buffer.data() + carry, 1, blockBytes, f.get());
+    if (got == 0) {
+      if (std::ferror(f.get()) && status) *status = Status::FromErrno(EIO, file.string());
+      break;
+    }
+    const size_t end = carry + got;
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(buffer.data());
+    size_t run = carry;
+    const bool searching = foundCount < wanted;
+    for (size_t i = carry; i < end; ++i) {
+      const unsigned char c = b[i];
+      if (c == '\n') {
+        ++line;
+        lineOpen = false;
+        run = 0;
+        continue;
+      }
+      lineOpen = true;
+      if (!searching || !p.inPattern[c]) {
+        run = 0;
+        continue;
+      }
+      ++run;
+      if (run < p.minLength) continue;
+      for (size_t length : p.lengths) {
+        if (length > run) break;
+        auto it = p.id.find(std::string_view(buffer.data() + i + 1 - length, length));
+        if (it == p.id.end() || found[it->second]) continue;
+        found[it->second] = 1;
+        ++foundCount;
+        for (size_t user : *p.usersById[it->second]) first[user] = line;
+      }
+    }
+    if (searching && foundCount == wanted && !lineCount) break;
+    // Keep what a pattern ending in the next block may start with.
+    carry = std::min(run, p.maxLength > 0 ? p.maxLength - 1 : 0);
+    if (carry > 0) std::memmove(buffer.data(), buffer.data() + end - carry, carry);
+  }
+  if (lineCount) *lineCount = line + (lineOpen ? 1 : 0);
+  return first;
+}
+
+PortraitIndex IndexPortraits(const std::vector<PortraitFund>& funds, const fs::path& file, Status* status,
+                             size_t blockBytes) {
+  // The WKN of a fund is the one of the first fund of that name.
+  std::unordered_map<std::string, size_t> firstOfName;
+  std::vector<std::string> wkns;
+  std::vector<size_t> textOf(funds.size());
+  for (size_t k = 0; k < funds.size(); ++k) {
+    auto [it, fresh] = firstOfName.emplace(funds[k].name, wkns.size());
+    if (fresh) wkns.push_back(funds[k].wkn);
+    textOf[k] = it->second;
+  }
+  const std::vector<long> lines = FirstLinesContaining(file, wkns, status, blockBytes);
+  PortraitIndex index;
+  for (size_t k = 0; k < funds.size(); ++k) {
+    const long w = lines[textOf[k]];
+    if (w < 0) continue;
+    index.push_back(PortraitEntry{funds[k].name, std::max(0L, w - 2)});
+  }
+  return index;
+}
+
+std::vector<std::string> ReadLinesFrom(const fs::path& path, long first, size_t count) {
+  std::vector<std::string> out;
+  File f = OpenForReading(path, nullptr);
+  if (!f || count == 0) return out;
+  first = std::max(0L, first);
+  long line = 0;
+  std::string current;
+  char block[1 << 16];
+  size_t got;
+  bool open = false;
+  while ((got = std::fread(block, 1, sizeof block, f.get())) > 0) {
+    size_t i = 0;
+    while (i < got) {
+      const char* nl = static_cast<const char*>(std::memchr(block + i, '\n', got - i));
+      const size_t stop = nl ? static_cast<size_t>(nl - block) : got;
+      if (line >= first) current.append(block + i, stop - i);
+      open = true;
+      if (!nl) break;
+      if (line >= first) {
+        if (!current.empty() && current.back() == '\r') current.pop_back();
+        out.push_back(Utf8FromCp1252(current));
+        current.clear();
+        if (out.size() == count) return out;
+      }
+      ++line;
+      open = false;
+      i = stop + 1;
+    }
+  }
+  if (open && line >= first) {
+    if (!current.empty() && current.back() == '\r') current.pop_back();
+    out.push_back(Utf8FromCp1252(current));
+  }
+  return out;
+}
+
+namespace {
+
+std::string Entry(const std::vector<std::string>& lines, size_t i) { return i < lines.size() ? lines[i] : std::string(); }
+
+// The n values after position `at`; fewer when the lines end.
+std::vector<double> Values(const std::vector<std::string>& lines, size_t& at, size_t n) {
+  std::vector<double> out;
+  for (size_t k = 0; k < n && at < lines.size(); ++k) out.push_back(ParseNumber(lines[at++]));
+  return out;
+}
+
+bool IsCount(const std::string& s) {
+  if (s.empty() || s.size() > 4) return false;
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+PortraitBlock ParsePortraitBlock(const std::vector<std::string>& lines) {
+  PortraitBlock b;
+  for (size_t i = 0; i < b.master.size(); ++i) b.master[i] = Entry(lines, i);
+  b.strategy = Entry(lines, 11);
+  for (size_t i = 0; i < 7; ++i) b.fundPerformance[i] = Entry(lines, 12 + i);
+  b.comparisonName = Entry(lines, 19);
+  for (size_t i = 0; i < 7; ++i) b.comparisonPerformance[i] = Entry(lines, 20 + i);
+  size_t at = 27;
+  for (; at < lines.size(); ++at) {
+    if (lines[at].find("Wertentwicklung") != std::string::npos) break;
+    b.positions.push_back(lines[at]);
+  }
+  if (at >= lines.size()) return b;
+  PortraitCharts& c = b.charts;
+  c.present = true;
+  ++at;
+  c.referenceName = Entry(lines, at++);
+  const std::string count = Entry(lines, at++);
+  if (!IsCount(count)) return b;
+  const size_t n = static_cast<size_t>(std::stoi(count));
+  for (size_t k = 0; k < n && at < lines.size(); ++k) c.labels.push_back(lines[at++]);
+  c.fund = Values(lines, at, n);
+  c.reference = Values(lines, at, n);
+  if (at < lines.size() && lines[at].find("Konkurrenz") != std::string::npos) ++at;
+  c.best = Values(lines, at, n);
+  c.worst = Values(lines, at, n);
+  // A short block gives short series; all are cut to the shortest so that
+  // the charts draw matching points.
+  size_t m = c.labels.size();
+  for (auto* v : {&c.fund, &c.reference}) m = std::min(m, v->size());
+  c.labels.resize(m);
+  c.fund.resize(m);
+  c.reference.resize(m);
+  if (c.best.size() < m || c.worst.size() < m) {
+    c.best.clear();
+    c.worst.clear();
+  } else {
+    c.best.resize(m);
+    c.worst.resize(m);
+  }
+  return b;
+}
+
+std::string PerformanceCell(const std::string& entry) {
+  size_t a = entry.find_first_not_of(' ');
+  if (a == std::string::npos) return "k.A.";
+  const size_t z = entry.find_last_not_of(' ');
+  const std::string text = entry.substr(a, z - a + 1);
+  const char c = text[0];
+  const bool number = (c >= '0' && c <= '9') || ((c == '-' || c == '+') && text.size() > 1 && text[1] >= '0' &&
+                                                  text[1] <= '9');
+  if (!number) return text;
+  if (ParseNumber(text) == 0) return "0.00 %";
+  return text + " %";
+}
+
+}  // namespace tellurio

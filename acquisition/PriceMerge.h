@@ -1,0 +1,56 @@
+#pragma once
+// Merging the records of a price file into the two stores of one depot: the
+// price of a held fund (matched by WKN) goes into the depot store, every
+// other fund of the file into the fund archive store, which keeps at most
+// 781 prices of a fund it fills itself.
+//
+// Everything here changes the stores in memory only; the caller saves.
+
+#include <string>
+#include <vector>
+
+#include "acquisition/PriceFile.h"
+#include "storage/RecordStore.h"
+
+namespace tellurio {
+
+// A fund archive record that reaches this many price rows loses its oldest
+// row when a price for a new date arrives.
+inline constexpr size_t kArchivePriceLimit = 781;
+
+// A price for a fund of the depot store.
+struct HeldPrice {
+  std::string fund;  // the depot store key
+  std::string date;
+  std::string price;
+};
+
+// What one price file means for one depot: held-fund prices in file order,
+// and the records of all other funds (pointers into the PriceFile, which
+// must outlive the plan).
+struct MergePlan {
+  std::vector<HeldPrice> held;
+  std::vector<const PriceRecord*> others;
+};
+
+// Matches every record with the first fund of the depot store whose WKN is
+// the record's WKN, exactly.
+MergePlan PlanMerge(const RecordStore& depot, const PriceFile& file);
+
+// Puts (date, price) into the fund's price rows: a row of that date is
+// overwritten, otherwise the row is appended; the rows end up ordered by
+// date, rows of equal dates in their order.  A fund the store does not hold
+// is left alone.
+void StoreHeldPrice(RecordStore& depot, const HeldPrice& update);
+
+// The same for a fund of the fund archive store, with the limit: a fund
+// holding kArchivePriceLimit rows (or more than that) that gets a new date
+// loses its oldest row first when it holds exactly the limit.  A fund the
+// archive does not know is added with its master row and the one price.
+void StoreArchivePrice(RecordStore& archive, const PriceRecord& record);
+
+// The rows (date, price pairs) ordered by date, rows with equal dates in
+// their order.  Returns whether anything moved.
+bool SortPriceRows(std::vector<std::string>& rows);
+
+}  // namespace tellurio

@@ -1,0 +1,232 @@
+// The portrait file: the one-pass search for the WKNs, the index, the
+// blocks as the dialog reads them, and the portrait passes of the
+// document (monthly refresh at start, the index, the command).
+
+#include <gtest/gtest.h>
+
+#include "acquisition/Portrait.h"
+#include "acquisition/tests/AcquisitionFixture.h"
+#include "storage/FileSet.h"
+
+namespace tellurio::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::string>;
+
+std::string Join(const Rows& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\r\n";
+  return s;
+}
+
+// A portrait block of `extra` filler lines after the WKN line.
+Rows Block(const std::string& name, const std::string& wkn, int extra) {
+  Rows b = {name, "Gesellschaft", wkn};
+  for (int i = 0; i < extra; ++i) b.push_back("Zeile " + std::to_string(i % 7) + " ohne Kennnummer");
+  return b;
+}
+
+TEST(PortraitSearch, SlicedReadingGivesTheSameLinesAsOnePiece) {
+  TempDir dir;
+  // 600 lines of blocks of 20 lines; WKNs of different lengths, one at the
+  // very end without a line feed, one not there at all.
+  Rows lines;
+  std::vector<std::string> wkns;
+  for (int k = 0; k < 30; ++k) {
+    const std::string wkn = k % 4 == 0 ? "A" + std::to_string(10000 + k) : std::to_string(840000 + k);
+    wkns.push_back(wkn);
+    const Rows b = Block("Fonds " + std::to_string(k), wkn, 17);
+    lines.insert(lines.end(), b.begin(), b.end());
+  }
+  lines.push_back("Schluss XY12345");
+  std::string bytes = Join(lines);
+  bytes.resize(bytes.size() - 2);
+  WriteAll(dir / "portrait.txt", bytes);
+  wkns.push_back("XY12345");
+  wkns.push_back("999999");
+  wkns.push_back("");
+
+  long whole = 0;
+  const std::vector<long> reference = FirstLinesContaining(dir / "portrait.txt", wkns, nullptr, 1 << 20, &whole);
+  EXPECT_EQ(whole, 601);
+  for (int k = 0; k < 30; ++k) EXPECT_EQ(reference[static_cast<size_t>(k)], 20 * k + 2) << wkns[static_cast<size_t>(k)];
+  EXPECT_EQ(reference[30], 600);
+  EXPECT_EQ(reference[31], -1);
+  EXPECT_EQ(reference[32], -1);
+  // Blocks end inside WKNs, inside line ends and right after them.
+  for (size_t block : {1u, 2u, 3u, 5u, 7u, 64u, 1000u, 4095u}) {
+    long n = 0;
+    EXPECT_EQ(FirstLinesContaining(dir / "portrait.txt", wkns, nullptr, block, &n), reference) << block;
+    EXPECT_EQ(n, whole) << block;
+  }
+}
+
+TEST(PortraitSearch, AWknInsideAnotherFundsTextIsMatchedAtItsFirstOccurrence) {
+  TempDir dir;
+  Rows lines = Block("Fonds A", "8491530", 3);      // holds 849153 inside a longer number
+  const Rows b = Block("Fonds B", "849153", 3);
+  lines.insert(lines.end(), b.begin(), b.end());
+  WriteAll(dir / "portrait.txt", Join(lines));
+  const PortraitIndex index =
+      IndexPortraits({{"Fonds B", "849153"}, {"Fonds A", "8491530"}}, dir / "portrait.txt");
+  EXPECT_EQ(index, (PortraitIndex{{"Fonds B", 0}, {"Fonds A", 0}}));
+}
+
+TEST(PortraitSearch, IndexListsEveryHoldingAndLeavesOutUnknownFunds) {
+  TempDir dir;
+  Rows lines = Block("Fonds A", "111111", 2);
+  const Rows b = Block("Fonds B", "222222", 2);
+  lines.insert(lines.end(), b.begin(), b.end());
+  // The first block's name holds a WKN that would otherwise start before
+  // the file.
+  lines[0] = "Fonds A 333333";
+  WriteAll(dir / "portrait.txt", Join(lines));
+  const PortraitIndex index = IndexPortraits(
+      {{"Fonds B", "222222"}, {"Ohne", ""}, {"Fonds A", "111111"}, {"Fonds B", "anders"}, {"Weg", "444444"},
+       {"Name", "333333"}},
+      dir / "portrait.txt");
+  // The second "Fonds B" takes the WKN of the first one of that name.
+  EXPECT_EQ(index, (PortraitIndex{{"Fonds B", 5}, {"Fonds A", 0}, {"Fonds B", 5}, {"Name", 0}}));
+
+  Status st;
+  EXPECT_TRUE(IndexPortraits({{"Fonds A", "111111"}}, dir / "fehlt.txt", &st).empty());
+  EXPECT_EQ(st.code(), Status::Code::NotFound);
+}
+
+TEST(PortraitBlock, EntriesPositionsAndChartData) {
+  Rows lines = {"Deka Aktien", "DekaBank", "849153", "Aktienfonds", "keine Angaben", "Deka Investment", "225,9",
+                "62,61", "5,00%", "EUR", "***", "Investiert in deutsche Aktien."};
+  for (const char* v : {"-2,96", "5,10", "k.A.", "0,00", "12,00", "k.A.", "40,5"}) lines.push_back(v);
+  lines.push_back("Sektor Aktien Deutschland");
+  for (const char* v : {"-1", "2", "3", "4", "5", "6", "7"}) lines.push_back(v);
+  for (const char* v : {"Allianz AG", "9,1", "Siemens AG", "8,0"}) lines.push_back(v);
+  for (const char* v : {"Wertentwicklung", "Sektor Aktien Deutschland", "2", "01/2003", "02/2003", "1,50", "-2,25",
+                        "1,00", "-1,00", "Konkurrenzanalyse", "3,00", "2,00", "-4,00", "-5,00"})
+    lines.push_back(v);
+  lines.push_back("Naechster Fonds");
+  const PortraitBlock b = ParsePortraitBlock(lines);
+  EXPECT_EQ(b.master[0], "Deka Aktien");
+  EXPECT_EQ(b.master[10], "***");
+  EXPECT_EQ(b.strategy, "Investiert in deutsche Aktien.");
+  EXPECT_EQ(b.fundPerformance[0], "-2,96");
+  EXPECT_EQ(b.comparisonName, "Sektor Aktien Deutschland");
+  EXPECT_EQ(b.comparisonPerformance[6], "7");
+  EXPECT_EQ(b.positions, (Rows{"Allianz AG", "9,1", "Siemens AG", "8,0"}));
+  ASSERT_TRUE(b.charts.present);
+  EXPECT_EQ(b.charts.referenceName, "Sektor Aktien Deutschland");
+  EXPECT_EQ(b.charts.labels, (Rows{"01/2003", "02/2003"}));
+  EXPECT_EQ(b.charts.fund, (std::vector<double>{1.5, -2.25}));
+  EXPECT_EQ(b.charts.reference, (std::vector<double>{1, -1}));
+  EXPECT_EQ(b.charts.best, (std::vector<double>{3, 2}));
+  EXPECT_EQ(b.charts.worst, (std::vector<double>{-4, -5}));
+
+  // A short block shows empty fields and no chart.
+  const PortraitBlock shortOne = ParsePortraitBlock({"Nur ein Name", "Firma", "123"});
+  EXPECT_EQ(shortOne.master[2], "123");
+  EXPECT_EQ(shortOne.master[3], "");
+  EXPECT_FALSE(shortOne.charts.present);
+  // A chart section cut off in the middle gives series of equal length.
+  const PortraitBlock cut = ParsePortraitBlock(
+      Rows(lines.begin(), lines.begin() + static_cast<long>(lines.size()) - 10));
+  EXPECT_EQ(cut.charts.labels.size(), cut.charts.fund.size());
+  EXPECT_EQ(cut.charts.labels.size(), cut.charts.reference.size());
+  EXPECT_TRUE(cut.charts.best.empty());
+}
+
+TEST(PortraitBlock, PerformanceCells) {
+  EXPECT_EQ(PerformanceCell("-2,96"), "-2,96 %");
+  EXPECT_EQ(PerformanceCell("0,00"), "0.00 %");
+  EXPECT_EQ(PerformanceCell("0"), "0.00 %");
+  // Missing figures are not shown as a performance of 0 %.
+  EXPECT_EQ(PerformanceCell("k.A."), "k.A.");
+  EXPECT_EQ(PerformanceCell(""), "k.A.");
+}
+
+TEST(PortraitBlock, LinesAreReadFromTheBlockStart) {
+  TempDir dir;
+  WriteAll(dir / "p.txt", "a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(ReadLinesFrom(dir / "p.txt", 1, 2), (Rows{"b", "c"}));
+  EXPECT_EQ(ReadLinesFrom(dir / "p.txt", 2, 512), (Rows{"c", "d"}));
+  EXPECT_TRUE(ReadLinesFrom(dir / "p.txt", 9, 512).empty());
+  // Code page 1252 in the file, UTF-8 in the program.
+  WriteAll(dir / "u.txt", "Fondsw\xe4hrung\n");
+  EXPECT_EQ(ReadLinesFrom(dir / "u.txt", 0, 1), (Rows{"Fondswährung"}));
+}
+
+// ---- the document's portrait passes -------------------------------------------
+
+struct Portraits : AcquisitionFixture {
+  Portraits() {
+    AddProvider("Bank", "Deka", {"Alpha", "Beta"});
+    AddFund("Alpha", {"Deka-Fonds", "847451", "1,0500", "Euro"}, {"03.03.2003", "40,00"});
+    AddFund("Alpha", {"Archiviert", "847460", "1,0300", "Euro"}, {}, true);
+    AddFund("Beta", {"Deka-Fonds", "847451", "1,0500", "Euro"}, {"03.03.2003", "40,00"});
+    Rows file = Block("Deka-Fonds", "847451", 5);
+    const Rows b = Block("Archiviert", "847460", 5);
+    file.insert(file.end(), b.begin(), b.end());
+    web.portraitFile = Join(file);
+  }
+  // The start of the program with one depot to choose.
+  void Start(CivilDate today) {
+    clock.Set(today);
+    shell.depotChoices = {std::string("Alpha")};
+    ASSERT_EQ(doc.StartUp(wd()), CTellurioDoc::StartResult::Ready);
+  }
+};
+
+TEST(PortraitPasses, TheFileIsFetchedOnceAMonthAndIndexedAtEveryStart) {
+  Portraits f;
+  f.Start({2003, 3, 5});
+  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
+  EXPECT_EQ(f.WebCallsOf("FondportraitHolen").front(), "972830|" + f.wd().string());
+  EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "03");
+  // A fund held in two depots is listed twice.
+  EXPECT_EQ(f.acquisition.portraitIndex(),
+            (PortraitIndex{{"Deka-Fonds", 0}, {"Archiviert", 8}, {"Deka-Fonds", 0}}));
+
+  f.Start({2003, 3, 28});
+  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
+  EXPECT_EQ(f.acquisition.portraitIndex().size(), 3u);
+  f.Start({2003, 4, 1});
+  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 2);
+  EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "04");
+}
+
+TEST(PortraitPasses, AFailedFetchAtStartIsReportedOnceAndTriedAgainNextStart) {
+  Portraits f;
+  f.web.failure = marabu::testing::FakeWebLibrary::ConnectFailure("127.0.0.1:9");
+  f.Start({2003, 3, 5});
+  // Month changed and no file: two reasons, one attempt, one message (and
+  // the DAX download's own message).
+  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
+  int portraitMessages = 0;
+  for (const Message& m : f.prompter.Messages())
+    portraitMessages += m.text.find("Die Fondportraits konnten nicht geladen werden.") == 0;
+  EXPECT_EQ(portraitMessages, 1);
+  EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "Fehler");
+  EXPECT_TRUE(f.acquisition.portraitIndex().empty());
+
+  // The next start in the same month tries again.
+  f.web.failure.reset();
+  f.Start({2003, 3, 6});
+  EXPECT_GE(f.WebCalls("FondportraitHolen"), 1);
+}
+
+TEST(PortraitPasses, ThePortraitCommand) {
+  Portraits f;
+  f.Open("Alpha");
+  f.acquisition.ShowPortrait();
+  EXPECT_EQ(f.prompter.Last(), (Message{"Hinweis", "Sie haben noch keine Fonds zur Verfügung!", MessageButtons::Ok,
+                                        MessageIcon::Stop, BeepKind::Stop}));
+  EXPECT_TRUE(f.dialogs.portraitsShown.empty());
+  ASSERT_TRUE(f.acquisition.FetchPortraits());
+  f.acquisition.BuildPortraitIndex();
+  f.acquisition.ShowPortrait();
+  ASSERT_EQ(f.dialogs.portraitsShown.size(), 1u);
+  EXPECT_EQ(f.dialogs.portraitsShown[0].size(), 3u);
+  EXPECT_EQ(f.dialogs.Count("status Portraitdaten aktualisieren"), 2);
+}
+
+}  // namespace
+}  // namespace tellurio::testing
