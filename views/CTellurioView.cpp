@@ -102,6 +102,34 @@ class FundTile : public QPushButton {
   QColor color_;
 };
 
+// The lines of a fund ranking with their columns lined up in a font:
+// name (cut to 20 characters), change, percent.  Also the line as the fund
+// commands read it, where the name column ends with one character of its
+// own before a tab.
+struct RankingText {
+  std::string shown;
+  std::string line;
+};
+
+std::vector<RankingText> RankingTexts(const std::vector<RankingLine>& ranking, const QFontMetrics& m) {
+  auto width = [&m](const std::string& t) { return m.horizontalAdvance(Q(t)); };
+  int nameW = 0, changeW = 0;
+  for (const RankingLine& r : ranking) {
+    nameW = std::max(nameW, width(Utf8Left(r.fund, 20)));
+    changeW = std::max(changeW, width(r.changeText));
+  }
+  std::vector<RankingText> out;
+  out.reserve(ranking.size());
+  for (const RankingLine& r : ranking) {
+    const std::string name = Utf8Left(r.fund, 20);
+    std::string change = r.changeText;
+    for (int guard = 0; width(change) < changeW - 2 && guard < 100; ++guard) change.insert(change.begin(), ' ');
+    out.push_back({PadToWidth(name, nameW + width("    "), width) + change + "    " + r.percentText,
+                   name + " \t" + r.changeText + "\t" + r.percentText});
+  }
+  return out;
+}
+
 double NewestWeekly(const FundStatistics& s) { return s.weeklyChanges.empty() ? 0 : s.weeklyChanges.back(); }
 
 }  // namespace
@@ -374,29 +402,19 @@ QRect CTellurioView::StripRect() const { return QRect(QPoint(5, height() - 49), 
 // ---- pane 2 ----------------------------------------------------------------------
 
 void CTellurioView::UpdateFundList() {
-  const Statistics& stats = doc_.statistics();
-  const std::vector<RankingLine> ranking = stats.FundRanking(Scope::AllFunds);
-  const QFontMetrics m(fundList_->font());
-  auto width = [&m](const std::string& t) { return m.horizontalAdvance(Q(t)); };
-  int nameW = 0, changeW = 0;
-  for (const RankingLine& r : ranking) {
-    nameW = std::max(nameW, width(Utf8Left(r.fund, 20)));
-    changeW = std::max(changeW, width(r.changeText));
-  }
+  const std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::AllFunds);
+  const std::vector<RankingText> texts = RankingTexts(ranking, QFontMetrics(fundList_->font()));
   const QSignalBlocker block(fundList_);
   const std::string selected = doc_.State().selectedFund;
   fundList_->clear();
-  for (const RankingLine& r : ranking) {
-    const std::string name = Utf8Left(r.fund, 20);
-    std::string change = r.changeText;
-    while (width(change) < changeW - 2) change.insert(change.begin(), ' ');
-    const std::string shown = PadToWidth(name, nameW + width("    "), width) + change + "    " + r.percentText;
-    auto* item = new QListWidgetItem(Q(shown), fundList_);
-    // The line as the fund commands read it: the name column ends with one
-    // character of its own before a tab.
-    item->setData(Qt::UserRole, Q(name + " \t" + r.changeText + "\t" + r.percentText));
-    item->setData(Qt::UserRole + 1, Q(r.fund));
-    if (r.fund == selected) item->setSelected(true), fundList_->setCurrentItem(item);
+  for (size_t i = 0; i < ranking.size(); ++i) {
+    auto* item = new QListWidgetItem(Q(texts[i].shown), fundList_);
+    item->setData(Qt::UserRole, Q(texts[i].line));
+    item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+    if (ranking[i].fund == selected) {
+      item->setSelected(true);
+      fundList_->setCurrentItem(item);
+    }
   }
 }
 
@@ -452,18 +470,8 @@ void CTellurioView::UpdateDepotPane() {
     totalsList_->addItem(Q(lines[1]));
   }
   rankingList_->clear();
-  auto width = [&m](const std::string& t) { return m.horizontalAdvance(Q(t)); };
-  const std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::DepotFunds);
-  int nameW = 0, changeW = 0;
-  for (const RankingLine& r : ranking) {
-    nameW = std::max(nameW, width(Utf8Left(r.fund, 20)));
-    changeW = std::max(changeW, width(r.changeText));
-  }
-  for (const RankingLine& r : ranking) {
-    std::string change = r.changeText;
-    while (width(change) < changeW - 2) change.insert(change.begin(), ' ');
-    rankingList_->addItem(Q(PadToWidth(Utf8Left(r.fund, 20), nameW + width("   "), width) + change + "   " + r.percentText));
-  }
+  for (const RankingText& t : RankingTexts(doc_.statistics().FundRanking(Scope::DepotFunds), m))
+    rankingList_->addItem(Q(t.shown));
   if (!ticker_) {
     ticker_ = std::make_unique<TickerThread>([this] { return doc_.TickerText(); }, this, [this](const QImage& frame) {
       tickerFrame_ = frame;
