@@ -8,6 +8,8 @@
 #include "Funds.h"
 #include "calendar/NumberText.h"
 #include "portfolio/Funds.h"
+#include "portfolio/TransactionTrade.h"
+#include "platform/Prompter.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
@@ -93,6 +95,47 @@ std::vector<std::string> DemoPrices(const Calendar& calendar, const DemoFund& fu
   return rows;
 }
 
+namespace {
+
+// Answers every question with Yes and shows nothing: the demo bookings go
+// through the buy dialog's own rules.
+class AgreeingPrompter : public Prompter {
+ public:
+  void Beep(BeepKind) override {}
+  Answer Show(const Message& m) override {
+    return m.buttons == MessageButtons::YesNo || m.buttons == MessageButtons::YesNoCancel ? Answer::Yes
+                                                                                          : Answer::Ok;
+  }
+};
+
+// Purchases of the new funds of a depot: a savings plan of a few amounts
+// spread over the last years, booked as the buy dialog books them.
+void BuyShares(DepotState& state, const Calendar& calendar, const std::vector<std::string>& funds) {
+  if (funds.empty()) return;
+  AgreeingPrompter agree;
+  TradeSession session(TradeKind::Buy, state, calendar, agree);
+  const std::vector<std::string> all = session.Funds();
+  static const int kMonthsBack[] = {40, 28, 16, 7};
+  static const char* const kAmounts[] = {"2500", "1000", "1500", "750"};
+  for (const std::string& fund : funds) {
+    const auto it = std::find(all.begin(), all.end(), fund);
+    if (it == all.end()) continue;
+    session.SwitchFund(static_cast<size_t>(it - all.begin()), "");
+    const std::vector<std::string> prices = PriceRows(state.depotStore, fund);
+    for (size_t k = 0; k < std::size(kMonthsBack); ++k) {
+      // About that many months before the newest price (21 price days a month).
+      const size_t back = static_cast<size_t>(kMonthsBack[k]) * 21;
+      if (prices.size() / 2 <= back) continue;
+      const std::string date = prices[prices.size() - 2 - 2 * back];
+      if (session.DateTyped(date).focus == TradeField::Date) continue;
+      session.AmountChanged(kAmounts[k]);
+      session.Ok(kAmounts[k], date);
+    }
+  }
+}
+
+}  // namespace
+
 Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
   const int year = PackedYear(calendar.Today());
   const std::string monthName = calendar.TodayMonthName();
@@ -118,13 +161,17 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
       list.push_back(d.depot);
       result = First(result, WriteListFile(fileset::ProviderList(dir, d.provider), list));
     }
-    RecordStore depot;
+    DepotState state;
+    state.workingDirectory = dir;
+    state.currentDepot = d.depot;
+    RecordStore& depot = state.depotStore;
     result = First(result, depot.Create(fileset::DepotBase(dir, d.depot), 6, fileset::kDepotRowWidths));
     result = First(result, depot.Open());
     RecordStore archive;
     result = First(result, archive.Create(fileset::ArchiveBase(dir, d.depot), 2, fileset::kArchiveRowWidths));
     result = First(result, archive.Open());
     bool depotChanged = false, archiveChanged = false;
+    std::vector<std::string> bought;
     for (const DemoFund& f : DemoFunds(d.depot)) {
       RecordStore& store = f.archived ? archive : depot;
       if (store.FindKey(f.name) >= 0 && store.FindKey(f.name) < store.RecordCount()) continue;
@@ -132,9 +179,11 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
       const std::vector<std::string> prices = DemoPrices(calendar, f, 1300);
       store.AppendRows(section::kPrices, prices, static_cast<int>(prices.size() / 2));
       (f.archived ? archiveChanged : depotChanged) = true;
+      if (!f.archived) bought.push_back(f.name);
     }
     if (depotChanged) result = First(result, depot.Save());
     if (archiveChanged) result = First(result, archive.Save());
+    BuyShares(state, calendar, bought);
   }
   result = First(result, WriteListFile(dir / fileset::kProviderAssignments, pairs));
   result = First(result, fileset::EnsurePriceDirectories(dir, providers, year, monthName));

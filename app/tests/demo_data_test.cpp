@@ -45,6 +45,13 @@ TEST(DemoData, TheProgramStartsOnItWithoutFirstUseMessages) {
     EXPECT_GT(ratio, 0.8);
     EXPECT_LT(ratio, 1.25);
   }
+  // The held funds were bought as the buy dialog books: purchase rows and a
+  // holding, so the depot has a value.
+  EXPECT_EQ(ReadSection(s.depotStore, section::kPurchases, funds[0].name).size() % 4, 0u);
+  EXPECT_GE(ReadSection(s.depotStore, section::kPurchases, funds[0].name).size(), 8u);
+  EXPECT_EQ(ReadSection(s.depotStore, section::kHolding, funds[0].name).size(), 2u);
+  EXPECT_GT(ParseNumber(f.doc.statistics().DepotValue()), 0);
+  EXPECT_TRUE(f.prompter.Messages().empty());
   // Every fund is one the demo publisher quotes, under its WKN.
   for (const demo::DemoFund& fund : funds) EXPECT_EQ(fund.wkn.size(), 6u);
   EXPECT_EQ(CompareDates(prices[0], "01.01.2002", 0), -1);
