@@ -1,5 +1,6 @@
 #include "app/qt/ShellCommands.h"
 
+#include "acquisition/PriceAcquisition.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -49,6 +50,12 @@ void BindTransactionCommands(CommandTable& table, TransactionCommands& transacti
   table.Bind(cmd::kCosts, [&transactions] { transactions.EnterCosts(); });
   table.Bind(cmd::kOpeningHoldings, [&transactions] { transactions.EnterOpeningHoldings(); });
   table.Bind(cmd::kTransactions, [&transactions] { transactions.ShowTransactions(); });
+}
+
+void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition) {
+  table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
+  table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
+  table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
 }
 
 std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,

@@ -11,6 +11,7 @@ class CTellurioDoc;
 class CMainFrame;
 class FundCommands;
 class TransactionCommands;
+class PriceAcquisition;
 class Prompter;
 struct AppFlags;
 
@@ -20,6 +21,8 @@ void BindFundCommands(CommandTable& table, FundCommands& funds);
 // The transaction commands: buy, sell, distribution, costs, opening
 // holdings, transaction list.
 void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions);
+// Price acquisition: internet download, text-file import, fund portrait.
+void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition);
 
 // The chart commands: long-term and daily chart, zoom, value display, end
 // of the chart view.  Returns what draws a chart of a kind (0 long-term,

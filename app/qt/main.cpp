@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "acquisition/PriceAcquisition.h"
+#include "acquisition/dialogs/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -55,11 +57,15 @@ int main(int argc, char** argv) {
   QtSettings settings;
   marabu::MarabuLibrary web;
   ShellDialogsQt dialogs(prompter, nullptr);
-  SubsystemHooks hooks;
+  // Price acquisition is the document's hooks for the portrait refresh, the
+  // fund archive reconciliation and the portrait index at start.
+  AcquisitionDialogsQt acquisitionDialogs(nullptr);
+  PriceAcquisition acquisition(acquisitionDialogs);
   AppFlags flags;
   CommandTable commands(flags, prompter);
 
-  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, hooks});
+  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, acquisition});
+  acquisition.SetDocument(&doc);
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   // Made after the document and so destroyed before it: the panes (and the
@@ -74,6 +80,7 @@ int main(int argc, char** argv) {
   BindShellCommands(commands, doc, frame);
   BindFundCommands(commands, funds);
   BindTransactionCommands(commands, transactions);
+  BindAcquisitionCommands(commands, acquisition);
   const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
 
   // What the panes ask for: a chosen fund becomes the selected fund and its
@@ -103,6 +110,7 @@ int main(int argc, char** argv) {
   CTellurioView::SetActions(&actions);
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
+  acquisitionDialogs.SetParent(&frame);
   frame.show();
   const int status = QApplication::exec();
   CTellurioView::SetActions(nullptr);
