@@ -47,7 +47,8 @@ double NiceStep(double span, int count) {
 }
 
 QString Percent(double v, double step) {
-  const int decimals = step >= 1 ? 0 : (step >= 0.1 ? 1 : 2);
+  auto whole = [](double x) { return std::abs(x - std::round(x)) < 1e-9; };
+  const int decimals = whole(step) ? 0 : (whole(step * 10) ? 1 : 2);
   return QString::number(v, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')) + QStringLiteral(" %");
 }
 
