@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cmath>
+#include <cstdint>
 #include <thread>
 
 #include "calendar/NumberText.h"
@@ -18,19 +20,69 @@ double Finite(double v) { return std::isfinite(v) ? v : 0; }
 
 double ChangePercent(double now, double before) { return before == 0 ? 0 : Finite((now / before - 1) * 100); }
 
-int Digit(char c) { return c >= '0' && c <= '9' ? c - '0' : -1; }
 
-// "TT.MM.JJJJ" read straight from its characters; anything else through
-// the calendar's reader.
-PackedDate DateOf(std::string_view t) {
-  if (t.size() == 10 && t[2] == '.' && t[5] == '.') {
-    const int d[8] = {Digit(t[0]), Digit(t[1]), Digit(t[3]), Digit(t[4]),
-                      Digit(t[6]), Digit(t[7]), Digit(t[8]), Digit(t[9])};
-    if (std::all_of(std::begin(d), std::end(d), [](int x) { return x >= 0; }))
-      return MakePackedDate(d[4] * 1000 + d[5] * 100 + d[6] * 10 + d[7], d[2] * 10 + d[3], d[0] * 10 + d[1]);
+}  // namespace
+
+PackedDate ReadPriceDate(std::string_view t) {
+  if (t.size() == 10) {
+    std::uint64_t head;  // "TT.MM.JJ"
+    std::uint16_t tail;  // "JJ"
+    std::memcpy(&head, t.data(), 8);
+    std::memcpy(&tail, t.data() + 8, 2);
+    const std::uint64_t dots = 0x00002E00002E0000ull;
+    const std::uint64_t mask = 0x0000FF0000FF0000ull;
+    if ((head & mask) == dots) {
+      // The dots replaced by '0', then all eight bytes checked for digits at
+      // once (a byte is 0x30..0x39 exactly when its high half is 3 and adding
+      // 6 keeps it so).
+      const std::uint64_t digits = (head & ~mask) | (0x3030303030303030ull & mask);
+      const bool allDigits = ((digits & 0xF0F0F0F0F0F0F0F0ull) |
+                              (((digits + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
+                             0x3333333333333333ull;
+      const int t8 = (tail & 0xFF) - '0', t9 = (tail >> 8) - '0';
+      if (allDigits && static_cast<unsigned>(t8) < 10 && static_cast<unsigned>(t9) < 10) {
+        const std::uint64_t v = digits - 0x3030303030303030ull;
+        auto at = [v](int i) { return static_cast<int>((v >> (8 * i)) & 0xFF); };
+        return MakePackedDate(at(6) * 1000 + at(7) * 100 + t8 * 10 + t9, at(3) * 10 + at(4), at(0) * 10 + at(1));
+      }
+    }
   }
   return Calendar::ParseDate(t);
 }
+
+namespace {
+
+// A price text of the usual form (digits, one decimal comma, at most 15
+// digits) as its digits and the number of decimals; -1 for any other text.
+// The digits form an exact integer and the power of ten is exact, so one
+// division gives the same double as ParseNumber.
+int PriceDigits(std::string_view t, std::uint64_t& m) {
+  const char* p = t.data();
+  const char* const end = p + t.size();
+  m = 0;
+  int digits = 0;
+  while (p < end && static_cast<unsigned>(*p - '0') < 10) m = m * 10 + static_cast<unsigned>(*p++ - '0'), ++digits;
+  int fraction = 0;
+  if (p < end && *p == ',' && digits > 0) {
+    ++p;
+    while (p < end && static_cast<unsigned>(*p - '0') < 10)
+      m = m * 10 + static_cast<unsigned>(*p++ - '0'), ++digits, ++fraction;
+  }
+  return p != end || digits == 0 || digits > 15 ? -1 : fraction;
+}
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                   1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+}  // namespace
+
+double ReadPrice(std::string_view text) {
+  std::uint64_t digits;
+  const int fraction = PriceDigits(text, digits);
+  return fraction < 0 ? ParseNumber(text) : static_cast<double>(digits) / kPowersOfTen[fraction];
+}
+
+namespace {
 
 std::vector<double> Changes(const std::vector<double>& a) {
   if (a.size() <= 1) return {0};
@@ -50,7 +102,16 @@ struct Group {
   double Average() const { return nonzero == 0 ? 0 : sum / nonzero; }
 };
 
-bool IsFriday(PackedDate d) { return Calendar::WeekdayOf(d) == 5; }
+// The weekday of a valid date straight from its fields (Gregorian, 0 =
+// Sunday); dates with a day or month out of range go through the calendar.
+bool IsFriday(PackedDate d) {
+  int y = PackedYear(d);
+  const int m = PackedMonth(d), day = PackedDay(d);
+  if (m < 1 || m > 12 || day < 1 || day > 28) return Calendar::WeekdayOf(d) == 5;
+  static constexpr int kOffset[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  if (m < 3) --y;
+  return (y + y / 4 - y / 100 + y / 400 + kOffset[m - 1] + day) % 7 == 5;
+}
 
 std::vector<double> WeeklyAverages(const Statistics::Series& s) {
   std::vector<double> out;
@@ -152,37 +213,81 @@ const RecordStore& Statistics::StoreOf(Scope scope) const {
   return scope == Scope::DepotFunds ? state_.depotStore : state_.auxiliaryStore;
 }
 
-void Statistics::ReadOne(Scope scope, int record, Series& s) const {
+void Statistics::ReadOne(Scope scope, int record, double* price, PackedDate* date) const {
   const RecordView v = StoreOf(scope).Values(section::kPrices, record);
   const size_t rows = v.size() / 2;
-  s.price.resize(rows);
-  s.date.resize(rows);
   for (size_t r = 0; r < rows; ++r) {
-    s.date[r] = DateOf(v[2 * r]);
-    s.price[r] = ParseNumber(v[2 * r + 1]);
+    date[r] = ReadPriceDate(v[2 * r]);
+    price[r] = ReadPrice(v[2 * r + 1]);
   }
 }
 
-std::vector<Statistics::Series> Statistics::ReadSeries(Scope scope) const {
+void Statistics::ReadOne(Scope scope, int record, SeriesData& s) const {
+  const size_t rows = StoreOf(scope).Values(section::kPrices, record).size() / 2;
+  s.price.resize(rows);
+  s.date.resize(rows);
+  ReadOne(scope, record, s.price.data(), s.date.data());
+}
+
+std::vector<Statistics::SeriesData> Statistics::ReadSeries(Scope scope) const {
   const int n = StoreOf(scope).RecordCount();
-  std::vector<Series> out(static_cast<size_t>(std::max(0, n)));
+  std::vector<SeriesData> out(static_cast<size_t>(std::max(0, n)));
   for (int i = 0; i < n; ++i) ReadOne(scope, i, out[static_cast<size_t>(i)]);
   return out;
 }
 
 void Statistics::RecomputeStatistics(Scope scope) {
   std::vector<FundStatistics>& table = TableOf(scope);
-  const int n = std::max(0, StoreOf(scope).RecordCount());
+  const RecordStore& store = StoreOf(scope);
+  const int n = std::max(0, store.RecordCount());
   table.assign(static_cast<size_t>(n), FundStatistics{});
   const RiskInputs risk = Inputs();
+
+  // The prices of the funds that are still as read from the data file (most
+  // of them, after a command that changed one fund) are read once after the
+  // store was opened and kept as numbers; edited funds are read every time.
+  SeriesCache& cache = cache_[scope == Scope::DepotFunds ? 0 : 1];
+  const std::shared_ptr<const detail::LineTable> lines = store.SharedTable();
+  const bool fill = cache.table != lines;
+  if (fill) {
+    cache = SeriesCache{};
+    cache.table = lines;
+    for (int i = 0; i < n && lines; ++i) {
+      const RecordView v = store.Values(section::kPrices, i);
+      if (v.Table() == lines.get() && cache.rowOf.try_emplace(v.FirstLine(), cache.rows).second)
+        cache.rows += v.size() / 2;
+    }
+    cache.block = detail::Memory(cache.rows * (sizeof(double) + sizeof(PackedDate)));
+  }
+  // Per fund: the first row of its series in the block, or npos.
+  constexpr size_t npos = static_cast<size_t>(-1);
+  std::vector<size_t> cached(static_cast<size_t>(n), npos);
+  for (int i = 0; i < n && lines; ++i) {
+    const RecordView v = store.Values(section::kPrices, i);
+    if (v.Table() != lines.get()) continue;
+    const auto it = cache.rowOf.find(v.FirstLine());
+    if (it != cache.rowOf.end()) cached[static_cast<size_t>(i)] = it->second;
+  }
+
   // Every fund's figures depend on that fund alone, so each fund runs all
   // passes at once from one reading of its prices, and large scopes (the
   // fund archive holds thousands of funds) are split between two threads.
   // Only the depot totals add up the funds, in their order, afterwards.
   auto run = [&](int from, int to) {
-    Series s;
+    SeriesData own;
     for (int i = from; i < to; ++i) {
-      ReadOne(scope, i, s);
+      Series s;
+      const size_t row = cached[static_cast<size_t>(i)];
+      if (row == npos) {
+        ReadOne(scope, i, own);
+        s = own.View();
+      } else {
+        const size_t rows = store.Values(section::kPrices, i).size() / 2;
+        double* price = cache.Prices() + row;
+        PackedDate* date = cache.Dates() + row;
+        if (fill) ReadOne(scope, i, price, date);
+        s = Series{{price, rows}, {date, rows}};
+      }
       FundStatistics& st = table[static_cast<size_t>(i)];
       if (scope == Scope::DepotFunds) FundPass(scope, Period::Weekly, i, s, st);
       FundPass(scope, Period::Monthly, i, s, st);
@@ -203,8 +308,8 @@ void Statistics::RecomputeStatistics(Scope scope) {
 void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
-  const std::vector<Series> series = ReadSeries(scope);
-  for (size_t i = 0; i < table.size(); ++i) FundPass(scope, period, static_cast<int>(i), series[i], table[i]);
+  const std::vector<SeriesData> series = ReadSeries(scope);
+  for (size_t i = 0; i < table.size(); ++i) FundPass(scope, period, static_cast<int>(i), series[i].View(), table[i]);
   if (scope == Scope::DepotFunds && period == Period::Monthly) Totals();
 }
 
@@ -212,9 +317,9 @@ void Statistics::ComputeRiskFigures(Scope scope) {
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
   // The averages that the risk figures use are those of the last passes.
-  const std::vector<Series> series = ReadSeries(scope);
+  const std::vector<SeriesData> series = ReadSeries(scope);
   const RiskInputs risk = Inputs();
-  for (size_t i = 0; i < table.size(); ++i) FundRisk(series[i], table[i], risk);
+  for (size_t i = 0; i < table.size(); ++i) FundRisk(series[i].View(), table[i], risk);
 }
 
 void Statistics::FundPass(Scope scope, Period period, int record, const Series& s, FundStatistics& st) const {
@@ -331,10 +436,17 @@ void Statistics::FundRisk(const Series& s, FundStatistics& st, const RiskInputs&
       }
     }
     double largest = 0, smallest = 0;
+    // Prices of one month follow each other: its label is looked up once.
+    PackedDate lastMonth = -1;
+    int k = -1;
     for (size_t r = 0; r < n; ++r) {
-      const int m0 = PackedMonth(s.date[r]);
-      if (m0 < 0 || m0 > 12) continue;
-      const int k = monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
+      const PackedDate month = s.date[r] / 256;
+      if (month != lastMonth) {
+        lastMonth = month;
+        const int m0 = PackedMonth(s.date[r]);
+        k = m0 < 0 || m0 > 12 ? -1
+                              : monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
+      }
       if (k < 0) continue;
       const double deviation = s.price[r] - avg[static_cast<size_t>(k)];
       largest = std::max(largest, deviation);
@@ -375,7 +487,7 @@ std::vector<std::string> Statistics::DerivedSeriesList(int fund, Scope scope, in
                                       : kind == 2 ? st.monthlyChanges
                                                   : st.yearlyChanges;
   const RecordView prices = StoreOf(scope).Values(section::kPrices, fund);
-  const PackedDate first = prices.size() >= 2 ? DateOf(prices[0]) : calendar_.Today();
+  const PackedDate first = prices.size() >= 2 ? ReadPriceDate(prices[0]) : calendar_.Today();
   const std::vector<std::string> labels = DerivedLabels(first, kind, values.size());
   std::vector<std::string> out;
   out.reserve(2 * values.size());

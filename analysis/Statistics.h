@@ -7,12 +7,17 @@
 // archive store).  The views only read the tables.
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
 #include "calendar/Calendar.h"
 #include "portfolio/DepotState.h"
+#include "storage/detail/Memory.h"
 
 namespace tellurio {
 
@@ -84,11 +89,16 @@ class Statistics {
   // The funds of the scope, largest last-month price change first.
   std::vector<RankingLine> FundRanking(Scope scope) const;
 
-  // The price series of a fund, read once per recompute.
+  // The price series of a fund as numbers (a view; see SeriesData).
   struct Series {
+    std::span<const double> price;
+    std::span<const PackedDate> date;
+  };
+  // A series that owns its numbers.
+  struct SeriesData {
     std::vector<double> price;
     std::vector<PackedDate> date;
-    std::vector<std::string> dateText;  // kept only where labels need them
+    Series View() const { return {price, date}; }
   };
 
  private:
@@ -98,16 +108,31 @@ class Statistics {
   };
   const RecordStore& StoreOf(Scope scope) const;
   std::vector<FundStatistics>& TableOf(Scope scope) { return scope == Scope::DepotFunds ? depot_ : all_; }
-  void ReadOne(Scope scope, int record, Series& s) const;
-  std::vector<Series> ReadSeries(Scope scope) const;
+  // Reads the prices of a record into price and date (room for all rows).
+  void ReadOne(Scope scope, int record, double* price, PackedDate* date) const;
+  void ReadOne(Scope scope, int record, SeriesData& s) const;
+  std::vector<SeriesData> ReadSeries(Scope scope) const;
   // One period pass for one fund (without the depot totals).
   void FundPass(Scope scope, Period period, int record, const Series& s, FundStatistics& st) const;
   static void FundRisk(const Series& s, FundStatistics& st, const RiskInputs& in);
   RiskInputs Inputs() const;
   void Totals();
 
+  // The series of the unedited funds of a store (those whose values are
+  // still the lines of the store's decoded table, which the cache keeps
+  // alive), by the first line of their price rows, in one block of memory.
+  struct SeriesCache {
+    std::shared_ptr<const detail::LineTable> table;
+    std::unordered_map<uint32_t, size_t> rowOf;  // first line -> first row in the block
+    size_t rows = 0;
+    detail::Memory block;  // rows doubles, then rows dates
+    double* Prices() { return reinterpret_cast<double*>(block.data()); }
+    PackedDate* Dates() { return reinterpret_cast<PackedDate*>(block.data() + rows * sizeof(double)); }
+  };
+
   const DepotState& state_;
   const Calendar& calendar_;
+  SeriesCache cache_[2];
   std::vector<FundStatistics> depot_, all_;
   std::string depotValue_, depotProfit_;
 };
@@ -115,6 +140,12 @@ class Statistics {
 // The labels of a derived series: MM/JJ from the first price's month (kinds
 // 0 and 2), four-digit years from its year (kind 1) or the year after (3).
 std::vector<std::string> DerivedLabels(PackedDate firstPrice, int kind, size_t count);
+
+// The date and the price of a price row as Calendar::ParseDate and
+// ParseNumber read them, with short cuts for the usual "TT.MM.JJJJ" and
+// "1234,56" (the statistics read millions of them).
+PackedDate ReadPriceDate(std::string_view text);
+double ReadPrice(std::string_view text);
 
 // Pads text at its end with blanks until width(text) reaches target (it
 // stops when it is at most 2 units short).

@@ -34,11 +34,6 @@ constexpr size_t kMaxDataFile = size_t(600) << 20;
 
 }  // namespace
 
-std::string_view RecordView::operator[](size_t i) const {
-  if (own_) return (*own_)[i];
-  return table_->line(first_ + i);
-}
-
 RecordStore::RecordStore() = default;
 RecordStore::~RecordStore() = default;
 RecordStore::RecordStore(RecordStore&&) noexcept = default;

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "storage/Status.h"
+#include "storage/detail/LineTable.h"
 
 namespace tellurio {
 
@@ -45,7 +46,18 @@ class RecordView {
   RecordView() = default;
   size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
-  std::string_view operator[](size_t i) const;
+  // Where the values lie when they are those read from the data file (not
+  // edited since): the decoded table and the first line.  Two views with the
+  // same table, first line and size hold the same values as long as the
+  // table lives; null for edited values.
+  const detail::LineTable* Table() const { return own_ ? nullptr : table_; }
+  uint32_t FirstLine() const { return first_; }
+
+  // Inline: the statistics read millions of values in a row.
+  std::string_view operator[](size_t i) const {
+    if (own_) return (*own_)[i];
+    return table_->line(first_ + i);
+  }
 
  private:
   friend class RecordStore;
@@ -123,6 +135,10 @@ class RecordStore {
   // (memory only).  values.size() must be a multiple of the row width; extra
   // values are dropped.
   void ReplaceRows(int section, std::vector<std::string> values);
+
+  // The decoded table the unedited records refer to (kept alive by whoever
+  // holds it; see RecordView::Table).
+  std::shared_ptr<const detail::LineTable> SharedTable() const { return table_; }
 
   // Direct read access by record index (0 .. RecordCount()-1).
   RecordView Values(int section, int record) const;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "analysis/Statistics.h"
 #include "calendar/NumberText.h"
 #include "portfolio/tests/PortfolioFixture.h"
@@ -168,6 +171,74 @@ TEST(DerivedLabels, MonthsRunIntoTheNextCenturyAndYearsCountOn) {
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 0, 3), (std::vector<std::string>{"11/99", "12/99", "01/00"}));
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 1, 2), (std::vector<std::string>{"1999", "2000"}));
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 3, 2), (std::vector<std::string>{"2000", "2001"}));
+}
+
+}  // namespace
+}  // namespace tellurio::testing
+
+namespace tellurio::testing {
+namespace {
+
+// The short cuts must read every text exactly as the general readers do.
+TEST(PriceRowReaders, AgreeWithTheGeneralReaders) {
+  std::mt19937 random(11);
+  const std::string alphabet = "0123456789.,- x/:";
+  for (int n = 0; n < 50000; ++n) {
+    std::string date, price;
+    if (n % 2 == 0) {
+      date = Calendar::FormatDate(MakePackedDate(1900 + static_cast<int>(random() % 300),
+                                                 1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 31)));
+      price = std::to_string(random() % 100000) + "," + std::to_string(random() % 1000);
+    }
+    // Damage some characters, or make up texts of any length.
+    const int changes = static_cast<int>(random() % 4);
+    for (int c = 0; c < changes && !date.empty(); ++c) date[random() % date.size()] = alphabet[random() % alphabet.size()];
+    for (int c = 0; c < changes && !price.empty(); ++c) price[random() % price.size()] = alphabet[random() % alphabet.size()];
+    if (n % 2 == 1) {
+      for (size_t l = random() % 14; l > 0; --l) date += alphabet[random() % alphabet.size()];
+      for (size_t l = random() % 20; l > 0; --l) price += alphabet[random() % alphabet.size()];
+    }
+    ASSERT_EQ(ReadPriceDate(date), Calendar::ParseDate(date)) << date;
+    const double a = ReadPrice(price), b = ParseNumber(price);
+    ASSERT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << price;
+  }
+  EXPECT_EQ(ReadPriceDate("07.03.2003"), MakePackedDate(2003, 3, 7));
+  EXPECT_EQ(ReadPrice("0,57"), 0.57);
+}
+
+}  // namespace
+}  // namespace tellurio::testing
+
+namespace tellurio::testing {
+namespace {
+
+// Recomputing after a change reads the changed fund again and keeps the
+// others as read after opening: the figures match a fresh start.
+TEST_F(StatisticsTest, ARecomputeAfterAnEditMatchesAFreshStart) {
+  for (int k = 0; k < 300; ++k) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < 40; ++i) {
+      rows.push_back(Calendar::FormatDate(MakePackedDate(2002, 1 + i / 20, 1 + i % 20)));
+      rows.push_back(FormatNumber(10 + k + i * 0.25, 2));
+    }
+    f.AddFund(Fund("Fonds " + std::to_string(k)), rows, true);
+  }
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  const std::vector<double> before = stats.Table(Scope::AllFunds)[7].monthlyAverages;
+  // Edit one fund's prices (in memory, as the commands do before saving).
+  f.state.auxiliaryStore.Select("Fonds 7");
+  f.state.auxiliaryStore.UpdateRow(section::kPrices, {"01.02.2002", "99,00"}, "01.02.2002", 0);
+  stats.RecomputeStatistics(Scope::AllFunds);
+  const std::vector<FundStatistics> again = stats.Table(Scope::AllFunds);
+  Statistics fresh(f.state, f.calendar);
+  fresh.RecomputeStatistics(Scope::AllFunds);
+  ASSERT_EQ(again.size(), 300u);
+  for (size_t i = 0; i < again.size(); ++i) {
+    EXPECT_EQ(again[i].monthlyAverages, fresh.Table(Scope::AllFunds)[i].monthlyAverages) << i;
+    EXPECT_EQ(again[i].volatility, fresh.Table(Scope::AllFunds)[i].volatility) << i;
+  }
+  EXPECT_NE(again[7].monthlyAverages, before) << "the edited fund was read again";
 }
 
 }  // namespace
