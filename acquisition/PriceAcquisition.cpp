@@ -201,8 +201,30 @@ bool PriceAcquisition::MergeIntoDepot(const std::string& depot, const PriceFile&
       archiveChanged = true;
     }
   }
+  // The depot is merged as a whole or not at all: when the fund archive
+  // cannot be written after the depot store was, the depot store gets its
+  // old files back.
+  std::string oldData, oldIndex;
+  const bool both = depotChanged && archiveChanged;
+  if (both && (!ReadFileBytes(s.depotStore.DataPath(), oldData).ok() ||
+               !ReadFileBytes(s.depotStore.IndexPath(), oldIndex).ok())) {
+    oldData.clear();
+    oldIndex.clear();
+  }
   if (depotChanged && !doc.Report(s.depotStore.Save())) return false;
-  if (archiveChanged && !doc.Report(s.auxiliaryStore.Save())) return false;
+  if (archiveChanged) {
+    const Status saved = s.auxiliaryStore.Save();
+    if (!saved.ok()) {
+      if (both && !oldData.empty()) {
+        // A failed restore is reported in its turn; the depot then holds
+        // the prices of this file without its archive part.
+        doc.Report(WriteFileAtomically(s.depotStore.DataPath(), oldData));
+        doc.Report(WriteFileAtomically(s.depotStore.IndexPath(), oldIndex));
+      }
+      doc.Report(saved);
+      return false;
+    }
+  }
   return true;
 }
 

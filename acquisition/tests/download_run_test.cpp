@@ -3,6 +3,9 @@
 // library.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "acquisition/tests/AcquisitionFixture.h"
 #include "storage/FileSet.h"
@@ -295,6 +298,35 @@ TEST(MergePriceRecords, ADepotWhoseStoreCannotBeReadIsNotMergedInto) {
   EXPECT_NE(f.prompter.Last().text.find("Beta.dat"), std::string::npos) << f.prompter.Last().text;
   // The depot before it was merged and saved.
   EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds").size(), 6u);
+}
+
+TEST(MergePriceRecords, ADepotWhoseArchiveCannotBeWrittenKeepsItsOldPrices) {
+  OneDepot f;
+  // The archive grows beyond what the process may write, the depot store
+  // does not.
+  f.AddFund("Alpha", {"Gross", "500009", "1,0000", "Euro"}, DailyRows(700), true);
+  f.Open("Alpha");
+  const std::string depot = ReadAll(f.wd() / "Alpha.dat");
+  const std::string archive = ReadAll(f.wd() / "n_Alpha.dat");
+  ASSERT_LT(depot.size() + 4096, archive.size());
+  rlimit before{};
+  getrlimit(RLIMIT_FSIZE, &before);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = before;
+  small.rlim_cur = depot.size() + 1024;
+  setrlimit(RLIMIT_FSIZE, &small);
+  const bool merged = f.acquisition.MergePriceRecords(
+      PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
+                  {"Gross", "500009", "1,0000", "Euro", "05.03.2003", "9,99"}}),
+      true, "");
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(merged);
+  EXPECT_EQ(ReadAll(f.wd() / "Alpha.dat"), depot);
+  EXPECT_EQ(ReadAll(f.wd() / "n_Alpha.dat"), archive);
+  ASSERT_FALSE(f.prompter.Messages().empty());
+  EXPECT_EQ(f.prompter.Last().title, "Fehler");
+  EXPECT_NE(f.prompter.Last().text.find("n_Alpha.dat"), std::string::npos) << f.prompter.Last().text;
 }
 
 // ---- text import --------------------------------------------------------------
