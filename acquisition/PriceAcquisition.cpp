@@ -101,13 +101,13 @@ void PriceAcquisition::DownloadPrices() {
     doc.RecomputeStatistics(Scope::AllFunds);
     status->SetRemaining(n - i);
     status->SetCurrent(s.currentDepot);
-    if (s.auxiliaryStore.RecordCount() == 0) portraitsNeeded = true;
     // Without an assigned web provider the request could only ask the
     // server's root page, which holds no prices.
     if (s.webProvider.empty()) {
       unassigned.push_back(s.currentProvider);
       continue;
     }
+    if (s.auxiliaryStore.RecordCount() == 0) portraitsNeeded = true;
     doc.Report(fileset::EnsurePriceDirectories(s.workingDirectory, {s.currentProvider},
                                                PackedYear(doc.calendar().Today()),
                                                doc.calendar().TodayMonthName()));

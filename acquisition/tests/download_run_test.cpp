@@ -129,7 +129,6 @@ TEST(DownloadRun, ProviderWithoutWebProviderIsSkippedAndNamed) {
   f.AddProvider("Ohne", "", {"Solo"});
   f.AddFund("Alpha", kDeka, {});
   f.AddFund("Alpha", {"Alt", "1", "1,0000", "Euro"}, {}, true);
-  f.AddFund("Solo", {"Alt", "1", "1,0000", "Euro"}, {}, true);
   f.web.priceFiles["Deka"] = PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"}});
   f.Open("Alpha");
   f.acquisition.DownloadPrices();
@@ -138,6 +137,8 @@ TEST(DownloadRun, ProviderWithoutWebProviderIsSkippedAndNamed) {
   ASSERT_EQ(f.prompter.Messages().size(), 1u);
   EXPECT_EQ(f.prompter.Last().title, "Hinweis");
   EXPECT_NE(f.prompter.Last().text.find("Dem Fondanbieter Ohne ist kein Anbieter"), std::string::npos);
+  // Nothing was merged into Solo, so its empty archive asks for no portraits.
+  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 0);
 }
 
 TEST(DownloadRun, DepotWithoutArchiveBringsThePortraitFileAndIndex) {
