@@ -62,6 +62,22 @@ QLineEdit* Display(QWidget* parent, const char* name, int width = 110) {
   return e;
 }
 
+// An amount or share field: numeric input, right-aligned, 110 pixels.
+NumericEdit* NumberField(Prompter& p, QWidget* parent, const char* name) {
+  auto* e = new NumericEdit(p, parent);
+  e->setObjectName(QString::fromLatin1(name));
+  e->setFixedWidth(110);
+  e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return e;
+}
+
+DateEdit* DateField(Prompter& p, const Clock& clock, QWidget* parent) {
+  auto* e = new DateEdit(p, clock, parent);
+  e->setObjectName(QStringLiteral("date"));
+  e->setFixedWidth(110);
+  return e;
+}
+
 QLabel* Unit(QWidget* parent, const char* name) {
   auto* l = new QLabel(parent);
   l->setObjectName(QString::fromLatin1(name));
@@ -110,10 +126,7 @@ class TargetDialog : public QDialog {
     auto* text = new QLabel(buy ? QStringLiteral("Geben Sie ein, wieviel Anteile Sie kaufen möchten")
                                 : QStringLiteral("Geben Sie ein, wieviel Anteile Sie verkaufen möchten"),
                             this);
-    shares_ = new NumericEdit(p, this);
-    shares_->setObjectName(QStringLiteral("shares"));
-    shares_->setFixedWidth(110);
-    shares_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    shares_ = NumberField(p, this, "shares");
     amount_ = Display(this, "amount");
     amount_->setText(QString::fromLatin1(kTargetStartText));
     QLabel* unit = Unit(this, "currency");
@@ -168,15 +181,10 @@ class TradeDialog : public QDialog {
     auto* fundLayout = new QVBoxLayout(fundBox);
     fundLayout->addWidget(funds_);
 
-    date_ = new DateEdit(p, clock, this);
-    date_->setObjectName(QStringLiteral("date"));
-    date_->setFixedWidth(110);
+    date_ = DateField(p, clock, this);
     price_ = Display(this, "price");
     priceCurrency_ = Unit(this, "priceCurrency");
-    amount_ = new NumericEdit(p, this);
-    amount_->setObjectName(QStringLiteral("amount"));
-    amount_->setFixedWidth(110);
-    amount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    amount_ = NumberField(p, this, "amount");
     amountCurrency_ = Unit(this, "amountCurrency");
     old_ = Display(this, "oldHolding");
     new_ = Display(this, "newHolding");
@@ -304,15 +312,10 @@ class AdjustmentDialog : public QDialog {
     setModal(true);
 
     funds_ = FundList(this, s.Funds(), s.FundIndex());
-    date_ = new DateEdit(p, clock, this);
-    date_->setObjectName(QStringLiteral("date"));
-    date_->setFixedWidth(110);
+    date_ = DateField(p, clock, this);
     dateCurrency_ = Unit(this, "dateCurrency");
     shares_ = Display(this, "shares");
-    amount_ = new NumericEdit(p, this);
-    amount_->setObjectName(QStringLiteral("amount"));
-    amount_->setFixedWidth(110);
-    amount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    amount_ = NumberField(p, this, "amount");
     amountCurrency_ = Unit(this, "amountCurrency");
     newShares_ = Display(this, "newShares");
 
@@ -398,19 +401,11 @@ class OpeningDialog : public QDialog {
     setWindowTitle(QStringLiteral("Anfangsbestände eingeben"));
     setModal(true);
     funds_ = FundList(this, s.Funds(), s.FundIndex());
-    date_ = new DateEdit(p, clock, this);
-    date_->setObjectName(QStringLiteral("date"));
-    date_->setFixedWidth(110);
-    shares_ = new NumericEdit(p, this);
-    shares_->setObjectName(QStringLiteral("shares"));
-    capital_ = new NumericEdit(p, this);
-    capital_->setObjectName(QStringLiteral("capital"));
+    date_ = DateField(p, clock, this);
+    shares_ = NumberField(p, this, "shares");
+    capital_ = NumberField(p, this, "capital");
     currency_ = new QLineEdit(this);
     currency_->setObjectName(QStringLiteral("currency"));
-    for (QLineEdit* e : {static_cast<QLineEdit*>(shares_), static_cast<QLineEdit*>(capital_)}) {
-      e->setFixedWidth(110);
-      e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
     currency_->setFixedWidth(110);
 
     auto* box = new QGroupBox(QStringLiteral("Anfangsbestand"), this);
