@@ -14,7 +14,7 @@ namespace tellurio {
 namespace {
 
 struct Span {
-  int first = INT_MAX;  // day number of the oldest row
+  int first = INT_MAX;   // day number of the oldest row
   int newest = INT_MIN;  // day number of the newest row
 };
 

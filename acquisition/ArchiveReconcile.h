@@ -16,7 +16,7 @@
 namespace tellurio {
 
 struct ReconcileOutcome {
-  int removed = 0;  // funds deleted from the store
+  int removed = 0;       // funds deleted from the store
   bool skipped = false;  // the store holds duplicate keys and was not touched
 };
 

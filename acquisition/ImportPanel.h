@@ -12,10 +12,10 @@ namespace tellurio {
 
 // What the panel shows after an event.
 struct ImportPanelView {
-  bool checked = true;         // "Alle Fonds importieren"
+  bool checked = true;           // "Alle Fonds importieren"
   bool selectorVisible = false;  // the fund selector and its label
   bool selectorEnabled = false;
-  int selected = -1;           // the selector's entry, -1 for none
+  int selected = -1;  // the selector's entry, -1 for none
 };
 
 class ImportPanelRules {

@@ -195,7 +195,9 @@ std::vector<std::string> ReadLinesFrom(const fs::path& path, long first, size_t 
 
 namespace {
 
-std::string Entry(const std::vector<std::string>& lines, size_t i) { return i < lines.size() ? lines[i] : std::string(); }
+std::string Entry(const std::vector<std::string>& lines, size_t i) {
+  return i < lines.size() ? lines[i] : std::string();
+}
 
 // The n values after position `at`; fewer when the lines end.
 std::vector<double> Values(const std::vector<std::string>& lines, size_t& at, size_t n) {
@@ -260,8 +262,8 @@ std::string PerformanceCell(const std::string& entry) {
   const size_t z = entry.find_last_not_of(' ');
   const std::string text = entry.substr(a, z - a + 1);
   const char c = text[0];
-  const bool number = (c >= '0' && c <= '9') || ((c == '-' || c == '+') && text.size() > 1 && text[1] >= '0' &&
-                                                  text[1] <= '9');
+  const bool number =
+      (c >= '0' && c <= '9') || ((c == '-' || c == '+') && text.size() > 1 && text[1] >= '0' && text[1] <= '9');
   if (!number) return text;
   if (ParseNumber(text) == 0) return "0.00 %";
   return text + " %";

@@ -68,8 +68,8 @@ PortraitIndex IndexPortraits(const std::vector<PortraitFund>& funds, const std::
 std::vector<std::string> ReadLinesFrom(const std::filesystem::path& file, long first, size_t count);
 
 inline constexpr size_t kPortraitBlockLines = 512;
-inline const std::array<const char*, 7> kPerformancePeriods = {
-    "1 Monat", "6 Monate", "lfd.Jahr", "1 Jahr", "3 Jahre", "5 Jahre", "seit.Aufl."};
+inline const std::array<const char*, 7> kPerformancePeriods = {"1 Monat", "6 Monate", "lfd.Jahr",  "1 Jahr",
+                                                               "3 Jahre", "5 Jahre",  "seit.Aufl."};
 
 // The chart data of a block.  All series have the length of labels.
 struct PortraitCharts {
@@ -82,8 +82,8 @@ struct PortraitCharts {
 // One block as the portrait dialog shows it.  Entries the block does not
 // hold are empty texts.
 struct PortraitBlock {
-  std::array<std::string, 11> master;  // entries 0..10
-  std::string strategy;                // entry 11
+  std::array<std::string, 11> master;                // entries 0..10
+  std::string strategy;                              // entry 11
   std::array<std::string, 7> fundPerformance;        // entries 12..18
   std::string comparisonName;                        // entry 19
   std::array<std::string, 7> comparisonPerformance;  // entries 20..26

@@ -59,8 +59,7 @@ void PriceAcquisition::ReportDownloadFailure(const std::string& provider, const 
                                              const std::string& reason) {
   doc_->prompter().Show(Message{
       "Fehler",
-      "Die Kurse des Fondanbieters " + provider + " (" + webProvider + ") konnten nicht geladen werden.\n\n" +
-          reason +
+      "Die Kurse des Fondanbieters " + provider + " (" + webProvider + ") konnten nicht geladen werden.\n\n" + reason +
           "\n\nDer Kursdownload wurde abgebrochen. Die Depots dieses Anbieters und der folgenden Anbieter "
           "sind unverändert.",
       MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
@@ -109,8 +108,7 @@ void PriceAcquisition::DownloadPrices() {
     }
     if (s.auxiliaryStore.RecordCount() == 0) portraitsNeeded = true;
     doc.Report(fileset::EnsurePriceDirectories(s.workingDirectory, {s.currentProvider},
-                                               PackedYear(doc.calendar().Today()),
-                                               doc.calendar().TodayMonthName()));
+                                               PackedYear(doc.calendar().Today()), doc.calendar().TodayMonthName()));
     std::vector<std::string> lines;
     const marabu::DownloadResult r = doc.web().FileAusInternetLaden(lines, s.webProvider, s.currentProvider, wd);
     doc.web().ArbeitsverzeichnisEinstellen(wd);
@@ -162,8 +160,7 @@ bool PriceAcquisition::MergeIntoDepot(const std::string& depot, const PriceFile&
   // A store that exists but cannot be read opens empty; merging into it and
   // saving would replace the depot with the few prices of this file.
   Status opened;
-  if (!OpenExisting(s.depotStore, fileset::DepotBase(s.workingDirectory, depot), fileset::kDepotRowWidths,
-                    &opened) ||
+  if (!OpenExisting(s.depotStore, fileset::DepotBase(s.workingDirectory, depot), fileset::kDepotRowWidths, &opened) ||
       !OpenExisting(s.auxiliaryStore, fileset::ArchiveBase(s.workingDirectory, depot), fileset::kArchiveRowWidths,
                     &opened)) {
     doc.Report(opened);
@@ -342,8 +339,8 @@ void PriceAcquisition::BuildPortraitIndex() {
       AddFunds(s.auxiliaryStore, funds);
       continue;
     }
-    for (const auto& [base, widths] : {std::pair{depotBase, fileset::kDepotRowWidths},
-                                       std::pair{archiveBase, fileset::kArchiveRowWidths}}) {
+    for (const auto& [base, widths] :
+         {std::pair{depotBase, fileset::kDepotRowWidths}, std::pair{archiveBase, fileset::kArchiveRowWidths}}) {
       if (!DataFileExists(base)) continue;
       RecordStore store;
       Status st;
@@ -365,8 +362,7 @@ void PriceAcquisition::BuildPortraitIndex() {
 void PriceAcquisition::ShowPortrait() {
   if (!doc_) return;
   if (portraitIndex_.empty()) {
-    doc_->prompter().Notice("Hinweis", "Sie haben noch keine Fonds zur Verfügung!", MessageIcon::Stop,
-                            BeepKind::Stop);
+    doc_->prompter().Notice("Hinweis", "Sie haben noch keine Fonds zur Verfügung!", MessageIcon::Stop, BeepKind::Stop);
     return;
   }
   dialogs_.ShowPortrait(portraitIndex_, state().workingDirectory / fileset::kPortraitFile);

@@ -66,10 +66,8 @@ class PriceAcquisition : public SubsystemHooks {
   };
   // Every depot of every provider, in provider and list order.
   std::vector<DepotRef> AllDepots() const;
-  bool MergeIntoDepot(const std::string& depot, const PriceFile& file, bool allFunds,
-                      const std::string& fund);
-  void ReportDownloadFailure(const std::string& provider, const std::string& webProvider,
-                             const std::string& reason);
+  bool MergeIntoDepot(const std::string& depot, const PriceFile& file, bool allFunds, const std::string& fund);
+  void ReportDownloadFailure(const std::string& provider, const std::string& webProvider, const std::string& reason);
   DepotState& state() { return doc_->State(); }
 
   AcquisitionDialogs& dialogs_;

@@ -1,10 +1,10 @@
 #include "analysis/Statistics.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "calendar/NumberText.h"
@@ -19,7 +19,6 @@ namespace {
 double Finite(double v) { return std::isfinite(v) ? v : 0; }
 
 double ChangePercent(double now, double before) { return before == 0 ? 0 : Finite((now / before - 1) * 100); }
-
 
 }  // namespace
 
@@ -36,9 +35,9 @@ PackedDate ReadPriceDate(std::string_view t) {
       // once (a byte is 0x30..0x39 exactly when its high half is 3 and adding
       // 6 keeps it so).
       const std::uint64_t digits = (head & ~mask) | (0x3030303030303030ull & mask);
-      const bool allDigits = ((digits & 0xF0F0F0F0F0F0F0F0ull) |
-                              (((digits + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
-                             0x3333333333333333ull;
+      const bool allDigits =
+          ((digits & 0xF0F0F0F0F0F0F0F0ull) | (((digits + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
+          0x3333333333333333ull;
       const int t8 = (tail & 0xFF) - '0', t9 = (tail >> 8) - '0';
       if (allDigits && static_cast<unsigned>(t8) < 10 && static_cast<unsigned>(t9) < 10) {
         const std::uint64_t v = digits - 0x3030303030303030ull;
@@ -71,8 +70,8 @@ int PriceDigits(std::string_view t, std::uint64_t& m) {
   return p != end || digits == 0 || digits > 15 ? -1 : fraction;
 }
 
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                                   1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 }  // namespace
 
@@ -369,9 +368,7 @@ void Statistics::FundPass(Scope scope, Period period, int record, const Series& 
   st.profit = received - invested;
 
   // V6: the annual return over the time from the first to the newest price.
-  auto dayNumber = [](PackedDate d) {
-    return DaysFromCivil(CivilDate{PackedYear(d), PackedMonth(d), PackedDay(d)});
-  };
+  auto dayNumber = [](PackedDate d) { return DaysFromCivil(CivilDate{PackedYear(d), PackedMonth(d), PackedDay(d)}); };
   const long long days = std::llabs(dayNumber(s.date[newest]) - dayNumber(s.date[0]));
   const double years = static_cast<double>(days) / 365.0;
   st.annualReturn = invested == 0 || days == 0 || received / invested < 0
@@ -444,8 +441,9 @@ void Statistics::FundRisk(const Series& s, FundStatistics& st, const RiskInputs&
       if (month != lastMonth) {
         lastMonth = month;
         const int m0 = PackedMonth(s.date[r]);
-        k = m0 < 0 || m0 > 12 ? -1
-                              : monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
+        k = m0 < 0 || m0 > 12
+                ? -1
+                : monthOfLabel[static_cast<size_t>(m0 * 100 + ((PackedYear(s.date[r]) % 100) + 100) % 100)];
       }
       if (k < 0) continue;
       const double deviation = s.price[r] - avg[static_cast<size_t>(k)];

@@ -11,8 +11,8 @@
 #include <functional>
 #include <memory>
 #include <span>
-#include <unordered_map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "calendar/Calendar.h"
@@ -66,9 +66,7 @@ class Statistics {
   void ComputeSeriesAndValues(Scope scope, Period period);
   void ComputeRiskFigures(Scope scope);
 
-  const std::vector<FundStatistics>& Table(Scope scope) const {
-    return scope == Scope::DepotFunds ? depot_ : all_;
-  }
+  const std::vector<FundStatistics>& Table(Scope scope) const { return scope == Scope::DepotFunds ? depot_ : all_; }
   // The depot totals as 2-decimal texts (empty before the first pass).
   const std::string& DepotValue() const { return depotValue_; }
   const std::string& DepotProfit() const { return depotProfit_; }

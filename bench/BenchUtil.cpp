@@ -1,8 +1,8 @@
 #include "bench/BenchUtil.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -47,8 +47,7 @@ double WcFloorMs(const std::vector<std::filesystem::path>& files, int runs) {
   });
 }
 
-void Report(const std::string& name, double ms, const std::string& floorName, double floorMs,
-            double target) {
+void Report(const std::string& name, double ms, const std::string& floorName, double floorMs, double target) {
   const double ratio = floorMs > 0 ? ms / floorMs : 0;
   const bool met = ratio <= target;
   if (!met) g_allMet = false;

@@ -17,8 +17,7 @@ double MedianMs(int runs, const std::function<void()>& fn);
 double WcFloorMs(const std::vector<std::filesystem::path>& files, int runs = 7);
 
 // Prints one result line: name, time, floor, ratio and the target.
-void Report(const std::string& name, double ms, const std::string& floorName, double floorMs,
-            double target);
+void Report(const std::string& name, double ms, const std::string& floorName, double floorMs, double target);
 
 // True when every reported ratio met its target so far.
 bool AllTargetsMet();

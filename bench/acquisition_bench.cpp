@@ -68,9 +68,10 @@ fs::path WritePortraitFile(const fs::path& dir, const LargeData& data, long line
   const long perFund = lines / data.archiveFunds;
   long written = 0;
   for (int f = 0; f < data.archiveFunds; ++f) {
-    std::fprintf(out, "Archivfonds %04d Renten Europa\r\nRentenbank Europa AG\r\n%s\r\nRentenfonds Europa\r\n"
-                      "keine Angaben\r\nRentenbank Invest GmbH\r\n%d,%d\r\n%d,%02d\r\n3,00%%\r\nEUR\r\n***\r\n"
-                      "Der Fonds investiert in Anleihen europaeischer Staaten und Unternehmen guter Bonitaet.\r\n",
+    std::fprintf(out,
+                 "Archivfonds %04d Renten Europa\r\nRentenbank Europa AG\r\n%s\r\nRentenfonds Europa\r\n"
+                 "keine Angaben\r\nRentenbank Invest GmbH\r\n%d,%d\r\n%d,%02d\r\n3,00%%\r\nEUR\r\n***\r\n"
+                 "Der Fonds investiert in Anleihen europaeischer Staaten und Unternehmen guter Bonitaet.\r\n",
                  f, WknOfArchiveFund(f).c_str(), 100 + f % 900, f % 10, 20 + f % 80, f % 100);
     written += 12;
     for (int i = 0; written < (f + 1) * perFund - 1; ++i, ++written)
@@ -160,7 +161,8 @@ int main(int argc, char** argv) {
     d.Open();
     std::printf("after the merges: %d archived funds of %zu prices, held fund of %zu prices, newest %s\n",
                 a.RecordCount(), PriceRows(a, FundNames(a).front()).size() / 2,
-                PriceRows(d, FundNames(d).front()).size() / 2, LatestPrice(PriceRows(d, FundNames(d).front())).date.c_str());
+                PriceRows(d, FundNames(d).front()).size() / 2,
+                LatestPrice(PriceRows(d, FundNames(d).front())).date.c_str());
   }
 
   // ---- reconciliation ----

@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
   std::printf("chart of %zu points\n\n", in.series.size() / 2);
 
   Report("RecomputeStatistics, both scopes", recomputeMs, "Open of both stores", openMs, 1.0);
-  std::printf("%-48s %9.1f ms   (%.2f x the Open; reads every price once)\n", "  the first one after opening the stores", coldMs,
-              coldMs / openMs);
+  std::printf("%-48s %9.1f ms   (%.2f x the Open; reads every price once)\n",
+              "  the first one after opening the stores", coldMs, coldMs / openMs);
   Report("Long-term chart, 1600 x 900", chartMs, "Open of both stores", openMs, 0.2);
   if (!std::getenv("TELLURIO_BENCH_KEEP")) fs::remove_all(dir);
   return AllTargetsMet() ? 0 : 1;

@@ -48,8 +48,7 @@ int main(int argc, char** argv) {
   GenerateLargeDataDirectory(dir, data);
   const fs::path depotBase = fileset::DepotBase(dir, data.depot);
   const fs::path archiveBase = fileset::ArchiveBase(dir, data.depot);
-  std::printf("depot store %.1f MB, archive store %.1f MB\n\n",
-              fs::file_size(fs::path(depotBase).concat(".dat")) / 1e6,
+  std::printf("depot store %.1f MB, archive store %.1f MB\n\n", fs::file_size(fs::path(depotBase).concat(".dat")) / 1e6,
               fs::file_size(fs::path(archiveBase).concat(".dat")) / 1e6);
 
   // Warm the page cache and the allocator once.

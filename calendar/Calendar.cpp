@@ -7,11 +7,11 @@
 
 namespace tellurio {
 
-const std::array<const char*, 7> kWeekdayNames = {
-    "Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
-const std::array<const char*, 13> kMonthNames = {
-    "",     "Januar", "Februar",   "Maerz",   "April",    "Mai",     "Juni",
-    "Juli", "August", "September", "Oktober", "November", "Dezember"};
+const std::array<const char*, 7> kWeekdayNames = {"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
+                                                  "Donnerstag", "Freitag", "Samstag"};
+const std::array<const char*, 13> kMonthNames = {"",        "Januar",   "Februar", "Maerz",  "April",
+                                                 "Mai",     "Juni",     "Juli",    "August", "September",
+                                                 "Oktober", "November", "Dezember"};
 
 namespace {
 
@@ -42,8 +42,7 @@ long long DayIndex(PackedDate date) {
   const int month = static_cast<int>(months - year * 12) + 1;
   if (year < kMinYear) return FirstDay();
   if (year > kMaxYear) return LastDay();
-  const long long days =
-      DaysFromCivil(CivilDate{static_cast<int>(year), month, 1}) + PackedDay(date) - 1;
+  const long long days = DaysFromCivil(CivilDate{static_cast<int>(year), month, 1}) + PackedDay(date) - 1;
   return std::clamp(days, FirstDay(), LastDay());
 }
 
@@ -127,9 +126,18 @@ int Calendar::WorkingWeekday() const { return WeekdayOf(working_); }
 
 int Calendar::DaysInMonth(int year, int month) {
   switch (month) {
-    case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+    case 1:
+    case 3:
+    case 5:
+    case 7:
+    case 8:
+    case 10:
+    case 12:
       return 31;
-    case 4: case 6: case 9: case 11:
+    case 4:
+    case 6:
+    case 9:
+    case 11:
       return 30;
     case 2: {
       const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -140,9 +148,7 @@ int Calendar::DaysInMonth(int year, int month) {
   }
 }
 
-int Calendar::DaysInWorkingMonth() const {
-  return DaysInMonth(PackedYear(working_), PackedMonth(working_));
-}
+int Calendar::DaysInWorkingMonth() const { return DaysInMonth(PackedYear(working_), PackedMonth(working_)); }
 
 int Calendar::DaysInCurrentMonth() const {
   const PackedDate today = Today();
@@ -154,9 +160,7 @@ int Calendar::DaysInMonthOf(std::string_view dateText) const {
   return DaysInMonth(PackedYear(d), PackedMonth(d));
 }
 
-int Calendar::DaysInMonthNumber(int month) const {
-  return DaysInMonth(PackedYear(working_), month);
-}
+int Calendar::DaysInMonthNumber(int month) const { return DaysInMonth(PackedYear(working_), month); }
 
 PackedDate Calendar::ParseDate(std::string_view text) {
   using calendar_detail::ReadInteger;

@@ -16,9 +16,7 @@ namespace tellurio {
 
 // year * 65536 + month * 256 + day
 using PackedDate = std::int32_t;
-constexpr PackedDate MakePackedDate(int year, int month, int day) {
-  return year * 65536 + month * 256 + day;
-}
+constexpr PackedDate MakePackedDate(int year, int month, int day) { return year * 65536 + month * 256 + day; }
 constexpr int PackedYear(PackedDate d) { return d / 65536; }
 constexpr int PackedMonth(PackedDate d) { return (d / 256) % 256; }
 constexpr int PackedDay(PackedDate d) { return d % 256; }

@@ -11,8 +11,7 @@ using calendar_detail::LeadingDigits;
 using calendar_detail::Utf8Mid;
 
 const char kTitle[] = "Hinweis";
-const char kTooLong[] =
-    "das Datum kann maximal 10 Stellen haben.\nGeben Sie das Datum bitte im Format TT.MM.JJJJ ein";
+const char kTooLong[] = "das Datum kann maximal 10 Stellen haben.\nGeben Sie das Datum bitte im Format TT.MM.JJJJ ein";
 const char kPointAfterMonth[] = "Sie müssen nach der Monatsangabe einen Punkt setzen";
 const char kPointAfterDay[] = "Sie müssen nach der Tagesangabe einen Punkt setzen";
 const char kOnlyDigits[] = "Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !";
@@ -31,8 +30,7 @@ bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 }  // namespace
 
-DateEntryRules::DateEntryRules(Prompter& prompter, const Clock& clock)
-    : prompter_(prompter), calendar_(clock) {}
+DateEntryRules::DateEntryRules(Prompter& prompter, const Clock& clock) : prompter_(prompter), calendar_(clock) {}
 
 void DateEntryRules::Warn(const std::string& text) {
   warned_ = true;
@@ -80,8 +78,7 @@ bool DateEntryRules::CheckCharacter(char32_t key, int textLength, int caret) {
   return false;
 }
 
-bool DateEntryRules::OnInsert(std::string_view text, int textLength, int caret,
-                              int selectionLength) {
+bool DateEntryRules::OnInsert(std::string_view text, int textLength, int caret, int selectionLength) {
   const std::u32string chars = DecodeUtf8(text);
   int length = textLength - selectionLength;
   int position = caret;
@@ -103,8 +100,7 @@ DateEntryRules::LeaveOutcome DateEntryRules::OnLeave(std::string_view text, bool
   LeaveOutcome outcome;
   if (text.empty()) {
     if (userChanged && !warned_) {
-      const bool goOn =
-          prompter_.AskYesNo(kTitle, kNoDate, MessageIcon::Exclamation, BeepKind::Question);
+      const bool goOn = prompter_.AskYesNo(kTitle, kNoDate, MessageIcon::Exclamation, BeepKind::Question);
       outcome.refocus = !goOn;
     }
     return outcome;
@@ -136,8 +132,7 @@ DateEntryRules::LeaveOutcome DateEntryRules::OnLeave(std::string_view text, bool
   const int day = LeadingDigits(Utf8Mid(text, 0, 2));
   const int daysInMonth = calendar_.DaysInMonthOf(reference);
   if (day > daysInMonth)
-    return fail("Der Monat " + calendar_.MonthNameOf(reference) + " hat nur " +
-                std::to_string(daysInMonth) + " Tage!");
+    return fail("Der Monat " + calendar_.MonthNameOf(reference) + " hat nur " + std::to_string(daysInMonth) + " Tage!");
   return outcome;
 }
 

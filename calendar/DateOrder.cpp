@@ -35,8 +35,7 @@ int DayNumber(std::string_view text, int form) {
       return LeadingDigits(Last(text, 4)) * 360 + (LeadingDigits(Field(text, 3, 2)) - 1) * 30 +
              LeadingDigits(Field(text, 0, 2));
     case 1:
-      return TwoDigitYear(text) * 360 + (LeadingDigits(Field(text, 3, 2)) - 1) * 30 +
-             LeadingDigits(Field(text, 0, 2));
+      return TwoDigitYear(text) * 360 + (LeadingDigits(Field(text, 3, 2)) - 1) * 30 + LeadingDigits(Field(text, 0, 2));
     case 2:
       return TwoDigitYear(text) * 360 + LeadingDigits(Field(text, 0, 2)) * 30;
     case 3:
@@ -65,11 +64,9 @@ void SortRowsByDate(std::vector<std::string>& list, int rowWidth, int form, bool
   // A stable sort leaves rows with equal dates in their order, exactly as
   // the exchange sort that swaps only strictly misordered neighbours.
   if (descending)
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
+    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
   else
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
 
   std::vector<std::string> sorted;
   sorted.reserve(list.size());

@@ -18,9 +18,7 @@ constexpr int kMaxDecimals = 100;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 }  // namespace
 
@@ -34,8 +32,8 @@ std::string FormatNumber(double value, int decimals) {
   // and drops only the binary noise behind them.  No integer conversion, so
   // no magnitude overflows.
   char buf[48];
-  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value),
-                                 std::chars_format::scientific, kSignificantDigits - 1);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, kSignificantDigits - 1);
   const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
   const std::size_t e = sci.find('e');
   std::string digits;
@@ -86,8 +84,8 @@ double ParseNumber(std::string_view text) {
   // exact, so the one division is correctly rounded, the same double that
   // from_chars gives.
   {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                                         1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::size_t j = i;
     std::uint64_t mantissa = 0;
     int digits = 0, fraction = 0;

@@ -55,8 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int r = 0; r < n; ++r) {
       Check(s.Values(0, r).size() == static_cast<size_t>(s.RowWidth(0)));
       for (int t = 0; t < s.SectionCount(); ++t) sizes.push_back(s.Values(t, r).size());
-      for (int t = 1; t < s.SectionCount(); ++t)
-        Check(s.Values(t, r).size() % static_cast<size_t>(s.RowWidth(t)) == 0);
+      for (int t = 1; t < s.SectionCount(); ++t) Check(s.Values(t, r).size() % static_cast<size_t>(s.RowWidth(t)) == 0);
       std::string key;
       std::vector<std::string> rows;
       s.ReadRows(key, 1, -1, s.RecordLine(1, s.Keys()[r]), rows);

@@ -40,11 +40,9 @@ class Prompter {
 
   // Shorthands for the program's usual kinds of box.
   // "Hinweis"-style notice with an OK button.
-  void Notice(const std::string& title, const std::string& text, MessageIcon icon,
-              BeepKind beep);
+  void Notice(const std::string& title, const std::string& text, MessageIcon icon, BeepKind beep);
   // Yes/No question; true for Yes.
-  bool AskYesNo(const std::string& title, const std::string& text, MessageIcon icon,
-                BeepKind beep);
+  bool AskYesNo(const std::string& title, const std::string& text, MessageIcon icon, BeepKind beep);
 };
 
 }  // namespace tellurio

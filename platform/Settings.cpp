@@ -2,8 +2,7 @@
 
 namespace tellurio {
 
-std::string MemorySettings::Read(std::string_view section, std::string_view key,
-                                 std::string_view fallback) const {
+std::string MemorySettings::Read(std::string_view section, std::string_view key, std::string_view fallback) const {
   auto it = values_.find({std::string(section), std::string(key)});
   return it == values_.end() ? std::string(fallback) : it->second;
 }

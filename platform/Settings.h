@@ -12,8 +12,7 @@ class Settings {
  public:
   virtual ~Settings() = default;
   // The stored value, or fallback when the key is missing.
-  virtual std::string Read(std::string_view section, std::string_view key,
-                           std::string_view fallback) const = 0;
+  virtual std::string Read(std::string_view section, std::string_view key, std::string_view fallback) const = 0;
   // Stores the value at once.
   virtual void Write(std::string_view section, std::string_view key, std::string_view value) = 0;
 };
@@ -21,8 +20,7 @@ class Settings {
 // Settings held in memory, for tests.
 class MemorySettings final : public Settings {
  public:
-  std::string Read(std::string_view section, std::string_view key,
-                   std::string_view fallback) const override;
+  std::string Read(std::string_view section, std::string_view key, std::string_view fallback) const override;
   void Write(std::string_view section, std::string_view key, std::string_view value) override;
 
   bool Has(std::string_view section, std::string_view key) const;

@@ -99,8 +99,7 @@ void ToneBeeper::Run() {
       triedOpen = true;
       snd_lib_error_set_handler(&QuietAlsaError);
       if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0 ||
-          snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1, kRate,
-                             1, 100000) < 0) {
+          snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1, kRate, 1, 100000) < 0) {
         if (pcm) snd_pcm_close(pcm);
         pcm = nullptr;  // no sound device: sounds are dropped from now on
       }

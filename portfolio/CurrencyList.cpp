@@ -5,8 +5,7 @@
 
 namespace tellurio {
 
-void CurrencyList::Register(const std::string& currency, const std::string& display,
-                            ConversionFactorSource& source) {
+void CurrencyList::Register(const std::string& currency, const std::string& display, ConversionFactorSource& source) {
   if (FactorText(currency)) return;
   if (currency == display) {
     pairs_.push_back(currency);
@@ -40,8 +39,7 @@ double CurrencyList::Factor(const std::string& currency, double fallback) const 
 void CurrencyList::SwitchDisplayCurrency(const std::string& from, const std::string& to) {
   if (from == to) return;
   const double m = to == "Euro" ? 1.0 / kEuroRate : kEuroRate;
-  for (size_t i = 0; i + 1 < pairs_.size(); i += 2)
-    pairs_[i + 1] = FormatNumber(ParseNumber(pairs_[i + 1]) * m, 5);
+  for (size_t i = 0; i + 1 < pairs_.size(); i += 2) pairs_[i + 1] = FormatNumber(ParseNumber(pairs_[i + 1]) * m, 5);
 }
 
 }  // namespace tellurio

@@ -17,8 +17,7 @@ namespace tellurio {
 class ConversionFactorSource {
  public:
   virtual ~ConversionFactorSource() = default;
-  virtual std::optional<std::string> AskFactor(const std::string& currency,
-                                               const std::string& displayCurrency) = 0;
+  virtual std::optional<std::string> AskFactor(const std::string& currency, const std::string& displayCurrency) = 0;
 };
 
 class CurrencyList {
@@ -28,8 +27,7 @@ class CurrencyList {
   // Adds the currency when it has no entry yet: "1,00000" for the display
   // currency, 1,95583 for Euro shown in DM, 0,51129 for DM shown in Euro,
   // otherwise the factor the user types ("0,00000" when cancelled).
-  void Register(const std::string& currency, const std::string& displayCurrency,
-                ConversionFactorSource& source);
+  void Register(const std::string& currency, const std::string& displayCurrency, ConversionFactorSource& source);
 
   // The factor text of the currency, or nothing without an entry.
   std::optional<std::string> FactorText(const std::string& currency) const;

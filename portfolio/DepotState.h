@@ -28,8 +28,8 @@ struct DepotState {
   std::vector<std::string> depotNames;
   std::vector<std::string> providerNames;
   std::vector<std::string> providerDepots;  // depots of currentProvider
-  RecordStore depotStore;      // main store of the current depot (6 sections)
-  RecordStore auxiliaryStore;  // fund archive store "n_" + depot (2 sections)
+  RecordStore depotStore;                   // main store of the current depot (6 sections)
+  RecordStore auxiliaryStore;               // fund archive store "n_" + depot (2 sections)
   int fundCount = 0;
   double euroRate = kEuroRate;
   std::string webProvider;  // web-library provider of currentProvider

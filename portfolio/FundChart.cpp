@@ -22,7 +22,8 @@ std::vector<ChartPoint> FundChartPoints(const std::vector<std::string>& rows, in
   std::vector<double> plotted;
   if (static_cast<size_t>(width) < n) {
     const double step = static_cast<double>(n) / width;
-    for (double index = 0; index < static_cast<double>(n); index = static_cast<double>(static_cast<long>(index + step))) {
+    for (double index = 0; index < static_cast<double>(n);
+         index = static_cast<double>(static_cast<long>(index + step))) {
       const double p = prices[static_cast<size_t>(index)];
       if (p >= min) plotted.push_back(p);
       if (static_cast<long>(index + step) <= static_cast<long>(index)) break;  // no progress

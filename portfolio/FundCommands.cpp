@@ -22,10 +22,9 @@ bool ReportFailure(Prompter& prompter, const Status& status) {
   return false;
 }
 
-FundCommands::FundCommands(DepotState& state, const Calendar& calendar, Prompter& prompter,
-                           DocumentEvents& events, ConversionFactorSource& factors, FundDialogs& dialogs)
-    : state_(state), calendar_(calendar), prompter_(prompter), events_(events), factors_(factors),
-      dialogs_(dialogs) {}
+FundCommands::FundCommands(DepotState& state, const Calendar& calendar, Prompter& prompter, DocumentEvents& events,
+                           ConversionFactorSource& factors, FundDialogs& dialogs)
+    : state_(state), calendar_(calendar), prompter_(prompter), events_(events), factors_(factors), dialogs_(dialogs) {}
 
 bool FundCommands::Report(const Status& s) { return ReportFailure(prompter_, s); }
 

@@ -115,7 +115,7 @@ DialogStep DeleteFundRules::Ok() {
   const std::string text =
       "Sie haben den Fond\n\n" + choice_ + "\n\n ausgewählt. Wollen Sie den ausgewählten Fond\n wirklich löschen?";
   return prompter_.AskYesNo("Frage", text, MessageIcon::Question, BeepKind::Question) ? DialogStep::Accept
-                                                                                       : DialogStep::Stay;
+                                                                                      : DialogStep::Stay;
 }
 
 FundEntry EditFundRules::Shown(size_t index) const {

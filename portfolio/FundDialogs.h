@@ -95,7 +95,7 @@ struct FundDataView {
   std::string wkn;
   std::string surchargePercent;  // "k.A." for a zero factor
   std::string currency;
-  std::string purchasePrice;     // "k.A." or the price followed by the currency
+  std::string purchasePrice;  // "k.A." or the price followed by the currency
   std::string priceDate;
   std::vector<std::string> priceRows;  // date, price pairs for the chart
 };

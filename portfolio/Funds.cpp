@@ -110,8 +110,6 @@ std::string SurchargePercentText(std::string_view factor) {
   return FormatNumber((f - 1) * 100, 2);
 }
 
-std::string SurchargeFactorText(std::string_view percent) {
-  return FormatNumber(1 + ParseNumber(percent) / 100, 4);
-}
+std::string SurchargeFactorText(std::string_view percent) { return FormatNumber(1 + ParseNumber(percent) / 100, 4); }
 
 }  // namespace tellurio

@@ -81,8 +81,8 @@ void PriceEntrySession::PriceLeft(int k, const std::string& text) {
   if (k < 0 || k >= kRows || i >= RowCount()) return;
   if (!text.empty()) rows_[2 * i + 1] = text;
   const std::string& date = rows_[2 * i];
-  const bool outside = firstStored_.empty() || CompareDates(date, firstStored_, 0) < 0 ||
-                       CompareDates(date, lastStored_, 0) > 0;
+  const bool outside =
+      firstStored_.empty() || CompareDates(date, firstStored_, 0) < 0 || CompareDates(date, lastStored_, 0) > 0;
   if (outside) {
     added_ = true;
     Remember(addedRows_, i);

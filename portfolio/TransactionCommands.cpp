@@ -61,8 +61,7 @@ bool ApplyTo(RecordStore& store, const std::string& depot, AdjustmentKind kind,
 TransactionCommands::TransactionCommands(DepotState& state, const Calendar& calendar, Prompter& prompter,
                                          DocumentEvents& events, ConversionFactorSource& factors,
                                          TransactionDialogs& dialogs)
-    : state_(state), calendar_(calendar), prompter_(prompter), events_(events), factors_(factors),
-      dialogs_(dialogs) {}
+    : state_(state), calendar_(calendar), prompter_(prompter), events_(events), factors_(factors), dialogs_(dialogs) {}
 
 void TransactionCommands::Trade(TradeKind kind) {
   if (state_.depotStore.RecordCount() == 0) {
@@ -94,12 +93,12 @@ void TransactionCommands::ApplyAdjustments(AdjustmentKind kind, const std::vecto
   std::vector<Skipped> skipped;
   if (!entries.empty()) {
     std::vector<std::string> depots = state_.depotNames;
-    if (!state_.currentDepot.empty() &&
-        std::find(depots.begin(), depots.end(), state_.currentDepot) == depots.end())
+    if (!state_.currentDepot.empty() && std::find(depots.begin(), depots.end(), state_.currentDepot) == depots.end())
       depots.insert(depots.begin(), state_.currentDepot);
     for (const std::string& depot : depots) {
       if (depot == state_.currentDepot) {
-        if (ApplyTo(state_.depotStore, depot, kind, entries, skipped)) ReportFailure(prompter_, state_.depotStore.Save());
+        if (ApplyTo(state_.depotStore, depot, kind, entries, skipped))
+          ReportFailure(prompter_, state_.depotStore.Save());
         continue;
       }
       // Every other depot is opened on its own store; the current depot's

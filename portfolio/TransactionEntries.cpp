@@ -16,8 +16,9 @@ const char kEnterPrices[] = "Geben Sie bitte erst die Kurse für das Ausschüttu
 const char kEnterCostPrices[] = "Geben Sie bitte erst den Kurse für das Datum ein.\n";
 
 std::string DateMissingText(AdjustmentKind kind) {
-  return std::string(kind == AdjustmentKind::Distribution ? "Sie müssen erst das Datum der Ertragsausschüttung angeben,\n"
-                                                          : "Sie müssen erst das Datum des Kostenanfalls angeben,\n") +
+  return std::string(kind == AdjustmentKind::Distribution
+                         ? "Sie müssen erst das Datum der Ertragsausschüttung angeben,\n"
+                         : "Sie müssen erst das Datum des Kostenanfalls angeben,\n") +
          "sonst kann der neue Anteilsbestand nicht ausgerechnet werden.";
 }
 
@@ -67,8 +68,7 @@ DialogStep AdjustmentSession::AmountChanged(const std::string& date, const std::
   }
   if (price == nullptr || ParseNumber(*price) == 0) {
     const char* middle = price != nullptr && kind_ == AdjustmentKind::Costs ? kEnterCostPrices : kEnterPrices;
-    prompter_.Notice("Hinweis", std::string(kNoPriceFirst) + middle + kNoPriceLast, MessageIcon::Stop,
-                     BeepKind::Stop);
+    prompter_.Notice("Hinweis", std::string(kNoPriceFirst) + middle + kNoPriceLast, MessageIcon::Stop, BeepKind::Stop);
     entries_.clear();
     pending_ = false;
     return DialogStep::Cancel;

@@ -95,7 +95,7 @@ class TradeSession {
   std::string fundCurrency_;
   std::string amountCurrency_;
   std::string factor_ = "1,0000";
-  std::string date_;           // day in use, empty without a price
+  std::string date_;            // day in use, empty without a price
   std::string price_ = "0,00";  // stored price of that day
   std::string dateField_;
   std::string unitPrice_;

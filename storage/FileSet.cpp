@@ -12,20 +12,15 @@ fs::path DepotBase(const fs::path& wd, const std::string& depot) { return wd / d
 fs::path ArchiveBase(const fs::path& wd, const std::string& depot) {
   return wd / (std::string(kArchivePrefix) + depot);
 }
-fs::path ProviderList(const fs::path& wd, const std::string& provider) {
-  return wd / (provider + ".pls");
-}
+fs::path ProviderList(const fs::path& wd, const std::string& provider) { return wd / (provider + ".pls"); }
 fs::path PriceRoot(const fs::path& wd) { return wd / kPriceRoot; }
-fs::path ProviderPriceDir(const fs::path& wd, const std::string& provider) {
-  return PriceRoot(wd) / provider;
-}
-fs::path PriceMonthDir(const fs::path& wd, const std::string& provider, int year,
-                       const std::string& monthName) {
+fs::path ProviderPriceDir(const fs::path& wd, const std::string& provider) { return PriceRoot(wd) / provider; }
+fs::path PriceMonthDir(const fs::path& wd, const std::string& provider, int year, const std::string& monthName) {
   return ProviderPriceDir(wd, provider) / std::to_string(year) / monthName;
 }
 
-Status EnsurePriceDirectories(const fs::path& wd, const std::vector<std::string>& providers,
-                              int year, const std::string& monthName) {
+Status EnsurePriceDirectories(const fs::path& wd, const std::vector<std::string>& providers, int year,
+                              const std::string& monthName) {
   Status first;
   auto make = [&first](const fs::path& p) {
     Status s = Directory(p).CreateDirectory();

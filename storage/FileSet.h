@@ -32,19 +32,18 @@ inline constexpr const char* kPriceRoot = "Fondpreise";
 inline const std::vector<int> kDepotRowWidths = {4, 2, 4, 4, 2, 2};
 inline const std::vector<int> kArchiveRowWidths = {4, 2};
 
-fs::path DepotBase(const fs::path& wd, const std::string& depot);    // wd/D
-fs::path ArchiveBase(const fs::path& wd, const std::string& depot);  // wd/n_D
+fs::path DepotBase(const fs::path& wd, const std::string& depot);        // wd/D
+fs::path ArchiveBase(const fs::path& wd, const std::string& depot);      // wd/n_D
 fs::path ProviderList(const fs::path& wd, const std::string& provider);  // wd/P.pls
 fs::path PriceRoot(const fs::path& wd);                                  // wd/Fondpreise
 fs::path ProviderPriceDir(const fs::path& wd, const std::string& provider);
-fs::path PriceMonthDir(const fs::path& wd, const std::string& provider, int year,
-                       const std::string& monthName);
+fs::path PriceMonthDir(const fs::path& wd, const std::string& provider, int year, const std::string& monthName);
 
 // Makes sure Fondpreise/P/JJJJ/<month> exists for every provider, creating
 // each missing level.  Failures of single directories do not stop the others;
 // the first one is reported.
-Status EnsurePriceDirectories(const fs::path& wd, const std::vector<std::string>& providers,
-                              int year, const std::string& monthName);
+Status EnsurePriceDirectories(const fs::path& wd, const std::vector<std::string>& providers, int year,
+                              const std::string& monthName);
 
 // Names (without extension) of the files in wd ending in extension (".dat" or
 // ".pls").  For ".dat", names starting with "n_" (fund archive stores) are left

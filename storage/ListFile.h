@@ -16,8 +16,7 @@ namespace tellurio {
 // Reads and decodes the list file.  A missing file is created empty and gives
 // 0 strings.  Returns the number of strings; *status (when given) tells why a
 // file that exists could not be read (out is then empty).
-int ReadListFile(const std::filesystem::path& path, std::vector<std::string>& out,
-                 Status* status = nullptr);
+int ReadListFile(const std::filesystem::path& path, std::vector<std::string>& out, Status* status = nullptr);
 
 // Encodes the first n strings (all when n < 0) and replaces the file
 // atomically: a new file is written beside it, flushed and renamed over the
@@ -25,8 +24,7 @@ int ReadListFile(const std::filesystem::path& path, std::vector<std::string>& ou
 // strings are not changed.  Refused (Status::Code::Unrepresentable, nothing
 // written) when the first string starts with "%" or "(": its key byte would be
 // a line break, which the format cannot hold.
-Status WriteListFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                     int n = -1);
+Status WriteListFile(const std::filesystem::path& path, const std::vector<std::string>& lines, int n = -1);
 
 // The scrambling itself, in place, on code page 1252 byte strings.
 void EncodeLines(std::vector<std::string>& lines);

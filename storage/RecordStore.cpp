@@ -53,8 +53,7 @@ fs::path RecordStore::IndexPath() const {
 
 void RecordStore::Reset(int sectionCount, const std::vector<int>& widths) {
   sections_.assign(static_cast<size_t>(std::max(sectionCount, 0)), Section{});
-  for (size_t t = 0; t < sections_.size(); ++t)
-    sections_[t].rowWidth = t < widths.size() ? std::max(widths[t], 1) : 1;
+  for (size_t t = 0; t < sections_.size(); ++t) sections_[t].rowWidth = t < widths.size() ? std::max(widths[t], 1) : 1;
   keys_.assign(1, "0");
   keyIndex_.clear();
   table_.reset();
@@ -64,8 +63,7 @@ void RecordStore::Reset(int sectionCount, const std::vector<int>& widths) {
   repaired_ = false;
 }
 
-Status RecordStore::Create(const fs::path& basePath, int sectionCount,
-                           const std::vector<int>& rowWidths) {
+Status RecordStore::Create(const fs::path& basePath, int sectionCount, const std::vector<int>& rowWidths) {
   base_ = basePath;
   Reset(sectionCount, rowWidths);
   std::error_code ec;
@@ -116,8 +114,7 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
 
   // Header: T, then (width, start) per section.  It must describe the layout
   // the store was created with; anything else is not a store of this kind.
-  bool headerOk = lineCount >= static_cast<size_t>(2 * T + 1) &&
-                  LeadingNumber(L.line(0)) == static_cast<uint64_t>(T);
+  bool headerOk = lineCount >= static_cast<size_t>(2 * T + 1) && LeadingNumber(L.line(0)) == static_cast<uint64_t>(T);
   for (int t = 0; headerOk && t < T; ++t)
     headerOk = LeadingNumber(L.line(1 + 2 * t)) == static_cast<uint64_t>(sections_[t].rowWidth);
   if (!headerOk) {
@@ -217,15 +214,12 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
   RebuildKeyIndex();
 }
 
-int RecordStore::RecordCount() const {
-  return sections_.empty() ? 0 : static_cast<int>(sections_[0].records.size());
-}
+int RecordStore::RecordCount() const { return sections_.empty() ? 0 : static_cast<int>(sections_[0].records.size()); }
 
 void RecordStore::GetKeys(int first, int count, std::vector<std::string>& out) const {
   out.clear();
   if (first < 0 || count <= 0) return;
-  for (int i = first; i < first + count && i < static_cast<int>(keys_.size()); ++i)
-    out.push_back(keys_[i]);
+  for (int i = first; i < first + count && i < static_cast<int>(keys_.size()); ++i) out.push_back(keys_[i]);
 }
 
 int RecordStore::FindKey(std::string_view key) const {
@@ -401,8 +395,7 @@ int RecordStore::FindRow(int section, std::string_view match, int field, int& re
   return static_cast<int>(k);
 }
 
-void RecordStore::UpdateRow(int section, const std::vector<std::string>& values,
-                            std::string_view match, int field) {
+void RecordStore::UpdateRow(int section, const std::vector<std::string>& values, std::string_view match, int field) {
   int r = -1;
   const int k = FindRow(section, match, field, r);
   if (k < 0) return;
@@ -510,9 +503,7 @@ std::string RecordStore::BuildDataFile() const {
   return out;
 }
 
-Status RecordStore::WriteIndex(const std::vector<std::string>& keys) const {
-  return WriteListFile(IndexPath(), keys);
-}
+Status RecordStore::WriteIndex(const std::vector<std::string>& keys) const { return WriteListFile(IndexPath(), keys); }
 
 Status RecordStore::Save() {
   if (!IsStorableFirstString(keys_.empty() ? std::string_view("0") : std::string_view(keys_[0])))

@@ -79,8 +79,7 @@ class RecordStore {
   // Binds the store to basePath + ".dat" / ".idx" and resets memory to T empty
   // sections.  When the data file does not exist, writes an empty store (both
   // files); an existing store is not changed.
-  Status Create(const std::filesystem::path& basePath, int sectionCount,
-                const std::vector<int>& rowWidths);
+  Status Create(const std::filesystem::path& basePath, int sectionCount, const std::vector<int>& rowWidths);
 
   // Reads both files.  Missing or unreadable files give an empty store; a
   // truncated or inconsistent data file gives as many records as are whole.
@@ -114,8 +113,7 @@ class RecordStore {
   // Copies rowCount rows (all when -1) of the record whose count line is at
   // start.  Returns the record's key, or kRecordNotFound (out emptied) when
   // no record starts there or it holds fewer rows.
-  std::string ReadRows(std::string& outKey, int section, int rowCount, int start,
-                       std::vector<std::string>& out) const;
+  std::string ReadRows(std::string& outKey, int section, int rowCount, int start, std::vector<std::string>& out) const;
 
   // Appends a record (memory only) and selects it.
   void AddRecord(const std::vector<std::string>& values);
@@ -123,8 +121,7 @@ class RecordStore {
   void AppendRows(int section, const std::vector<std::string>& values, int rowCount);
   // Overwrites the first row of the current record whose value at field equals
   // match (memory only); no match changes nothing.
-  void UpdateRow(int section, const std::vector<std::string>& values, std::string_view match,
-                 int field);
+  void UpdateRow(int section, const std::vector<std::string>& values, std::string_view match, int field);
   // Removes the first such row (memory only).
   void DeleteRow(int section, std::string_view match, int field);
   // Removes the record from all sections and writes both files.  1, or 0 when
@@ -195,8 +192,8 @@ class RecordStore {
   std::vector<std::string> keys_;
   std::unordered_map<std::string, int> keyIndex_;  // first index of each key
   std::shared_ptr<const detail::LineTable> table_;
-  int currentIndex_ = -1;     // record copied into "current" by the last Select
-  std::string currentKey_;    // value 0 of its master row at that moment
+  int currentIndex_ = -1;        // record copied into "current" by the last Select
+  std::string currentKey_;       // value 0 of its master row at that moment
   bool currentCleared_ = false;  // the last record was deleted while current
   bool repaired_ = false;
 };

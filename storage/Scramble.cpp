@@ -31,16 +31,14 @@ void AppendEncodedLine(std::string& out, std::string_view line, unsigned char k,
     out.push_back(static_cast<char>(k));
     j = 1;
   }
-  for (; j < line.size(); ++j)
-    out.push_back(static_cast<char>(EncodeByte(static_cast<unsigned char>(line[j]), j, k)));
+  for (; j < line.size(); ++j) out.push_back(static_cast<char>(EncodeByte(static_cast<unsigned char>(line[j]), j, k)));
 }
 
 // Collects decoded text and line ends; capacities are fixed up front from the
 // input size, so no check is needed per byte.
 class LineBuilder {
  public:
-  LineBuilder(size_t textCapacity, size_t maxLines)
-      : text_(textCapacity), ends_(maxLines * sizeof(uint32_t)) {
+  LineBuilder(size_t textCapacity, size_t maxLines) : text_(textCapacity), ends_(maxLines * sizeof(uint32_t)) {
     out_ = text_.data();
     lf_ = reinterpret_cast<uint32_t*>(ends_.data());
   }
@@ -90,8 +88,7 @@ constexpr size_t kParallelFrom = size_t(4) << 20;
 // Decodes bytes in[i..n) of the lines after the first (i >= 1); j is the
 // position in its line of in[i], mod 256.  Scalar; also handles the tail of
 // the vector loop.
-void DecodeScalar(const unsigned char* in, size_t i, size_t n, size_t j, unsigned char k,
-                  LineBuilder& b) {
+void DecodeScalar(const unsigned char* in, size_t i, size_t n, size_t j, unsigned char k, LineBuilder& b) {
   for (; i < n; ++i) {
     const unsigned char c = in[i];
     if (c == '\n') {
@@ -130,8 +127,7 @@ void DecodeVector(const unsigned char* in, size_t i, size_t n, unsigned char k, 
   const __m128i ZERO = _mm_setzero_si128();
   const __m128i IDX1 = _mm_setr_epi8(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
   const __m128i IDX0 = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  const __m128i from[4] = {_mm_set1_epi8('~'), _mm_set1_epi8('}'), _mm_set1_epi8('|'),
-                           _mm_set1_epi8('{')};
+  const __m128i from[4] = {_mm_set1_epi8('~'), _mm_set1_epi8('}'), _mm_set1_epi8('|'), _mm_set1_epi8('{')};
   const __m128i to[4] = {_mm_set1_epi8(static_cast<char>(0xDF)), _mm_set1_epi8(static_cast<char>(0xFC)),
                          _mm_set1_epi8(static_cast<char>(0xF6)), _mm_set1_epi8(static_cast<char>(0xE4))};
   unsigned carry = 0;  // position in its line of the block's first byte, mod 256
@@ -151,15 +147,12 @@ void DecodeVector(const unsigned char* in, size_t i, size_t n, unsigned char k, 
     s = _mm_max_epu8(s, _mm_slli_si128(s, 4));
     s = _mm_max_epu8(s, _mm_slli_si128(s, 8));
     const __m128i noLF = _mm_cmpeq_epi8(s, ZERO);
-    const __m128i j = _mm_or_si128(
-        _mm_and_si128(noLF, _mm_add_epi8(IDX0, _mm_set1_epi8(static_cast<char>(carry)))),
-        _mm_andnot_si128(noLF, _mm_sub_epi8(IDX0, s)));
+    const __m128i j = _mm_or_si128(_mm_and_si128(noLF, _mm_add_epi8(IDX0, _mm_set1_epi8(static_cast<char>(carry)))),
+                                   _mm_andnot_si128(noLF, _mm_sub_epi8(IDX0, s)));
 
-    const __m128i endAfter =
-        _mm_or_si128(nxLF, _mm_and_si128(nxCR, _mm_cmpeq_epi8(nx2, LF)));
+    const __m128i endAfter = _mm_or_si128(nxLF, _mm_and_si128(nxCR, _mm_cmpeq_epi8(nx2, LF)));
     const __m128i pv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i - 1));
-    const __m128i oneBlank =
-        _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(c, SP), _mm_cmpeq_epi8(pv, LF)), endAfter);
+    const __m128i oneBlank = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(c, SP), _mm_cmpeq_epi8(pv, LF)), endAfter);
 
     const __m128i hi = _mm_cmpeq_epi8(_mm_max_epu8(c, T224), c);
     const __m128i y = _mm_or_si128(_mm_and_si128(hi, _mm_sub_epi8(FF, c)), _mm_andnot_si128(hi, c));

@@ -173,7 +173,8 @@ CTellurioView::CTellurioView(CTellurioDoc& doc, AppFlags& flags, CChildFrame* fr
       g_actions->fundChosen(item->data(Qt::UserRole + 1).toString().toStdString(), Scope::AllFunds);
     });
     connect(fundList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-      if (g_actions && g_actions->takeOverFund) g_actions->takeOverFund(item->data(Qt::UserRole).toString().toStdString());
+      if (g_actions && g_actions->takeOverFund)
+        g_actions->takeOverFund(item->data(Qt::UserRole).toString().toStdString());
     });
     connect(fundList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
       QMenu menu(this);
@@ -291,14 +292,29 @@ void CTellurioView::UpdateScrollBar() {
 
 void CTellurioView::OnScrollAction(int action) {
   switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: ScrollLine(scroll_, 1); break;
-    case QAbstractSlider::SliderSingleStepSub: ScrollLine(scroll_, -1); break;
-    case QAbstractSlider::SliderPageStepAdd: ScrollPage(scroll_, 1); break;
-    case QAbstractSlider::SliderPageStepSub: ScrollPage(scroll_, -1); break;
-    case QAbstractSlider::SliderMove: ScrollTo(scroll_, hbar_->sliderPosition()); break;
-    case QAbstractSlider::SliderToMinimum: ScrollTo(scroll_, 0); break;
-    case QAbstractSlider::SliderToMaximum: ScrollTo(scroll_, scroll_.range); break;
-    default: return;
+    case QAbstractSlider::SliderSingleStepAdd:
+      ScrollLine(scroll_, 1);
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      ScrollLine(scroll_, -1);
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      ScrollPage(scroll_, 1);
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      ScrollPage(scroll_, -1);
+      break;
+    case QAbstractSlider::SliderMove:
+      ScrollTo(scroll_, hbar_->sliderPosition());
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      ScrollTo(scroll_, 0);
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      ScrollTo(scroll_, scroll_.range);
+      break;
+    default:
+      return;
   }
   hbar_->setSliderPosition(scroll_.position);
   RenderChart();
@@ -344,7 +360,8 @@ void CTellurioView::DrawMarker(const QPoint& at) {
   for (size_t i = 0; i < geometry_.xs.size(); ++i)
     if (std::abs(geometry_.xs[i] - at.x()) < std::abs(geometry_.xs[k] - at.x())) k = i;
   const size_t index = static_cast<size_t>(geometry_.firstShown) + k;
-  const QString text = Q(chart_.series[2 * index]) + QStringLiteral("  ") + Q(FormatNumber(ParseNumber(chart_.series[2 * index + 1]), 2));
+  const QString text = Q(chart_.series[2 * index]) + QStringLiteral("  ") +
+                       Q(FormatNumber(ParseNumber(chart_.series[2 * index + 1]), 2));
   QFont font = ProgramFont(QStringLiteral("MS Sans Serif"), 10);
   font.setStyleStrategy(QFont::NoAntialias);
   p.setFont(font);
@@ -450,7 +467,8 @@ void CTellurioView::RebuildTiles() {
     auto* tile = new FundTile(Q(TileText(funds[i])), TileColor(v), this);
     tile->setObjectName(QStringLiteral("tile%1").arg(300 + static_cast<int>(i)));
     tile->setToolTip(Q(funds[i] + " " + FormatNumber(v, 2) + "%"));
-    tile->move(static_cast<int>(i % static_cast<size_t>(perRow)) * 64, static_cast<int>(i / static_cast<size_t>(perRow)) * 40);
+    tile->move(static_cast<int>(i % static_cast<size_t>(perRow)) * 64,
+               static_cast<int>(i / static_cast<size_t>(perRow)) * 40);
     const std::string fund = funds[i];
     connect(tile, &QPushButton::clicked, this, [fund] {
       if (g_actions && g_actions->fundChosen) g_actions->fundChosen(fund, Scope::DepotFunds);
@@ -463,7 +481,8 @@ void CTellurioView::RebuildTiles() {
 void CTellurioView::UpdateDepotPane() {
   RebuildTiles();
   const QFontMetrics m(totalsList_->font());
-  const auto lines = doc_.statistics().DepotTotalLines([&m](const std::string& t) { return m.horizontalAdvance(Q(t)); });
+  const auto lines =
+      doc_.statistics().DepotTotalLines([&m](const std::string& t) { return m.horizontalAdvance(Q(t)); });
   totalsList_->clear();
   if (!doc_.State().currentDepot.empty()) {
     totalsList_->addItem(Q(lines[0]));
@@ -473,10 +492,11 @@ void CTellurioView::UpdateDepotPane() {
   for (const RankingText& t : RankingTexts(doc_.statistics().FundRanking(Scope::DepotFunds), m))
     rankingList_->addItem(Q(t.shown));
   if (!ticker_) {
-    ticker_ = std::make_unique<TickerThread>([this] { return doc_.TickerText(); }, this, [this](const QImage& frame) {
-      tickerFrame_ = frame;
-      update(StripRect());
-    });
+    ticker_ = std::make_unique<TickerThread>([this] { return doc_.TickerText(); }, this,
+                                             [this](const QImage& frame) {
+                                               tickerFrame_ = frame;
+                                               update(StripRect());
+                                             });
     ticker_->SetStripSize(StripRect().width() - 8, 30);
     ticker_->Start();
   }
@@ -487,8 +507,10 @@ void CTellurioView::UpdateDepotPane() {
 void CTellurioView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (Is("Fenster1")) {
-    if (buffer_.isNull()) p.fillRect(rect(), Qt::white);
-    else p.drawImage(0, 0, buffer_);
+    if (buffer_.isNull())
+      p.fillRect(rect(), Qt::white);
+    else
+      p.drawImage(0, 0, buffer_);
     return;
   }
   p.fillRect(rect(), Qt::white);
@@ -523,7 +545,8 @@ void CTellurioView::paintEvent(QPaintEvent*) {
       p.setPen(Qt::black);
       p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignLeft | Qt::AlignVCenter,
                  QString::fromUtf8(kInfoLabels[i]));
-      p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignRight | Qt::AlignVCenter, Q(info_[static_cast<size_t>(i)]));
+      p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignRight | Qt::AlignVCenter,
+                 Q(info_[static_cast<size_t>(i)]));
       y += rowH;
     }
     return;

@@ -10,7 +10,7 @@
 namespace tellurio {
 
 std::string ChartTitle(const ChartInput& in) {
-  static const char* const kTitles[] = {"Langfristchart des Fonds ",        "Tageschart des Fonds ",
+  static const char* const kTitles[] = {"Langfristchart des Fonds ",         "Tageschart des Fonds ",
                                         "Monatliche Mitelwerte des Fonds ",  "Jährliche Mittelwerte des Fonds ",
                                         "Monatliche Performance des Fonds ", "Jährliche Performance des Fonds "};
   if (in.kind == 6) return in.fund + " im Vergleich zum Fond " + in.otherFund;
@@ -155,7 +155,8 @@ ChartGeometry DrawChart(QPainter& p, const QRect& rect, const ChartInput& in, Sc
   if ((in.kind == kLongTermKind || in.kind == kDailyKind) && n > 0) {
     std::vector<double> prefix(static_cast<size_t>(n) + 1, 0);
     for (int i = 0; i < n; ++i)
-      prefix[static_cast<size_t>(i) + 1] = prefix[static_cast<size_t>(i)] + ParseNumber(in.series[2 * static_cast<size_t>(i) + 1]);
+      prefix[static_cast<size_t>(i) + 1] =
+          prefix[static_cast<size_t>(i)] + ParseNumber(in.series[2 * static_cast<size_t>(i) + 1]);
     for (const auto& [w, color] : {std::pair{200, QColor(0, 160, 0)}, std::pair{38, QColor(0, 0, 255)}}) {
       QPolygon avg;
       for (int i = std::max(first, w + 1); i < last; ++i) {
@@ -173,8 +174,8 @@ ChartGeometry DrawChart(QPainter& p, const QRect& rect, const ChartInput& in, Sc
   // Title, centred, just below the top.
   p.setFont(titleFont);
   p.setPen(Qt::black);
-  p.drawText(QRect(rect.left(), rect.top() + (in.printing ? 56 : 1), rect.width(), titleH), Qt::AlignHCenter | Qt::AlignTop,
-             QString::fromStdString(ChartTitle(in)));
+  p.drawText(QRect(rect.left(), rect.top() + (in.printing ? 56 : 1), rect.width(), titleH),
+             Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(ChartTitle(in)));
   p.restore();
 
   g.plotLeft = axisX;

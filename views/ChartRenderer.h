@@ -17,9 +17,9 @@ namespace tellurio {
 enum ChartKind { kLongTermKind = 0, kDailyKind = 1 };
 
 struct ScrollState {
-  int range = 0;       // points left out of the window
-  int position = 0;    // first point of the window
-  int zoom = 0;        // 0 none, 1, 2, 4, ...
+  int range = 0;     // points left out of the window
+  int position = 0;  // first point of the window
+  int zoom = 0;      // 0 none, 1, 2, 4, ...
   int minimumRange = 0;
   bool initialised = false;  // set by the first drawing of a chart
 };
@@ -27,12 +27,12 @@ struct ScrollState {
 // What the last drawing placed where (for the value display).
 struct ChartGeometry {
   int plotLeft = 0, plotTop = 0, plotRight = 0, baseline = 0;
-  double lowest = 0;     // value of the lowest grid line
-  double range = 0;      // max - min of the values shown
-  double step = 0;       // value per grid step
+  double lowest = 0;  // value of the lowest grid line
+  double range = 0;   // max - min of the values shown
+  double step = 0;    // value per grid step
   int steps = 0;
-  int firstShown = 0;    // index in the series of the first point shown
-  std::vector<int> xs;   // x of every point shown
+  int firstShown = 0;   // index in the series of the first point shown
+  std::vector<int> xs;  // x of every point shown
   std::vector<int> ys;
   bool valid = false;
 };
@@ -40,7 +40,7 @@ struct ChartGeometry {
 struct ChartInput {
   int kind = 0;
   std::string fund;
-  std::string otherFund;           // comparison only
+  std::string otherFund;            // comparison only
   std::vector<std::string> series;  // date/label, value pairs, oldest first
   bool printing = false;
 };

@@ -51,7 +51,8 @@ QImage TickerThread::Frame(const std::string& text, int width, int height, int x
 void TickerThread::Run() {
   int x = width_.load();
   std::string text = text_();
-  int textWidth = QFontMetrics(ProgramFont(QStringLiteral("MS Sans Serif"), 12)).horizontalAdvance(QString::fromStdString(text));
+  int textWidth =
+      QFontMetrics(ProgramFont(QStringLiteral("MS Sans Serif"), 12)).horizontalAdvance(QString::fromStdString(text));
   while (!stop_.load()) {
     const int w = width_.load(), h = height_.load();
     QImage frame = Frame(text, w, h, x);
@@ -62,7 +63,8 @@ void TickerThread::Run() {
       // Once through: start again from the right with the newest text.
       x = w;
       text = text_();
-      textWidth = QFontMetrics(ProgramFont(QStringLiteral("MS Sans Serif"), 12)).horizontalAdvance(QString::fromStdString(text));
+      textWidth = QFontMetrics(ProgramFont(QStringLiteral("MS Sans Serif"), 12))
+                      .horizontalAdvance(QString::fromStdString(text));
     }
     std::unique_lock lock(mutex_);
     wake_.wait_for(lock, std::chrono::milliseconds(kPauseMs), [this] { return stop_.load(); });

@@ -9,15 +9,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QLocale>
-#include <QUrl>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIdentityProxyModel>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "acquisition/dialogs/PortraitDialog.h"
@@ -224,11 +224,16 @@ class GermanFileList : public QIdentityProxyModel {
   QVariant headerData(int section, Qt::Orientation o, int role) const override {
     if (o == Qt::Horizontal && role == Qt::DisplayRole) {
       switch (section) {
-        case 0: return QStringLiteral("Name");
-        case 1: return QStringLiteral("Größe");
-        case 2: return QStringLiteral("Typ");
-        case 3: return QStringLiteral("Geändert am");
-        default: break;
+        case 0:
+          return QStringLiteral("Name");
+        case 1:
+          return QStringLiteral("Größe");
+        case 2:
+          return QStringLiteral("Typ");
+        case 3:
+          return QStringLiteral("Geändert am");
+        default:
+          break;
       }
     }
     return QIdentityProxyModel::headerData(section, o, role);
@@ -248,9 +253,11 @@ class GermanFileList : public QIdentityProxyModel {
       case 2:
         if (info.isDir()) return QStringLiteral("Ordner");
         return info.suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0 ? QStringLiteral("Textdatei")
-                                                                                     : QStringLiteral("Datei");
-      case 3: return German().toString(info.lastModified(), QStringLiteral("dd.MM.yyyy HH:mm"));
-      default: return QIdentityProxyModel::data(index, role);
+                                                                                      : QStringLiteral("Datei");
+      case 3:
+        return German().toString(info.lastModified(), QStringLiteral("dd.MM.yyyy HH:mm"));
+      default:
+        return QIdentityProxyModel::data(index, role);
     }
   }
 
@@ -299,10 +306,12 @@ std::optional<ImportChoice> AcquisitionDialogsQt::ChooseImportFiles(const std::f
   dialog.setProxyModel(new GermanFileList(&dialog));
   dialog.setSidebarUrls({QUrl::fromLocalFile(Q(initialDirectory.parent_path().string())),
                          QUrl::fromLocalFile(Q(initialDirectory.string()))});
-  const std::pair<const char*, const char*> tips[] = {
-      {"backButton", "Zurück"},          {"forwardButton", "Vor"},
-      {"toParentButton", "Übergeordnetes Verzeichnis"}, {"newFolderButton", "Neuen Ordner erstellen"},
-      {"listModeButton", "Liste"},       {"detailModeButton", "Details"}};
+  const std::pair<const char*, const char*> tips[] = {{"backButton", "Zurück"},
+                                                      {"forwardButton", "Vor"},
+                                                      {"toParentButton", "Übergeordnetes Verzeichnis"},
+                                                      {"newFolderButton", "Neuen Ordner erstellen"},
+                                                      {"listModeButton", "Liste"},
+                                                      {"detailModeButton", "Details"}};
   for (const auto& [name, tip] : tips)
     if (auto* b = dialog.findChild<QToolButton*>(QString::fromLatin1(name))) b->setToolTip(QString::fromUtf8(tip));
 

@@ -28,10 +28,9 @@ const QColor kFundBlue(0, 0, 200);
 const QColor kComparisonRed(200, 0, 0);
 const QColor kBestGreen(0, 140, 0);
 
-constexpr const char* kMasterCaptions[11] = {"Fondname:",       "Gesellschaft:",      "WKN:",     "Anlage:",
-                                             "Management:",     "KAG:",               "Vol. in Mio Euro:",
-                                             "Kurs:",           "Ausgabeaufschlag:",  "Fondwährung:",
-                                             "Rating:"};
+constexpr const char* kMasterCaptions[11] = {
+    "Fondname:", "Gesellschaft:",     "WKN:",         "Anlage:", "Management:", "KAG:", "Vol. in Mio Euro:",
+    "Kurs:",     "Ausgabeaufschlag:", "Fondwährung:", "Rating:"};
 constexpr int kMasterFields[11] = {1001, 1002, 1050, 1021, 1023, 1029, 1031, 1034, 1036, 1037, 1040};
 
 QString Shown(const std::string& entry) { return entry.empty() ? QString() : Q(entry); }
@@ -84,7 +83,8 @@ void PerformanceTable::paintEvent(QPaintEvent*) {
   const int rest = (area.width() - first) / 7;
   const int rowH = area.height() / 3;
   p.setPen(QColor(150, 150, 150));
-  for (int r = 0; r <= 3; ++r) p.drawLine(area.left(), area.top() + r * rowH, area.left() + first + 7 * rest, area.top() + r * rowH);
+  for (int r = 0; r <= 3; ++r)
+    p.drawLine(area.left(), area.top() + r * rowH, area.left() + first + 7 * rest, area.top() + r * rowH);
   p.drawLine(area.left(), area.top(), area.left(), area.top() + 3 * rowH);
   for (int c = 0; c <= 7; ++c) {
     const int x = area.left() + first + c * rest;
@@ -93,8 +93,9 @@ void PerformanceTable::paintEvent(QPaintEvent*) {
   const QColor colors[3] = {Qt::black, kFundBlue, kComparisonRed};
   for (int r = 0; r < 3; ++r) {
     for (int c = 0; c < 8; ++c) {
-      const QRect cell = c == 0 ? QRect(area.left() + 4, area.top() + r * rowH, first - 8, rowH)
-                                : QRect(area.left() + first + (c - 1) * rest + 2, area.top() + r * rowH, rest - 4, rowH);
+      const QRect cell = c == 0
+                             ? QRect(area.left() + 4, area.top() + r * rowH, first - 8, rowH)
+                             : QRect(area.left() + first + (c - 1) * rest + 2, area.top() + r * rowH, rest - 4, rowH);
       p.setPen(c == 0 ? QColor(Qt::black) : colors[r]);
       const int align = (c == 0 ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
       p.drawText(cell, align, p.fontMetrics().elidedText(cells_[r][c], Qt::ElideRight, cell.width()));
@@ -146,7 +147,8 @@ void PortraitChart::paintEvent(QPaintEvent*) {
   const QRect plot = rect().adjusted(left, 8, -(labelW / 2 + 4), -(fm.height() + 10));
   auto yOf = [&](double v) { return plot.bottom() - (v - lo) / (hi - lo) * plot.height(); };
   auto xOf = [&](size_t i) {
-    return n == 1 ? plot.center().x() : plot.left() + static_cast<double>(i) * plot.width() / static_cast<double>(n - 1);
+    return n == 1 ? plot.center().x()
+                  : plot.left() + static_cast<double>(i) * plot.width() / static_cast<double>(n - 1);
   };
 
   // Value marks with light grid lines; the 0 % line solid.
@@ -164,8 +166,8 @@ void PortraitChart::paintEvent(QPaintEvent*) {
   p.drawLine(plot.bottomLeft(), plot.bottomRight());
 
   // Month labels, as many as fit.
-  const size_t every = std::max<size_t>(1, static_cast<size_t>(std::ceil(labelW * static_cast<double>(n) /
-                                                                            std::max(1, plot.width()))));
+  const size_t every =
+      std::max<size_t>(1, static_cast<size_t>(std::ceil(labelW * static_cast<double>(n) / std::max(1, plot.width()))));
   for (size_t i = 0; i < n; i += every) {
     const double x = xOf(i);
     p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 3));

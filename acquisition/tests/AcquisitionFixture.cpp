@@ -66,8 +66,8 @@ int ScriptedAcquisitionDialogs::Count(const std::string& prefix) const {
 }
 
 marabu::DownloadResult FailingWeb::FileAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
-                                                       const std::string& priceDirectory,
-                                                       const std::string& workingDirectory) {
+                                                        const std::string& priceDirectory,
+                                                        const std::string& workingDirectory) {
   auto it = failFor.find(webProvider);
   if (it == failFor.end()) return fake.FileAusInternetLaden(out, webProvider, priceDirectory, workingDirectory);
   fake.calls.push_back("FileAusInternetLaden " + webProvider + "|" + priceDirectory + "|" + workingDirectory);
@@ -78,8 +78,10 @@ marabu::DownloadResult FailingWeb::FileAusInternetLaden(std::vector<std::string>
 std::vector<std::string> AcquisitionFixture::WebCallsOf(const std::string& exportName) const {
   std::vector<std::string> out;
   for (const std::string& c : web.calls)
-    if (c.rfind(exportName + " ", 0) == 0) out.push_back(c.substr(exportName.size() + 1));
-    else if (c == exportName) out.emplace_back();
+    if (c.rfind(exportName + " ", 0) == 0)
+      out.push_back(c.substr(exportName.size() + 1));
+    else if (c == exportName)
+      out.emplace_back();
   return out;
 }
 

@@ -96,8 +96,7 @@ struct AcquisitionFixture {
 
   // A provider with its depots (list file and, with a web provider, its
   // pair in anb.dbk); the depots get empty stores.
-  void AddProvider(const std::string& provider, const std::string& webProvider,
-                   const std::vector<std::string>& depots);
+  void AddProvider(const std::string& provider, const std::string& webProvider, const std::vector<std::string>& depots);
   // A fund with price rows in the depot store or the fund archive of depot.
   void AddFund(const std::string& depot, const FundMaster& m, const std::vector<std::string>& prices,
                bool archive = false);

@@ -24,8 +24,7 @@ TEST(ReconcileArchives, TheFundWithOlderPricesGoesAndItsHistoryIsJoinedIn) {
   f.AddFund("Alpha", {"Alt-Name", "123456", "1,0500", "Euro"},
             {"27.02.2003", "10,00", "28.02.2003", "10,10", "03.03.2003", "10,20"}, true);
   f.AddFund("Alpha", {"Anderer", "654321", "1,0000", "Euro"}, {"03.03.2003", "5,00"}, true);
-  f.AddFund("Alpha", {"Neu-Name", "123456", "1,0500", "Euro"}, {"03.03.2003", "10,25", "04.03.2003", "10,30"},
-            true);
+  f.AddFund("Alpha", {"Neu-Name", "123456", "1,0500", "Euro"}, {"03.03.2003", "10,25", "04.03.2003", "10,30"}, true);
   f.Open("Beta");
   f.acquisition.ReconcileArchives();
   EXPECT_EQ(f.Funds("Alpha", true), (Rows{"Anderer", "Neu-Name"}));

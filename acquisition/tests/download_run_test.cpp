@@ -49,8 +49,7 @@ TEST(DownloadRun, EachProviderIsDownloadedOnceAndMergedIntoAllItsDepots) {
 
   ASSERT_EQ(f.WebCalls("FileAusInternetLaden"), 2);
   const std::string wd = f.wd().string();
-  EXPECT_EQ(f.WebCallsOf("FileAusInternetLaden"),
-            (Rows{"Deka|Bank|" + wd, "Union-Investment Frankfurt|Kasse|" + wd}));
+  EXPECT_EQ(f.WebCallsOf("FileAusInternetLaden"), (Rows{"Deka|Bank|" + wd, "Union-Investment Frankfurt|Kasse|" + wd}));
   for (const char* d : {"Alpha", "Beta"}) {
     EXPECT_EQ(f.Prices(d, "Deka-Fonds"), (Rows{"03.03.2003", "40,00", "05.03.2003", "41,20"})) << d;
     EXPECT_EQ(f.Prices(d, "Deka-Rent", true), (Rows{"05.03.2003", "50,10"})) << d;
@@ -67,9 +66,9 @@ TEST(DownloadRun, EachProviderIsDownloadedOnceAndMergedIntoAllItsDepots) {
   EXPECT_EQ(PriceRows(f.state().depotStore, "Deka-Fonds").size(), 4u);
   // The status window named the depots with the number still to do, and
   // went away; the archive dialog ran once per depot with records for it.
-  const std::vector<std::string> expected = {"status Kursdownload", "depot lines", "remaining 2", "current Alpha",
-                                             "archive Alpha 1", "archive Beta 1", "remaining 1", "current Gamma",
-                                             "archive Delta 1", "status closed"};
+  const std::vector<std::string> expected = {"status Kursdownload", "depot lines",    "remaining 2", "current Alpha",
+                                             "archive Alpha 1",     "archive Beta 1", "remaining 1", "current Gamma",
+                                             "archive Delta 1",     "status closed"};
   EXPECT_EQ(f.dialogs.log, expected);
   EXPECT_TRUE(f.prompter.Messages().empty());
   EXPECT_GE(f.views.updates, 1);
@@ -109,8 +108,7 @@ TEST(DownloadRun, DeadServerGivesAClearMessageAndChangesNothing) {
 
 TEST(DownloadRun, FailureAtALaterProviderKeepsTheDepotsMergedBefore) {
   TwoProviders f;
-  f.failing.failFor["Union-Investment Frankfurt"] =
-      marabu::testing::FakeWebLibrary::ConnectFailure("kurse.example:80");
+  f.failing.failFor["Union-Investment Frankfurt"] = marabu::testing::FakeWebLibrary::ConnectFailure("kurse.example:80");
   const std::string gamma = ReadAll(f.wd() / "Gamma.dat");
   f.acquisition.DownloadPrices();
   EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds").size(), 4u);
@@ -147,13 +145,13 @@ TEST(DownloadRun, DepotWithoutArchiveBringsThePortraitFileAndIndex) {
   f.AddFund("Alpha", kDeka, {"03.03.2003", "40,00"});
   f.web.priceFiles["Deka"] = PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
                                          {"Deka-Rent", "847460", "1,0300", "Euro", "05.03.2003", "50,10"}});
-  f.web.portraitFile = "Deka-Fonds\r\nDeka\r\n847451\r\nAktien\r\n"
-                       "Deka-Rent\r\nDeka\r\n847460\r\nRenten\r\n";
+  f.web.portraitFile =
+      "Deka-Fonds\r\nDeka\r\n847451\r\nAktien\r\n"
+      "Deka-Rent\r\nDeka\r\n847460\r\nRenten\r\n";
   f.Open("Alpha");
   f.acquisition.DownloadPrices();
   EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
-  EXPECT_EQ(f.acquisition.portraitIndex(),
-            (PortraitIndex{{"Deka-Fonds", 0}, {"Deka-Rent", 4}}));
+  EXPECT_EQ(f.acquisition.portraitIndex(), (PortraitIndex{{"Deka-Fonds", 0}, {"Deka-Rent", 4}}));
 
   // The archive is filled now: the next run fetches no portraits.
   f.acquisition.DownloadPrices();
@@ -316,10 +314,10 @@ TEST(MergePriceRecords, ADepotWhoseArchiveCannotBeWrittenKeepsItsOldPrices) {
   rlimit small = before;
   small.rlim_cur = depot.size() + 1024;
   setrlimit(RLIMIT_FSIZE, &small);
-  const bool merged = f.acquisition.MergePriceRecords(
-      PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
-                  {"Gross", "500009", "1,0000", "Euro", "05.03.2003", "9,99"}}),
-      true, "");
+  const bool merged =
+      f.acquisition.MergePriceRecords(PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
+                                                  {"Gross", "500009", "1,0000", "Euro", "05.03.2003", "9,99"}}),
+                                      true, "");
   setrlimit(RLIMIT_FSIZE, &before);
   std::signal(SIGXFSZ, previousHandler);
   EXPECT_FALSE(merged);
@@ -363,8 +361,8 @@ TEST(ImportPriceFiles, FilesAreMergedInTheirOrderAndTheLaterOneWins) {
   f.Choose({a, b, c});
   f.acquisition.ImportPriceFiles();
   EXPECT_EQ(f.dialogs.log.front(), "import " + (f.wd() / "Fondpreise").string());
-  EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds"), (Rows{"03.03.2003", "40,00", "04.03.2003", "40,50", "05.03.2003",
-                                                   "41,50", "06.03.2003", "42,00"}));
+  EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds"),
+            (Rows{"03.03.2003", "40,00", "04.03.2003", "40,50", "05.03.2003", "41,50", "06.03.2003", "42,00"}));
   EXPECT_EQ(f.Prices("Alpha", "Neu", true), (Rows{"05.03.2003", "3,00"}));
   EXPECT_EQ(f.state().currentDepot, "Alpha");
   EXPECT_EQ(PriceRows(f.state().depotStore, "Deka-Fonds").size(), 8u);

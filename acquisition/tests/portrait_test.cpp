@@ -64,12 +64,11 @@ TEST(PortraitSearch, SlicedReadingGivesTheSameLinesAsOnePiece) {
 
 TEST(PortraitSearch, AWknInsideAnotherFundsTextIsMatchedAtItsFirstOccurrence) {
   TempDir dir;
-  Rows lines = Block("Fonds A", "8491530", 3);      // holds 849153 inside a longer number
+  Rows lines = Block("Fonds A", "8491530", 3);  // holds 849153 inside a longer number
   const Rows b = Block("Fonds B", "849153", 3);
   lines.insert(lines.end(), b.begin(), b.end());
   WriteAll(dir / "portrait.txt", Join(lines));
-  const PortraitIndex index =
-      IndexPortraits({{"Fonds B", "849153"}, {"Fonds A", "8491530"}}, dir / "portrait.txt");
+  const PortraitIndex index = IndexPortraits({{"Fonds B", "849153"}, {"Fonds A", "8491530"}}, dir / "portrait.txt");
   EXPECT_EQ(index, (PortraitIndex{{"Fonds B", 0}, {"Fonds A", 0}}));
 }
 
@@ -82,10 +81,13 @@ TEST(PortraitSearch, IndexListsEveryHoldingAndLeavesOutUnknownFunds) {
   // the file.
   lines[0] = "Fonds A 333333";
   WriteAll(dir / "portrait.txt", Join(lines));
-  const PortraitIndex index = IndexPortraits(
-      {{"Fonds B", "222222"}, {"Ohne", ""}, {"Fonds A", "111111"}, {"Fonds B", "anders"}, {"Weg", "444444"},
-       {"Name", "333333"}},
-      dir / "portrait.txt");
+  const PortraitIndex index = IndexPortraits({{"Fonds B", "222222"},
+                                              {"Ohne", ""},
+                                              {"Fonds A", "111111"},
+                                              {"Fonds B", "anders"},
+                                              {"Weg", "444444"},
+                                              {"Name", "333333"}},
+                                             dir / "portrait.txt");
   // The second "Fonds B" takes the WKN of the first one of that name.
   EXPECT_EQ(index, (PortraitIndex{{"Fonds B", 5}, {"Fonds A", 0}, {"Fonds B", 5}, {"Name", 0}}));
 
@@ -95,8 +97,8 @@ TEST(PortraitSearch, IndexListsEveryHoldingAndLeavesOutUnknownFunds) {
 }
 
 TEST(PortraitBlock, EntriesPositionsAndChartData) {
-  Rows lines = {"Deka Aktien", "DekaBank", "849153", "Aktienfonds", "keine Angaben", "Deka Investment", "225,9",
-                "62,61", "5,00%", "EUR", "***", "Investiert in deutsche Aktien."};
+  Rows lines = {"Deka Aktien", "DekaBank", "849153", "Aktienfonds", "keine Angaben", "Deka Investment",
+                "225,9",       "62,61",    "5,00%",  "EUR",         "***",           "Investiert in deutsche Aktien."};
   for (const char* v : {"-2,96", "5,10", "k.A.", "0,00", "12,00", "k.A.", "40,5"}) lines.push_back(v);
   lines.push_back("Sektor Aktien Deutschland");
   for (const char* v : {"-1", "2", "3", "4", "5", "6", "7"}) lines.push_back(v);
@@ -127,8 +129,8 @@ TEST(PortraitBlock, EntriesPositionsAndChartData) {
   EXPECT_EQ(shortOne.master[3], "");
   EXPECT_FALSE(shortOne.charts.present);
   // A chart section cut off in the middle gives series of equal length.
-  const PortraitBlock cut = ParsePortraitBlock(
-      Rows(lines.begin(), lines.begin() + static_cast<long>(lines.size()) - 10));
+  const PortraitBlock cut =
+      ParsePortraitBlock(Rows(lines.begin(), lines.begin() + static_cast<long>(lines.size()) - 10));
   EXPECT_EQ(cut.charts.labels.size(), cut.charts.fund.size());
   EXPECT_EQ(cut.charts.labels.size(), cut.charts.reference.size());
   EXPECT_TRUE(cut.charts.best.empty());
@@ -182,8 +184,7 @@ TEST(PortraitPasses, TheFileIsFetchedOnceAMonthAndIndexedAtEveryStart) {
   EXPECT_EQ(f.WebCallsOf("FondportraitHolen").front(), "972830|" + f.wd().string());
   EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "03");
   // A fund held in two depots is listed twice.
-  EXPECT_EQ(f.acquisition.portraitIndex(),
-            (PortraitIndex{{"Deka-Fonds", 0}, {"Archiviert", 8}, {"Deka-Fonds", 0}}));
+  EXPECT_EQ(f.acquisition.portraitIndex(), (PortraitIndex{{"Deka-Fonds", 0}, {"Archiviert", 8}, {"Deka-Fonds", 0}}));
 
   f.Start({2003, 3, 28});
   EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);

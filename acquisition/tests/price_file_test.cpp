@@ -12,13 +12,13 @@ namespace {
 using Rows = std::vector<std::string>;
 
 TEST(PriceFile, GroupsOfSixLinesDatedWithTheFirstGroup) {
-  const PriceFile f = ReadPriceRecords({"A", "1", "1,0500", "Euro", "05.03.2003", "41,20",     //
-                                        "B", "2", "1,0000", "DM", "06.03.2003", " 7.5 ",       //
-                                        "C", "3", "1,0000", "Euro", "05.03.2003", "0,00",      // zero
-                                        "D", "4", "1,0000", "Euro", "29.02.2003", "3,00",      // no such day
-                                        "E", "5", "1,0000", "Euro", "05.03.2003", "-3,00",     // no price
-                                        "F", "6", "1,0000", "Euro", "05.03.2003", "12,5x",     // no price
-                                        "G", "7", "1,0000", "Euro", "05.03.2003"});            // incomplete
+  const PriceFile f = ReadPriceRecords({"A", "1", "1,0500", "Euro", "05.03.2003", "41,20",  //
+                                        "B", "2", "1,0000", "DM",   "06.03.2003", " 7.5 ",  //
+                                        "C", "3", "1,0000", "Euro", "05.03.2003", "0,00",   // zero
+                                        "D", "4", "1,0000", "Euro", "29.02.2003", "3,00",   // no such day
+                                        "E", "5", "1,0000", "Euro", "05.03.2003", "-3,00",  // no price
+                                        "F", "6", "1,0000", "Euro", "05.03.2003", "12,5x",  // no price
+                                        "G", "7", "1,0000", "Euro", "05.03.2003"});         // incomplete
   EXPECT_EQ(f.groups, 6);
   EXPECT_EQ(f.date, "05.03.2003");
   ASSERT_EQ(f.records.size(), 2u);

@@ -29,8 +29,7 @@ class Servers {
   }
 
  private:
-  static constexpr const char* kVariables[] = {"MARABU_PUBLISHER", "MARABU_INDEX_SERVER",
-                                               "MARABU_COMPARISON_SERVER"};
+  static constexpr const char* kVariables[] = {"MARABU_PUBLISHER", "MARABU_INDEX_SERVER", "MARABU_COMPARISON_SERVER"};
 };
 
 struct RealDocument {

@@ -72,11 +72,11 @@ TEST_F(StatisticsTest, OneMonthOfLossesReadsInTheSingular) {
 
 TEST_F(StatisticsTest, FridayQuotesFormOneWeekEachAndAFirstFridayIsLeftOut) {
   // 07.03., 14.03., 21.03., 28.03.2003 are Fridays.
-  f.AddFund(Fund("Freitag"), {"07.03.2003", "99,00", "14.03.2003", "10,00", "21.03.2003", "11,00",
-                              "28.03.2003", "12,10"});
+  f.AddFund(Fund("Freitag"),
+            {"07.03.2003", "99,00", "14.03.2003", "10,00", "21.03.2003", "11,00", "28.03.2003", "12,10"});
   // A week ends on Friday; the Monday to Wednesday before it belong to it.
-  f.AddFund(Fund("Woche"), {"03.03.2003", "10,00", "04.03.2003", "0,00", "05.03.2003", "20,00",
-                            "07.03.2003", "30,00", "10.03.2003", "40,00"});
+  f.AddFund(Fund("Woche"), {"03.03.2003", "10,00", "04.03.2003", "0,00", "05.03.2003", "20,00", "07.03.2003", "30,00",
+                            "10.03.2003", "40,00"});
   stats.RecomputeStatistics(Scope::DepotFunds);
   ASSERT_EQ(Depot(0).weeklyChanges.size(), 2u);
   EXPECT_NEAR(Depot(0).weeklyChanges[0], 10, 1e-9);
@@ -102,9 +102,9 @@ TEST_F(StatisticsTest, ValueProfitAndReturnOfAFundHeld) {
   EXPECT_DOUBLE_EQ(s.profit, 1080 + 110 - 1100);
   EXPECT_DOUBLE_EQ(s.changeSinceLastPurchase, 20);
   EXPECT_DOUBLE_EQ(s.changeSinceFirst, 20);
-  EXPECT_DOUBLE_EQ(s.changeSinceYearStart, 0);  // the first price of January 2003 is the year start
+  EXPECT_DOUBLE_EQ(s.changeSinceYearStart, 0);                   // the first price of January 2003 is the year start
   EXPECT_NEAR(s.annualReturn, (1190.0 / 1100 - 1) * 100, 1e-9);  // exactly one year
-  EXPECT_EQ(stats.DepotValue(), "2112,29");                        // 1080 x 1,95583
+  EXPECT_EQ(stats.DepotValue(), "2112,29");                      // 1080 x 1,95583
   EXPECT_EQ(stats.DepotProfit(), "176,02");
   const auto width = [](const std::string& t) { return static_cast<int>(t.size()) * 7; };
   const auto lines = stats.DepotTotalLines(width);
@@ -124,8 +124,8 @@ TEST_F(StatisticsTest, DepotTotalsAreCutToCentsAfterEveryFund) {
 }
 
 TEST_F(StatisticsTest, SharpeAndTreynorFromYearsAndTheDax) {
-  f.AddFund(Fund("Risiko"), {"15.06.2001", "10,00", "15.06.2002", "11,00", "13.06.2003", "12,00",
-                             "16.06.2003", "12,50"});
+  f.AddFund(Fund("Risiko"),
+            {"15.06.2001", "10,00", "15.06.2002", "11,00", "13.06.2003", "12,00", "16.06.2003", "12,50"});
   f.state.moneyMarketRate = 3;
   f.state.daxSeries = {"12.06.2003", "3000,00", "13.06.2003", "3030,00"};
   stats.RecomputeStatistics(Scope::AllFunds);  // empty archive: no rows
@@ -144,8 +144,8 @@ TEST_F(StatisticsTest, SharpeAndTreynorFromYearsAndTheDax) {
 }
 
 TEST_F(StatisticsTest, DamagedOrUnorderedDatesDoNotHang) {
-  f.AddFund(Fund("Rueckwaerts"), {"02.01.2003", "10,00", "02.01.2001", "11,00", "xx.yy.zzzz", "12,00",
-                                  "31.13.2002", "13,00"});
+  f.AddFund(Fund("Rueckwaerts"),
+            {"02.01.2003", "10,00", "02.01.2001", "11,00", "xx.yy.zzzz", "12,00", "31.13.2002", "13,00"});
   stats.RecomputeStatistics(Scope::DepotFunds);
   EXPECT_FALSE(Depot(0).monthlyAverages.empty());
   EXPECT_FALSE(Depot(0).yearlyAverages.empty());
@@ -187,13 +187,16 @@ TEST(PriceRowReaders, AgreeWithTheGeneralReaders) {
     std::string date, price;
     if (n % 2 == 0) {
       date = Calendar::FormatDate(MakePackedDate(1900 + static_cast<int>(random() % 300),
-                                                 1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 31)));
+                                                 1 + static_cast<int>(random() % 12),
+                                                 1 + static_cast<int>(random() % 31)));
       price = std::to_string(random() % 100000) + "," + std::to_string(random() % 1000);
     }
     // Damage some characters, or make up texts of any length.
     const int changes = static_cast<int>(random() % 4);
-    for (int c = 0; c < changes && !date.empty(); ++c) date[random() % date.size()] = alphabet[random() % alphabet.size()];
-    for (int c = 0; c < changes && !price.empty(); ++c) price[random() % price.size()] = alphabet[random() % alphabet.size()];
+    for (int c = 0; c < changes && !date.empty(); ++c)
+      date[random() % date.size()] = alphabet[random() % alphabet.size()];
+    for (int c = 0; c < changes && !price.empty(); ++c)
+      price[random() % price.size()] = alphabet[random() % alphabet.size()];
     if (n % 2 == 1) {
       for (size_t l = random() % 14; l > 0; --l) date += alphabet[random() % alphabet.size()];
       for (size_t l = random() % 20; l > 0; --l) price += alphabet[random() % alphabet.size()];

@@ -27,15 +27,13 @@ void RemoveFirst(std::vector<std::string>& list, const std::string& s) {
 
 }  // namespace
 
-CTellurioDoc::CTellurioDoc(DocumentServices services)
-    : services_(services), calendar_(services.clock) {}
+CTellurioDoc::CTellurioDoc(DocumentServices services) : services_(services), calendar_(services.clock) {}
 
 CTellurioDoc::~CTellurioDoc() = default;
 
 bool CTellurioDoc::Report(const Status& status) {
   if (status.ok()) return true;
-  services_.prompter.Show(Message{"Fehler", status.Describe(), MessageButtons::Ok, MessageIcon::Stop,
-                                  BeepKind::Stop});
+  services_.prompter.Show(Message{"Fehler", status.Describe(), MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
   return false;
 }
 
@@ -71,8 +69,8 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
              "Sie nutzen das Programm das erste Mal, es sind noch keine Depots angelegt.\n"
              "oder Sie müssen erst alte Daten Rücksichern!!",
              MessageIcon::Information, BeepKind::Information);
-    const bool restore = p.AskYesNo("Frage", "Wollen Sie alte Daten Rücksichern?", MessageIcon::Question,
-                                    BeepKind::None);
+    const bool restore =
+        p.AskYesNo("Frage", "Wollen Sie alte Daten Rücksichern?", MessageIcon::Question, BeepKind::None);
     bool haveDepot = false;
     if (restore) haveDepot = services_.hooks.RestoreBackup() && !state_.currentDepot.empty();
     // Without a restored depot the program would run without any depot;
@@ -82,8 +80,8 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
 
   state_.fundCount = state_.currentDepot.empty() ? 0 : state_.depotStore.RecordCount();
   RegisterFundCurrencies();
-  Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames,
-                                         PackedYear(calendar_.Today()), calendar_.TodayMonthName()));
+  Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames, PackedYear(calendar_.Today()),
+                                         calendar_.TodayMonthName()));
   state_.selectedFund.clear();
   services_.hooks.ReconcileArchives();
   services_.hooks.BuildPortraitIndex();
@@ -100,8 +98,7 @@ void CTellurioDoc::LoadDaxHistory() {
   const std::string today = calendar_.TodayText();
   bool known = false;
   const size_t pairs = state_.daxSeries.size() / 2;
-  for (size_t i = 0; i < 2 * pairs && !known; i += 2)
-    known = state_.daxSeries[i].find(today) != std::string::npos;
+  for (size_t i = 0; i < 2 * pairs && !known; i += 2) known = state_.daxSeries[i].find(today) != std::string::npos;
   if (!known) {
     const marabu::DownloadResult r = services_.web.DAXLaden(state_.daxSeries, state_.workingDirectory.string());
     if (!r.ok())
@@ -208,8 +205,7 @@ std::optional<NameRefusal> CTellurioDoc::CheckNewDepot(const NewDepotChoice& c) 
   if (!Contains(state_.providerNames, c.provider)) {
     std::vector<std::string> pairs;
     ReadListFile(wd / fileset::kProviderAssignments, pairs);
-    if (auto why = RefuseListLine(c.provider, NameKind::Provider, pairs.empty() ? c.provider : pairs[0],
-                                  pairs.empty()))
+    if (auto why = RefuseListLine(c.provider, NameKind::Provider, pairs.empty() ? c.provider : pairs[0], pairs.empty()))
       return NameRefusal{*why, false};
   }
   std::vector<std::string> depots;
@@ -222,9 +218,8 @@ std::optional<NameRefusal> CTellurioDoc::CheckNewDepot(const NewDepotChoice& c) 
 }
 
 bool CTellurioDoc::NewDepot() {
-  std::optional<NewDepotChoice> choice =
-      services_.dialogs.NewDepot(state_.depotNames, state_.providerNames,
-                                 [this](const NewDepotChoice& c) { return CheckNewDepot(c); });
+  std::optional<NewDepotChoice> choice = services_.dialogs.NewDepot(
+      state_.depotNames, state_.providerNames, [this](const NewDepotChoice& c) { return CheckNewDepot(c); });
   if (!choice) return false;
   const fs::path& wd = state_.workingDirectory;
   state_.currentProvider = choice->provider;
@@ -282,8 +277,7 @@ void CTellurioDoc::DeleteDepot() {
   if (!choice) return;
   const std::string depot = *choice;
   if (depot == state_.currentDepot) {
-    p.Notice("Hinweis",
-             "Sie haben das aktive Depot zum löschen ausgewählt.\nSie können das aktive Depot nicht löschen",
+    p.Notice("Hinweis", "Sie haben das aktive Depot zum löschen ausgewählt.\nSie können das aktive Depot nicht löschen",
              MessageIcon::Stop, BeepKind::Stop);
     return;
   }

@@ -92,8 +92,7 @@ class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
   void ShowCurrencyStatus() override;
 
   // ConversionFactorSource
-  std::optional<std::string> AskFactor(const std::string& currency,
-                                       const std::string& displayCurrency) override;
+  std::optional<std::string> AskFactor(const std::string& currency, const std::string& displayCurrency) override;
 
   // Shows a "Fehler" box for a failed file operation; true when status is ok.
   bool Report(const Status& status);

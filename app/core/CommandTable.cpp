@@ -68,21 +68,20 @@ const std::vector<MenuDefinition>& DepotMenu() {
 }
 
 const std::vector<int>& StandardToolbar() {
-  static const std::vector<int> bar = {kBackup,         kRestore,       kPrint,       kSeparator,    kNewDepot,
-                                       kSwitchDepot,    kDeleteDepot,   kSeparator,   kNewFund,      kEditFund,
-                                       kDeleteFund,     kSeparator,     kBuy,         kSell,         kSeparator,
-                                       kManualPrices,   kImportPrices,  kDownloadPrices, kSeparator, kSwitchCurrency,
-                                       kSavingsPlans,   kValueDisplay,  kPortrait,    kTableToggle,  kSeparator,
-                                       kExit,           kAbout,         kContextHelp};
+  static const std::vector<int> bar = {
+      kBackup,      kRestore,        kPrint,        kSeparator,    kNewDepot,     kSwitchDepot,
+      kDeleteDepot, kSeparator,      kNewFund,      kEditFund,     kDeleteFund,   kSeparator,
+      kBuy,         kSell,           kSeparator,    kManualPrices, kImportPrices, kDownloadPrices,
+      kSeparator,   kSwitchCurrency, kSavingsPlans, kValueDisplay, kPortrait,     kTableToggle,
+      kSeparator,   kExit,           kAbout,        kContextHelp};
   return bar;
 }
 
 const std::vector<int>& ChartToolbar() {
   static const std::vector<int> bar = [] {
     std::vector<int> b = StandardToolbar();
-    for (int id : {kSeparator, kLongTermChart, kDailyChart, kSeparator, kMonthlyAverages, kYearlyAverages,
-                   kSeparator, kMonthlyPerformance, kYearlyPerformance, kCompareFunds, kSeparator, kZoomIn,
-                   kZoomOut, kEndChart})
+    for (int id : {kSeparator, kLongTermChart, kDailyChart, kSeparator, kMonthlyAverages, kYearlyAverages, kSeparator,
+                   kMonthlyPerformance, kYearlyPerformance, kCompareFunds, kSeparator, kZoomIn, kZoomOut, kEndChart})
       b.push_back(id);
     return b;
   }();
@@ -96,10 +95,14 @@ void CommandTable::Bind(int id, std::function<void()> action) { actions_[id] = s
 bool CommandTable::IsEnabled(int id) const {
   switch (id) {
     case kZoomIn:
-    case kZoomOut: return flags_.zoomEnabled != 0;
-    case kValueDisplay: return flags_.valueDisplayEnabled != 0;
-    case kPrint: return flags_.printEnabled != 0;
-    default: return true;
+    case kZoomOut:
+      return flags_.zoomEnabled != 0;
+    case kValueDisplay:
+      return flags_.valueDisplayEnabled != 0;
+    case kPrint:
+      return flags_.printEnabled != 0;
+    default:
+      return true;
   }
 }
 

@@ -21,15 +21,17 @@ std::optional<std::string> RefuseName(const std::string& name, NameKind kind) {
     return "Der " + what + " darf keinen Schrägstrich \"/\" enthalten, weil er als Dateiname benutzt wird.";
   if (name == "." || name == "..") return "Die Namen \".\" und \"..\" sind als " + what + " nicht erlaubt.";
   if (name[0] == '%' || name[0] == '(')
-    return "Der " + what + " darf nicht mit \"%\" oder \"(\" beginnen, weil die Datendateien einen solchen Namen nicht speichern können.";
+    return "Der " + what +
+           " darf nicht mit \"%\" oder \"(\" beginnen, weil die Datendateien einen solchen Namen nicht speichern "
+           "können.";
   if (kind == NameKind::Depot && name.rfind("n_", 0) == 0)
     return "Ein Depotname darf nicht mit \"n_\" beginnen, weil so die Dateien der Fondarchive heißen.";
   if (name.size() > 200) return "Der " + what + " ist zu lang.";
   return std::nullopt;
 }
 
-std::optional<std::string> RefuseListLine(const std::string& name, NameKind kind,
-                                          const std::string& firstLine, bool isFirstLine) {
+std::optional<std::string> RefuseListLine(const std::string& name, NameKind kind, const std::string& firstLine,
+                                          bool isFirstLine) {
   if (RoundTrips(name, ListKeyOf(isFirstLine ? name : firstLine), isFirstLine)) return std::nullopt;
   return "Der " + Label(kind) + " \"" + name +
          "\" enthält Zeichen, die in den Datendateien nicht gespeichert werden können\n"

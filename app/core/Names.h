@@ -17,7 +17,7 @@ std::optional<std::string> RefuseName(const std::string& name, NameKind kind);
 
 // The reason why the name cannot be stored as a line of the list file whose
 // first line is firstLine (the name itself when the file is new), or nothing.
-std::optional<std::string> RefuseListLine(const std::string& name, NameKind kind,
-                                          const std::string& firstLine, bool isFirstLine);
+std::optional<std::string> RefuseListLine(const std::string& name, NameKind kind, const std::string& firstLine,
+                                          bool isFirstLine);
 
 }  // namespace tellurio

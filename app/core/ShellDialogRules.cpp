@@ -9,7 +9,7 @@ constexpr const char* kNoDepotChosen = "Sie haben kein Depot ausgewählt! Wollen
 DialogStep DepotChoiceRules::Ok(const std::string& selected) {
   if (!selected.empty()) return DialogStep::Accept;
   return prompter_.AskYesNo("Frage", kNoDepotChosen, MessageIcon::Question, BeepKind::Question) ? DialogStep::Cancel
-                                                                                                 : DialogStep::Stay;
+                                                                                                : DialogStep::Stay;
 }
 
 DialogStep ChoiceByDoubleClickRules::Ok() {
@@ -19,13 +19,13 @@ DialogStep ChoiceByDoubleClickRules::Ok() {
                              "Internet laden. Wollen Sie den Dialog trotzdem beenden?"
                            : kNoDepotChosen;
     return prompter_.AskYesNo("Frage", text, MessageIcon::Question, BeepKind::Question) ? DialogStep::Cancel
-                                                                                         : DialogStep::Stay;
+                                                                                        : DialogStep::Stay;
   }
   if (kind_ == Kind::WebProvider) return DialogStep::Accept;
-  const std::string text = "Sie haben das Depot\n\n" + choice_ +
-                           "\n\n ausgewählt. Wollen Sie das ausgewählte Depot\n wirklich löschen?";
+  const std::string text =
+      "Sie haben das Depot\n\n" + choice_ + "\n\n ausgewählt. Wollen Sie das ausgewählte Depot\n wirklich löschen?";
   return prompter_.AskYesNo("Frage", text, MessageIcon::Question, BeepKind::Question) ? DialogStep::Accept
-                                                                                       : DialogStep::Stay;
+                                                                                      : DialogStep::Stay;
 }
 
 NewDepotRules::NewDepotRules(Prompter& p, std::vector<std::string> providers,
@@ -71,8 +71,7 @@ NewDepotRules::Outcome NewDepotRules::Ok(const std::string& depot, const std::st
     }
     provider = selectedProvider;
   } else if (provider.empty()) {
-    warn("Sie müssen erst den Namen eines Fondanbieters eingeben oder einen vorhandenen Anbieter auswählen,\n" +
-         tail);
+    warn("Sie müssen erst den Namen eines Fondanbieters eingeben oder einen vorhandenen Anbieter auswählen,\n" + tail);
     return {DialogStep::Stay, Focus::ProviderName, {}};
   }
   if (depot.empty()) {

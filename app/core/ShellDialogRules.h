@@ -45,7 +45,7 @@ class NewDepotRules {
  public:
   enum class Focus { None, DepotName, ProviderName };
   struct Layout {
-    bool useExisting;   // the check box "vorhandenen Anbieters benutzen"
+    bool useExisting;  // the check box "vorhandenen Anbieters benutzen"
     bool showProviderEdit;
     bool showProviderList;
   };

@@ -7,9 +7,9 @@
 
 #include "Funds.h"
 #include "calendar/NumberText.h"
+#include "platform/Prompter.h"
 #include "portfolio/Funds.h"
 #include "portfolio/TransactionTrade.h"
-#include "platform/Prompter.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
@@ -63,9 +63,8 @@ std::vector<DemoFund> DemoFunds(const std::string& depot) {
     const char* key;
     size_t first, held, archived;
   };
-  static const Pick picks[] = {{"Altersvorsorge", "Deka", 0, 4, 2},
-                               {"Sparplan Kinder", "Deka", 6, 2, 1},
-                               {"Weltweit", "DWS", 0, 3, 1}};
+  static const Pick picks[] = {
+      {"Altersvorsorge", "Deka", 0, 4, 2}, {"Sparplan Kinder", "Deka", 6, 2, 1}, {"Weltweit", "DWS", 0, 3, 1}};
   std::vector<DemoFund> out;
   for (const Pick& p : picks) {
     if (depot != p.depot) continue;
@@ -103,8 +102,7 @@ class AgreeingPrompter : public Prompter {
  public:
   void Beep(BeepKind) override {}
   Answer Show(const Message& m) override {
-    return m.buttons == MessageButtons::YesNo || m.buttons == MessageButtons::YesNoCancel ? Answer::Yes
-                                                                                          : Answer::Ok;
+    return m.buttons == MessageButtons::YesNo || m.buttons == MessageButtons::YesNoCancel ? Answer::Yes : Answer::Ok;
   }
 };
 

@@ -30,7 +30,7 @@ struct DemoFund {
   std::string wkn;
   std::string surchargeFactor;
   std::string currency;
-  bool archived;  // in the depot's fund archive instead of the depot
+  bool archived;               // in the depot's fund archive instead of the depot
   const ::demo::Fund* source;  // the publisher's fund it stands for
 };
 

@@ -132,9 +132,8 @@ void CMainFrame::BuildStatusBar() {
     status_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     bar->addPermanentWidget(status_[i]);
   }
-  connect(bar, &QStatusBar::messageChanged, this, [this](const QString& m) {
-    message_->setText(m.isEmpty() ? QStringLiteral("Bereit") : m);
-  });
+  connect(bar, &QStatusBar::messageChanged, this,
+          [this](const QString& m) { message_->setText(m.isEmpty() ? QStringLiteral("Bereit") : m); });
 }
 
 void CMainFrame::AttachDocument(CTellurioDoc* doc) {

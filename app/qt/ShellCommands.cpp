@@ -58,8 +58,7 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
 }
 
-std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
-                                           AppFlags& flags) {
+std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags) {
   auto chartView = [&doc, &frame]() -> CTellurioView* {
     CChildFrame* pane = frame.FindPane(QStringLiteral("Fenster1"));
     CTellurioView* view = pane ? pane->View() : nullptr;

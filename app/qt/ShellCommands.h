@@ -27,7 +27,6 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
 // The chart commands: long-term and daily chart, zoom, value display, end
 // of the chart view.  Returns what draws a chart of a kind (0 long-term,
 // 1 daily) for the selected fund, for the panes that select funds.
-std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
-                                           AppFlags& flags);
+std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags);
 
 }  // namespace tellurio

@@ -24,8 +24,8 @@
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
 #include "portfolio/FundCommands.h"
-#include "portfolio/dialogs/FundDialogsQt.h"
 #include "portfolio/TransactionCommands.h"
+#include "portfolio/dialogs/FundDialogsQt.h"
 #include "portfolio/dialogs/TransactionDialogsQt.h"
 #include "views/CTellurioView.h"
 

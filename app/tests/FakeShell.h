@@ -9,21 +9,21 @@
 #include <vector>
 
 #include "app/core/CTellurioDoc.h"
+#include "marabu/testing/FakeWebLibrary.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "platform/testing/RecordingPrompter.h"
 #include "platform/testing/TempDir.h"
-#include "marabu/testing/FakeWebLibrary.h"
 
 namespace tellurio::testing {
 
 class ScriptedShellDialogs : public ShellDialogs {
  public:
-  std::deque<std::optional<std::string>> depotChoices, webProviderChoices, deleteChoices, currencyChoices,
-      rateEntries, factorEntries;
+  std::deque<std::optional<std::string>> depotChoices, webProviderChoices, deleteChoices, currencyChoices, rateEntries,
+      factorEntries;
   std::deque<std::optional<NewDepotChoice>> newDepots;
-  std::vector<std::string> log;                     // which dialogs opened, in order
-  std::vector<std::string> lastDepotList;           // the list the last dialog showed
+  std::vector<std::string> log;                      // which dialogs opened, in order
+  std::vector<std::string> lastDepotList;            // the list the last dialog showed
   std::vector<std::optional<NameRefusal>> refusals;  // what the new-depot check said
 
   std::optional<std::string> ChooseDepot(const std::vector<std::string>& depots) override;

@@ -63,8 +63,8 @@ TEST(DepotSession, FirstStartCreatesADepotUnderANewProvider) {
   EXPECT_EQ(f.List("dax.dxt"), (std::vector<std::string>{"05.03.2003", "4.123,45"}));
   // Start-up steps of the other subsystems ran in their places: the portrait
   // refresh for the new month and again for the still empty portrait file.
-  EXPECT_EQ(f.hooks.calls, (std::vector<std::string>{"portraits", "portraits", "stat:depot", "stat:all",
-                                                     "reconcile", "portraitIndex"}));
+  EXPECT_EQ(f.hooks.calls, (std::vector<std::string>{"portraits", "portraits", "stat:depot", "stat:all", "reconcile",
+                                                     "portraitIndex"}));
   EXPECT_EQ(f.prompter.UnscriptedQuestions(), 0);
 }
 
@@ -148,10 +148,10 @@ TEST(DepotSession, ADepotUnderAnExistingProviderAndAnExistingNameAgain) {
 TEST(DepotSession, UnusableNamesAreRefusedBeforeAnythingIsWritten) {
   DocFixture f;
   f.prompter.Script({Answer::No});
-  f.dialogs.newDepots = {NewDepotChoice{"../Flucht", "Bank"},   NewDepotChoice{"n_Archiv", "Bank"},
-                         NewDepotChoice{"Gut", "a/b"},          NewDepotChoice{"Gut", "   "},
-                         NewDepotChoice{"%Depot", "Bank"},      NewDepotChoice{"..", "Bank"},
-                         NewDepotChoice{"Gut", "Bank\tZwei"},   NewDepotChoice{"Gut", "Bank"}};
+  f.dialogs.newDepots = {NewDepotChoice{"../Flucht", "Bank"}, NewDepotChoice{"n_Archiv", "Bank"},
+                         NewDepotChoice{"Gut", "a/b"},        NewDepotChoice{"Gut", "   "},
+                         NewDepotChoice{"%Depot", "Bank"},    NewDepotChoice{"..", "Bank"},
+                         NewDepotChoice{"Gut", "Bank\tZwei"}, NewDepotChoice{"Gut", "Bank"}};
   f.dialogs.webProviderChoices = {std::string("Deka")};
   ASSERT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
   ASSERT_EQ(f.dialogs.refusals.size(), 8u);

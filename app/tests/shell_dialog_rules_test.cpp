@@ -49,9 +49,9 @@ TEST(NewDepotRules, WithProvidersTheListOrTheEditIsUsed) {
   rules.CheckBoxChanged(false);
   o = rules.Ok("Depot", "", "Kasse");
   EXPECT_EQ(o.step, DialogStep::Stay);
-  EXPECT_EQ(p.Last().text,
-            "Sie müssen erst den Namen eines Fondanbieters eingeben oder einen vorhandenen Anbieter auswählen,\n" +
-                kTail);
+  EXPECT_EQ(
+      p.Last().text,
+      "Sie müssen erst den Namen eines Fondanbieters eingeben oder einen vorhandenen Anbieter auswählen,\n" + kTail);
   o = rules.Ok("Depot", "Neu", "Kasse");
   EXPECT_EQ(o.choice.provider, "Neu");
 }

@@ -4,9 +4,7 @@ namespace tellurio::calendar_detail {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -38,8 +36,7 @@ std::size_t SequenceLength(std::string_view text, std::size_t i, char32_t* out) 
     cp = (cp << 6) | (b & 0x3F);
   }
   // Overlong forms, surrogates and values beyond U+10FFFF are invalid.
-  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-      (cp >= 0xD800 && cp <= 0xDFFF))
+  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
     return 0;
   *out = cp;
   return len;

@@ -20,15 +20,13 @@ std::string Added(const Calendar& cal, std::string date, int days) {
 TEST(CalendarNames, WeekdaysAndMonthsCarryTheirExactTexts) {
   FixedClock clock;
   Calendar cal(clock);
-  const std::vector<std::string> week = {"Sonntag", "Montag",  "Dienstag", "Mittwoch",
+  const std::vector<std::string> week = {"Sonntag",    "Montag",  "Dienstag", "Mittwoch",
                                          "Donnerstag", "Freitag", "Samstag"};
   for (int i = 0; i < 7; ++i)  // 04.03.2001 was a Sunday
     EXPECT_EQ(cal.WeekdayNameOf("0" + std::to_string(4 + i) + ".03.2001"), week[i]) << i;
-  const std::vector<std::string> months = {"Januar", "Februar", "Maerz",     "April",
-                                           "Mai",    "Juni",    "Juli",      "August",
-                                           "September", "Oktober", "November", "Dezember"};
-  for (int m = 1; m <= 12; ++m)
-    EXPECT_EQ(cal.MonthNameOf("15." + std::to_string(m) + ".2001"), months[m - 1]) << m;
+  const std::vector<std::string> months = {"Januar", "Februar", "Maerz",     "April",   "Mai",      "Juni",
+                                           "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+  for (int m = 1; m <= 12; ++m) EXPECT_EQ(cal.MonthNameOf("15." + std::to_string(m) + ".2001"), months[m - 1]) << m;
 }
 
 TEST(CalendarToday, FollowsTheClockEachTimeItIsAsked) {
@@ -78,8 +76,7 @@ TEST(CalendarWorkingDate, NormalisesOverflowingDaysAndMonths) {
 }
 
 TEST(CalendarWorkingDate, ExtremeValuesStayWithinTheRepresentableYears) {
-  EXPECT_EQ(Calendar::FormatDate(Calendar::Normalise(Calendar::ParseDate("255.255.32767"))),
-            "31.12.32767");
+  EXPECT_EQ(Calendar::FormatDate(Calendar::Normalise(Calendar::ParseDate("255.255.32767"))), "31.12.32767");
   EXPECT_EQ(Calendar::FormatDate(Calendar::Normalise(-1)), "01.01.0");
   FixedClock clock;
   Calendar cal(clock);
@@ -102,8 +99,7 @@ TEST(CalendarMonthLength, IsGregorianAndAgreesWithDayArithmetic) {
   Calendar cal(clock);
   for (int year = 1896; year <= 2104; ++year) {
     for (int month = 1; month <= 12; ++month) {
-      const std::string last =
-          Calendar::FormatDate(MakePackedDate(year, month, Calendar::DaysInMonth(year, month)));
+      const std::string last = Calendar::FormatDate(MakePackedDate(year, month, Calendar::DaysInMonth(year, month)));
       ASSERT_EQ(Added(cal, last, 1).substr(0, 2), "01") << last;
       ASSERT_EQ(cal.DaysInMonthOf(last), Calendar::DaysInMonth(year, month)) << last;
     }

@@ -72,10 +72,9 @@ TEST_F(DateEntryRulesTest, DigitsWhereAPointBelongsOrBeyondTenCharacters) {
   Type(".2001");
   EXPECT_EQ(field, "12.04.2001");
   Type("9");
-  EXPECT_EQ(prompter.Texts(),
-            (Texts{"Sie müssen nach der Monatsangabe einen Punkt setzen",
-                   "das Datum kann maximal 10 Stellen haben.\nGeben Sie das Datum bitte im Format "
-                   "TT.MM.JJJJ ein"}));
+  EXPECT_EQ(prompter.Texts(), (Texts{"Sie müssen nach der Monatsangabe einen Punkt setzen",
+                                     "das Datum kann maximal 10 Stellen haben.\nGeben Sie das Datum bitte im Format "
+                                     "TT.MM.JJJJ ein"}));
   // The length warning comes even while warned.
   Type("9");
   EXPECT_EQ(prompter.Texts().size(), 3u);
@@ -85,19 +84,16 @@ TEST_F(DateEntryRulesTest, DigitsWhereAPointBelongsOrBeyondTenCharacters) {
 TEST_F(DateEntryRulesTest, OtherKeysAndMisplacedPoints) {
   Type("1x");
   Type(".");  // inside the day digits
-  EXPECT_EQ(prompter.Texts(),
-            (Texts{"Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !"}));
+  EXPECT_EQ(prompter.Texts(), (Texts{"Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !"}));
   // The "." was refused silently while warned; the "2" clears the flag.
   Type("2.0.");
   EXPECT_EQ(field, "12.0");
-  EXPECT_EQ(prompter.Texts().back(),
-            "Sie müssen nach dem Monatswert im Format MM einen Punkt eingeben !");
+  EXPECT_EQ(prompter.Texts().back(), "Sie müssen nach dem Monatswert im Format MM einen Punkt eingeben !");
 
   prompter.Clear();
   field.clear();
   Type("1.");
-  EXPECT_EQ(prompter.Texts(),
-            (Texts{"Sie müssen nach dem Tageswert im Format TT einen Punkt eingeben !"}));
+  EXPECT_EQ(prompter.Texts(), (Texts{"Sie müssen nach dem Tageswert im Format TT einen Punkt eingeben !"}));
 }
 
 TEST_F(DateEntryRulesTest, TheWarnedFlagLetsTheNextKeyThrough) {
@@ -125,10 +121,9 @@ TEST_F(DateEntryRulesTest, InsertedTextIsCheckedLikeTypingAllOrNothing) {
   Type("1");  // clears warned
   EXPECT_FALSE(rules.OnInsert("1\b.", 0, 0, 0));
   EXPECT_FALSE(rules.OnInsert("20011", 6, 6, 0));
-  EXPECT_EQ(prompter.Texts(),
-            (Texts{"Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !",
-                   "das Datum kann maximal 10 Stellen haben.\nGeben Sie das Datum bitte im Format "
-                   "TT.MM.JJJJ ein"}));
+  EXPECT_EQ(prompter.Texts(), (Texts{"Sie dürfen nur Zahlen und den Punkt als Trennzeichen eingeben !",
+                                     "das Datum kann maximal 10 Stellen haben.\nGeben Sie das Datum bitte im Format "
+                                     "TT.MM.JJJJ ein"}));
 }
 
 TEST_F(DateEntryRulesTest, LeavingWithADayBeyondTheMonth) {

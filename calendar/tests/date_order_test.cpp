@@ -46,11 +46,11 @@ TEST(SortRowsByDate, KeepsEqualDatesInTheirOrderBothWays) {
   std::vector<std::string> rows = {"02.01.2001", "a", "01.01.2001", "b", "02.01.2001", "c",
                                    "31.01.2001", "d", "01.02.2001", "e", "tail"};
   SortRowsByDate(rows, 2, 0, false);
-  EXPECT_EQ(rows, (std::vector<std::string>{"01.01.2001", "b", "02.01.2001", "a", "02.01.2001",
-                                            "c", "31.01.2001", "d", "01.02.2001", "e", "tail"}));
+  EXPECT_EQ(rows, (std::vector<std::string>{"01.01.2001", "b", "02.01.2001", "a", "02.01.2001", "c", "31.01.2001", "d",
+                                            "01.02.2001", "e", "tail"}));
   SortRowsByDate(rows, 2, 0, true);
-  EXPECT_EQ(rows, (std::vector<std::string>{"31.01.2001", "d", "01.02.2001", "e", "02.01.2001",
-                                            "a", "02.01.2001", "c", "01.01.2001", "b", "tail"}));
+  EXPECT_EQ(rows, (std::vector<std::string>{"31.01.2001", "d", "01.02.2001", "e", "02.01.2001", "a", "02.01.2001", "c",
+                                            "01.01.2001", "b", "tail"}));
   SortRowsByDate(rows, 0, 0, false);  // no rows: nothing happens
   EXPECT_EQ(rows.front(), "31.01.2001");
 }

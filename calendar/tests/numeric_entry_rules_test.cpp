@@ -12,8 +12,7 @@ const char kWarning[] = "Sie dürfen nur Zahlen und das Komma als Dezimaltrennze
 TEST(NumericEntryRules, TakesDigitsTheCommaAndBackspaceSilently) {
   RecordingPrompter prompter;
   NumericEntryRules rules(prompter);
-  for (char32_t c : std::u32string(U"0123456789,"))
-    EXPECT_TRUE(rules.OnKey(c)) << static_cast<char>(c);
+  for (char32_t c : std::u32string(U"0123456789,")) EXPECT_TRUE(rules.OnKey(c)) << static_cast<char>(c);
   EXPECT_TRUE(rules.OnKey(NumericEntryRules::kBackspace));
   EXPECT_TRUE(rules.OnInsert("1234,56"));
   EXPECT_TRUE(prompter.Events().empty());
@@ -22,8 +21,7 @@ TEST(NumericEntryRules, TakesDigitsTheCommaAndBackspaceSilently) {
 TEST(NumericEntryRules, RefusesEverythingElseWithTheWarning) {
   RecordingPrompter prompter;
   NumericEntryRules rules(prompter);
-  for (char32_t c : std::u32string(U"a.- ä+"))
-    EXPECT_FALSE(rules.OnKey(c));
+  for (char32_t c : std::u32string(U"a.- ä+")) EXPECT_FALSE(rules.OnKey(c));
   ASSERT_EQ(prompter.Messages().size(), 6u);
   for (const Message& m : prompter.Messages()) {
     EXPECT_EQ(m.text, kWarning);

@@ -176,8 +176,7 @@ TEST(NumericEdit, DropsALetterWithTheWarning) {
   QTest::keyClick(w.numeric, Qt::Key_Backspace);
   EXPECT_EQ(w.numeric->text(), "12,");
   ASSERT_EQ(prompter.Messages().size(), 1u);
-  EXPECT_EQ(prompter.Last().text,
-            "Sie dürfen nur Zahlen und das Komma als Dezimaltrennzeichen eingeben !");
+  EXPECT_EQ(prompter.Last().text, "Sie dürfen nur Zahlen und das Komma als Dezimaltrennzeichen eingeben !");
   EXPECT_EQ(prompter.Last().title, "Hinweis");
   EXPECT_EQ(prompter.Last().beep, BeepKind::Exclamation);
 

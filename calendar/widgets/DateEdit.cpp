@@ -15,8 +15,7 @@ DateEdit::DateEdit(Prompter& prompter, const Clock& clock, QWidget* parent)
 
 bool DateEdit::AllowInsert(const QString& text) {
   inBox_ = true;
-  const bool allowed =
-      rules_.OnInsert(text.toStdString(), TextCharacters(), CaretCharacters(), SelectedCharacters());
+  const bool allowed = rules_.OnInsert(text.toStdString(), TextCharacters(), CaretCharacters(), SelectedCharacters());
   inBox_ = false;
   return allowed;
 }
@@ -25,8 +24,7 @@ bool DateEdit::AllowKey(const QString& text) {
   const QList<uint> chars = text.toUcs4();
   if (chars.size() != 1) return AllowInsert(text);
   inBox_ = true;
-  const bool allowed = rules_.OnKey(static_cast<char32_t>(chars.front()), TextCharacters(),
-                                    CaretCharacters());
+  const bool allowed = rules_.OnKey(static_cast<char32_t>(chars.front()), TextCharacters(), CaretCharacters());
   inBox_ = false;
   return allowed;
 }
@@ -38,8 +36,7 @@ bool DateEdit::AllowBackspace() {
 void DateEdit::focusOutEvent(QFocusEvent* event) {
   FilteredLineEdit::focusOutEvent(event);
   // Switching to another window or opening a menu is no leaving of the field.
-  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
-    return;
+  if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason) return;
   if (inBox_ || checkPending_) return;
   checkPending_ = true;
   QMetaObject::invokeMethod(this, &DateEdit::CheckOnLeave, Qt::QueuedConnection);

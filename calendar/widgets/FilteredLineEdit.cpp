@@ -82,8 +82,8 @@ QMenu* FilteredLineEdit::CreateContextMenu() {
   const QString caption = QLineEdit::tr("&Paste");
   for (QAction* action : menu->actions()) {
     const QString text = action->text();
-    const bool isPaste = action->objectName() == QLatin1String("edit-paste") ||
-                         text == caption || text.startsWith(caption + QLatin1Char('\t'));
+    const bool isPaste = action->objectName() == QLatin1String("edit-paste") || text == caption ||
+                         text.startsWith(caption + QLatin1Char('\t'));
     if (!isPaste) continue;
     action->disconnect(this);
     connect(action, &QAction::triggered, this,

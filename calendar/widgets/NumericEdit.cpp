@@ -4,8 +4,7 @@
 
 namespace tellurio {
 
-NumericEdit::NumericEdit(Prompter& prompter, QWidget* parent)
-    : FilteredLineEdit(parent), rules_(prompter) {
+NumericEdit::NumericEdit(Prompter& prompter, QWidget* parent) : FilteredLineEdit(parent), rules_(prompter) {
   ApplyGreyBackground(this);
 }
 

@@ -17,11 +17,21 @@ Answer QtPrompter::Show(const Message& m) {
   box.setWindowTitle(QString::fromStdString(m.title));
   box.setText(QString::fromStdString(m.text));
   switch (m.icon) {
-    case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+    case MessageIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MessageIcon::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MessageIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MessageIcon::Stop:
+      box.setIcon(QMessageBox::Critical);
+      break;
   }
   QPushButton* ok = nullptr;
   QPushButton* cancel = nullptr;
@@ -58,9 +68,12 @@ Answer QtPrompter::Show(const Message& m) {
   if (clicked && clicked == cancel) return Answer::Cancel;
   // Closed without a button.
   switch (m.buttons) {
-    case MessageButtons::Ok: return Answer::Ok;
-    case MessageButtons::YesNo: return Answer::No;
-    default: return Answer::Cancel;
+    case MessageButtons::Ok:
+      return Answer::Ok;
+    case MessageButtons::YesNo:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
   }
 }
 

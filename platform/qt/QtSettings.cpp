@@ -15,8 +15,7 @@ QtSettings::QtSettings(const std::string& iniPath)
 
 QtSettings::~QtSettings() = default;
 
-std::string QtSettings::Read(std::string_view section, std::string_view key,
-                             std::string_view fallback) const {
+std::string QtSettings::Read(std::string_view section, std::string_view key, std::string_view fallback) const {
   const QString k = Q(section) + QLatin1Char('/') + Q(key);
   if (!settings_->contains(k)) return std::string(fallback);
   return settings_->value(k).toString().toStdString();

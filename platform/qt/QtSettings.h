@@ -17,8 +17,7 @@ class QtSettings final : public Settings {
   explicit QtSettings(const std::string& iniPath);
   ~QtSettings() override;
 
-  std::string Read(std::string_view section, std::string_view key,
-                   std::string_view fallback) const override;
+  std::string Read(std::string_view section, std::string_view key, std::string_view fallback) const override;
   void Write(std::string_view section, std::string_view key, std::string_view value) override;
 
  private:

@@ -15,8 +15,7 @@ void FailOnWarning(QtMsgType type, const QMessageLogContext&, const QString& msg
   if (type == QtDebugMsg || type == QtInfoMsg) return;
   const std::string text = msg.toStdString();
   // The offscreen platform cannot resolve font families the tests do not rely on.
-  if (text.find("QFont::") != std::string::npos || text.find("propagateSizeHints") != std::string::npos)
-    return;
+  if (text.find("QFont::") != std::string::npos || text.find("propagateSizeHints") != std::string::npos) return;
   ADD_FAILURE() << "Qt message: " << text;
 }
 }  // namespace

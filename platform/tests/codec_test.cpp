@@ -20,12 +20,17 @@ TEST(Codec1252, EveryByteSurvivesTheRoundTrip) {
 TEST(Codec1252, GermanLettersAndEuroSign) {
   EXPECT_EQ(Utf8FromCp1252("\xE4\xF6\xFC\xDF\xC4\x80"), "äöüßÄ€");
   EXPECT_EQ(Cp1252FromUtf8("Bußtag"), "Bu\xDFtag");
-  EXPECT_EQ(Cp1252FromUtf8("Größte Positionen"), "Gr\xF6\xDF" "te Positionen");
+  EXPECT_EQ(Cp1252FromUtf8("Größte Positionen"),
+            "Gr\xF6\xDF"
+            "te Positionen");
 }
 
 TEST(Codec1252, UnmappableAndInvalidInputBecomesQuestionMarks) {
   bool exact = true;
-  EXPECT_EQ(Cp1252FromUtf8("a\xE6\x97\xA5" "b", &exact), "a?b");  // a CJK character
+  EXPECT_EQ(Cp1252FromUtf8("a\xE6\x97\xA5"
+                           "b",
+                           &exact),
+            "a?b");  // a CJK character
   EXPECT_FALSE(exact);
   EXPECT_EQ(Cp1252FromUtf8("x\xC3", &exact), "x?");  // truncated sequence
   EXPECT_FALSE(exact);

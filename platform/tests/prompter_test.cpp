@@ -38,8 +38,7 @@ TEST(RecordingPrompter, KeepsLooseBeepsApartFromMessageBeeps) {
 // The user tells the kinds of message apart by ear; two kinds with the same
 // sound would defeat that.
 TEST(ToneBeeper, TheFourSoundsDiffer) {
-  const BeepKind kinds[] = {BeepKind::Exclamation, BeepKind::Question, BeepKind::Stop,
-                            BeepKind::Information};
+  const BeepKind kinds[] = {BeepKind::Exclamation, BeepKind::Question, BeepKind::Stop, BeepKind::Information};
   std::vector<std::vector<int16_t>> sounds;
   for (BeepKind k : kinds) {
     sounds.push_back(SynthesizeBeep(k, 22050));

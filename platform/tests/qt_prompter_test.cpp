@@ -37,8 +37,8 @@ TEST(QtPrompter, ShowsGermanButtonsAndReportsTheOnePressed) {
   QtPrompter p;
   BoxSpy spy;
   spy.Press(QStringLiteral("&Nein"));
-  Answer a = p.Show(Message{"Frage", "Wollen Sie die Eingabe übernehmen?", MessageButtons::YesNo,
-                            MessageIcon::Question, BeepKind::Question});
+  Answer a = p.Show(Message{"Frage", "Wollen Sie die Eingabe übernehmen?", MessageButtons::YesNo, MessageIcon::Question,
+                            BeepKind::Question});
   EXPECT_EQ(a, Answer::No);
   EXPECT_EQ(spy.title, QStringLiteral("Frage"));
   EXPECT_EQ(spy.text, QStringLiteral("Wollen Sie die Eingabe übernehmen?"));

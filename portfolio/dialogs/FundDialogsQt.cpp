@@ -131,11 +131,16 @@ class NewFundDialog : public QDialog {
  private:
   QLineEdit* Field(FundField f) {
     switch (f) {
-      case FundField::Name: return name_;
-      case FundField::Wkn: return wkn_;
-      case FundField::Surcharge: return surcharge_;
-      case FundField::Currency: return currency_;
-      case FundField::None: break;
+      case FundField::Name:
+        return name_;
+      case FundField::Wkn:
+        return wkn_;
+      case FundField::Surcharge:
+        return surcharge_;
+      case FundField::Currency:
+        return currency_;
+      case FundField::None:
+        break;
     }
     return nullptr;
   }
@@ -290,8 +295,8 @@ class FundDataWindow : public QDialog {
     disconnect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(buttons.cancel, &QPushButton::clicked, this, [this, &p] {
-      deleted_ = p.AskYesNo("Hinweis", "Wollen Sie den Fond wirklich Löschen?", MessageIcon::Question,
-                            BeepKind::Question);
+      deleted_ =
+          p.AskYesNo("Hinweis", "Wollen Sie den Fond wirklich Löschen?", MessageIcon::Question, BeepKind::Question);
       accept();
     });
     auto* outer = new QVBoxLayout(this);
@@ -341,9 +346,8 @@ class PriceEntryDialog : public QDialog {
       prices_[k]->setObjectName(QStringLiteral("price%1").arg(k));
       connect(prices_[k], &QLineEdit::editingFinished, this, [this, k] { Flush(k); });
       // Enter takes a price and goes on to the next row instead of closing.
-      connect(prices_[k], &QLineEdit::returnPressed, this, [this, k] {
-        prices_[(k + 1) % PriceEntrySession::kRows]->setFocus();
-      });
+      connect(prices_[k], &QLineEdit::returnPressed, this,
+              [this, k] { prices_[(k + 1) % PriceEntrySession::kRows]->setFocus(); });
       grid->addWidget(dates_[k], k + 1, 0);
       grid->addWidget(prices_[k], k + 1, 1);
     }
@@ -391,8 +395,7 @@ class PriceEntryDialog : public QDialog {
 
  private:
   void Report(const Status& s) {
-    if (!s.ok())
-      prompter_.Show(Message{"Fehler", s.Describe(), MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+    if (!s.ok()) prompter_.Show(Message{"Fehler", s.Describe(), MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
   }
   void Flush(int k) {
     if (!prices_[k]->isModified()) return;
@@ -406,14 +409,29 @@ class PriceEntryDialog : public QDialog {
   void OnScroll(int action) {
     FlushAll();
     switch (action) {
-      case QAbstractSlider::SliderSingleStepAdd: session_.LineDown(); break;
-      case QAbstractSlider::SliderSingleStepSub: session_.LineUp(); break;
-      case QAbstractSlider::SliderPageStepAdd: session_.PageDown(); break;
-      case QAbstractSlider::SliderPageStepSub: session_.PageUp(); break;
-      case QAbstractSlider::SliderMove: session_.ScrollTo(bar_->sliderPosition()); break;
-      case QAbstractSlider::SliderToMinimum: session_.ScrollTo(0); break;
-      case QAbstractSlider::SliderToMaximum: session_.ScrollTo(session_.MaxPosition()); break;
-      default: break;
+      case QAbstractSlider::SliderSingleStepAdd:
+        session_.LineDown();
+        break;
+      case QAbstractSlider::SliderSingleStepSub:
+        session_.LineUp();
+        break;
+      case QAbstractSlider::SliderPageStepAdd:
+        session_.PageDown();
+        break;
+      case QAbstractSlider::SliderPageStepSub:
+        session_.PageUp();
+        break;
+      case QAbstractSlider::SliderMove:
+        session_.ScrollTo(bar_->sliderPosition());
+        break;
+      case QAbstractSlider::SliderToMinimum:
+        session_.ScrollTo(0);
+        break;
+      case QAbstractSlider::SliderToMaximum:
+        session_.ScrollTo(session_.MaxPosition());
+        break;
+      default:
+        break;
     }
     ShowRows();
   }

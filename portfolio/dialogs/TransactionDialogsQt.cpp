@@ -41,7 +41,9 @@ class FocusGained : public QObject {
 
  protected:
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::FocusIn) QMetaObject::invokeMethod(this, [this] { fn_(); }, Qt::QueuedConnection);
+    if (e->type() == QEvent::FocusIn)
+      QMetaObject::invokeMethod(
+          this, [this] { fn_(); }, Qt::QueuedConnection);
     return false;
   }
 
@@ -308,7 +310,8 @@ class AdjustmentDialog : public QDialog {
   AdjustmentDialog(QWidget* parent, Prompter& p, const Clock& clock, AdjustmentSession& s)
       : QDialog(parent), session_(s) {
     const bool dist = s.Kind() == AdjustmentKind::Distribution;
-    setWindowTitle(dist ? QStringLiteral("Ertragsausschüttung eingeben") : QStringLiteral("jährliche Kosten des Fonds"));
+    setWindowTitle(dist ? QStringLiteral("Ertragsausschüttung eingeben")
+                        : QStringLiteral("jährliche Kosten des Fonds"));
     setModal(true);
 
     funds_ = FundList(this, s.Funds(), s.FundIndex());
@@ -365,7 +368,7 @@ class AdjustmentDialog : public QDialog {
     const QString currency = Q(session_.Currency());
     dateCurrency_->setText(currency);
     amountCurrency_->setText(session_.Kind() == AdjustmentKind::Distribution ? currency + QStringLiteral("/Anteil")
-                                                                            : currency);
+                                                                             : currency);
     shares_->setText(Q(session_.Shares()));
     newShares_->setText(Q(session_.NewShares()));
   }
@@ -517,8 +520,8 @@ class TransactionListDialog : public QDialog {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(funds_, &QComboBox::currentIndexChanged, this, [this](int i) { Build(i); });
 
-    auto* text = new QLabel(
-        QStringLiteral("Wählen Sie den Fond, dessen Umsätze Sie ansehen wollen, aus der Liste aus"), this);
+    auto* text =
+        new QLabel(QStringLiteral("Wählen Sie den Fond, dessen Umsätze Sie ansehen wollen, aus der Liste aus"), this);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(text);
     outer->addWidget(funds_);

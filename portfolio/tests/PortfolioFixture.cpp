@@ -49,11 +49,20 @@ std::function<std::optional<FundEntry>(NewFundRules&)> ScriptedFundDialogs::Subm
       if (o.step == DialogStep::Accept) return o.entry;
       if (o.step == DialogStep::Cancel) return std::nullopt;
       switch (o.clear) {
-        case FundField::Name: e.name.clear(); break;
-        case FundField::Wkn: e.wkn.clear(); break;
-        case FundField::Surcharge: e.surchargePercent.clear(); break;
-        case FundField::Currency: e.currency.clear(); break;
-        case FundField::None: return std::nullopt;
+        case FundField::Name:
+          e.name.clear();
+          break;
+        case FundField::Wkn:
+          e.wkn.clear();
+          break;
+        case FundField::Surcharge:
+          e.surchargePercent.clear();
+          break;
+        case FundField::Currency:
+          e.currency.clear();
+          break;
+        case FundField::None:
+          return std::nullopt;
       }
     }
     return std::nullopt;

@@ -44,8 +44,7 @@ struct ScriptedFundDialogs : FundDialogs {
   std::deque<std::function<void(PriceEntrySession&)>> priceEntry;
 
   std::optional<FundEntry> NewFund(NewFundRules& rules) override;
-  std::optional<std::string> ChooseFundToDelete(const std::vector<std::string>& funds,
-                                                DeleteFundRules& rules) override;
+  std::optional<std::string> ChooseFundToDelete(const std::vector<std::string>& funds, DeleteFundRules& rules) override;
   std::optional<std::pair<size_t, FundEntry>> EditFund(EditFundRules& rules) override;
   bool ShowFundData(const FundDataView& data) override;
   void EnterPrices(PriceEntrySession& session) override;

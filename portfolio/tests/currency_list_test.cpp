@@ -25,7 +25,7 @@ TEST(CurrencyList, FactorsIntoTheDisplayCurrency) {
   list.Register("DM", "DM", ask);
   list.Register("Euro", "DM", ask);  // already there
   list.Register("USD", "DM", ask);
-  list.Register("CHF", "DM", ask);   // cancelled
+  list.Register("CHF", "DM", ask);  // cancelled
   EXPECT_EQ(pairs, (std::vector<std::string>{"Euro", "1,95583", "DM", "1,00000", "USD", "1,1234", "CHF", "0,00000"}));
   EXPECT_EQ(ask.asked, (std::vector<std::string>{"USD in DM", "CHF in DM"}));
   EXPECT_DOUBLE_EQ(list.Factor("USD", 9), 1.1234);

@@ -34,8 +34,7 @@ TEST(NewFund, RefusesDuplicatesAndAsksForEmptyFields) {
   NewFundRules rules(f.prompter, AllMasters(f.state.depotStore), f.state.depotStore);
 
   EXPECT_EQ(rules.NameLeft("Alpha Aktien").clear, FundField::Name);
-  EXPECT_EQ(f.prompter.Last().text,
-            "Der Fond\n\nAlpha Aktien\n\nexistiert schon. Geben Sie einen anderen Namen ein.");
+  EXPECT_EQ(f.prompter.Last().text, "Der Fond\n\nAlpha Aktien\n\nexistiert schon. Geben Sie einen anderen Namen ein.");
   EXPECT_EQ(rules.NameLeft("alpha aktien").clear, FundField::None);  // case counts
   // The WKN message names the matching fund, whichever its position.
   EXPECT_EQ(rules.WknLeft("111111").clear, FundField::Wkn);

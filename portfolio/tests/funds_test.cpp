@@ -10,8 +10,8 @@ namespace tellurio::testing {
 namespace {
 
 TEST(PriceLookUps, ExactPriceSkipsRowsWithoutAPrice) {
-  const std::vector<std::string> rows = {"03.03.2003", "10,00", "04.03.2003", "11,00", "04.03.2003", "0,00",
-                                         "05.03.2003", "0"};
+  const std::vector<std::string> rows = {"03.03.2003", "10,00", "04.03.2003", "11,00",
+                                         "04.03.2003", "0,00",  "05.03.2003", "0"};
   EXPECT_EQ(ExactPrice(rows, "04.03.2003"), std::optional<std::string>("11,00"));
   EXPECT_EQ(ExactPrice(rows, "05.03.2003"), std::nullopt);
   EXPECT_EQ(ExactPrice(rows, "06.03.2003"), std::nullopt);

@@ -13,9 +13,7 @@ const FundMaster kFund{"Alpha", "111111", "1,0000", "Euro"};
 // Today is Tuesday 11.03.2003; the last price is Friday 07.03.2003.
 struct PriceEntry : ::testing::Test {
   DepotFixture f{CivilDate{2003, 3, 11}};
-  void SetUp() override {
-    f.AddFund(kFund, {"05.03.2003", "10,00", "06.03.2003", "10,10", "07.03.2003", "10,20"});
-  }
+  void SetUp() override { f.AddFund(kFund, {"05.03.2003", "10,00", "06.03.2003", "10,10", "07.03.2003", "10,20"}); }
 };
 
 TEST_F(PriceEntry, EmptyRowsUpToThePreviousBusinessDayOfToday) {
@@ -71,8 +69,8 @@ TEST_F(PriceEntry, ANewPriceRewritesTheSeriesInDateOrder) {
   }
   f.Reopen();
   EXPECT_EQ(PriceRows(f.state.depotStore, kFund.name),
-            (std::vector<std::string>{"05.03.2003", "10,00", "06.03.2003", "10,10", "07.03.2003", "10,20",
-                                      "10.03.2003", "0", "11.03.2003", "10,40"}));
+            (std::vector<std::string>{"05.03.2003", "10,00", "06.03.2003", "10,10", "07.03.2003", "10,20", "10.03.2003",
+                                      "0", "11.03.2003", "10,40"}));
   EXPECT_EQ(f.prompter.Last().text, "Wollen Sie die durchgeführten Änderungen übernehmen?");
 }
 

@@ -150,7 +150,7 @@ TEST(Adjustments, EditRecordsOnlyWithAnAmountAndSwitchOrOkAskAboutPendingInput) 
   f.prompter.Script({Answer::Yes});
   EXPECT_EQ(s.Ok("03.03.2003", "0,80").step, DialogStep::Accept);
   EXPECT_EQ(s.Entries(), (std::vector<AdjustmentEntry>{{"Alpha Aktien", "03.03.2003", "0,50"},
-                                                        {"Alpha Aktien", "03.03.2003", "0,80"}}));
+                                                       {"Alpha Aktien", "03.03.2003", "0,80"}}));
   // OK without pending input closes with OK and asks nothing.
   AdjustmentSession t(AdjustmentKind::Costs, f.state.depotStore, f.prompter);
   const size_t shown = f.prompter.Messages().size();
@@ -204,8 +204,8 @@ TEST(OpeningHoldings, TheCapitalIsConvertedIntoTheFundCurrencyAndAZeroFactorIsRe
   f.factors.answers = {std::string("0,80000"), std::nullopt};
   // 1000 USD × 0,8 ÷ 1 = 800 Euro.  The second currency's factor dialog is
   // cancelled: the factor is 0 and the entry is refused.
-  f.tx.ApplyOpeningHoldings({{kAlpha.name, "01.01.2003", "4", "1000", "USD"},
-                             {kBeta.name, "01.01.2003", "3", "1000", "CHF"}});
+  f.tx.ApplyOpeningHoldings(
+      {{kAlpha.name, "01.01.2003", "4", "1000", "USD"}, {kBeta.name, "01.01.2003", "3", "1000", "CHF"}});
   EXPECT_EQ(f.factors.asked, (Rows{"USD in Euro", "CHF in Euro"}));
   EXPECT_EQ(f.Stored(section::kOpening, kAlpha.name), (Rows{"800,00", "4"}));
   EXPECT_TRUE(f.Stored(section::kOpening, kBeta.name).empty());

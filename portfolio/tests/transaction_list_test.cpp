@@ -37,8 +37,7 @@ TEST(TransactionList, SortsByDateWithPurchasesFirstOnTheSameDay) {
   s.Select("Alpha");
   s.AppendRows(section::kPurchases, {"05.03.2003", "10,00", "2,0000", "20,00", "01.12.2002", "9,00", "1,0000", "9,00"},
                2);
-  s.AppendRows(section::kSales, {"05.03.2003", "10,00", "1,5000", "15,00", "01.01.2003", "9,50", "0,5000", "4,75"},
-               2);
+  s.AppendRows(section::kSales, {"05.03.2003", "10,00", "1,5000", "15,00", "01.01.2003", "9,50", "0,5000", "4,75"}, 2);
   s.Save();
   const TransactionListView v = BuildTransactionList(s, "Alpha");
   Rows dates, totals, kinds;

@@ -102,8 +102,8 @@ TEST(Buy, AFundSwitchWithAPendingAmountBooksOnTheFundShownBefore) {
     EXPECT_EQ(s.UnitPriceText(), "10,00");
     EXPECT_FALSE(s.InputComplete());
     s.AmountChanged("300");
-    s.SwitchFund(0, "300");  // No: nothing for Beta
-    EXPECT_EQ(s.OldHolding(), "20,0000");  // Alpha shows its new holding
+    s.SwitchFund(0, "300");                                      // No: nothing for Beta
+    EXPECT_EQ(s.OldHolding(), "20,0000");                        // Alpha shows its new holding
     EXPECT_EQ(s.Ok("", "05.03.2003").step, DialogStep::Accept);  // nothing pending: closes
     EXPECT_EQ(s.Stored(), 1);
   });

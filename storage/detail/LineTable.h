@@ -17,9 +17,7 @@ class LineTable {
   static LineTable Decode(std::string_view raw);
 
   size_t size() const { return first_.count + second_.count; }
-  std::string_view line(size_t i) const {
-    return i < first_.count ? first_.line(i) : second_.line(i - first_.count);
-  }
+  std::string_view line(size_t i) const { return i < first_.count ? first_.line(i) : second_.line(i - first_.count); }
 
  private:
   friend class LineBuilder;

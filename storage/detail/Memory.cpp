@@ -7,8 +7,8 @@
 
 #include <cerrno>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 
 namespace tellurio::detail {

@@ -16,21 +16,31 @@ namespace tellurio::detail {
 
 inline unsigned char MapUmlaut(unsigned char c) {
   switch (c) {
-    case 0xDF: return '~';
-    case 0xFC: return '}';
-    case 0xF6: return '|';
-    case 0xE4: return '{';
-    default: return c;
+    case 0xDF:
+      return '~';
+    case 0xFC:
+      return '}';
+    case 0xF6:
+      return '|';
+    case 0xE4:
+      return '{';
+    default:
+      return c;
   }
 }
 
 inline unsigned char UnmapUmlaut(unsigned char c) {
   switch (c) {
-    case '~': return 0xDF;
-    case '}': return 0xFC;
-    case '|': return 0xF6;
-    case '{': return 0xE4;
-    default: return c;
+    case '~':
+      return 0xDF;
+    case '}':
+      return 0xFC;
+    case '|':
+      return 0xF6;
+    case '{':
+      return 0xE4;
+    default:
+      return c;
   }
 }
 
@@ -49,8 +59,7 @@ inline unsigned char EncodeByte(unsigned char c, size_t j, unsigned char k) {
 // Appends the encoded form of one code page 1252 line (without line break).
 // For the first line of a file, its first byte becomes the key; `key` must be
 // KeyOf(that line).
-void AppendEncodedLine(std::string& out, std::string_view line1252, unsigned char key,
-                       bool firstLine);
+void AppendEncodedLine(std::string& out, std::string_view line1252, unsigned char key, bool firstLine);
 
 // The key for a list whose first string is line1252 (an empty first string is
 // written as a blank).

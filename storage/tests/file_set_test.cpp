@@ -16,8 +16,7 @@ TEST(FileSet, DepotsAndProvidersComeFromTheFileNames) {
   for (const char* f : {"a.dat", "n_a.dat", "x.pls", "Beta.dat", "b.idx", "c.dat.bak", "alpha.dat"})
     WriteAll(dir / f, "");
   fs::create_directory(dir / "ordner.dat");
-  EXPECT_EQ(fileset::ListDataFiles(dir.path(), ".dat"),
-            (std::vector<std::string>{"a", "alpha", "Beta"}));
+  EXPECT_EQ(fileset::ListDataFiles(dir.path(), ".dat"), (std::vector<std::string>{"a", "alpha", "Beta"}));
   EXPECT_EQ(fileset::ListDataFiles(dir.path(), ".pls"), std::vector<std::string>{"x"});
 }
 
@@ -28,8 +27,7 @@ TEST(FileSet, PriceDirectoriesAreCreatedLevelByLevel) {
   EXPECT_TRUE(fs::is_directory(dir / "Fondpreise" / "Deka" / "2003"));
   EXPECT_TRUE(fs::is_directory(dir / "Fondpreise" / "Deka" / "2004" / "Januar"));
   EXPECT_TRUE(fs::is_directory(dir / "Fondpreise" / "Neu" / "2004" / "Januar"));
-  EXPECT_EQ(fileset::PriceMonthDir(dir.path(), "Neu", 2004, "Maerz"),
-            dir / "Fondpreise" / "Neu" / "2004" / "Maerz");
+  EXPECT_EQ(fileset::PriceMonthDir(dir.path(), "Neu", 2004, "Maerz"), dir / "Fondpreise" / "Neu" / "2004" / "Maerz");
 }
 
 // Nothing outside the data directory may ever be deleted, however the name of

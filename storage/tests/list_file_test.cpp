@@ -30,13 +30,12 @@ TEST(ListFile, BytesMatchTheHandEncodedForm) {
 
 TEST(ListFile, RoundTripKeepsTextsExceptTheDocumentedFoldings) {
   TempDir dir;
-  const std::vector<std::string> lines = {
-      "Deka-Fonds Europa", "", "Bußtag äöü €", "12,50", " ", "a b  c", "~}|{"};
+  const std::vector<std::string> lines = {"Deka-Fonds Europa", "", "Bußtag äöü €", "12,50", " ", "a b  c", "~}|{"};
   ASSERT_TRUE(WriteListFile(dir / "l.pls", lines).ok());
   std::vector<std::string> back;
   ASSERT_EQ(ReadListFile(dir / "l.pls", back), static_cast<int>(lines.size()));
   std::vector<std::string> expected = lines;
-  expected[1] = " ";       // an empty string comes back as one blank
+  expected[1] = " ";     // an empty string comes back as one blank
   expected[6] = "ßüöä";  // the characters the umlauts are stored as come back as umlauts
   EXPECT_EQ(back, expected);
 }
@@ -46,8 +45,8 @@ TEST(ListFile, RoundTripKeepsTextsExceptTheDocumentedFoldings) {
 // blank reads back as a blank.  RoundTrips tells callers in advance.
 TEST(ListFile, RoundTripsPredictsWhatTheFormatLoses) {
   TempDir dir;
-  const std::vector<std::string> texts = {"Deka", std::string(200, 'x'), "Ärzte", "Fonds-Ärzte",
-                                          "7", ";", "Übersee", "Öko Vision Luxembourg"};
+  const std::vector<std::string> texts = {"Deka",    std::string(200, 'x'),  "Ärzte", "Fonds-Ärzte", "7", ";",
+                                          "Übersee", "Öko Vision Luxembourg"};
   for (const std::string& first : {std::string("6"), std::string("2"), std::string("Deka")}) {
     std::vector<std::string> lines = {first};
     lines.insert(lines.end(), texts.begin(), texts.end());
@@ -106,9 +105,8 @@ TEST(ListFile, EmptyAndMissingFiles) {
 TEST(ListFile, ReplacingLeavesNoTemporaryFilesAndKeepsThePermissions) {
   TempDir dir;
   ASSERT_TRUE(WriteListFile(dir / "p.pls", {"eins"}).ok());
-  std::filesystem::permissions(dir / "p.pls", std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_write |
-                                                 std::filesystem::perms::group_read);
+  std::filesystem::permissions(dir / "p.pls", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                                  std::filesystem::perms::group_read);
   ASSERT_TRUE(WriteListFile(dir / "p.pls", {"zwei"}).ok());
   int files = 0;
   for (auto& e : std::filesystem::directory_iterator(dir.path())) {
@@ -116,9 +114,9 @@ TEST(ListFile, ReplacingLeavesNoTemporaryFilesAndKeepsThePermissions) {
     ++files;
   }
   EXPECT_EQ(files, 1);
-  EXPECT_EQ(std::filesystem::status(dir / "p.pls").permissions() & std::filesystem::perms::all,
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                std::filesystem::perms::group_read);
+  EXPECT_EQ(
+      std::filesystem::status(dir / "p.pls").permissions() & std::filesystem::perms::all,
+      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
 }
 
 TEST(ListFile, WriteIntoAMissingDirectoryFailsWithItsPath) {
@@ -202,8 +200,7 @@ TEST(ListFile, LargeFilesDecodeLikeSmallOnes) {
 // whatever the key.
 TEST(ListFile, EncodeThenDecodeIsIdentityForShortAsciiTexts) {
   std::mt19937 rng(99);
-  const std::string alphabet =
-      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,:-_/()&%+*#'\"!?";
+  const std::string alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,:-_/()&%+*#'\"!?";
   for (int round = 0; round < 300; ++round) {
     std::vector<std::string> lines;
     const int n = 1 + static_cast<int>(rng() % 30);
@@ -230,8 +227,7 @@ TEST(ListFile, PlainTextLinesAreConvertedNotDecoded) {
   WriteAll(dir / "kurse.txt", "Fond M\xFCller\r\n123456\r\n1,0500\r\nEuro\r\n05.03.2003\r\n12,34");
   std::vector<std::string> lines;
   ASSERT_TRUE(ReadTextLines(dir / "kurse.txt", lines).ok());
-  EXPECT_EQ(lines, (std::vector<std::string>{"Fond Müller", "123456", "1,0500", "Euro",
-                                             "05.03.2003", "12,34"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"Fond Müller", "123456", "1,0500", "Euro", "05.03.2003", "12,34"}));
   EXPECT_EQ(ReadTextLines(dir / "fehlt.txt", lines).code(), Status::Code::NotFound);
 }
 

@@ -94,8 +94,10 @@ TEST(RecordStoreRecovery, EmptyForeignAndGarbageFilesOpenAsStores) {
     for (size_t i = 0; i < len; ++i) {
       // Mostly digits and line breaks, so that some headers half-parse.
       const unsigned r = rng() % 10;
-      bytes.push_back(r < 4 ? static_cast<char>('0' + rng() % 10) : r < 6 ? '\n' : r < 7 ? '\r'
-                                                                              : static_cast<char>(rng()));
+      bytes.push_back(r < 4   ? static_cast<char>('0' + rng() % 10)
+                      : r < 6 ? '\n'
+                      : r < 7 ? '\r'
+                              : static_cast<char>(rng()));
     }
     WriteAll(dir / "D.dat", bytes);
     WriteAll(dir / "D.idx", bytes.substr(0, bytes.size() / 2));
@@ -115,8 +117,8 @@ TEST(RecordStoreRecovery, EmptyForeignAndGarbageFilesOpenAsStores) {
 TEST(RecordStoreRecovery, ARecordClaimingMoreLinesThanTheSectionHoldsIsCut) {
   TempDir dir;
   // Section 1 of one record claims 6 values but the section holds 3 lines.
-  ASSERT_TRUE(WriteListFile(dir / "D.dat", {"2", "4", "5", "2", "11", "5", "4", "A", "1", "1,0000", "Euro",
-                                            "3", "6", "01.01.2001", "1,00"})
+  ASSERT_TRUE(WriteListFile(dir / "D.dat", {"2", "4", "5", "2", "11", "5", "4", "A", "1", "1,0000", "Euro", "3", "6",
+                                            "01.01.2001", "1,00"})
                   .ok());
   ASSERT_TRUE(WriteListFile(dir / "D.idx", {"A"}).ok());
   RecordStore s;

@@ -28,8 +28,7 @@ RecordStore NewStore(const TempDir& dir, const std::string& name, std::vector<in
 TEST(RecordStore, NewStoreHasTheEmptyLayout) {
   TempDir dir;
   RecordStore s = NewStore(dir, "Depot", {4, 2});
-  EXPECT_EQ(DecodedFile(dir / "Depot.dat"),
-            (std::vector<std::string>{"2", "4", "5", "2", "6", "0", "0"}));
+  EXPECT_EQ(DecodedFile(dir / "Depot.dat"), (std::vector<std::string>{"2", "4", "5", "2", "6", "0", "0"}));
   EXPECT_EQ(DecodedFile(dir / "Depot.idx"), std::vector<std::string>{"0"});
   EXPECT_EQ(s.RecordCount(), 0);
   std::vector<std::string> keys = {"x"};

@@ -61,12 +61,16 @@ TEST(CTextFile, WritingAlwaysAppendsWithLineBreaks) {
 
 TEST(CTextFile, ByteTwentySixIsData) {
   TempDir dir;
-  WriteAll(dir / "b.txt", std::string("\x1a" "abc\r\nz", 7));
+  WriteAll(dir / "b.txt", std::string("\x1a"
+                                      "abc\r\nz",
+                                      7));
   CTextFile f(dir / "b.txt", CTextFile::modeRead);
   EXPECT_EQ(f.GetLength(), 2);
   std::vector<std::string> out;
   f.ReadLines(out, 1);
-  EXPECT_EQ(out[0], "\x1a" "abc");
+  EXPECT_EQ(out[0],
+            "\x1a"
+            "abc");
 }
 
 TEST(CTextFile, OpeningAMissingFile) {

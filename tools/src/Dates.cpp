@@ -14,9 +14,7 @@ int DaysInMonth(int year, int month) {
   return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
 }
 
-bool IsValid(Date d) {
-  return d.year >= 1 && d.year <= 9999 && d.day >= 1 && d.day <= DaysInMonth(d.year, d.month);
-}
+bool IsValid(Date d) { return d.year >= 1 && d.year <= 9999 && d.day >= 1 && d.day <= DaysInMonth(d.year, d.month); }
 
 Date Plus(Date d, long days) { return DateOfDayNumber(DayNumber(d) + days); }
 
@@ -30,8 +28,7 @@ std::optional<int> Digits(std::string_view text) {
   return value;
 }
 
-std::optional<Date> Checked(std::optional<int> day, std::optional<int> month,
-                            std::optional<int> year) {
+std::optional<Date> Checked(std::optional<int> day, std::optional<int> month, std::optional<int> year) {
   if (!day || !month || !year) return std::nullopt;
   const Date d{*year, *month, *day};
   if (!IsValid(d)) return std::nullopt;
@@ -92,9 +89,7 @@ bool IsPriceDay(Date date) {
   const int weekday = Weekday(date);
   if (weekday == 0 || weekday == 6) return false;
   const int md = date.month * 100 + date.day;
-  if (md == 101 || md == 501 || md == 1003 || md == 1224 || md == 1225 || md == 1226 ||
-      md == 1231)
-    return false;
+  if (md == 101 || md == 501 || md == 1003 || md == 1224 || md == 1225 || md == 1226 || md == 1231) return false;
   const Date easter = EasterSunday(date.year);
   const long offset = DayNumber(date) - DayNumber(easter);
   // Karfreitag, Ostermontag, Christi Himmelfahrt, Pfingstmontag.

@@ -87,8 +87,7 @@ void AppendCp1252(std::string& out, unsigned cp) {
 Lines ComparisonPage(const Fund& fund, Date asOf, bool competitors) {
   const ChartData chart = Chart(fund, asOf);
   Lines page = {
-      std::string("<html><head><title>") + (competitors ? "Konkurrenzanalyse" : "Wertentwicklung") +
-          "</title>",
+      std::string("<html><head><title>") + (competitors ? "Konkurrenzanalyse" : "Wertentwicklung") + "</title>",
       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\"></head>",
       "<body>",
   };
@@ -110,8 +109,8 @@ Lines ComparisonPage(const Fund& fund, Date asOf, bool competitors) {
 
 }  // namespace
 
-const std::vector<std::string> kPeriodNames = {"1 Monat", "6 Monate", "lfd.Jahr", "1 Jahr",
-                                               "3 Jahre", "5 Jahre", "seit.Aufl."};
+const std::vector<std::string> kPeriodNames = {"1 Monat", "6 Monate", "lfd.Jahr",  "1 Jahr",
+                                               "3 Jahre", "5 Jahre",  "seit.Aufl."};
 
 std::string ToCp1252(std::string_view utf8) {
   std::string out;
@@ -183,8 +182,7 @@ Lines PriceFileLines(const Provider& provider, Date date) {
 
 ChartData Chart(const Fund& fund, Date asOf) {
   ChartData chart;
-  for (int k = 0; k <= 12; ++k)
-    chart.points.push_back(LastPriceDayOnOrBefore(MonthsBefore(asOf, 12 - k)));
+  for (int k = 0; k <= 12; ++k) chart.points.push_back(LastPriceDayOnOrBefore(MonthsBefore(asOf, 12 - k)));
   chart.points.back() = asOf;
   if (Before(chart.points.front(), fund.launch)) return chart;
 
@@ -330,8 +328,9 @@ Lines IndexPageLines(Date asOf) {
       {"Dow Jones Industrial", "ak_dj_stand",
        [](Date d) {
          const long t = DayNumber(d);
-         return std::round(8300.0 * std::exp(0.06 * static_cast<double>(t - kWalkOrigin) / 365.0 +
-                                             0.18 / std::sqrt(365.0) * Walk(SeedOf("Dow Jones"), t)) *
+         return std::round(8300.0 *
+                           std::exp(0.06 * static_cast<double>(t - kWalkOrigin) / 365.0 +
+                                    0.18 / std::sqrt(365.0) * Walk(SeedOf("Dow Jones"), t)) *
                            100.0) /
                 100.0;
        },
@@ -339,8 +338,9 @@ Lines IndexPageLines(Date asOf) {
       {"Euro Stoxx 50", "ak_stoxx_stand",
        [](Date d) {
          const long t = DayNumber(d);
-         return std::round(2400.0 * std::exp(0.05 * static_cast<double>(t - kWalkOrigin) / 365.0 +
-                                             0.21 / std::sqrt(365.0) * Walk(SeedOf("Euro Stoxx"), t)) *
+         return std::round(2400.0 *
+                           std::exp(0.05 * static_cast<double>(t - kWalkOrigin) / 365.0 +
+                                    0.21 / std::sqrt(365.0) * Walk(SeedOf("Euro Stoxx"), t)) *
                            100.0) /
                 100.0;
        },
@@ -357,10 +357,10 @@ Lines IndexPageLines(Date asOf) {
   for (const Index& index : kIndices) {
     const double now = index.value(asOf);
     const double change = Change(index.value(previous), now);
-    page.push_back(std::string("<tr><td class=name>") + index.name + "</td><td class=\"" +
-                   index.cssClass + "\"" + (index.dax ? " title=\"DAX\"" : "") + ">");
-    page.push_back(CommaNumber(now, 2) + "</td><td class=veraenderung>" +
-                   (change > 0 ? "+" : "") + CommaNumber(change, 2) + " %</td></tr>");
+    page.push_back(std::string("<tr><td class=name>") + index.name + "</td><td class=\"" + index.cssClass + "\"" +
+                   (index.dax ? " title=\"DAX\"" : "") + ">");
+    page.push_back(CommaNumber(now, 2) + "</td><td class=veraenderung>" + (change > 0 ? "+" : "") +
+                   CommaNumber(change, 2) + " %</td></tr>");
   }
   page.push_back("</table></body></html>");
   return page;

@@ -34,10 +34,10 @@ extern const std::vector<std::string> kPeriodNames;
 // points 1 to 12, the change since point 0 in percent.  Empty series when
 // the fund is younger than the year.
 struct ChartData {
-  std::vector<Date> points;          // 13 days, oldest first
-  std::vector<double> fund;          // 12 values
-  std::vector<double> reference;     // the comparison group
-  std::vector<double> best, worst;   // best and worst of the group, the fund included
+  std::vector<Date> points;         // 13 days, oldest first
+  std::vector<double> fund;         // 12 values
+  std::vector<double> reference;    // the comparison group
+  std::vector<double> best, worst;  // best and worst of the group, the fund included
 };
 ChartData Chart(const Fund& fund, Date asOf);
 

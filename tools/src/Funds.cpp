@@ -17,41 +17,40 @@ namespace {
 enum class Hint { None, Dollar, Franc };
 
 struct Theme {
-  const char* name;     // part of the fund name
+  const char* name;  // part of the fund name
   FundType type;
-  const char* focus;    // for the asset class and the strategy text
+  const char* focus;  // for the asset class and the strategy text
   Hint hint;
-  double sigmaYear;     // volatility per year
-  int positionList;     // index into kPositionLists, -1: none
+  double sigmaYear;  // volatility per year
+  int positionList;  // index into kPositionLists, -1: none
 };
 
 // Position lists: companies, bonds or properties a fund of the theme holds.
 const std::vector<std::vector<const char*>> kPositionLists = {
     // 0 Germany
-    {"Siemens AG", "Allianz AG", "Deutsche Telekom AG", "SAP AG", "E.ON AG", "BASF AG",
-     "Bayer AG", "DaimlerChrysler AG", "Münchener Rück AG", "Deutsche Bank AG", "RWE AG",
-     "Volkswagen AG", "Schering AG", "Henkel KGaA", "Lufthansa AG", "Commerzbank AG"},
+    {"Siemens AG", "Allianz AG", "Deutsche Telekom AG", "SAP AG", "E.ON AG", "BASF AG", "Bayer AG",
+     "DaimlerChrysler AG", "Münchener Rück AG", "Deutsche Bank AG", "RWE AG", "Volkswagen AG", "Schering AG",
+     "Henkel KGaA", "Lufthansa AG", "Commerzbank AG"},
     // 1 Europe
-    {"Nestlé S.A.", "Novartis AG", "BP plc", "Vodafone Group plc", "Total S.A.",
-     "Nokia Oyj", "Royal Dutch Petroleum", "GlaxoSmithKline plc", "Siemens AG", "Roche Holding AG",
-     "ING Groep N.V.", "Banco Santander", "L'Oréal S.A.", "Unilever N.V.", "Allianz AG"},
+    {"Nestlé S.A.", "Novartis AG", "BP plc", "Vodafone Group plc", "Total S.A.", "Nokia Oyj", "Royal Dutch Petroleum",
+     "GlaxoSmithKline plc", "Siemens AG", "Roche Holding AG", "ING Groep N.V.", "Banco Santander", "L'Oréal S.A.",
+     "Unilever N.V.", "Allianz AG"},
     // 2 USA
-    {"General Electric Co.", "Microsoft Corp.", "Exxon Mobil Corp.", "Pfizer Inc.",
-     "Citigroup Inc.", "Wal-Mart Stores Inc.", "Intel Corp.", "Johnson und Johnson",
-     "IBM Corp.", "Coca-Cola Co.", "Procter und Gamble Co.", "Cisco Systems Inc."},
+    {"General Electric Co.", "Microsoft Corp.", "Exxon Mobil Corp.", "Pfizer Inc.", "Citigroup Inc.",
+     "Wal-Mart Stores Inc.", "Intel Corp.", "Johnson und Johnson", "IBM Corp.", "Coca-Cola Co.",
+     "Procter und Gamble Co.", "Cisco Systems Inc."},
     // 3 Japan and Asia
-    {"Toyota Motor Corp.", "Sony Corp.", "Canon Inc.", "Samsung Electronics",
-     "Taiwan Semiconductor", "HSBC Holdings plc", "Honda Motor Co.", "Nomura Holdings",
-     "China Mobile Ltd.", "Infosys Technologies", "Hutchison Whampoa", "Takeda Chemical"},
+    {"Toyota Motor Corp.", "Sony Corp.", "Canon Inc.", "Samsung Electronics", "Taiwan Semiconductor",
+     "HSBC Holdings plc", "Honda Motor Co.", "Nomura Holdings", "China Mobile Ltd.", "Infosys Technologies",
+     "Hutchison Whampoa", "Takeda Chemical"},
     // 4 Technology and health
-    {"Microsoft Corp.", "Intel Corp.", "SAP AG", "Nokia Oyj", "Cisco Systems Inc.",
-     "Samsung Electronics", "Amgen Inc.", "Novartis AG", "Pfizer Inc.", "Roche Holding AG",
-     "Qiagen N.V.", "Infineon Technologies AG", "Dell Computer Corp.", "Genentech Inc."},
+    {"Microsoft Corp.", "Intel Corp.", "SAP AG", "Nokia Oyj", "Cisco Systems Inc.", "Samsung Electronics", "Amgen Inc.",
+     "Novartis AG", "Pfizer Inc.", "Roche Holding AG", "Qiagen N.V.", "Infineon Technologies AG", "Dell Computer Corp.",
+     "Genentech Inc."},
     // 5 Bonds
-    {"Bundesanleihe 2012", "Bundesobligation Serie 141", "Frankreich OAT 2011",
-     "Italien BTP 2013", "KfW Anleihe 2010", "Spanien Bonos 2014", "Niederlande 2009",
-     "Pfandbrief Eurohypo 2008", "Österreich 2012", "Europäische Investitionsbank 2010",
-     "Bundesschatzanweisung 2005", "Belgien OLO 2012"},
+    {"Bundesanleihe 2012", "Bundesobligation Serie 141", "Frankreich OAT 2011", "Italien BTP 2013", "KfW Anleihe 2010",
+     "Spanien Bonos 2014", "Niederlande 2009", "Pfandbrief Eurohypo 2008", "Österreich 2012",
+     "Europäische Investitionsbank 2010", "Bundesschatzanweisung 2005", "Belgien OLO 2012"},
     // 6 Properties
     {"Bürohaus Frankfurt Westend", "Einkaufszentrum Leipzig", "Geschäftshaus München Mitte",
      "Bürozentrum Hamburg City Nord", "Logistikzentrum Duisburg", "Bürohaus Paris La Défense",
@@ -111,11 +110,10 @@ const std::vector<Theme> kThemes = {
     {"Garantie 2010", FundType::Mixed, "Anleihen mit Aktienbeimischung und Kapitalgarantie", Hint::None, 0.05, 5},
 };
 
-const char* const kFirstNames[] = {"Thomas", "Andrea", "Michael", "Sabine", "Stefan", "Claudia",
-                                   "Jürgen", "Petra", "Frank", "Monika", "Markus", "Birgit",
-                                   "Klaus", "Susanne", "Martin", "Katrin"};
-const char* const kLastNames[] = {"Weber", "Schulz", "Becker", "Hoffmann", "Schäfer", "Koch",
-                                  "Richter", "Klein", "Wolf", "Schröder", "Neumann", "Braun",
+const char* const kFirstNames[] = {"Thomas", "Andrea", "Michael", "Sabine", "Stefan", "Claudia", "Jürgen", "Petra",
+                                   "Frank",  "Monika", "Markus",  "Birgit", "Klaus",  "Susanne", "Martin", "Katrin"};
+const char* const kLastNames[] = {"Weber",      "Schulz", "Becker",   "Hoffmann", "Schäfer", "Koch",
+                                  "Richter",    "Klein",  "Wolf",     "Schröder", "Neumann", "Braun",
                                   "Zimmermann", "Krüger", "Hartmann", "Lange"};
 
 struct ProviderPlan {
@@ -127,25 +125,55 @@ struct ProviderPlan {
   std::vector<const char*> suffixes;
   const char* wknPrefix;  // the WKN is this plus digits up to six characters
   int fundCount;
-  bool luxembourg;        // more funds in foreign currencies
+  bool luxembourg;  // more funds in foreign currencies
 };
 
 const std::vector<ProviderPlan> kProviderPlans = {
-    {"Deka", "Deka", "DekaBank Deutsche Girozentrale", "Deka Investment GmbH",
-     {"Deka-", "DekaLux-", "Deka "}, {"", " CF", " TF", " I", " Plus", " Select", " Spezial"},
-     "84", 300, false},
-    {"DWS", "DWS", "Deutsche Bank AG", "DWS Investment GmbH",
-     {"DWS ", "DWS Fonds "}, {"", " LC", " NC", " I", " Plus", " Select", " Invest", " Spezial"},
-     "97", 280, false},
-    {"DWS Luxembourg", "DWS1", "Deutsche Bank AG", "DWS Investment S.A.",
-     {"DWS Invest ", "DWS Lux "}, {"", " LC", " FC", " USD", " Plus"}, "DWS", 220, true},
-    {"Union-Investment Frankfurt", "union1", "Union Asset Management Holding AG",
+    {"Deka",
+     "Deka",
+     "DekaBank Deutsche Girozentrale",
+     "Deka Investment GmbH",
+     {"Deka-", "DekaLux-", "Deka "},
+     {"", " CF", " TF", " I", " Plus", " Select", " Spezial"},
+     "84",
+     300,
+     false},
+    {"DWS",
+     "DWS",
+     "Deutsche Bank AG",
+     "DWS Investment GmbH",
+     {"DWS ", "DWS Fonds "},
+     {"", " LC", " NC", " I", " Plus", " Select", " Invest", " Spezial"},
+     "97",
+     280,
+     false},
+    {"DWS Luxembourg",
+     "DWS1",
+     "Deutsche Bank AG",
+     "DWS Investment S.A.",
+     {"DWS Invest ", "DWS Lux "},
+     {"", " LC", " FC", " USD", " Plus"},
+     "DWS",
+     220,
+     true},
+    {"Union-Investment Frankfurt",
+     "union1",
+     "Union Asset Management Holding AG",
      "Union-Investment Privatfonds GmbH",
-     {"Uni", "Uni-"}, {"", " A", " T", " net", " Plus", " Select", " Spezial", " Konzept"},
-     "85", 300, false},
-    {"UNION-INVESTM. (Lux.)", "union", "Union Asset Management Holding AG",
+     {"Uni", "Uni-"},
+     {"", " A", " T", " net", " Plus", " Select", " Spezial", " Konzept"},
+     "85",
+     300,
+     false},
+    {"UNION-INVESTM. (Lux.)",
+     "union",
+     "Union Asset Management Holding AG",
      "Union Investment Luxembourg S.A.",
-     {"UniLux ", "UniEuro "}, {"", " A", " T", " USD", " Plus", " Select"}, "A0", 200, true},
+     {"UniLux ", "UniEuro "},
+     {"", " A", " T", " USD", " Plus", " Select"},
+     "A0",
+     200,
+     true},
 };
 
 std::string Lower(std::string text) {
@@ -155,11 +183,16 @@ std::string Lower(std::string text) {
 
 const char* AssetClassWord(FundType type) {
   switch (type) {
-    case FundType::Equity: return "Aktienfonds";
-    case FundType::Bond: return "Rentenfonds";
-    case FundType::MoneyMarket: return "Geldmarktfonds";
-    case FundType::RealEstate: return "Offener Immobilienfonds";
-    case FundType::Mixed: return "Gemischter Fonds";
+    case FundType::Equity:
+      return "Aktienfonds";
+    case FundType::Bond:
+      return "Rentenfonds";
+    case FundType::MoneyMarket:
+      return "Geldmarktfonds";
+    case FundType::RealEstate:
+      return "Offener Immobilienfonds";
+    case FundType::Mixed:
+      return "Gemischter Fonds";
   }
   return "Fonds";
 }
@@ -193,8 +226,7 @@ std::string StrategyText(const Theme& theme, const ProviderPlan& plan) {
              " in guten Lagen; die Erträge stammen aus Mieten.";
       break;
     case FundType::Mixed:
-      text = std::string("Der Fonds mischt ") + theme.focus +
-             " und passt die Gewichtung laufend der Marktlage an.";
+      text = std::string("Der Fonds mischt ") + theme.focus + " und passt die Gewichtung laufend der Marktlage an.";
       break;
   }
   if (plan.luxembourg) text += " Fondsdomizil ist Luxemburg.";
@@ -203,9 +235,12 @@ std::string StrategyText(const Theme& theme, const ProviderPlan& plan) {
 
 std::string SectorName(const Theme& theme) {
   switch (theme.type) {
-    case FundType::MoneyMarket: return "Geldmarkt";
-    case FundType::RealEstate: return "Immobilien";
-    default: return theme.name;
+    case FundType::MoneyMarket:
+      return "Geldmarkt";
+    case FundType::RealEstate:
+      return "Immobilien";
+    default:
+      return theme.name;
   }
 }
 
@@ -216,22 +251,32 @@ struct TypeModel {
 
 TypeModel ModelOf(FundType type) {
   switch (type) {
-    case FundType::Equity: return {20, 150, 0.06};
-    case FundType::Bond: return {30, 110, 0.04};
-    case FundType::MoneyMarket: return {50, 110, 0.025};
-    case FundType::RealEstate: return {40, 60, 0.045};
-    case FundType::Mixed: return {25, 80, 0.05};
+    case FundType::Equity:
+      return {20, 150, 0.06};
+    case FundType::Bond:
+      return {30, 110, 0.04};
+    case FundType::MoneyMarket:
+      return {50, 110, 0.025};
+    case FundType::RealEstate:
+      return {40, 60, 0.045};
+    case FundType::Mixed:
+      return {25, 80, 0.05};
   }
   return {50, 50, 0};
 }
 
 double Surcharge(FundType type, std::uint64_t h) {
   switch (type) {
-    case FundType::Equity: return Between(h, 0, 9) < 8 ? 5.0 : 4.0;
-    case FundType::Bond: return Between(h, 0, 9) < 7 ? 3.0 : 2.5;
-    case FundType::MoneyMarket: return Between(h, 0, 9) < 6 ? 0.0 : 0.5;
-    case FundType::RealEstate: return 5.25;
-    case FundType::Mixed: return 4.0;
+    case FundType::Equity:
+      return Between(h, 0, 9) < 8 ? 5.0 : 4.0;
+    case FundType::Bond:
+      return Between(h, 0, 9) < 7 ? 3.0 : 2.5;
+    case FundType::MoneyMarket:
+      return Between(h, 0, 9) < 6 ? 0.0 : 0.5;
+    case FundType::RealEstate:
+      return 5.25;
+    case FundType::Mixed:
+      return 4.0;
   }
   return 0;
 }
@@ -262,8 +307,7 @@ std::vector<Position> Positions(const Theme& theme, std::uint64_t seed) {
   if (theme.positionList < 0) return positions;
   std::vector<const char*> pool = kPositionLists[static_cast<size_t>(theme.positionList)];
   // A seeded shuffle picks the holdings; shares fall from the largest.
-  for (size_t i = pool.size(); i > 1; --i)
-    std::swap(pool[i - 1], pool[Mix(seed, 77, i) % i]);
+  for (size_t i = pool.size(); i > 1; --i) std::swap(pool[i - 1], pool[Mix(seed, 77, i) % i]);
   const int count = Between(Mix(seed, 78), 5, 8);
   double share = 4.0 + 6.0 * Uniform(Mix(seed, 79));
   for (int i = 0; i < count && i < static_cast<int>(pool.size()); ++i) {
@@ -285,9 +329,8 @@ Fund MakeFund(const ProviderPlan& plan, const Theme& theme, const std::string& n
   // Most funds are older than the origin of the walk; about one in ten is
   // launched later and appears in the price files only from then on.
   const long early = DayNumber({1985, 1, 2}), late = DayNumber({2002, 12, 31});
-  const long launchDay = Between(Mix(s, 3), 0, 9) == 0
-                             ? DayNumber({2003, 1, 2}) + Between(Mix(s, 4), 0, 4 * 365)
-                             : early + Between(Mix(s, 4), 0, static_cast<int>(late - early));
+  const long launchDay = Between(Mix(s, 3), 0, 9) == 0 ? DayNumber({2003, 1, 2}) + Between(Mix(s, 4), 0, 4 * 365)
+                                                       : early + Between(Mix(s, 4), 0, static_cast<int>(late - early));
   f.launch = DateOfDayNumber(launchDay);
   f.assetClass = AssetClass(theme);
   f.sector = SectorName(theme);
@@ -339,12 +382,10 @@ std::vector<Provider> BuildProviders() {
     std::sort(candidates.begin(), candidates.end(),
               [](const Candidate& a, const Candidate& b) { return a.order < b.order; });
     candidates.resize(std::min(candidates.size(), static_cast<size_t>(plan.fundCount)));
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-      return Lower(a.name) < Lower(b.name);
-    });
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return Lower(a.name) < Lower(b.name); });
     for (size_t i = 0; i < candidates.size(); ++i)
-      p.funds.push_back(MakeFund(plan, kThemes[candidates[i].theme], candidates[i].name,
-                                 static_cast<int>(i)));
+      p.funds.push_back(MakeFund(plan, kThemes[candidates[i].theme], candidates[i].name, static_cast<int>(i)));
     providers.push_back(std::move(p));
   }
   for (Provider& p : providers)
@@ -358,8 +399,7 @@ std::vector<Provider> BuildProviders() {
 constexpr double kGroupWeight = 0.85;
 
 double GroupedWalk(std::uint64_t sectorSeed, std::uint64_t ownSeed, long t) {
-  return kGroupWeight * Walk(sectorSeed, t) +
-         std::sqrt(1.0 - kGroupWeight * kGroupWeight) * Walk(ownSeed, t);
+  return kGroupWeight * Walk(sectorSeed, t) + std::sqrt(1.0 - kGroupWeight * kGroupWeight) * Walk(ownSeed, t);
 }
 
 double ModelValue(double base, double drift, double dailySigma, double walk, Date date) {
@@ -403,8 +443,7 @@ double Price(const Fund& fund, Date date) {
 double SectorIndex(const Fund& fund, Date date) {
   // The group moves like a typical fund of its kind.
   const TypeModel model = ModelOf(fund.type);
-  return ModelValue(100.0, model.drift, fund.sectorSigma, Walk(fund.sectorSeed, DayNumber(date)),
-                    date);
+  return ModelValue(100.0, model.drift, fund.sectorSigma, Walk(fund.sectorSeed, DayNumber(date)), date);
 }
 
 double PeerIndex(const Fund& fund, int peer, Date date) {
@@ -416,13 +455,10 @@ double PeerIndex(const Fund& fund, int peer, Date date) {
 }
 
 double Dax(Date date) {
-  return Cents(ModelValue(2900.0, 0.07, 0.22 / std::sqrt(365.0),
-                          Walk(SeedOf("DAX"), DayNumber(date)), date));
+  return Cents(ModelValue(2900.0, 0.07, 0.22 / std::sqrt(365.0), Walk(SeedOf("DAX"), DayNumber(date)), date));
 }
 
-std::string SurchargeFactorText(const Fund& fund) {
-  return CommaNumber(1.0 + fund.surchargePercent / 100.0, 4);
-}
+std::string SurchargeFactorText(const Fund& fund) { return CommaNumber(1.0 + fund.surchargePercent / 100.0, 4); }
 
 std::string CommaNumber(double value, int decimals) {
   char text[64];

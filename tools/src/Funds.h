@@ -23,14 +23,14 @@ struct Provider;
 struct Fund {
   const Provider* provider = nullptr;
   std::string name;
-  std::string wkn;       // 6 characters, unique among all demo funds
+  std::string wkn;  // 6 characters, unique among all demo funds
   FundType type = FundType::Equity;
   std::string currency;  // as in price files: "Euro", "USD" or "CHF"
   double surchargePercent = 0;
-  Date launch;           // no prices before this day
-  std::string assetClass;   // "Aktienfonds Europa"
-  std::string sector;       // comparison group, "Aktien Europa"
-  std::string management;   // a name or "keine Angaben"
+  Date launch;             // no prices before this day
+  std::string assetClass;  // "Aktienfonds Europa"
+  std::string sector;      // comparison group, "Aktien Europa"
+  std::string management;  // a name or "keine Angaben"
   std::string strategy;
   std::vector<Position> positions;  // empty: none published
   double volumeMillions = 0;
@@ -39,7 +39,7 @@ struct Fund {
   double basePrice = 0;
   double drift = 0;
   double dailySigma = 0;
-  double sectorSigma = 0;  // daily volatility of the comparison group
+  double sectorSigma = 0;        // daily volatility of the comparison group
   std::uint64_t seed = 0;        // of the fund's own part of its walk
   std::uint64_t sectorSeed = 0;  // of the comparison group's walk
 };

@@ -30,8 +30,7 @@ Reply NotFound(const std::string& what) {
                 "<li>/fondsportrait/popchart/konkurenz.hbs?wkn=WKN</li>",
                 "</ul><p>Anbieter:</p><ul>"};
   for (const Provider& p : DemoProviders())
-    page.push_back("<li>" + p.key + " (" + p.displayName + ", " + std::to_string(p.funds.size()) +
-                   " Fonds)</li>");
+    page.push_back("<li>" + p.key + " (" + p.displayName + ", " + std::to_string(p.funds.size()) + " Fonds)</li>");
   page.push_back("</ul></body></html>");
   return Reply{404, kHtml, ToCp1252Lines(page)};
 }
@@ -75,18 +74,15 @@ Reply Answer(const std::string& path, const std::string& wkn, Date today, bool e
     if (!provider) return NotFound("Einen Anbieter \"" + m[1].str() + "\" gibt es hier nicht.");
     const std::optional<Date> date = ParseFileDate(m[2].str());
     if (!date) return NotFound("\"" + m[2].str() + "\" ist kein Datum.");
-    if (!IsPriceDay(*date) && !everyDay)
-      return NotFound("Am " + DateText(*date) + " wurden keine Kurse festgestellt.");
+    if (!IsPriceDay(*date) && !everyDay) return NotFound("Am " + DateText(*date) + " wurden keine Kurse festgestellt.");
     const Date priceDay = LastPriceDayOnOrBefore(*date);
     return Reply{200, kText, ToCp1252Lines(PriceFileLines(*provider, priceDay))};
   }
   if (path == "/home/index.html")
     return Reply{200, kHtml, ToCp1252Lines(IndexPageLines(LastPriceDayOnOrBefore(today)))};
   if (path == "/fondsportrait/portrait.hbs") return FundPage(wkn, today, &PortraitPageLines);
-  if (path == "/fondsportrait/popchart/wertentwicklung.hbs")
-    return FundPage(wkn, today, &PerformancePageLines);
-  if (path == "/fondsportrait/popchart/konkurenz.hbs")
-    return FundPage(wkn, today, &CompetitorPageLines);
+  if (path == "/fondsportrait/popchart/wertentwicklung.hbs") return FundPage(wkn, today, &PerformancePageLines);
+  if (path == "/fondsportrait/popchart/konkurenz.hbs") return FundPage(wkn, today, &CompetitorPageLines);
   return NotFound("Die Adresse \"" + path + "\" gibt es hier nicht.");
 }
 
@@ -196,8 +192,7 @@ bool PublisherServer::Start(std::string& error) {
   }
   impl.thread = std::thread([&impl] { impl.server.listen_after_bind(); });
   // Stop only takes effect once the accept loop runs; wait for it.
-  for (int i = 0; i < 500 && !impl.server.is_running(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  for (int i = 0; i < 500 && !impl.server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   return true;
 }
 

@@ -21,10 +21,9 @@ double RawWalk(std::uint64_t seed, long t) {
     const long mid = low + (high - low) / 2;
     // The bridge between two known points: their mean plus a normal
     // deviation with a quarter of the interval's variance.
-    const double wMid = 0.5 * (wLow + wHigh) +
-                        std::sqrt(static_cast<double>(high - low) / 4.0) *
-                            Normal(Mix(seed, static_cast<std::uint64_t>(low),
-                                       static_cast<std::uint64_t>(high)));
+    const double wMid =
+        0.5 * (wLow + wHigh) + std::sqrt(static_cast<double>(high - low) / 4.0) *
+                                   Normal(Mix(seed, static_cast<std::uint64_t>(low), static_cast<std::uint64_t>(high)));
     if (t < mid) {
       high = mid;
       wHigh = wMid;
@@ -68,8 +67,6 @@ int Between(std::uint64_t h, int low, int high) {
   return low + static_cast<int>(h % static_cast<std::uint64_t>(high - low + 1));
 }
 
-double Walk(std::uint64_t seed, long dayNumber) {
-  return RawWalk(seed, dayNumber) - RawWalk(seed, kWalkOrigin);
-}
+double Walk(std::uint64_t seed, long dayNumber) { return RawWalk(seed, dayNumber) - RawWalk(seed, kWalkOrigin); }
 
 }  // namespace demo

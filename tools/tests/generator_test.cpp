@@ -42,8 +42,7 @@ TEST(DatesTest, DayNumbersWeekdaysAndEaster) {
   EXPECT_EQ(demo::DayNumber({2003, 1, 1}), demo::kWalkOrigin);
   EXPECT_EQ(demo::DayNumber({2000, 3, 1}) - demo::DayNumber({2000, 2, 28}), 2);  // leap year
   EXPECT_EQ(demo::DayNumber({1900, 3, 1}) - demo::DayNumber({1900, 2, 28}), 1);
-  for (long d = -800000; d < 800000; d += 997)
-    ASSERT_EQ(demo::DayNumber(demo::DateOfDayNumber(d)), d);
+  for (long d = -800000; d < 800000; d += 997) ASSERT_EQ(demo::DayNumber(demo::DateOfDayNumber(d)), d);
   EXPECT_EQ(demo::Weekday({2003, 3, 5}), 3);  // a Wednesday
   EXPECT_EQ(demo::Weekday({2003, 3, 9}), 0);
   EXPECT_EQ(demo::EasterSunday(2003), (Date{2003, 4, 20}));
@@ -56,12 +55,11 @@ TEST(DatesTest, DayNumbersWeekdaysAndEaster) {
 TEST(DatesTest, PriceDaysLeaveOutWeekendsAndHolidays) {
   EXPECT_TRUE(demo::IsPriceDay({2003, 3, 5}));
   EXPECT_TRUE(demo::IsPriceDay({2003, 1, 2}));
-  EXPECT_TRUE(demo::IsPriceDay({2003, 4, 17}));   // Gründonnerstag
-  EXPECT_TRUE(demo::IsPriceDay({2003, 6, 19}));   // Fronleichnam is not nationwide
-  for (const Date d : {Date{2003, 3, 8}, Date{2003, 3, 9}, Date{2003, 1, 1}, Date{2003, 4, 18},
-                       Date{2003, 4, 21}, Date{2003, 5, 1}, Date{2003, 5, 29}, Date{2003, 6, 9},
-                       Date{2003, 10, 3}, Date{2003, 12, 24}, Date{2003, 12, 25},
-                       Date{2003, 12, 26}, Date{2003, 12, 31}})
+  EXPECT_TRUE(demo::IsPriceDay({2003, 4, 17}));  // Gründonnerstag
+  EXPECT_TRUE(demo::IsPriceDay({2003, 6, 19}));  // Fronleichnam is not nationwide
+  for (const Date d : {Date{2003, 3, 8}, Date{2003, 3, 9}, Date{2003, 1, 1}, Date{2003, 4, 18}, Date{2003, 4, 21},
+                       Date{2003, 5, 1}, Date{2003, 5, 29}, Date{2003, 6, 9}, Date{2003, 10, 3}, Date{2003, 12, 24},
+                       Date{2003, 12, 25}, Date{2003, 12, 26}, Date{2003, 12, 31}})
     EXPECT_FALSE(demo::IsPriceDay(d)) << demo::DateText(d);
   EXPECT_EQ(demo::LastPriceDayOnOrBefore({2003, 4, 21}), (Date{2003, 4, 17}));
   EXPECT_EQ(demo::LastPriceDayOnOrBefore({2004, 1, 1}), (Date{2003, 12, 30}));
@@ -72,8 +70,8 @@ TEST(DatesTest, DateTextsAndMonthSteps) {
   EXPECT_EQ(demo::DateText({2004, 1, 1}), "01.01.2004");
   EXPECT_EQ(demo::ParseFileDate("05032003"), (Date{2003, 3, 5}));
   EXPECT_EQ(demo::ParseFileDate("29022004"), (Date{2004, 2, 29}));
-  for (const char* bad : {"29022003", "31042003", "00012003", "05132003", "0503203", "050320031",
-                          "0503200a", "-5032003", ""})
+  for (const char* bad :
+       {"29022003", "31042003", "00012003", "05132003", "0503203", "050320031", "0503200a", "-5032003", ""})
     EXPECT_FALSE(demo::ParseFileDate(bad)) << bad;
   EXPECT_EQ(demo::ParseDateText("05.03.2003"), (Date{2003, 3, 5}));
   EXPECT_FALSE(demo::ParseDateText("05032003"));
@@ -214,8 +212,8 @@ TEST(DocumentsTest, PriceFileHasSixLinesPerLaunchedFund) {
 TEST(DocumentsTest, FundLaunchedLaterAppearsFromItsLaunchOn) {
   for (const demo::Fund& f : ProviderNamed("Deka").funds) {
     if (demo::DayNumber(f.launch) <= demo::DayNumber({2003, 6, 1})) continue;
-    const Date firstDay = demo::LastPriceDayOnOrBefore(
-        demo::DateOfDayNumber(demo::DayNumber(f.launch) + 6));  // a price day after launch
+    const Date firstDay =
+        demo::LastPriceDayOnOrBefore(demo::DateOfDayNumber(demo::DayNumber(f.launch) + 6));  // a price day after launch
     const Date before = demo::DateOfDayNumber(demo::DayNumber(f.launch) - 1);
     const Lines early = demo::PriceFileLines(*f.provider, before);
     const Lines later = demo::PriceFileLines(*f.provider, firstDay);
@@ -239,8 +237,8 @@ TEST(DocumentsTest, PortraitBlockLayout) {
     EXPECT_EQ(b[9], f.currency == "Euro" ? "EUR" : f.currency);
     EXPECT_EQ(b[19], "Sektor " + f.sector);
     // A period that starts before the launch has no figure.
-    const bool fiveYears = demo::DayNumber(f.launch) <= demo::DayNumber(demo::LastPriceDayOnOrBefore(
-                                                            demo::MonthsBefore(asOf, 60)));
+    const bool fiveYears =
+        demo::DayNumber(f.launch) <= demo::DayNumber(demo::LastPriceDayOnOrBefore(demo::MonthsBefore(asOf, 60)));
     EXPECT_EQ(b[17] == "k.A.", !fiveYears) << f.name;
     EXPECT_EQ(b[25] == "k.A.", !fiveYears) << f.name;
     EXPECT_NE(b[18], "k.A.");
@@ -277,18 +275,19 @@ TEST(DocumentsTest, PortraitBlockLayout) {
 }
 
 TEST(DocumentsTest, TextsGoOutInCodePage1252) {
-  EXPECT_EQ(demo::ToCp1252("Übersee äöüß €–"), "\xDC" "bersee \xE4\xF6\xFC\xDF \x80\x96");
-  EXPECT_EQ(demo::ToCp1252("a\xE2\x82"), "a?");         // cut off sequence
-  EXPECT_EQ(demo::ToCp1252("\xFFz"), "?z");              // not UTF-8
-  EXPECT_EQ(demo::ToCp1252("\xE4\xB8\xAD"), "?");       // no place in the code page
+  EXPECT_EQ(demo::ToCp1252("Übersee äöüß €–"),
+            "\xDC"
+            "bersee \xE4\xF6\xFC\xDF \x80\x96");
+  EXPECT_EQ(demo::ToCp1252("a\xE2\x82"), "a?");    // cut off sequence
+  EXPECT_EQ(demo::ToCp1252("\xFFz"), "?z");        // not UTF-8
+  EXPECT_EQ(demo::ToCp1252("\xE4\xB8\xAD"), "?");  // no place in the code page
   EXPECT_EQ(demo::ToCp1252Lines({"a", "", "ö"}), "a\r\n\r\n\xF6\r\n");
 }
 
 TEST(DocumentsTest, IndexPageHoldsTheDaxAfterItsMarker) {
   const Lines page = demo::IndexPageLines({2003, 3, 5});
-  const auto marker = std::find_if(page.begin(), page.end(), [](const std::string& line) {
-    return line.find("ak_dax_stand") != std::string::npos;
-  });
+  const auto marker = std::find_if(
+      page.begin(), page.end(), [](const std::string& line) { return line.find("ak_dax_stand") != std::string::npos; });
   ASSERT_NE(marker, page.end());
   ASSERT_NE(marker + 1, page.end());
   const std::string& value = *(marker + 1);
@@ -302,30 +301,26 @@ TEST(AnswerTest, RequestsGetTheirDocumentsOrNotFound) {
   const demo::Reply prices = demo::Answer("/Daten/Deka/05032003.txt", "", today, false);
   EXPECT_EQ(prices.status, 200);
   EXPECT_EQ(prices.contentType, "text/plain; charset=windows-1252");
-  EXPECT_EQ(prices.body,
-            demo::ToCp1252Lines(demo::PriceFileLines(ProviderNamed("Deka"), {2003, 3, 5})));
+  EXPECT_EQ(prices.body, demo::ToCp1252Lines(demo::PriceFileLines(ProviderNamed("Deka"), {2003, 3, 5})));
   // Any date has its file, the publisher's own day does not matter.
   EXPECT_EQ(demo::Answer("/Daten/Deka/01022011.txt", "", today, false).status, 200);
 
-  for (const char* path : {"/Daten/Deka/08032003.txt",   // Saturday
-                           "/Daten/Deka/18042003.txt",   // Karfreitag
-                           "/Daten/deka/05032003.txt",   // keys are case-sensitive
-                           "/Daten/ADIG/05032003.txt",   // not a demo provider
-                           "/Daten/Deka/30022003.txt", "/Daten/Deka/0503203.txt",
-                           "/Daten/Deka/05032003.htm", "/", "/Daten/", "/home/"})
+  for (const char* path :
+       {"/Daten/Deka/08032003.txt",  // Saturday
+        "/Daten/Deka/18042003.txt",  // Karfreitag
+        "/Daten/deka/05032003.txt",  // keys are case-sensitive
+        "/Daten/ADIG/05032003.txt",  // not a demo provider
+        "/Daten/Deka/30022003.txt", "/Daten/Deka/0503203.txt", "/Daten/Deka/05032003.htm", "/", "/Daten/", "/home/"})
     EXPECT_EQ(demo::Answer(path, "", today, false).status, 404) << path;
 
   // With every day on, a weekend file holds Friday's prices and date.
   const demo::Reply saturday = demo::Answer("/Daten/Deka/08032003.txt", "", today, true);
   EXPECT_EQ(saturday.status, 200);
-  EXPECT_EQ(saturday.body,
-            demo::ToCp1252Lines(demo::PriceFileLines(ProviderNamed("Deka"), {2003, 3, 7})));
+  EXPECT_EQ(saturday.body, demo::ToCp1252Lines(demo::PriceFileLines(ProviderNamed("Deka"), {2003, 3, 7})));
 
   const std::string wkn = ProviderNamed("Deka").funds.front().wkn;
-  EXPECT_EQ(demo::Answer("/fondsportrait/popchart/wertentwicklung.hbs", wkn, today, false).status,
-            200);
-  EXPECT_EQ(demo::Answer("/fondsportrait/popchart/konkurenz.hbs", "XXXXXX", today, false).status,
-            404);
+  EXPECT_EQ(demo::Answer("/fondsportrait/popchart/wertentwicklung.hbs", wkn, today, false).status, 200);
+  EXPECT_EQ(demo::Answer("/fondsportrait/popchart/konkurenz.hbs", "XXXXXX", today, false).status, 404);
   EXPECT_EQ(demo::Answer("/fondsportrait/portrait.hbs", "", today, false).status, 404);
   // Portraits and index page of a weekend are those of the Friday before.
   EXPECT_EQ(demo::Answer("/home/index.html", "", {2003, 3, 9}, false).body,
@@ -348,8 +343,7 @@ TEST(ArgumentsTest, CommandLine) {
   EXPECT_TRUE(demo::ParseArguments({"--help"}).help);
 
   EXPECT_EQ(demo::ParseArguments({"--port"}).error, "Zu --port fehlt der Wert.");
-  EXPECT_EQ(demo::ParseArguments({"--port", "65536"}).error,
-            "Ungültiger Port \"65536\" (0 bis 65535).");
+  EXPECT_EQ(demo::ParseArguments({"--port", "65536"}).error, "Ungültiger Port \"65536\" (0 bis 65535).");
   EXPECT_NE(demo::ParseArguments({"--port", "8o"}).error, "");
   EXPECT_NE(demo::ParseArguments({"--today", "2003-03-05"}).error, "");
   EXPECT_NE(demo::ParseArguments({"--bind", ""}).error, "");

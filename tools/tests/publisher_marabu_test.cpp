@@ -80,8 +80,8 @@ const demo::Provider& ProviderNamed(const std::string& displayName) {
   return demo::DemoProviders().front();
 }
 
-const char* const kVariables[] = {"MARABU_PUBLISHER", "MARABU_INDEX_SERVER",
-                                  "MARABU_COMPARISON_SERVER", "MARABU_TIMEOUT"};
+const char* const kVariables[] = {"MARABU_PUBLISHER", "MARABU_INDEX_SERVER", "MARABU_COMPARISON_SERVER",
+                                  "MARABU_TIMEOUT"};
 
 class PublisherMarabuTest : public ::testing::Test {
  protected:
@@ -135,8 +135,7 @@ class PublisherMarabuTest : public ::testing::Test {
   // A Deka fund with twelve chart points and positions.
   static const demo::Fund& FundWithChart() {
     for (const demo::Fund& f : ProviderNamed("Deka").funds)
-      if (demo::DayNumber(f.launch) < demo::DayNumber({2002, 1, 1}) && !f.positions.empty())
-        return f;
+      if (demo::DayNumber(f.launch) < demo::DayNumber({2002, 1, 1}) && !f.positions.empty()) return f;
     ADD_FAILURE() << "no old Deka fund";
     return ProviderNamed("Deka").funds.front();
   }
@@ -157,8 +156,7 @@ TEST_F(PublisherMarabuTest, PriceFilesArriveAsSixLineRecords) {
     SCOPED_TRACE(provider.displayName);
     const fs::path month = MonthDir("Demo " + provider.key, "2003", "Maerz");
     Lines out;
-    const marabu::DownloadResult r =
-        lib_.FileAusInternetLaden(out, provider.displayName, "Demo " + provider.key, wd());
+    const marabu::DownloadResult r = lib_.FileAusInternetLaden(out, provider.displayName, "Demo " + provider.key, wd());
     ASSERT_TRUE(r.ok()) << r.message;
     ASSERT_EQ(out.size() % 6, 0u);
     ASSERT_GE(out.size(), 6u * 150);
@@ -225,15 +223,14 @@ TEST_F(PublisherMarabuTest, PortraitFileHoldsABlockForEveryFundOfThePriceFile) {
   for (size_t i = 0; i < prices.size(); i += 6) {
     const std::string& wkn = prices[i + 1];
     // The program finds a block through the first line holding the WKN.
-    const auto hit = std::find_if(portrait.begin(), portrait.end(), [&](const std::string& line) {
-      return line.find(wkn) != std::string::npos;
-    });
+    const auto hit = std::find_if(portrait.begin(), portrait.end(),
+                                  [&](const std::string& line) { return line.find(wkn) != std::string::npos; });
     ASSERT_NE(hit, portrait.end()) << wkn;
     const size_t w = static_cast<size_t>(hit - portrait.begin());
     ASSERT_GE(w, 2u);
     ASSERT_LT(w + 30, portrait.size());
     const size_t b = w - 2;
-    EXPECT_EQ(portrait[b], prices[i]);          // fund name
+    EXPECT_EQ(portrait[b], prices[i]);  // fund name
     EXPECT_EQ(portrait[b + 2], wkn);
     EXPECT_EQ(portrait[b + 7], prices[i + 5]);  // today's price
     EXPECT_EQ(portrait[b + 9], prices[i + 3] == "Euro" ? "EUR" : prices[i + 3]);
@@ -243,8 +240,7 @@ TEST_F(PublisherMarabuTest, PortraitFileHoldsABlockForEveryFundOfThePriceFile) {
           << portrait[k];
     }
     // The block ends with its chart section before the next block starts.
-    const auto chart = std::find(portrait.begin() + static_cast<long>(b) + 27, portrait.end(),
-                                 "Wertentwicklung");
+    const auto chart = std::find(portrait.begin() + static_cast<long>(b) + 27, portrait.end(), "Wertentwicklung");
     ASSERT_NE(chart, portrait.end());
     const size_t at = static_cast<size_t>(chart - portrait.begin());
     const size_t n = std::stoul(portrait[at + 2]);
@@ -338,14 +334,13 @@ TEST(PublisherProgramTest, ServesOnTheGivenPortUntilTerminated) {
   const int port = UnusedPort();
   const std::string portText = std::to_string(port);
   auto start = [&](pid_t& pid) {
-    const char* argv[] = {DEMO_PUBLISHER_PROGRAM, "--bind", "127.0.0.1", "--port",
-                          portText.c_str(), nullptr};
+    const char* argv[] = {DEMO_PUBLISHER_PROGRAM, "--bind", "127.0.0.1", "--port", portText.c_str(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const int rc = posix_spawn(&pid, DEMO_PUBLISHER_PROGRAM, &actions, nullptr,
-                               const_cast<char* const*>(argv), environ);
+    const int rc =
+        posix_spawn(&pid, DEMO_PUBLISHER_PROGRAM, &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     return rc;
   };

@@ -180,7 +180,7 @@ TEST(FundTiles, TextAndColourRules) {
   EXPECT_EQ(TileText("Kurz"), "Kurz");
   EXPECT_EQ(TileText("Ohne Bindestrich"), "Ohne Bin");
   EXPECT_EQ(TileText("Uni-Global"), "Global");
-  EXPECT_EQ(TileText("A-B"), "A-B");  // short names keep their "-"
+  EXPECT_EQ(TileText("A-B"), "A-B");                  // short names keep their "-"
   EXPECT_EQ(TileText("Überseeäquator"), "Überseeä");  // characters, not bytes
   EXPECT_EQ(TileColor(0), QColor(192, 192, 192));
   EXPECT_EQ(TileColor(0.5), QColor(210, 255, 210));

@@ -16,8 +16,7 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 bool IsHostCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-         c == '.' || c == '_';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
 }
 
 bool ParsePort(std::string_view text, int& port) {
@@ -99,11 +98,9 @@ bool ParseServerAddress(std::string_view text, ServerAddress& out) {
     if (close == std::string_view::npos) return false;
     host = text.substr(1, close - 1);
     const std::string_view rest = text.substr(close + 1);
-    if (!rest.empty() && (rest.front() != ':' || !ParsePort(rest.substr(1), parsed.port)))
-      return false;
+    if (!rest.empty() && (rest.front() != ':' || !ParsePort(rest.substr(1), parsed.port))) return false;
     for (char c : host)
-      if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
-            c == ':' || c == '.'))
+      if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' || c == '.'))
         return false;
   } else {
     const size_t colon = text.find(':');
@@ -148,8 +145,7 @@ bool ParseSeconds(std::string_view text, long& milliseconds) {
   return true;
 }
 
-void ApplyConfigurationText(std::string_view text, const std::string& source,
-                            LoadedConfiguration& result) {
+void ApplyConfigurationText(std::string_view text, const std::string& source, LoadedConfiguration& result) {
   size_t lineNumber = 0;
   while (!text.empty()) {
     const size_t end = text.find('\n');
@@ -174,8 +170,7 @@ void ApplyConfigurationText(std::string_view text, const std::string& source,
       continue;
     }
     if (!Apply(known->key, value, result.values))
-      NoteProblem(result, where + ": ungültiger Wert \"" + std::string(value) + "\" für " +
-                              known->fileKey + ".");
+      NoteProblem(result, where + ": ungültiger Wert \"" + std::string(value) + "\" für " + known->fileKey + ".");
   }
 }
 
@@ -197,8 +192,8 @@ LoadedConfiguration LoadConfiguration(const std::filesystem::path& workingDirect
     const char* value = environment(k.environmentName);
     if (!value) continue;
     if (!Apply(k.key, value, result.values))
-      NoteProblem(result, std::string("Umgebungsvariable ") + k.environmentName +
-                              ": ungültiger Wert \"" + value + "\".");
+      NoteProblem(result,
+                  std::string("Umgebungsvariable ") + k.environmentName + ": ungültiger Wert \"" + value + "\".");
   }
   return result;
 }

@@ -60,8 +60,7 @@ LoadedConfiguration LoadConfiguration(const std::filesystem::path& workingDirect
 
 // Applies the "key = value" lines of a configuration text; source names the
 // file in messages.  Records the first problem in result.problem.
-void ApplyConfigurationText(std::string_view text, const std::string& source,
-                            LoadedConfiguration& result);
+void ApplyConfigurationText(std::string_view text, const std::string& source, LoadedConfiguration& result);
 
 // Parsers of single values; false when the text is not valid.
 bool ParseServerAddress(std::string_view text, ServerAddress& out);

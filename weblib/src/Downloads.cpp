@@ -23,8 +23,10 @@ FetchError ConfigurationFailure(const LoadedConfiguration& config, const ServerA
   FetchError e;
   e.kind = MARABU_ERROR_CONFIGURATION;
   e.server = server.Text();
-  e.message = subject + " konnte nicht geladen werden: Die Einstellungen der Web-Bibliothek "
-                        "sind fehlerhaft (" + config.problem + ")";
+  e.message = subject +
+              " konnte nicht geladen werden: Die Einstellungen der Web-Bibliothek "
+              "sind fehlerhaft (" +
+              config.problem + ")";
   return e;
 }
 
@@ -44,8 +46,8 @@ FetchError ReadFailure(const FetchRequest& request, const tellurio::Status& stat
   return e;
 }
 
-FetchRequest MakeRequest(const Configuration& config, const ServerAddress& server,
-                         std::string path, fs::path target, std::string subject) {
+FetchRequest MakeRequest(const Configuration& config, const ServerAddress& server, std::string path, fs::path target,
+                         std::string subject) {
   FetchRequest r;
   r.server = server;
   r.path = std::move(path);
@@ -73,32 +75,29 @@ ParseContext ContextWith(std::string vendorMarker) {
 
 }  // namespace
 
-FetchError DownloadPriceFile(const std::string& webProvider, const std::string& priceDirectory,
-                             const fs::path& wd, std::vector<std::string>& lines) {
+FetchError DownloadPriceFile(const std::string& webProvider, const std::string& priceDirectory, const fs::path& wd,
+                             std::vector<std::string>& lines) {
   lines.clear();
   static const std::string kSubject = "Die Kursdatei";
   const LoadedConfiguration config = LoadConfiguration(wd);
   if (!config.problem.empty()) return ConfigurationFailure(config, config.values.publisher, kSubject);
   if (!IsPlainName(priceDirectory))
-    return ArgumentFailure(kSubject, "Der Anbietername \"" + priceDirectory +
-                                         "\" taugt nicht als Verzeichnisname.");
+    return ArgumentFailure(kSubject, "Der Anbietername \"" + priceDirectory + "\" taugt nicht als Verzeichnisname.");
 
   // The clock is read once: file name, year and month directory must belong
   // to the same day even when the call runs across midnight.
   const tellurio::Calendar calendar(LibraryClock());
   const tellurio::PackedDate today = calendar.Today();
   const std::string todayText = tellurio::Calendar::FormatDate(today);  // TT.MM.JJJJ
-  const std::string fileName =
-      todayText.substr(0, 2) + todayText.substr(3, 2) + todayText.substr(6, 4) + ".txt";
+  const std::string fileName = todayText.substr(0, 2) + todayText.substr(3, 2) + todayText.substr(6, 4) + ".txt";
   std::string path;
   if (const std::optional<std::string_view> key = ProviderKey(webProvider))
     path = "/Daten/" + std::string(*key) + "/" + fileName;
 
-  const fs::path directory =
-      tellurio::fileset::PriceMonthDir(wd, priceDirectory, tellurio::PackedYear(today),
-                                       tellurio::kMonthNames[tellurio::PackedMonth(today)]);
-  const FetchRequest request = MakeRequest(config.values, config.values.publisher, path,
-                                           directory / fileName, kSubject);
+  const fs::path directory = tellurio::fileset::PriceMonthDir(wd, priceDirectory, tellurio::PackedYear(today),
+                                                              tellurio::kMonthNames[tellurio::PackedMonth(today)]);
+  const FetchRequest request =
+      MakeRequest(config.values, config.values.publisher, path, directory / fileName, kSubject);
   const FetchOutcome outcome = FetchToFile(request);
   if (!outcome.error.ok()) return outcome.error;
 
@@ -114,9 +113,8 @@ FetchError DownloadPortraits(const fs::path& wd) {
   static const std::string kSubject = "Die Portraitdatei";
   const LoadedConfiguration config = LoadConfiguration(wd);
   if (!config.problem.empty()) return ConfigurationFailure(config, config.values.publisher, kSubject);
-  const FetchRequest request =
-      MakeRequest(config.values, config.values.publisher, "/Daten/portrait.txt",
-                  wd / tellurio::fileset::kPortraitFile, kSubject);
+  const FetchRequest request = MakeRequest(config.values, config.values.publisher, "/Daten/portrait.txt",
+                                           wd / tellurio::fileset::kPortraitFile, kSubject);
   return FetchToFile(request).error;
 }
 
@@ -126,11 +124,9 @@ FetchError DownloadDax(const fs::path& wd, std::vector<std::string>& appended) {
   // The date of the value is the day the page was asked for.
   const std::string today = tellurio::Calendar(LibraryClock()).TodayText();
   const LoadedConfiguration config = LoadConfiguration(wd);
-  if (!config.problem.empty())
-    return ConfigurationFailure(config, config.values.indexServer, kSubject);
-  const FetchRequest request = MakeRequest(config.values, config.values.indexServer,
-                                           "/home/index.html", wd / tellurio::fileset::kIndexPage,
-                                           kSubject);
+  if (!config.problem.empty()) return ConfigurationFailure(config, config.values.indexServer, kSubject);
+  const FetchRequest request = MakeRequest(config.values, config.values.indexServer, "/home/index.html",
+                                           wd / tellurio::fileset::kIndexPage, kSubject);
   const FetchOutcome outcome = FetchToFile(request);
   if (!outcome.error.ok()) return outcome.error;
   if (outcome.bytes == 0) return {};
@@ -143,19 +139,18 @@ FetchError DownloadDax(const fs::path& wd, std::vector<std::string>& appended) {
   return {};
 }
 
-FetchError DownloadComparison(const std::string& wkn, int mode, const fs::path& wd,
-                              std::vector<std::string>& converted, bool& received) {
+FetchError DownloadComparison(const std::string& wkn, int mode, const fs::path& wd, std::vector<std::string>& converted,
+                              bool& received) {
   received = false;
   converted.clear();
   static const std::string kSubject = "Die Vergleichsseite";
   const LoadedConfiguration config = LoadConfiguration(wd);
-  if (!config.problem.empty())
-    return ConfigurationFailure(config, config.values.comparisonServer, kSubject);
+  if (!config.problem.empty()) return ConfigurationFailure(config, config.values.comparisonServer, kSubject);
   const std::string path = std::string("/fondsportrait/popchart/") +
                            (mode == 0 ? "wertentwicklung.hbs?wkn=" : "konkurenz.hbs?wkn=") +
                            PercentEncode(tellurio::Cp1252FromUtf8(wkn));
-  const FetchRequest request = MakeRequest(config.values, config.values.comparisonServer, path,
-                                           wd / "testi.txt", kSubject);
+  const FetchRequest request =
+      MakeRequest(config.values, config.values.comparisonServer, path, wd / "testi.txt", kSubject);
   const FetchOutcome outcome = FetchToFile(request);
   if (!outcome.error.ok()) return outcome.error;
   if (outcome.bytes == 0) return {};
@@ -171,8 +166,6 @@ FetchError DownloadComparison(const std::string& wkn, int mode, const fs::path& 
   return {};
 }
 
-ParseContext MakeParseContext(const fs::path& wd) {
-  return ContextWith(LoadConfiguration(wd).values.vendorMarker);
-}
+ParseContext MakeParseContext(const fs::path& wd) { return ContextWith(LoadConfiguration(wd).values.vendorMarker); }
 
 }  // namespace marabu

@@ -39,9 +39,7 @@ bool CanWrite(const MarabuStringList* list) {
   return list != nullptr && list->clear != nullptr && list->append != nullptr;
 }
 
-bool CanRead(const MarabuStringList* list) {
-  return list != nullptr && list->size != nullptr && list->at != nullptr;
-}
+bool CanRead(const MarabuStringList* list) { return list != nullptr && list->size != nullptr && list->at != nullptr; }
 
 std::vector<std::string> ReadList(const MarabuStringList* list) {
   std::vector<std::string> lines;
@@ -132,11 +130,11 @@ int RunDownload(MarabuError* error, const char* wdData, size_t wdLength, Body bo
       RestoreDirectory(wd.string(), before);
     }
   } catch (const std::bad_alloc&) {
-    result = Simple(MARABU_ERROR_INTERNAL,
-                    "Die Daten konnten nicht geladen werden: Der Arbeitsspeicher reicht nicht aus.");
+    result =
+        Simple(MARABU_ERROR_INTERNAL, "Die Daten konnten nicht geladen werden: Der Arbeitsspeicher reicht nicht aus.");
   } catch (...) {
-    result = Simple(MARABU_ERROR_INTERNAL,
-                    "Die Daten konnten nicht geladen werden: Interner Fehler der Web-Bibliothek.");
+    result =
+        Simple(MARABU_ERROR_INTERNAL, "Die Daten konnten nicht geladen werden: Interner Fehler der Web-Bibliothek.");
   }
   Fill(error, result);
   return result.kind;
@@ -171,28 +169,26 @@ MARABU_API void ArbeitsverzeichnisEinstellen(const char* path, size_t pathLength
   });
 }
 
-MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* webProvider,
-                                    size_t webProviderLength, const char* priceDirectory,
-                                    size_t priceDirectoryLength, const char* workingDirectory,
-                                    size_t workingDirectoryLength, MarabuError* error) {
+MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* webProvider, size_t webProviderLength,
+                                    const char* priceDirectory, size_t priceDirectoryLength,
+                                    const char* workingDirectory, size_t workingDirectoryLength, MarabuError* error) {
   if (!CanWrite(out)) {
-    Fill(error, Simple(MARABU_ERROR_ARGUMENT, "Die Kursdatei konnte nicht geladen werden: "
-                                              "Es fehlt die Liste für die Kurszeilen."));
+    Fill(error, Simple(MARABU_ERROR_ARGUMENT,
+                       "Die Kursdatei konnte nicht geladen werden: "
+                       "Es fehlt die Liste für die Kurszeilen."));
     return MARABU_ERROR_ARGUMENT;
   }
   return RunDownload(error, workingDirectory, workingDirectoryLength, [&](const fs::path& wd) {
     std::vector<std::string> lines;
-    const FetchError result = marabu::DownloadPriceFile(
-        TextOf(webProvider, webProviderLength), TextOf(priceDirectory, priceDirectoryLength), wd,
-        lines);
+    const FetchError result = marabu::DownloadPriceFile(TextOf(webProvider, webProviderLength),
+                                                        TextOf(priceDirectory, priceDirectoryLength), wd, lines);
     Replace(out, lines);
     return result;
   });
 }
 
 MARABU_API int FondportraitHolen(const char* wkn, size_t wknLength, const MarabuStringList* out,
-                                 const char* workingDirectory, size_t workingDirectoryLength,
-                                 MarabuError* error) {
+                                 const char* workingDirectory, size_t workingDirectoryLength, MarabuError* error) {
   // The fund number and the list are part of the interface but not used.
   (void)wkn;
   (void)wknLength;
@@ -201,11 +197,12 @@ MARABU_API int FondportraitHolen(const char* wkn, size_t wknLength, const Marabu
                      [&](const fs::path& wd) { return marabu::DownloadPortraits(wd); });
 }
 
-MARABU_API int DAXLaden(const MarabuStringList* out, const char* workingDirectory,
-                        size_t workingDirectoryLength, MarabuError* error) {
+MARABU_API int DAXLaden(const MarabuStringList* out, const char* workingDirectory, size_t workingDirectoryLength,
+                        MarabuError* error) {
   if (!CanWrite(out)) {
-    Fill(error, Simple(MARABU_ERROR_ARGUMENT, "Der DAX-Stand konnte nicht geladen werden: "
-                                              "Es fehlt die Liste für die Werte."));
+    Fill(error, Simple(MARABU_ERROR_ARGUMENT,
+                       "Der DAX-Stand konnte nicht geladen werden: "
+                       "Es fehlt die Liste für die Werte."));
     return MARABU_ERROR_ARGUMENT;
   }
   return RunDownload(error, workingDirectory, workingDirectoryLength, [&](const fs::path& wd) {
@@ -226,8 +223,7 @@ MARABU_API int BankenHolen(const MarabuStringList* out) {
   });
 }
 
-MARABU_API int LeerzeichenLoeschen(const char* text, size_t textLength,
-                                   const MarabuTextSink* result) {
+MARABU_API int LeerzeichenLoeschen(const char* text, size_t textLength, const MarabuTextSink* result) {
   if (result == nullptr || result->assign == nullptr) return MARABU_ERROR_ARGUMENT;
   return RunPlain([&] {
     Deliver(result, marabu::TrimBlanks(TextOf(text, textLength)));
@@ -235,16 +231,14 @@ MARABU_API int LeerzeichenLoeschen(const char* text, size_t textLength,
   });
 }
 
-MARABU_API int HtmlToText(const MarabuStringList* in, const MarabuStringList* out,
-                          const MarabuTextSink* result) {
+MARABU_API int HtmlToText(const MarabuStringList* in, const MarabuStringList* out, const MarabuTextSink* result) {
   if (!CanRead(in) || !CanWrite(out)) return MARABU_ERROR_ARGUMENT;
   return RunPlain([&] {
     const std::vector<std::string> lines = ReadList(in);
     std::vector<std::string> fields;
-    const std::string resultText =
-        marabu::HtmlToText(lines, fields, marabu::MakeParseContext(lastWorkingDirectory.empty()
-                                                                  ? marabu::CurrentDirectory()
-                                                                  : lastWorkingDirectory));
+    const std::string resultText = marabu::HtmlToText(
+        lines, fields,
+        marabu::MakeParseContext(lastWorkingDirectory.empty() ? marabu::CurrentDirectory() : lastWorkingDirectory));
     Replace(out, fields);
     Deliver(result, resultText);
     return MARABU_OK;
@@ -252,18 +246,18 @@ MARABU_API int HtmlToText(const MarabuStringList* in, const MarabuStringList* ou
 }
 
 MARABU_API int KonkurrenzHolen(const char* wkn, size_t wknLength, const MarabuStringList* out,
-                               const char* workingDirectory, size_t workingDirectoryLength,
-                               int32_t mode, MarabuError* error) {
+                               const char* workingDirectory, size_t workingDirectoryLength, int32_t mode,
+                               MarabuError* error) {
   if (!CanWrite(out)) {
-    Fill(error, Simple(MARABU_ERROR_ARGUMENT, "Die Vergleichsseite konnte nicht geladen werden: "
-                                              "Es fehlt die Liste für die Werte."));
+    Fill(error, Simple(MARABU_ERROR_ARGUMENT,
+                       "Die Vergleichsseite konnte nicht geladen werden: "
+                       "Es fehlt die Liste für die Werte."));
     return MARABU_ERROR_ARGUMENT;
   }
   return RunDownload(error, workingDirectory, workingDirectoryLength, [&](const fs::path& wd) {
     std::vector<std::string> converted;
     bool received = false;
-    const FetchError result =
-        marabu::DownloadComparison(TextOf(wkn, wknLength), mode, wd, converted, received);
+    const FetchError result = marabu::DownloadComparison(TextOf(wkn, wknLength), mode, wd, converted, received);
     if (received) Replace(out, converted);
     return result;
   });

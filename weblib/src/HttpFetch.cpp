@@ -25,9 +25,7 @@ bool CurlReady() {
 
 bool IsSuccess(long status) { return status >= 200 && status <= 299; }
 
-bool IsLoopback(const std::string& host) {
-  return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
-}
+bool IsLoopback(const std::string& host) { return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0; }
 
 std::string SecondsText(long milliseconds) {
   std::string text = std::to_string(milliseconds / 1000);
@@ -99,10 +97,9 @@ FetchError FileFailure(const FetchRequest& request, int error, bool creating) {
   e.kind = MARABU_ERROR_FILE;
   e.systemError = error;
   e.server = request.server.Text();
-  e.message = request.subject + " vom Server " + e.server +
-              " konnte nicht gespeichert werden: Die Datei \"" + request.target.string() +
-              "\" konnte nicht " + (creating ? "angelegt" : "geschrieben") +
-              " werden (" + tellurio::GermanErrorText(error) + ").";
+  e.message = request.subject + " vom Server " + e.server + " konnte nicht gespeichert werden: Die Datei \"" +
+              request.target.string() + "\" konnte nicht " + (creating ? "angelegt" : "geschrieben") + " werden (" +
+              tellurio::GermanErrorText(error) + ").";
   return e;
 }
 
@@ -139,8 +136,8 @@ int KindOfTransferError(int curlCode, bool connected) {
   }
 }
 
-std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs,
-                                  long totalTimeoutMs, const std::string& host) {
+std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs, long totalTimeoutMs,
+                                  const std::string& host) {
   switch (kind) {
     case MARABU_ERROR_HOST:
       return "Der Rechnername \"" + host + "\" ist unbekannt (Namensauflösung fehlgeschlagen).";
@@ -169,17 +166,39 @@ std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutM
 std::string DescribeHttpStatus(int status) {
   const char* text = nullptr;
   switch (status) {
-    case 400: text = "ungültige Anfrage"; break;
-    case 401: text = "Anmeldung erforderlich"; break;
-    case 403: text = "Zugriff verweigert"; break;
-    case 404: text = "nicht gefunden"; break;
-    case 408: text = "Zeitüberschreitung der Anfrage"; break;
-    case 410: text = "nicht mehr vorhanden"; break;
-    case 429: text = "zu viele Anfragen"; break;
-    case 500: text = "interner Serverfehler"; break;
-    case 502: text = "fehlerhaftes Gateway"; break;
-    case 503: text = "Dienst nicht verfügbar"; break;
-    case 504: text = "Zeitüberschreitung am Gateway"; break;
+    case 400:
+      text = "ungültige Anfrage";
+      break;
+    case 401:
+      text = "Anmeldung erforderlich";
+      break;
+    case 403:
+      text = "Zugriff verweigert";
+      break;
+    case 404:
+      text = "nicht gefunden";
+      break;
+    case 408:
+      text = "Zeitüberschreitung der Anfrage";
+      break;
+    case 410:
+      text = "nicht mehr vorhanden";
+      break;
+    case 429:
+      text = "zu viele Anfragen";
+      break;
+    case 500:
+      text = "interner Serverfehler";
+      break;
+    case 502:
+      text = "fehlerhaftes Gateway";
+      break;
+    case 503:
+      text = "Dienst nicht verfügbar";
+      break;
+    case 504:
+      text = "Zeitüberschreitung am Gateway";
+      break;
     default:
       if (status >= 300 && status <= 399) text = "Weiterleitung ohne erreichbares Ziel";
       break;
@@ -189,8 +208,7 @@ std::string DescribeHttpStatus(int status) {
   return result;
 }
 
-std::string DownloadMessage(const std::string& subject, const std::string& server,
-                            const std::string& reason) {
+std::string DownloadMessage(const std::string& subject, const std::string& server, const std::string& reason) {
   return subject + " konnte nicht vom Server " + server + " geladen werden: " + reason;
 }
 
@@ -198,8 +216,8 @@ std::string PercentEncode(const std::string& bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : bytes) {
-    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+                            c == '.' || c == '_' || c == '~';
     if (unreserved) {
       out += static_cast<char>(c);
     } else {
@@ -219,14 +237,14 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
     return outcome;
   }
   if (!CurlReady()) {
-    outcome.error = Failure(request, MARABU_ERROR_INTERNAL,
-                            ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
+    outcome.error =
+        Failure(request, MARABU_ERROR_INTERNAL, ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
     return outcome;
   }
   CurlHandle handle;
   if (!handle.curl) {
-    outcome.error = Failure(request, MARABU_ERROR_INTERNAL,
-                            ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
+    outcome.error =
+        Failure(request, MARABU_ERROR_INTERNAL, ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
     return outcome;
   }
 
@@ -235,8 +253,7 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
   transfer.file = &file;
   transfer.buffer = std::make_unique<char[]>(kDownloadBufferSize);
 
-  const std::string url =
-      request.server.UrlPrefix() + (request.path.empty() ? std::string("/") : request.path);
+  const std::string url = request.server.UrlPrefix() + (request.path.empty() ? std::string("/") : request.path);
   CURL* c = handle.curl;
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
@@ -266,16 +283,16 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
     } else {
       const int kind = KindOfTransferError(code, connected);
       outcome.error = Failure(request, kind,
-                              ReasonOfTransferError(kind, connected, request.connectTimeoutMs,
-                                                    request.totalTimeoutMs, request.server.host));
+                              ReasonOfTransferError(kind, connected, request.connectTimeoutMs, request.totalTimeoutMs,
+                                                    request.server.host));
     }
     outcome.error.httpStatus = static_cast<int>(status);
     return outcome;
   }
   if (!IsSuccess(status)) {
-    outcome.error = Failure(request, MARABU_ERROR_HTTP_STATUS,
-                            "Der Server antwortete mit dem Status " +
-                                DescribeHttpStatus(static_cast<int>(status)) + ".");
+    outcome.error =
+        Failure(request, MARABU_ERROR_HTTP_STATUS,
+                "Der Server antwortete mit dem Status " + DescribeHttpStatus(static_cast<int>(status)) + ".");
     outcome.error.httpStatus = static_cast<int>(status);
     return outcome;
   }

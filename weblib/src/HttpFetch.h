@@ -55,15 +55,14 @@ void ReleaseHttp();
 int KindOfTransferError(int curlCode, bool connected);
 
 // The German reason of a failure, without the subject and server.
-std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs,
-                                  long totalTimeoutMs, const std::string& host);
+std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs, long totalTimeoutMs,
+                                  const std::string& host);
 
 // The German description of an HTTP status, such as "404 (nicht gefunden)".
 std::string DescribeHttpStatus(int status);
 
 // "<subject> konnte nicht vom Server <server> geladen werden: <reason>"
-std::string DownloadMessage(const std::string& subject, const std::string& server,
-                            const std::string& reason);
+std::string DownloadMessage(const std::string& subject, const std::string& server, const std::string& reason);
 
 // Percent-encodes everything of a code page 1252 byte text that is not an
 // unreserved URL character.

@@ -37,8 +37,7 @@ std::optional<Extracted> ExtractBetween(const Lines& lines, TextPos start, std::
   const size_t textBegin = open + opening.size();
   const size_t close = lines[line].find(closing, textBegin);
   if (close != std::string::npos)
-    return Extracted{TrimBlanks(Slice(lines[line], textBegin, close)),
-                     TextPos{line, close + closing.size()}};
+    return Extracted{TrimBlanks(Slice(lines[line], textBegin, close)), TextPos{line, close + closing.size()}};
 
   // The value continues on the next line: the rest of the opening line and
   // the next line up to the closing text, with a blank for the line break.

@@ -11,33 +11,26 @@
 namespace marabu {
 
 const std::array<std::string_view, 9> kPortraitLabels = {
-    "WKN:", "Anlage:", "Management:", "KAG:", "Vol. in Mio. EUR",
+    "WKN:", "Anlage:",           "Management:",        "KAG:",   "Vol. in Mio. EUR",
     "Kurs", "Ausgabeaufschlag:", "Fondsw&auml;hrung:", "Rating:"};
 
 namespace {
 
 using Fields = std::vector<std::string>;
 
-bool Before(TextPos a, TextPos b) {
-  return a.line < b.line || (a.line == b.line && a.column < b.column);
-}
+bool Before(TextPos a, TextPos b) { return a.line < b.line || (a.line == b.line && a.column < b.column); }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-std::string OrDefault(std::string text, const char* whenEmpty) {
-  return text.empty() ? std::string(whenEmpty) : text;
-}
+std::string OrDefault(std::string text, const char* whenEmpty) { return text.empty() ? std::string(whenEmpty) : text; }
 
 // --- Vendor price table -----------------------------------------------------
 
-void ParseVendorTable(const Lines& lines, size_t firstLine, const ParseContext& context,
-                      Fields& out) {
+void ParseVendorTable(const Lines& lines, size_t firstLine, const ParseContext& context, Fields& out) {
   TextPos at{firstLine, 0};
   while (const std::optional<TextPos> row = lines.Find(at, "TABELLE STANDARDZEILE")) {
     const std::optional<Extracted> first = ExtractBetween(lines, *row, "tblrow", ">", "&");
@@ -76,13 +69,11 @@ void ParseProviderTableA(const Lines& lines, Fields& out) {
   const std::optional<size_t> dateLine = lines.FindLine(0, kDateMarker);
   if (!dateLine) return;
   const std::string& dateText = lines[*dateLine];
-  const std::string date(LastCharacters(
-      UpTo(dateText, dateText.find(kDateMarker) + kDateMarker.size(), "<"), 10));
+  const std::string date(LastCharacters(UpTo(dateText, dateText.find(kDateMarker) + kDateMarker.size(), "<"), 10));
 
   size_t line = *dateLine + 1;
   while (lines.valid(line) && !Contains(lines[line], "/table")) {
-    if (!Contains(lines[line], "<td class=tab4>&nbsp;</td>") &&
-        !Contains(lines[line], "<td class=tab7>&nbsp;</td>")) {
+    if (!Contains(lines[line], "<td class=tab4>&nbsp;</td>") && !Contains(lines[line], "<td class=tab7>&nbsp;</td>")) {
       ++line;
       continue;
     }
@@ -90,8 +81,7 @@ void ParseProviderTableA(const Lines& lines, Fields& out) {
     if (!lines.valid(nameLine)) return;
     const std::string& nameText = lines[nameLine];
     const size_t gt = nameText.find('>');
-    const std::string name =
-        gt == std::string::npos ? std::string() : TrimTrailingBlanks(UpTo(nameText, gt + 1, "<"));
+    const std::string name = gt == std::string::npos ? std::string() : TrimTrailingBlanks(UpTo(nameText, gt + 1, "<"));
 
     const std::optional<size_t> secondLine = lines.FindLine(nameLine + 1, "align=");
     if (!secondLine) return;
@@ -126,8 +116,7 @@ std::optional<RowStart> FindRowStartB(const Lines& lines, TextPos from) {
     const std::string& text = lines[line];
     const size_t column = line == from.line ? from.column : 0;
     if (column > text.size()) continue;
-    if (size_t at = text.find("<br>", column); at != std::string::npos)
-      return RowStart{line, at, at + 5, "<br>"};
+    if (size_t at = text.find("<br>", column); at != std::string::npos) return RowStart{line, at, at + 5, "<br>"};
     if (size_t at = text.find("<td nowrap>", column); at != std::string::npos)
       return RowStart{line, at, at + 11, "</td>"};
     if (column == 0 && StartsWith(text, "nowrap>") && line > 0 && EndsWith(lines[line - 1], "td"))
@@ -136,8 +125,7 @@ std::optional<RowStart> FindRowStartB(const Lines& lines, TextPos from) {
   return std::nullopt;
 }
 
-void ParseProviderTableB(const Lines& lines, size_t firstLine, const ParseContext& context,
-                         Fields& out) {
+void ParseProviderTableB(const Lines& lines, size_t firstLine, const ParseContext& context, Fields& out) {
   TextPos at{firstLine, 0};
   while (const std::optional<RowStart> row = FindRowStartB(lines, at)) {
     size_t nameLine = row->line;
@@ -221,23 +209,19 @@ std::string ClassValue(const Lines& lines, TextPos classAt, TextPos& at) {
 std::optional<std::string> LabelledValue(const Lines& lines, std::string_view label, TextPos& at) {
   const std::optional<TextPos> labelAt = lines.Find(at, label);
   if (!labelAt) return std::nullopt;
-  const std::optional<TextPos> classAt =
-      lines.Find(TextPos{labelAt->line, labelAt->column + label.size()}, "CLASS=");
+  const std::optional<TextPos> classAt = lines.Find(TextPos{labelAt->line, labelAt->column + label.size()}, "CLASS=");
   if (!classAt) return std::nullopt;
   return ClassValue(lines, *classAt, at);
 }
 
 // The ">&nbsp" text of one line: from 7 characters after its start up to "<".
-std::string NbspText(std::string_view line, size_t nbsp) {
-  return std::string(UpTo(line, nbsp + 7, "<"));
-}
+std::string NbspText(std::string_view line, size_t nbsp) { return std::string(UpTo(line, nbsp + 7, "<")); }
 
 void ParsePortraitPositions(const Lines& lines, TextPos at, Fields& out) {
   static constexpr std::string_view kMarker = "Positionen im Fonds";
   const std::optional<TextPos> marker = lines.Find(at, kMarker);
   if (!marker) return;
-  const std::optional<TextPos> colspan =
-      lines.Find(TextPos{marker->line, marker->column + kMarker.size()}, "colspan=");
+  const std::optional<TextPos> colspan = lines.Find(TextPos{marker->line, marker->column + kMarker.size()}, "colspan=");
   if (!colspan) return;
   const std::optional<TextPos> open = lines.Find(TextPos{colspan->line, colspan->column + 8}, "<");
   if (!open) return;
@@ -365,8 +349,7 @@ Recognition RecognisePage(const std::vector<std::string>& lines, std::string_vie
   return {};
 }
 
-std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out,
-                       const ParseContext& context) {
+std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out, const ParseContext& context) {
   out.clear();
   const Recognition page = RecognisePage(in, context.vendorMarker);
   const Lines lines(in);

@@ -50,8 +50,7 @@ Recognition RecognisePage(const std::vector<std::string>& lines, std::string_vie
 // when there are at least five, today's date for a vendor price table with
 // fewer, and an empty text otherwise.  Price tables deliver whole records of
 // six entries only.  in and out must be different vectors.
-std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out,
-                       const ParseContext& context);
+std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out, const ParseContext& context);
 
 // The DAX value of an index page: the line after the first line holding
 // "ak_dax_stand", cut before its first "<" (empty without "<").  Nothing

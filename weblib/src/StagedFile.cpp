@@ -28,8 +28,7 @@ bool StagedFile::Create(const std::filesystem::path& target) {
   target_ = target;
   const std::string base = "." + target.filename().string() + ".laden-" + std::to_string(::getpid());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::filesystem::path candidate =
-        target.parent_path() / (base + "-" + std::to_string(serial.fetch_add(1)));
+    const std::filesystem::path candidate = target.parent_path() / (base + "-" + std::to_string(serial.fetch_add(1)));
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       fd_ = fd;

@@ -50,8 +50,6 @@ bool IsCurrentDirectory(const std::string& path) {
   return std::filesystem::equivalent(std::filesystem::path("."), std::filesystem::path(path), ec);
 }
 
-bool ReturnTo(const std::string& directory) {
-  return !directory.empty() && ::chdir(directory.c_str()) == 0;
-}
+bool ReturnTo(const std::string& directory) { return !directory.empty() && ::chdir(directory.c_str()) == 0; }
 
 }  // namespace marabu

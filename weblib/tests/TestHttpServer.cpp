@@ -33,10 +33,14 @@ int BindLoopback(int& port) {
 
 const char* ReasonPhrase(int status) {
   switch (status) {
-    case 200: return "OK";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
+    case 200:
+      return "OK";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    default:
+      return "Status";
   }
 }
 
@@ -57,8 +61,7 @@ bool SendAll(int fd, const std::string& bytes) {
 
 TestHttpServer::TestHttpServer(Handler handler) : handler_(std::move(handler)) {
   listener_ = BindLoopback(port_);
-  if (::listen(listener_, 16) != 0 || ::pipe2(wake_, O_CLOEXEC) != 0)
-    throw std::runtime_error("listen");
+  if (::listen(listener_, 16) != 0 || ::pipe2(wake_, O_CLOEXEC) != 0) throw std::runtime_error("listen");
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -135,8 +138,7 @@ void TestHttpServer::Serve(int client) {
     case Reply::Mode::Answer:
       break;
   }
-  const std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " +
-                           ReasonPhrase(reply.status) +
+  const std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) +
                            "\r\nContent-Type: text/plain; charset=windows-1252"
                            "\r\nContent-Length: " +
                            std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n";

@@ -27,13 +27,13 @@ using tellurio::testing::ReadAll;
 using tellurio::testing::WriteAll;
 using Lines = std::vector<std::string>;
 
-constexpr const char* kVariables[] = {"MARABU_PUBLISHER",         "MARABU_INDEX_SERVER",
-                                      "MARABU_COMPARISON_SERVER", "MARABU_VENDOR_MARKER",
-                                      "MARABU_CONNECT_TIMEOUT",   "MARABU_TIMEOUT"};
+constexpr const char* kVariables[] = {"MARABU_PUBLISHER",     "MARABU_INDEX_SERVER",    "MARABU_COMPARISON_SERVER",
+                                      "MARABU_VENDOR_MARKER", "MARABU_CONNECT_TIMEOUT", "MARABU_TIMEOUT"};
 
 // Two price records in code page 1252 ("Ü" is byte 0xDC), lines ending CR LF.
 const std::string kPriceBody =
-    "Aktien \xDC" "bersee\r\n847001\r\n1,0500\r\nEuro\r\n05.03.2003\r\n12,34\r\n"
+    "Aktien \xDC"
+    "bersee\r\n847001\r\n1,0500\r\nEuro\r\n05.03.2003\r\n12,34\r\n"
     "Renten Europa\r\n847002\r\n1,0300\r\nEuro\r\n05.03.2003\r\n45,60\r\n";
 const Lines kPriceLines = {"Aktien Übersee", "847001", "1,0500", "Euro", "05.03.2003", "12,34",
                            "Renten Europa",  "847002", "1,0300", "Euro", "05.03.2003", "45,60"};
@@ -69,8 +69,7 @@ class DownloadTest : public ::testing::Test {
     setenv("MARABU_COMPARISON_SERVER", address.c_str(), 1);
   }
 
-  fs::path MonthDir(const std::string& provider, const std::string& year,
-                    const std::string& month) {
+  fs::path MonthDir(const std::string& provider, const std::string& year, const std::string& month) {
     const fs::path dir = wd_.path() / "Fondpreise" / provider / year / month;
     fs::create_directories(dir);
     return dir;
@@ -103,8 +102,7 @@ TEST_F(DownloadTest, PriceFileIsStoredInTheMonthDirectoryAndReturnedAsLines) {
   EXPECT_EQ(server.targets(), Lines{"/Daten/Deka/05032003.txt"});
   EXPECT_EQ(ReadAll(month / "05032003.txt"), kPriceBody);  // byte for byte, still 1252
   EXPECT_EQ(out, kPriceLines);                             // UTF-8
-  EXPECT_EQ(FilesUnder(wd_.path() / "Fondpreise"),
-            std::vector<fs::path>{"Meine Bank/2003/Maerz/05032003.txt"});
+  EXPECT_EQ(FilesUnder(wd_.path() / "Fondpreise"), std::vector<fs::path>{"Meine Bank/2003/Maerz/05032003.txt"});
   // The working directory is current again, wherever the process stood.
   EXPECT_EQ(fs::current_path(), fs::canonical(wd_.path()));
 }
@@ -119,8 +117,7 @@ TEST_F(DownloadTest, OnTheFirstOfJanuaryTheFileGoesIntoTheNewYear) {
   Lines out;
   ASSERT_TRUE(LoadPrices(out).ok());
   EXPECT_EQ(server.targets(), Lines{"/Daten/Deka/01012004.txt"});
-  EXPECT_EQ(FilesUnder(wd_.path() / "Fondpreise"),
-            std::vector<fs::path>{"Meine Bank/2004/Januar/01012004.txt"});
+  EXPECT_EQ(FilesUnder(wd_.path() / "Fondpreise"), std::vector<fs::path>{"Meine Bank/2004/Januar/01012004.txt"});
 }
 
 TEST_F(DownloadTest, EmptyBodyGivesAnEmptyFileAndAnEmptyList) {
@@ -264,8 +261,7 @@ TEST_F(DownloadTest, MissingWorkingDirectoryLeavesTheProcessWhereItStood) {
   const std::string missing = (wd_.path() / "gibt-es-nicht").string();
 
   Lines out = {"alt"};
-  const marabu::DownloadResult prices =
-      lib_.FileAusInternetLaden(out, "Deka", "Meine Bank", missing);
+  const marabu::DownloadResult prices = lib_.FileAusInternetLaden(out, "Deka", "Meine Bank", missing);
   EXPECT_EQ(prices.kind, ErrorKind::File);
   EXPECT_TRUE(out.empty());
   EXPECT_EQ(lib_.FondportraitHolen("972830", out, missing).kind, ErrorKind::File);
@@ -338,9 +334,8 @@ TEST_F(DownloadTest, CInterfaceFillsTheCallersErrorRecord) {
   MarabuError error;
   std::memset(&error, 'x', sizeof error);
   const std::string provider = "Deka", directory = "Meine Bank", dir = wd();
-  const int status =
-      FileAusInternetLaden(&table, provider.data(), provider.size(), directory.data(),
-                           directory.size(), dir.data(), dir.size(), &error);
+  const int status = FileAusInternetLaden(&table, provider.data(), provider.size(), directory.data(), directory.size(),
+                                          dir.data(), dir.size(), &error);
   EXPECT_EQ(status, MARABU_ERROR_HTTP_STATUS);
   EXPECT_EQ(error.kind, MARABU_ERROR_HTTP_STATUS);
   EXPECT_EQ(error.httpStatus, 404);
@@ -350,11 +345,11 @@ TEST_F(DownloadTest, CInterfaceFillsTheCallersErrorRecord) {
   EXPECT_NE(std::string(error.message).find("404 (nicht gefunden)"), std::string::npos);
 
   // A missing working directory or list is refused before any request.
-  EXPECT_EQ(FileAusInternetLaden(&table, provider.data(), provider.size(), directory.data(),
-                                 directory.size(), nullptr, 0, &error),
+  EXPECT_EQ(FileAusInternetLaden(&table, provider.data(), provider.size(), directory.data(), directory.size(), nullptr,
+                                 0, &error),
             MARABU_ERROR_ARGUMENT);
-  EXPECT_EQ(FileAusInternetLaden(nullptr, provider.data(), provider.size(), directory.data(),
-                                 directory.size(), dir.data(), dir.size(), nullptr),
+  EXPECT_EQ(FileAusInternetLaden(nullptr, provider.data(), provider.size(), directory.data(), directory.size(),
+                                 dir.data(), dir.size(), nullptr),
             MARABU_ERROR_ARGUMENT);
   EXPECT_EQ(server.targets().size(), 1u);
 }
@@ -422,8 +417,7 @@ TEST_F(DownloadTest, FailedPortraitDownloadKeepsTheOldFile) {
 // --- DAX ----------------------------------------------------------------------------
 
 TEST_F(DownloadTest, DaxValueIsAppendedBehindWhatTheListHeld) {
-  const std::string page =
-      "<html>\r\n<td class=\"ak_dax_stand\"><span>\r\n4.123,45</span></td>\r\n</html>\r\n";
+  const std::string page = "<html>\r\n<td class=\"ak_dax_stand\"><span>\r\n4.123,45</span></td>\r\n</html>\r\n";
   TestHttpServer server(TestHttpServer::Always({200, page}));
   PointAt(server.address());
 
@@ -436,10 +430,10 @@ TEST_F(DownloadTest, DaxValueIsAppendedBehindWhatTheListHeld) {
 
 TEST_F(DownloadTest, DaxPageWithoutValueAppendsNothing) {
   const std::vector<std::string> pages = {
-      "<html>\r\n<td>DAX</td>\r\n4.123,45</td>\r\n",            // no marker
-      "<html>\r\n<td class=\"ak_dax_stand\">",                     // marker on the last line
-      "<td class=\"ak_dax_stand\">\r\n4.123,45 ohne Tag\r\n",   // no "<": empty value
-      ""};                                                         // no bytes at all
+      "<html>\r\n<td>DAX</td>\r\n4.123,45</td>\r\n",           // no marker
+      "<html>\r\n<td class=\"ak_dax_stand\">",                 // marker on the last line
+      "<td class=\"ak_dax_stand\">\r\n4.123,45 ohne Tag\r\n",  // no "<": empty value
+      ""};                                                     // no bytes at all
   for (const std::string& page : pages) {
     SCOPED_TRACE(page);
     TestHttpServer server(TestHttpServer::Always({200, page}));
@@ -479,10 +473,9 @@ TEST_F(DownloadTest, KonkurrenzHolenRequestsTheModesPathAndConvertsTheAnswer) {
     ASSERT_TRUE(lib_.KonkurrenzHolen("847450", out, wd(), mode).ok());
     EXPECT_EQ(out, (Lines{"1", "2", "3", "4", "5", "6"}));
   }
-  EXPECT_EQ(server.targets(),
-            (Lines{"/fondsportrait/popchart/wertentwicklung.hbs?wkn=847450",
-                   "/fondsportrait/popchart/konkurenz.hbs?wkn=847450",
-                   "/fondsportrait/popchart/konkurenz.hbs?wkn=847450"}));
+  EXPECT_EQ(server.targets(), (Lines{"/fondsportrait/popchart/wertentwicklung.hbs?wkn=847450",
+                                     "/fondsportrait/popchart/konkurenz.hbs?wkn=847450",
+                                     "/fondsportrait/popchart/konkurenz.hbs?wkn=847450"}));
   EXPECT_EQ(fs::current_path(), fs::canonical(wd_.path()));
 }
 

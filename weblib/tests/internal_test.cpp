@@ -57,8 +57,8 @@ TEST(ConfigurationTest, ServerAddresses) {
 
   // A refused text leaves the address as it was.
   const marabu::ServerAddress before = a;
-  for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8a", "ho st",
-                          "host/pfad", "http://host", "[::1", "[::1]x", "[zz]:80", "h:1:2"}) {
+  for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8a", "ho st", "host/pfad", "http://host",
+                          "[::1", "[::1]x", "[zz]:80", "h:1:2"}) {
     EXPECT_FALSE(marabu::ParseServerAddress(bad, a)) << bad;
     EXPECT_EQ(a.Text(), before.Text()) << bad;
   }
@@ -77,8 +77,7 @@ TEST(ConfigurationTest, SecondsAcceptPointOrCommaWithinAnHour) {
   // Digits beyond milliseconds are dropped, not rounded.
   ASSERT_TRUE(marabu::ParseSeconds("0,0019", ms));
   EXPECT_EQ(ms, 1);
-  for (const char* bad : {"", "0", "0,0", "0,0004", "-1", "3601", "99999999999999999999", "5s",
-                          "1,2,3", ",", "zehn"}) {
+  for (const char* bad : {"", "0", "0,0", "0,0004", "-1", "3601", "99999999999999999999", "5s", "1,2,3", ",", "zehn"}) {
     ms = 42;
     EXPECT_FALSE(marabu::ParseSeconds(bad, ms)) << bad;
     EXPECT_EQ(ms, 42) << bad;
@@ -129,14 +128,11 @@ TEST(ConfigurationTest, UserFileFallsBackToHome) {
   FakeEnvironment env;
   EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()), fs::path());
   env.values["HOME"] = "/home/anna";
-  EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()),
-            fs::path("/home/anna/.config/Vaskor/marabu.conf"));
+  EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()), fs::path("/home/anna/.config/Vaskor/marabu.conf"));
   env.values["XDG_CONFIG_HOME"] = "";
-  EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()),
-            fs::path("/home/anna/.config/Vaskor/marabu.conf"));
+  EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()), fs::path("/home/anna/.config/Vaskor/marabu.conf"));
   env.values["XDG_CONFIG_HOME"] = "/etc/xdg-anna";
-  EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()),
-            fs::path("/etc/xdg-anna/Vaskor/marabu.conf"));
+  EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()), fs::path("/etc/xdg-anna/Vaskor/marabu.conf"));
 }
 
 TEST(ConfigurationTest, FirstProblemIsReportedAndTheBadEntrySkipped) {
@@ -186,8 +182,7 @@ TEST(TransferErrorTest, ReasonsNameTheLimitThatWasReached) {
             "Der Verbindungsaufbau dauerte länger als 2,5 s (Zeitlimit überschritten).");
   EXPECT_EQ(marabu::ReasonOfTransferError(MARABU_ERROR_TIMEOUT, true, 2500, 30000, "h"),
             "Der Server hat nicht innerhalb von 30 s geantwortet (Zeitlimit überschritten).");
-  EXPECT_NE(marabu::ReasonOfTransferError(MARABU_ERROR_HOST, false, 1, 1, "kurse.example")
-                .find("\"kurse.example\""),
+  EXPECT_NE(marabu::ReasonOfTransferError(MARABU_ERROR_HOST, false, 1, 1, "kurse.example").find("\"kurse.example\""),
             std::string::npos);
   EXPECT_EQ(marabu::DescribeHttpStatus(404), "404 (nicht gefunden)");
   EXPECT_EQ(marabu::DescribeHttpStatus(503), "503 (Dienst nicht verfügbar)");
@@ -218,8 +213,7 @@ TEST(TransferErrorTest, UnreachableServerIsAnErrorValue) {
   const marabu::FetchOutcome outcome = marabu::FetchToFile(request);
   EXPECT_EQ(outcome.error.kind, MARABU_ERROR_CONNECT);
   EXPECT_EQ(outcome.error.server, "127.0.0.1:9");
-  EXPECT_EQ(outcome.error.message.rfind("Die Testdatei konnte nicht vom Server 127.0.0.1:9", 0),
-            0u)
+  EXPECT_EQ(outcome.error.message.rfind("Die Testdatei konnte nicht vom Server 127.0.0.1:9", 0), 0u)
       << outcome.error.message;
   EXPECT_FALSE(fs::exists(request.target));
   EXPECT_TRUE(fs::is_empty(dir.path()));
@@ -294,12 +288,9 @@ TEST(WorkingDirectoryTest, ReturningToTheDirectoryBefore) {
 
 TEST(LineSearchTest, ExtractBetweenOnOneLineAndAcrossLines) {
   const std::vector<std::string> text = {
-      "kein Anker hier",
-      "<td class=a>  Wert eins  </td><td class=a>zwei</td>",
-      "<td class=b>",
-      "drei</td>",
-      "<td class=c>ab",
-      "xy</td>",
+      "kein Anker hier", "<td class=a>  Wert eins  </td><td class=a>zwei</td>",
+      "<td class=b>",    "drei</td>",
+      "<td class=c>ab",  "xy</td>",
   };
   const marabu::Lines lines(text);
 

@@ -71,8 +71,7 @@ class ProviderTableTest : public ::testing::Test {
   std::string KeyFor(const std::string& displayName) {
     const size_t before = server_.targets().size();
     Lines out;
-    const marabu::DownloadResult result =
-        lib_.FileAusInternetLaden(out, displayName, "Bank", wd_.path().string());
+    const marabu::DownloadResult result = lib_.FileAusInternetLaden(out, displayName, "Bank", wd_.path().string());
     EXPECT_TRUE(result.ok()) << displayName << ": " << result.message;
     const Lines targets = server_.targets();
     if (targets.size() != before + 1) return "(keine Anfrage)";
@@ -94,8 +93,7 @@ TEST_F(ProviderTableTest, LibraryHoldsTheTranscribedTableInOrder) {
 
   std::vector<Pair> delivered;
   for (const std::string& name : names) delivered.emplace_back(name, KeyFor(name));
-  for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_EQ(delivered[i], expected[i]) << "pair " << i;
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(delivered[i], expected[i]) << "pair " << i;
 }
 
 TEST_F(ProviderTableTest, NamesAndKeysAreUniqueAndOrderedAsThePublisherListsThem) {
@@ -116,8 +114,7 @@ TEST_F(ProviderTableTest, NamesAndKeysAreUniqueAndOrderedAsThePublisherListsThem
     return f;
   };
   auto position = [&](const std::string& name) {
-    const auto it = std::find_if(table.begin(), table.end(),
-                                 [&](const Pair& p) { return p.first == name; });
+    const auto it = std::find_if(table.begin(), table.end(), [&](const Pair& p) { return p.first == name; });
     return static_cast<size_t>(it - table.begin());
   };
   const size_t algerFund = position("Alger Fund");

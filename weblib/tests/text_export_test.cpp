@@ -79,7 +79,7 @@ TEST_F(TextExportTest, VendorPriceTableGivesSixEntriesPerCompleteRow) {
   // Row 1: an empty cell is skipped, so the cells are EUR, 102,50, 3,5, 97,62;
   // ratio 97,62 / 102,50 = 0,95239... truncated.  Row 2: names are trimmed,
   // ratio 50 / 55 = 0,90909...  Row 3 breaks off and is left out.
-  const Lines expected = {"DekaFonds CF", "DE0008474503", "0,9523", "EUR", "05.03.2003", "97,62",
+  const Lines expected = {"DekaFonds CF",  "DE0008474503", "0,9523", "EUR", "05.03.2003", "97,62",
                           "Global Renten", "LU0052265898", "0,9090", "USD", "05.03.2003", "50,00"};
   EXPECT_EQ(out, expected);
   EXPECT_EQ(result, "05.03.2003");
@@ -106,7 +106,7 @@ TEST_F(TextExportTest, ProviderTableAReadsRowsUpToTheTableEnd) {
   // 52,50 / 50,00 = 1,05 and 31,20 / 30,00 = 1,04; the row after "/table"
   // is not read.  The date is the last ten characters after the marker.
   const Lines expected = {"Franken Aktien Global", "847111", "1,0500", "Euro", "07.03.2003", "50,00",
-                          "Franken Renten", "847112", "1,0400", "Euro", "07.03.2003", "30,00"};
+                          "Franken Renten",        "847112", "1,0400", "Euro", "07.03.2003", "30,00"};
   EXPECT_EQ(out, expected);
   EXPECT_EQ(result, "07.03.2003");
 }
@@ -117,15 +117,16 @@ TEST_F(TextExportTest, ProviderTableBKnowsItsThreeRowStarts) {
   // line; row 3 "nowrap>" after a line ending in "td".  Dates: first six
   // characters of cell 6 and the current year.  Ratio cell 3 / cell 4; a
   // divisor of 0 gives 1,0000.
-  const Lines expected = {"DekaFonds",   "847450", "1,0530", "EUR", "07.03.2003", "100,00",
+  const Lines expected = {"DekaFonds",         "847450", "1,0530", "EUR", "07.03.2003", "100,00",
                           "Deka-Renten: Euro", "847451", "1,0400", "EUR", "06.03.2003", "40,00",
-                          "DekaSpezial", "847452", "1,0000", "CHF", "05.03.2003", "0"};
+                          "DekaSpezial",       "847452", "1,0000", "CHF", "05.03.2003", "0"};
   EXPECT_EQ(out, expected);
 }
 
 TEST_F(TextExportTest, FirstMarkerLineDecidesByListOrderNotByPosition) {
-  const Lines row = {"<tr><td nowrap>Fonds A</td><td>1</td><td>EUR</td><td>2,00</td>"
-                     "<td>1,00</td><td></td><td>01.02.</td></tr>"};
+  const Lines row = {
+      "<tr><td nowrap>Fonds A</td><td>1</td><td>EUR</td><td>2,00</td>"
+      "<td>1,00</td><td></td><td>01.02.</td></tr>"};
   for (const std::string title : {"<title>Deka DAX-Fonds</title>", "<title>DAX Deka</title>"}) {
     Lines page = {"<html>", title};
     page.insert(page.end(), row.begin(), row.end());
@@ -138,8 +139,7 @@ TEST_F(TextExportTest, FirstMarkerLineDecidesByListOrderNotByPosition) {
 
 TEST_F(TextExportTest, IndexValue) {
   std::string result;
-  EXPECT_EQ(Convert(ReadSample("index_page.html"), &result),
-            (Lines{"<td class=\"wert\">4.123,45</td></tr>"}));
+  EXPECT_EQ(Convert(ReadSample("index_page.html"), &result), (Lines{"<td class=\"wert\">4.123,45</td></tr>"}));
   EXPECT_EQ(result, "<td class=\"wert\">4.123,45</td></tr>");
 
   // "DAX" at the start of the line: the first later line that reads as a
@@ -156,18 +156,17 @@ TEST_F(TextExportTest, IndexValue) {
 TEST_F(TextExportTest, FundPortraitGivesNameLabelsStrategyPerformanceAndPositions) {
   std::string result;
   const Lines out = Convert(ReadSample("fund_portrait.html"), &result);
-  const Lines expected = {
-      "DekaFonds CF", "keine Angaben",
-      // the nine labels
-      "847450", "Aktien Deutschland", "keine Angaben", "Deka Investment GmbH", "2.345,6", "97,62",
-      "5,00%", "EUR", "***",
-      // strategy, not trimmed
-      "  Der Fonds investiert in deutsche Standardwerte.",
-      // fifteen performance values; one on the line after a line ending in ">"
-      "1,2", "4,5", "-2,1", "10,3", "k.A.", "25,0", "80,1", "Sektor Aktien Deutschland", "1,0",
-      "4,0", "-1,0", "9,0", "20,0", "60,0", "k.A.",
-      // positions up to "/TABLE"
-      "Siemens AG", "8,1", "Allianz AG", "keine Angaben"};
+  const Lines expected = {"DekaFonds CF", "keine Angaben",
+                          // the nine labels
+                          "847450", "Aktien Deutschland", "keine Angaben", "Deka Investment GmbH", "2.345,6", "97,62",
+                          "5,00%", "EUR", "***",
+                          // strategy, not trimmed
+                          "  Der Fonds investiert in deutsche Standardwerte.",
+                          // fifteen performance values; one on the line after a line ending in ">"
+                          "1,2", "4,5", "-2,1", "10,3", "k.A.", "25,0", "80,1", "Sektor Aktien Deutschland", "1,0",
+                          "4,0", "-1,0", "9,0", "20,0", "60,0", "k.A.",
+                          // positions up to "/TABLE"
+                          "Siemens AG", "8,1", "Allianz AG", "keine Angaben"};
   EXPECT_EQ(out, expected);
   EXPECT_EQ(result, "keine Angaben");
 }
@@ -193,8 +192,7 @@ TEST_F(TextExportTest, PerformanceAndCompetitorData) {
             (Lines{"1.5", "2.5", "0.5", "1.0"}));
   // Performance data keep a second ";" inside part B.
   EXPECT_EQ(Convert({"Wertentwicklung", "x,1;2;3)"}), (Lines{"1", "2;3"}));
-  EXPECT_EQ(Convert({"Konkurenz", "chart(847450,1,2;3,4;5,6)"}),
-            (Lines{"1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(Convert({"Konkurenz", "chart(847450,1,2;3,4;5,6)"}), (Lines{"1", "2", "3", "4", "5", "6"}));
   // Without ";" there is only part A; the ")" is still cut off.
   EXPECT_EQ(Convert({"Wertentwicklung", "x,7,8)"}), (Lines{"7", "8"}));
   EXPECT_TRUE(Convert({"Wertentwicklung", "kein Komma"}).empty());
@@ -213,8 +211,7 @@ TEST_F(TextExportTest, PageWithoutMarkersClearsTheOutput) {
 TEST_F(TextExportTest, TruncatedPriceTablesGiveWholeRecordsOnly) {
   // A page cut off after any line must not read past its end, and gives the
   // records complete up to that line: a prefix of the whole page's output.
-  for (const std::string name :
-       {"vendor_table.html", "provider_table_a.html", "provider_table_b.html"}) {
+  for (const std::string name : {"vendor_table.html", "provider_table_a.html", "provider_table_b.html"}) {
     const Lines page = ReadSample(name);
     const Lines full = Convert(page);
     for (size_t n = 0; n <= page.size(); ++n) {

@@ -90,9 +90,8 @@ TEST(ArchiveProgressQt, RunsItsWorkOnceShownAndCannotBeClosedBeforeTheEnd) {
     }
     for (int k = 0; k < 3; ++k) {
       step(k, "Fonds " + std::to_string(k));
-      seen.push_back(In<QLabel>(d, "fund")->text().toStdString() + "/" +
-                     In<QLabel>(d, "number")->text().toStdString() + "/" +
-                     std::to_string(In<QProgressBar>(d, "progress")->value()));
+      seen.push_back(In<QLabel>(d, "fund")->text().toStdString() + "/" + In<QLabel>(d, "number")->text().toStdString() +
+                     "/" + std::to_string(In<QProgressBar>(d, "progress")->value()));
       // Escape or the close button in the middle of the work change nothing.
       if (k == 0 && d) d->reject();
     }
@@ -169,15 +168,36 @@ TEST(ImportDialogQt, ADepotWithoutFundsKeepsTheBoxChecked) {
 std::string PortraitFile() {
   std::vector<std::string> lines;
   auto block = [&](const std::string& name, const std::string& wkn, const std::string& perf) {
-    for (const std::string& l : std::vector<std::string>{name, "Union Investment", wkn, "Aktienfonds", "Anna Muster", "Union KAG", "120,5",
-                                 "55,10", "5,00%", "EUR", "****", "Weltweit in Aktien."})
+    for (const std::string& l :
+         std::vector<std::string>{name, "Union Investment", wkn, "Aktienfonds", "Anna Muster", "Union KAG", "120,5",
+                                  "55,10", "5,00%", "EUR", "****", "Weltweit in Aktien."})
       lines.push_back(l);
     for (int i = 0; i < 7; ++i) lines.push_back(i == 5 ? "k.A." : perf);
     lines.push_back("Sektor Aktien Welt");
     for (int i = 0; i < 7; ++i) lines.push_back("1,00");
-    for (const std::string& l : std::vector<std::string>{"Nestle", "3,2", "Apple", "2,9", "Wertentwicklung", "Sektor Aktien Welt", "3",
-                                 "10/2026", "11/2026", "12/2026", "1,00", "-2,00", "4,50", "0,50", "1,00", "2,00",
-                                 "Konkurrenzanalyse", "5,00", "6,00", "7,00", "-1,00", "-3,00", "-2,00"})
+    for (const std::string& l : std::vector<std::string>{"Nestle",
+                                                         "3,2",
+                                                         "Apple",
+                                                         "2,9",
+                                                         "Wertentwicklung",
+                                                         "Sektor Aktien Welt",
+                                                         "3",
+                                                         "10/2026",
+                                                         "11/2026",
+                                                         "12/2026",
+                                                         "1,00",
+                                                         "-2,00",
+                                                         "4,50",
+                                                         "0,50",
+                                                         "1,00",
+                                                         "2,00",
+                                                         "Konkurrenzanalyse",
+                                                         "5,00",
+                                                         "6,00",
+                                                         "7,00",
+                                                         "-1,00",
+                                                         "-3,00",
+                                                         "-2,00"})
       lines.push_back(l);
   };
   block("Uni Global", "849105", "12,50");

@@ -20,12 +20,12 @@ void ShowAboutDialog(QWidget* parent) {
   row->addWidget(icon, 0, Qt::AlignTop);
   auto* text = new QLabel(&d);
   text->setObjectName(QStringLiteral("aboutText"));
-  text->setText(QStringLiteral(
-      "<b>Tellurio</b> Version 1.0<br><br>"
-      "Verwaltung von Investmentfonds in Depots:<br>"
-      "Kurse, Käufe und Verkäufe, Ausschüttungen, Kosten,<br>"
-      "Werte, Gewinne, Kennzahlen und Sparpläne.<br><br>"
-      "Copyright © 2026 Vaskor"));
+  text->setText(
+      QStringLiteral("<b>Tellurio</b> Version 1.0<br><br>"
+                     "Verwaltung von Investmentfonds in Depots:<br>"
+                     "Kurse, Käufe und Verkäufe, Ausschüttungen, Kosten,<br>"
+                     "Werte, Gewinne, Kennzahlen und Sparpläne.<br><br>"
+                     "Copyright © 2026 Vaskor"));
   row->addWidget(text, 1);
   outer->addLayout(row);
   auto* buttons = new QHBoxLayout;

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "app/core/ShellDialogRules.h"
-#include "platform/qt/DialogButtons.h"
 #include "calendar/widgets/NumericEdit.h"
+#include "platform/qt/DialogButtons.h"
 
 namespace tellurio {
 
@@ -70,7 +70,8 @@ class DepotChoiceDialog : public ShellDialog {
  public:
   DepotChoiceDialog(QWidget* parent, Prompter& p, const std::vector<std::string>& depots)
       : ShellDialog(parent, QStringLiteral("Depotauswahl")), rules_(p) {
-    body_->addWidget(Text(QStringLiteral("Wählen Sie ein Depot aus der Liste aus und betätigen\ndann die OK-Taste"), this));
+    body_->addWidget(
+        Text(QStringLiteral("Wählen Sie ein Depot aus der Liste aus und betätigen\ndann die OK-Taste"), this));
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("depots"));
     Fill(list_, depots);
@@ -105,13 +106,15 @@ class DoubleClickChoiceDialog : public ShellDialog {
  public:
   DoubleClickChoiceDialog(QWidget* parent, Prompter& p, ChoiceByDoubleClickRules::Kind kind,
                           const std::vector<std::string>& items)
-      : ShellDialog(parent, kind == ChoiceByDoubleClickRules::Kind::WebProvider ? QStringLiteral("Fondanbieter zuordnen")
-                                                                                : QStringLiteral("Depot löschen")),
+      : ShellDialog(parent, kind == ChoiceByDoubleClickRules::Kind::WebProvider
+                                ? QStringLiteral("Fondanbieter zuordnen")
+                                : QStringLiteral("Depot löschen")),
         rules_(p, kind) {
-    body_->addWidget(Text(kind == ChoiceByDoubleClickRules::Kind::WebProvider
-                              ? QStringLiteral("Wählen Sie den gwünschten Fondanbieter\nmit einem Doppelklick der linken Maustaste aus")
-                              : QStringLiteral("Wählen Sie das zu löschende Depot mit\neinem Doppelklick der linken Maustaste aus"),
-                          this));
+    body_->addWidget(Text(
+        kind == ChoiceByDoubleClickRules::Kind::WebProvider
+            ? QStringLiteral("Wählen Sie den gwünschten Fondanbieter\nmit einem Doppelklick der linken Maustaste aus")
+            : QStringLiteral("Wählen Sie das zu löschende Depot mit\neinem Doppelklick der linken Maustaste aus"),
+        this));
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("entries"));
     Fill(list_, items);
@@ -214,7 +217,8 @@ class NewDepotDialog : public ShellDialog {
 
 class CurrencyDialog : public ShellDialog {
  public:
-  CurrencyDialog(QWidget* parent, const std::string& current) : ShellDialog(parent, QStringLiteral("Währung festlegen")) {
+  CurrencyDialog(QWidget* parent, const std::string& current)
+      : ShellDialog(parent, QStringLiteral("Währung festlegen")) {
     auto* box = new QGroupBox(QStringLiteral("Währung"), this);
     auto* l = new QVBoxLayout(box);
     dm_ = new QRadioButton(QStringLiteral("DM"), box);
@@ -263,7 +267,8 @@ class ConversionFactorDialog : public ShellDialog {
  public:
   ConversionFactorDialog(QWidget* parent, Prompter& p, const std::string& currency, const std::string& display)
       : ShellDialog(parent, QStringLiteral("Währungsumrechnung")), rules_(p) {
-    body_->addWidget(Text(QStringLiteral("Geben Sie den Umrechnungsfaktor der Fondwährung\nin die aktuelle Währung ein"), this));
+    body_->addWidget(
+        Text(QStringLiteral("Geben Sie den Umrechnungsfaktor der Fondwährung\nin die aktuelle Währung ein"), this));
     auto* which = Text(Q(currency + " in " + display), this);
     which->setObjectName(QStringLiteral("currencies"));
     QFont f = which->font();

@@ -5,21 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
-#include <QLabel>
 
 #include <cstdlib>
 
 #include "app/core/CommandTable.h"
-#include "views/CChildFrame.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ShellCommands.h"
 #include "app/tests/FakeShell.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
+#include "views/CChildFrame.h"
 
 namespace tellurio::testing {
 namespace {

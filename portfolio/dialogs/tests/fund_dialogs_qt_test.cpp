@@ -106,8 +106,8 @@ TEST(FundDialogsQt, PriceEntryRowsScrollAndCommit) {
   EXPECT_EQ(f.prompter.Last().text, "Wollen Sie die durchgeführten Änderungen übernehmen?");
   f.Reopen();
   EXPECT_EQ(PriceRows(f.state.depotStore, "Alpha"),
-            (std::vector<std::string>{"06.03.2003", "10,10", "07.03.2003", "10,20", "10.03.2003", "0",
-                                      "11.03.2003", "10,40"}));
+            (std::vector<std::string>{"06.03.2003", "10,10", "07.03.2003", "10,20", "10.03.2003", "0", "11.03.2003",
+                                      "10,40"}));
 }
 
 TEST(FundDialogsQt, FundDataWindowDrawsThePriceLine) {

@@ -101,7 +101,7 @@ TEST(TransactionDialogsQt, SellLooksUpATypedDateWhenTheAmountFieldGetsTheFocus) 
     date->clear();
     QTest::keyClicks(date, QStringLiteral("04.03.2003"));
     amount->setFocus();
-    QTest::qWait(20);  // the look-up runs after the date field's own check
+    QTest::qWait(20);                                   // the look-up runs after the date field's own check
     EXPECT_EQ(Text("price"), QStringLiteral("40,00"));  // a sale uses the stored price
     // A Saturday has no price: message, date emptied, amount closed.
     date->setFocus();

@@ -117,10 +117,9 @@ MARABU_API void ArbeitsverzeichnisEinstellen(const char* path, size_t pathLength
  * returned in out (cleared first).  On any failure, a status other than 2xx
  * included, nothing under "Fondpreise" changes and out is left empty.
  */
-MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* webProvider,
-                                    size_t webProviderLength, const char* priceDirectory,
-                                    size_t priceDirectoryLength, const char* workingDirectory,
-                                    size_t workingDirectoryLength, MarabuError* error);
+MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* webProvider, size_t webProviderLength,
+                                    const char* priceDirectory, size_t priceDirectoryLength,
+                                    const char* workingDirectory, size_t workingDirectoryLength, MarabuError* error);
 
 /*
  * Downloads "/Daten/portrait.txt" from the publisher's web server into
@@ -129,8 +128,7 @@ MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* web
  * the list is not touched at all.
  */
 MARABU_API int FondportraitHolen(const char* wkn, size_t wknLength, const MarabuStringList* out,
-                                 const char* workingDirectory, size_t workingDirectoryLength,
-                                 MarabuError* error);
+                                 const char* workingDirectory, size_t workingDirectoryLength, MarabuError* error);
 
 /*
  * Downloads "/home/index.html" from the index page server into
@@ -139,8 +137,8 @@ MARABU_API int FondportraitHolen(const char* wkn, size_t wknLength, const Marabu
  * "TT.MM.JJJJ" and that text to out (which is not cleared).  Otherwise, and on
  * any failure, out stays as it was.
  */
-MARABU_API int DAXLaden(const MarabuStringList* out, const char* workingDirectory,
-                        size_t workingDirectoryLength, MarabuError* error);
+MARABU_API int DAXLaden(const MarabuStringList* out, const char* workingDirectory, size_t workingDirectoryLength,
+                        MarabuError* error);
 
 /* Replaces the content of out by the 262 provider display names in table
  * order. */
@@ -148,16 +146,14 @@ MARABU_API int BankenHolen(const MarabuStringList* out);
 
 /* Delivers text without leading and trailing blanks (code 32 only) to
  * result; a text made only of blanks is delivered unchanged. */
-MARABU_API int LeerzeichenLoeschen(const char* text, size_t textLength,
-                                   const MarabuTextSink* result);
+MARABU_API int LeerzeichenLoeschen(const char* text, size_t textLength, const MarabuTextSink* result);
 
 /*
  * Converts the lines of a page (in) into the field list of its page kind
  * (out, cleared first) and delivers the short result text to result (which may
  * be NULL).  in and out may be the same list.
  */
-MARABU_API int HtmlToText(const MarabuStringList* in, const MarabuStringList* out,
-                          const MarabuTextSink* result);
+MARABU_API int HtmlToText(const MarabuStringList* in, const MarabuStringList* out, const MarabuTextSink* result);
 
 /*
  * Downloads the performance data (mode 0: path
@@ -169,8 +165,8 @@ MARABU_API int HtmlToText(const MarabuStringList* in, const MarabuStringList* ou
  * answer leaves out unchanged and the empty testi.txt in place.
  */
 MARABU_API int KonkurrenzHolen(const char* wkn, size_t wknLength, const MarabuStringList* out,
-                               const char* workingDirectory, size_t workingDirectoryLength,
-                               int32_t mode, MarabuError* error);
+                               const char* workingDirectory, size_t workingDirectoryLength, int32_t mode,
+                               MarabuError* error);
 
 /*
  * Test hook, not used by the program: makes the library's "today" the given

@@ -56,28 +56,24 @@ class WebLibrary {
   virtual void ArbeitsverzeichnisEinstellen(const std::string& path) = 0;
   // out := the lines of today's price file of webProvider, stored under
   // workingDirectory/Fondpreise/priceDirectory/JJJJ/<month>/; empty on failure.
-  virtual DownloadResult FileAusInternetLaden(std::vector<std::string>& out,
-                                              const std::string& webProvider,
+  virtual DownloadResult FileAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
                                               const std::string& priceDirectory,
                                               const std::string& workingDirectory) = 0;
   // Writes workingDirectory/portrait.txt; out is not touched.
   virtual DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>& out,
                                            const std::string& workingDirectory) = 0;
   // Appends today's date and the DAX value to out when the index page has one.
-  virtual DownloadResult DAXLaden(std::vector<std::string>& out,
-                                  const std::string& workingDirectory) = 0;
+  virtual DownloadResult DAXLaden(std::vector<std::string>& out, const std::string& workingDirectory) = 0;
   // out := the provider display names in table order.
   virtual void BankenHolen(std::vector<std::string>& out) = 0;
   // text without leading and trailing blanks (code 32 only).
   virtual std::string LeerzeichenLoeschen(const std::string& text) = 0;
   // out := the fields of the page in `in`; returns the result text.
-  virtual std::string HtmlToText(const std::vector<std::string>& in,
-                                 std::vector<std::string>& out) = 0;
+  virtual std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out) = 0;
   // out := the converted performance (mode 0) or competitor data when the
   // answer is not empty.
   virtual DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>& out,
-                                         const std::string& workingDirectory,
-                                         std::int32_t mode) = 0;
+                                         const std::string& workingDirectory, std::int32_t mode) = 0;
 };
 
 namespace detail {

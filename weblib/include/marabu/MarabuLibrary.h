@@ -20,15 +20,13 @@ class MarabuLibrary final : public WebLibrary {
     ::ArbeitsverzeichnisEinstellen(path.data(), path.size());
   }
 
-  DownloadResult FileAusInternetLaden(std::vector<std::string>& out,
-                                      const std::string& webProvider,
-                                      const std::string& priceDirectory,
-                                      const std::string& workingDirectory) override {
+  DownloadResult FileAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
+                                      const std::string& priceDirectory, const std::string& workingDirectory) override {
     detail::ListBridge list(out);
     MarabuError error{};
-    const int status = ::FileAusInternetLaden(
-        list.table(), webProvider.data(), webProvider.size(), priceDirectory.data(),
-        priceDirectory.size(), workingDirectory.data(), workingDirectory.size(), &error);
+    const int status =
+        ::FileAusInternetLaden(list.table(), webProvider.data(), webProvider.size(), priceDirectory.data(),
+                               priceDirectory.size(), workingDirectory.data(), workingDirectory.size(), &error);
     list.Check();
     return detail::ResultOf(status, error);
   }
@@ -37,19 +35,16 @@ class MarabuLibrary final : public WebLibrary {
                                    const std::string& workingDirectory) override {
     detail::ListBridge list(out);
     MarabuError error{};
-    const int status = ::FondportraitHolen(wkn.data(), wkn.size(), list.table(),
-                                           workingDirectory.data(), workingDirectory.size(),
-                                           &error);
+    const int status = ::FondportraitHolen(wkn.data(), wkn.size(), list.table(), workingDirectory.data(),
+                                           workingDirectory.size(), &error);
     list.Check();
     return detail::ResultOf(status, error);
   }
 
-  DownloadResult DAXLaden(std::vector<std::string>& out,
-                          const std::string& workingDirectory) override {
+  DownloadResult DAXLaden(std::vector<std::string>& out, const std::string& workingDirectory) override {
     detail::ListBridge list(out);
     MarabuError error{};
-    const int status =
-        ::DAXLaden(list.table(), workingDirectory.data(), workingDirectory.size(), &error);
+    const int status = ::DAXLaden(list.table(), workingDirectory.data(), workingDirectory.size(), &error);
     list.Check();
     return detail::ResultOf(status, error);
   }
@@ -67,8 +62,7 @@ class MarabuLibrary final : public WebLibrary {
     return std::move(result.text());
   }
 
-  std::string HtmlToText(const std::vector<std::string>& in,
-                         std::vector<std::string>& out) override {
+  std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out) override {
     detail::ListBridge input(in);
     detail::ListBridge output(out);
     detail::TextBridge result;
@@ -79,13 +73,11 @@ class MarabuLibrary final : public WebLibrary {
   }
 
   DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>& out,
-                                 const std::string& workingDirectory,
-                                 std::int32_t mode) override {
+                                 const std::string& workingDirectory, std::int32_t mode) override {
     detail::ListBridge list(out);
     MarabuError error{};
-    const int status = ::KonkurrenzHolen(wkn.data(), wkn.size(), list.table(),
-                                         workingDirectory.data(), workingDirectory.size(), mode,
-                                         &error);
+    const int status = ::KonkurrenzHolen(wkn.data(), wkn.size(), list.table(), workingDirectory.data(),
+                                         workingDirectory.size(), mode, &error);
     list.Check();
     return detail::ResultOf(status, error);
   }

@@ -50,12 +50,9 @@ class FakeWebLibrary final : public WebLibrary {
     calls.push_back("ArbeitsverzeichnisEinstellen " + path);
   }
 
-  DownloadResult FileAusInternetLaden(std::vector<std::string>& out,
-                                      const std::string& webProvider,
-                                      const std::string& priceDirectory,
-                                      const std::string& workingDirectory) override {
-    calls.push_back("FileAusInternetLaden " + webProvider + "|" + priceDirectory + "|" +
-                    workingDirectory);
+  DownloadResult FileAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
+                                      const std::string& priceDirectory, const std::string& workingDirectory) override {
+    calls.push_back("FileAusInternetLaden " + webProvider + "|" + priceDirectory + "|" + workingDirectory);
     out.clear();
     if (failure) return *failure;
     if (auto it = priceFiles.find(webProvider); it != priceFiles.end()) out = it->second;
@@ -67,8 +64,7 @@ class FakeWebLibrary final : public WebLibrary {
     calls.push_back("FondportraitHolen " + wkn + "|" + workingDirectory);
     if (failure) return *failure;
     if (portraitFile) {
-      std::ofstream file(std::filesystem::path(workingDirectory) / "portrait.txt",
-                         std::ios::binary | std::ios::trunc);
+      std::ofstream file(std::filesystem::path(workingDirectory) / "portrait.txt", std::ios::binary | std::ios::trunc);
       file << *portraitFile;
       if (!file) {
         DownloadResult r;
@@ -80,8 +76,7 @@ class FakeWebLibrary final : public WebLibrary {
     return {};
   }
 
-  DownloadResult DAXLaden(std::vector<std::string>& out,
-                          const std::string& workingDirectory) override {
+  DownloadResult DAXLaden(std::vector<std::string>& out, const std::string& workingDirectory) override {
     calls.push_back("DAXLaden " + workingDirectory);
     if (failure) return *failure;
     if (daxValue) {
@@ -109,11 +104,9 @@ class FakeWebLibrary final : public WebLibrary {
     return {};
   }
 
-  DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>&,
-                                 const std::string& workingDirectory,
+  DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>&, const std::string& workingDirectory,
                                  std::int32_t mode) override {
-    calls.push_back("KonkurrenzHolen " + wkn + "|" + workingDirectory + "|" +
-                    std::to_string(mode));
+    calls.push_back("KonkurrenzHolen " + wkn + "|" + workingDirectory + "|" + std::to_string(mode));
     if (failure) return *failure;
     return {};
   }
