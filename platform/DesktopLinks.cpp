@@ -76,7 +76,7 @@ int WriteAtomically(const fs::path& path, const std::string& bytes) {
 }  // namespace
 
 std::string DesktopEntryText(const ShellLink& link) {
-  std::string text = "[Desktop Entry]\nType=Application\nVersion=1.5\n";
+  std::string text = "[Desktop Entry]\nType=Application\nVersion=1.4\n";
   text += "Name=" + EscapeValue(link.name) + "\n";
   if (!link.description.empty()) text += "Comment=" + EscapeValue(link.description) + "\n";
   // The Exec key is a string value too: its escapes come on top of the quoting.
