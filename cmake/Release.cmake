@@ -57,7 +57,8 @@ set(CPACK_DEBIAN_DEB_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Vaskor <tellurio@vaskor.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Beyond the linked libraries: the X11 platform plugin and the fonts the
-# windows are laid out for.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core, fonts-liberation2")
+set(CPACK_STRIP_FILES ON)
+# Beyond the linked libraries: the X11 platform plugin, the SVG icon plugin
+# and the fonts the windows are laid out for.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-dejavu-core, fonts-liberation2")
 include(CPack)

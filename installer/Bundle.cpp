@@ -8,6 +8,25 @@ namespace tellurio {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The lines of a UTF-8 text ("\n" or "\r\n" line ends), left in UTF-8.
+std::vector<std::string> Utf8Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+}  // namespace
+
 std::vector<std::string> BundleControlLines(const std::vector<std::string>& files, std::uint64_t neededSpace,
                                             const std::string& licenceFile, const std::string& notesFile) {
   std::vector<std::string> lines = {"Vorgabe=", "Umbenennen=0", "Platz=" + std::to_string(neededSpace),
@@ -30,7 +49,7 @@ std::string WriteBundleControl(const fs::path& dir, const std::vector<std::strin
   }
   auto writeText = [&](const char* name, const std::string& text) -> std::string {
     if (text.empty()) return {};
-    std::vector<std::string> lines = ControlLines(text);
+    const std::vector<std::string> lines = Utf8Lines(text);
     bool exact = true;
     const Status s = WriteFileAtomically(dir / name, ControlFileBytes(lines, &exact));
     if (!s.ok()) return s.Describe();
@@ -38,8 +57,8 @@ std::string WriteBundleControl(const fs::path& dir, const std::vector<std::strin
   };
   for (const auto& [name, text] : {std::pair{kBundleLicenceFile, &licenceText}, {kBundleNotesFile, &notesText}})
     if (std::string problem = writeText(name, *text); !problem.empty()) return problem;
-  const std::vector<std::string> lines = BundleControlLines(files, needed, licenceText.empty() ? "" : kBundleLicenceFile,
-                                                            notesText.empty() ? "" : kBundleNotesFile);
+  const std::vector<std::string> lines = BundleControlLines(
+      files, needed, licenceText.empty() ? "" : kBundleLicenceFile, notesText.empty() ? "" : kBundleNotesFile);
   const Status s = WriteFileAtomically(dir / kInstallControlFile, ControlFileBytes(lines));
   return s.ok() ? std::string() : s.Describe();
 }

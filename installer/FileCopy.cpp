@@ -124,4 +124,3 @@ std::string CopyFileChecked(const fs::path& source, const fs::path& target,
 }
 
 }  // namespace tellurio
-

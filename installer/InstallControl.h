@@ -22,11 +22,11 @@ struct Rename {
 };
 
 struct InstallControl {
-  std::vector<std::string> lines;  // the file as read, UTF-8
-  std::vector<Rename> renames;     // "Umbenennen="
-  std::uint64_t neededSpace = 0;   // "Platz="
-  std::vector<std::string> files;  // "Anzahl="
-  bool withExtras = false;         // "Zusatz=" is "1"
+  std::vector<std::string> lines;   // the file as read, UTF-8
+  std::vector<Rename> renames;      // "Umbenennen="
+  std::uint64_t neededSpace = 0;    // "Platz="
+  std::vector<std::string> files;   // "Anzahl="
+  bool withExtras = false;          // "Zusatz=" is "1"
   std::string registrationProgram;  // "Programm=" (only with extras)
   std::vector<std::string> extras;  // "Zusatzanzahl=" (only with extras)
   std::string licenceFile;          // "Lizenz="

@@ -192,8 +192,8 @@ std::string Installer::CreateLinks() {
   save(ShellLink{title, kProgramDescription, target_ / *program, target_, iconPath}, name + ".desktop");
   std::error_code ec;
   if (fs::exists(target_ / kUninstallerProgram, ec))
-    save(ShellLink{title + " deinstallieren", title + " vom Rechner entfernen", target_ / kUninstallerProgram,
-                   target_, iconPath},
+    save(ShellLink{title + " deinstallieren", title + " vom Rechner entfernen", target_ / kUninstallerProgram, target_,
+                   iconPath},
          std::string(kUninstallerProgram) + ".desktop");
   return (folder / (name + ".desktop")).string();
 }

@@ -159,8 +159,8 @@ void Uninstaller::RemoveLinks() {
 void Uninstaller::Uninstall() {
   std::error_code ec;
   const fs::path priceTree = programDirectory_ / fileset::kPriceRoot;
-  const bool hasData = std::any_of(files_.begin(), files_.end(), IsDepotDataFile) ||
-                       fs::is_directory(fs::symlink_status(priceTree, ec));
+  const bool hasData =
+      std::any_of(files_.begin(), files_.end(), IsDepotDataFile) || fs::is_directory(fs::symlink_status(priceTree, ec));
   bool deleteData = false;
   if (hasData)
     deleteData = s_.prompter.AskYesNo(

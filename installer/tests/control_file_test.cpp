@@ -81,17 +81,17 @@ TEST(InstallControl, ReadsEveryKeyAndExtrasOnlyWhenEnabled) {
 TEST(InstallControl, NamesThatLeaveTheDirectoryAreRefusedAndNamed) {
   const InstallControl c = ReadInstallControl({"Vorgabe=", "Umbenennen=1", "a=../b", "Platz=viel", "Anzahl=3",
                                                "tellurio", "/etc/passwd", "lib/x.so", "Lizenz=../../L"});
-  EXPECT_EQ(c.problems, (Lines{"\"../b\" ist kein einfacher Dateiname", "Platz=viel: keine gültige Zahl",
-                               "\"/etc/passwd\" ist kein einfacher Dateiname",
-                               "\"lib/x.so\" ist kein einfacher Dateiname",
-                               "\"../../L\" ist kein einfacher Dateiname"}));
+  EXPECT_EQ(c.problems,
+            (Lines{"\"../b\" ist kein einfacher Dateiname", "Platz=viel: keine gültige Zahl",
+                   "\"/etc/passwd\" ist kein einfacher Dateiname", "\"lib/x.so\" ist kein einfacher Dateiname",
+                   "\"../../L\" ist kein einfacher Dateiname"}));
 }
 
 TEST(UninstallLines, FirstLineBecomesTheTargetSkippedExtrasLeaveAndTheLinkComesLast) {
   const Lines install = {"Vorgabe=C:\\alt", "Zusatz=1", "Zusatzanzahl=3", "a.dll", "b.ocx", "c.dll", "Lizenz="};
   EXPECT_EQ(UninstallLines(install, "/opt/Tellurio", {"a.dll"}, "/apps/Tellurio/tellurio.desktop"),
-            (Lines{"Vorgabe=/opt/Tellurio", "Zusatz=1", "Zusatzanzahl=2", "b.ocx", "c.dll", "Lizenz=",
-                   "/apps/Tellurio/tellurio.desktop"}));
+            (Lines{"Vorgabe=/opt/Tellurio", "Zusatz=1", "Zusatzanzahl=2", "b.ocx", "c.dll",
+                   "Lizenz=", "/apps/Tellurio/tellurio.desktop"}));
   EXPECT_EQ(UninstallLines(install, "/t", {"a.dll", "b.ocx", "c.dll"}, ""),
             (Lines{"Vorgabe=/t", "Zusatz=0", "Zusatzanzahl=0", "Lizenz=", ""}));
   EXPECT_EQ(UninstallLines({}, "/t", {}, "/l.desktop"), (Lines{"Vorgabe=/t", "/l.desktop"}));

@@ -33,10 +33,11 @@ TEST(CopyFileChecked, CopiesBytesAndModeWithOneReportPerBlock) {
   WriteAll(dir / "prog", bytes);
   ::chmod((dir / "prog").c_str(), 0751);
   std::vector<size_t> reports;
-  EXPECT_EQ(CopyFileChecked(dir / "prog", dir / "copy", [&](size_t i, size_t n) {
-              EXPECT_EQ(n, 101u);
-              reports.push_back(i);
-            }),
+  EXPECT_EQ(CopyFileChecked(dir / "prog", dir / "copy",
+                            [&](size_t i, size_t n) {
+                              EXPECT_EQ(n, 101u);
+                              reports.push_back(i);
+                            }),
             "");
   EXPECT_EQ(reports.size(), 101u);
   EXPECT_EQ(reports.back(), 100u);

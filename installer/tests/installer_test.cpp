@@ -73,8 +73,9 @@ TEST_F(InstallerTest, WithoutControlFileTheProgramEndsWithTheMessage) {
   Installer installer = Make();
   EXPECT_FALSE(installer.Open(source()));
   EXPECT_EQ(prompter.Messages(),
-            (std::vector<Message>{{"Fehler", "Die Datei install.txt ist nicht vorhanden.\nDie Installation wird "
-                                             "deshalb abgebrochen.",
+            (std::vector<Message>{{"Fehler",
+                                   "Die Datei install.txt ist nicht vorhanden.\nDie Installation wird "
+                                   "deshalb abgebrochen.",
                                    MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop}}));
 }
 
@@ -103,8 +104,9 @@ TEST_F(InstallerTest, FreeSpaceEqualToTheNeededSpaceIsRefusedAndNothingIsCopied)
   ASSERT_TRUE(installer.Open(source()));
   EXPECT_EQ(view.status, "Installation auf diesem Laufwerk nicht möglich");
   EXPECT_EQ(installer.Start(), DialogStep::Stay);
-  EXPECT_EQ(prompter.Last(), (Message{"Fehler", "Auf dem ausgewählten Laufwerk kann das Programm nicht installiert "
-                                                "werden.",
+  EXPECT_EQ(prompter.Last(), (Message{"Fehler",
+                                      "Auf dem ausgewählten Laufwerk kann das Programm nicht installiert "
+                                      "werden.",
                                       MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop}));
   EXPECT_FALSE(fs::exists(installer.Target()));
   EXPECT_EQ(dialogs.licenceAsked, 0);
@@ -157,7 +159,7 @@ TEST_F(InstallerTest, InstallsFilesLinksAndTheUninstallRecord) {
                 link.string() + "\r\n");
   const std::string entry = ReadAll(link);
   for (const std::string& line : Lines{"Name=Tellurio", "Exec=" + (t / "tellurio").string(), "Path=" + t.string(),
-                                   "Icon=" + (t / "tellurio.svg").string(), "Categories=Office;Finance;"})
+                                       "Icon=" + (t / "tellurio.svg").string(), "Categories=Office;Finance;"})
     EXPECT_NE(entry.find("\n" + line + "\n"), std::string::npos) << line << "\n" << entry;
   const std::string uninstall = ReadAll(dir / "apps" / "Tellurio" / "uninstaller.desktop");
   EXPECT_NE(uninstall.find("\nExec=" + (t / "uninstaller").string() + "\n"), std::string::npos) << uninstall;
@@ -165,8 +167,8 @@ TEST_F(InstallerTest, InstallsFilesLinksAndTheUninstallRecord) {
 }
 
 TEST_F(InstallerTest, AdditionalComponentsPresentInTheSystemDirectoryAreNeitherCopiedNorRecorded) {
-  WriteBundle(Crlf({"Zusatz=1", "Programm=/usr/bin/regprog", "Zusatzanzahl=4", "a.dll", "b.ocx", "c.dll",
-                    "liesmich.txt"}));
+  WriteBundle(
+      Crlf({"Zusatz=1", "Programm=/usr/bin/regprog", "Zusatzanzahl=4", "a.dll", "b.ocx", "c.dll", "liesmich.txt"}));
   for (const char* f : {"a.dll", "b.ocx", "c.dll", "liesmich.txt"}) WriteAll(source() / f, std::string("neu ") + f);
   fs::create_directories(paths.systemDirectory);
   WriteAll(paths.systemDirectory / "a.dll", "alt");
@@ -182,8 +184,8 @@ TEST_F(InstallerTest, AdditionalComponentsPresentInTheSystemDirectoryAreNeitherC
   EXPECT_FALSE(fs::exists(paths.systemDirectory / "liesmich.txt"));
   EXPECT_EQ(ReadAll(installer.Target() / "liesmich.txt"), "neu liesmich.txt");
   // Only the new control is registered, from the system directory.
-  EXPECT_EQ(process.started, (std::vector<testing::FakeProcess::Started>{
-                                 {"/usr/bin/regprog", {"/s", "b.ocx"}, paths.systemDirectory}}));
+  EXPECT_EQ(process.started,
+            (std::vector<testing::FakeProcess::Started>{{"/usr/bin/regprog", {"/s", "b.ocx"}, paths.systemDirectory}}));
   const std::string record = ReadAll(installer.Target() / "uinstall.txt");
   EXPECT_NE(record.find("\r\nZusatz=1\r\nProgramm=/usr/bin/regprog\r\nZusatzanzahl=3\r\nb.ocx\r\nc.dll\r\n"
                         "liesmich.txt\r\n"),
@@ -201,8 +203,7 @@ TEST_F(InstallerTest, WhenEveryComponentExistsTheRecordSaysZusatzNull) {
   ASSERT_TRUE(installer.Open(source()));
   ASSERT_EQ(installer.Start(), DialogStep::Accept);
   const std::string record = ReadAll(installer.Target() / "uinstall.txt");
-  EXPECT_NE(record.find("\r\nZusatz=0\r\nProgramm=regprog\r\nZusatzanzahl=0\r\nLizenz="), std::string::npos)
-      << record;
+  EXPECT_NE(record.find("\r\nZusatz=0\r\nProgramm=regprog\r\nZusatzanzahl=0\r\nLizenz="), std::string::npos) << record;
   EXPECT_TRUE(process.started.empty());
 }
 
@@ -234,8 +235,8 @@ TEST_F(InstallerTest, AFailedCopyKeepsItsSourceAndIsReportedOnceAtTheEnd) {
 
 TEST_F(InstallerTest, RenamesInTheSourceHappenAtOpeningAndSurviveARerun) {
   WriteAll(source() / "tellurio.neu", "ELF");
-  WriteAll(source() / "install.txt", Crlf({"Vorgabe=", "Umbenennen=1", "tellurio.neu=tellurio", "Platz=1",
-                                           "Anzahl=1", "tellurio"}));
+  WriteAll(source() / "install.txt",
+           Crlf({"Vorgabe=", "Umbenennen=1", "tellurio.neu=tellurio", "Platz=1", "Anzahl=1", "tellurio"}));
   {
     Installer installer = Make();
     ASSERT_TRUE(installer.Open(source()));

@@ -30,8 +30,8 @@ TEST(DriveTypes, TextsAndWhereTheProgramMayGo) {
 }
 
 TEST(DriveOf, TheLongestRootAboveThePathComponentWise) {
-  const std::vector<Drive> drives = {{"/", DriveType::Fixed}, {"/home", DriveType::Fixed},
-                                     {"/home/anna/net", DriveType::Remote}};
+  const std::vector<Drive> drives = {
+      {"/", DriveType::Fixed}, {"/home", DriveType::Fixed}, {"/home/anna/net", DriveType::Remote}};
   EXPECT_EQ(DriveOf(drives, "/home/anna/Tellurio"), 1);
   EXPECT_EQ(DriveOf(drives, "/home/anna/net/x"), 2);
   EXPECT_EQ(DriveOf(drives, "/homework/x"), 0);  // "/home" is no prefix of "/homework"
@@ -45,7 +45,8 @@ class PathChoiceTest : public ::testing::Test {
     fs::create_directories(dir / "disk" / "Anna");
     fs::create_directories(dir / "disk" / ".versteckt");
     fs::create_directories(dir / "cd");
-    drives.drives = {{dir / "cd", DriveType::CdRom, true}, {dir / "disk", DriveType::Fixed, false},
+    drives.drives = {{dir / "cd", DriveType::CdRom, true},
+                     {dir / "disk", DriveType::Fixed, false},
                      {dir / "ro", DriveType::Fixed, true}};
   }
   TempDir dir;
@@ -73,10 +74,10 @@ TEST_F(PathChoiceTest, OpensOnTheTargetsDriveAndProposesTheProgramFolderOfAChose
 TEST_F(PathChoiceTest, ADriveTheProgramCannotGoOnIsRefusedAndTheChoiceStays) {
   PathChoice rules(prompter, drives, dir / "disk" / "Tellurio");
   EXPECT_FALSE(rules.ChooseDrive(0));
-  EXPECT_EQ(prompter.Last(), (Message{"Fehler",
-                                      "Auf dem Laufwerk " + (dir / "cd").string() +
-                                          " kann das Programm nicht installiert werden.",
-                                      MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop}));
+  EXPECT_EQ(
+      prompter.Last(),
+      (Message{"Fehler", "Auf dem Laufwerk " + (dir / "cd").string() + " kann das Programm nicht installiert werden.",
+               MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop}));
   EXPECT_EQ(rules.CurrentDrive(), 1);
   EXPECT_TRUE(rules.ChooseDrive(1));
   EXPECT_EQ(rules.PathText(), (dir / "disk" / "Tellurio").string());

@@ -18,8 +18,8 @@ using testing::ReadAll;
 using testing::TempDir;
 
 TEST(DesktopEntry, KeysOfTheLinkAndExecQuotedOnlyWhereNeeded) {
-  const ShellLink link{"Tellurio", "Investmentfonds verwalten", "/home/anna/Tellurio/tellurio",
-                       "/home/anna/Tellurio", "/home/anna/Tellurio/tellurio.svg"};
+  const ShellLink link{"Tellurio", "Investmentfonds verwalten", "/home/anna/Tellurio/tellurio", "/home/anna/Tellurio",
+                       "/home/anna/Tellurio/tellurio.svg"};
   EXPECT_EQ(DesktopEntryText(link),
             "[Desktop Entry]\nType=Application\nVersion=1.4\nName=Tellurio\nComment=Investmentfonds verwalten\n"
             "Exec=/home/anna/Tellurio/tellurio\nPath=/home/anna/Tellurio\nIcon=/home/anna/Tellurio/tellurio.svg\n"

@@ -21,10 +21,10 @@ TEST(SpawnedProcess, RunsWithTheArgumentsUnsplitInTheWorkingDirectory) {
   TempDir dir;
   SpawnedProcess process;
   // A shell would split "a b" and expand "$HOME"; printf gets them as they are.
-  ASSERT_EQ(process.Start("/bin/sh", {"-c", "printf '%s|' \"$0\" \"$1\" > out.txt; mv out.txt done.txt", "a b",
-                                      "$HOME"},
-                          dir.path()),
-            0);
+  ASSERT_EQ(
+      process.Start("/bin/sh", {"-c", "printf '%s|' \"$0\" \"$1\" > out.txt; mv out.txt done.txt", "a b", "$HOME"},
+                    dir.path()),
+      0);
   // Not waited for: the file appears once the program has run.
   for (int i = 0; i < 500 && !fs::exists(dir / "done.txt"); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -69,8 +69,9 @@ TEST_F(UninstallerTest, WithoutControlFileNothingHappens) {
   Uninstaller u = Make();
   EXPECT_FALSE(u.Open(program()));
   EXPECT_EQ(prompter.Messages(),
-            (std::vector<Message>{{"Fehler", "Die Datei uinstall.txt ist nicht vorhanden.\nDas Programm wird "
-                                             "deshalb abgebrochen.",
+            (std::vector<Message>{{"Fehler",
+                                   "Die Datei uinstall.txt ist nicht vorhanden.\nDas Programm wird "
+                                   "deshalb abgebrochen.",
                                    MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop}}));
   EXPECT_TRUE(fs::exists(program() / "tellurio"));
 }
@@ -95,8 +96,8 @@ TEST_F(UninstallerTest, RemovesProgramFilesLinksAndFolderAndThenTheEmptyDirector
 
 TEST_F(UninstallerTest, DepotDataStaysWithItsDirectoryWhenTheUserSaysNo) {
   WriteRecord({"Zusatz=0"}, link());
-  for (const char* f : {"Meins.dat", "Meins.idx", "n_Meins.dat", "n_Meins.idx", "Deka.pls", "anb.dbk", "dax.dxt",
-                        "portrait.txt"})
+  for (const char* f :
+       {"Meins.dat", "Meins.idx", "n_Meins.dat", "n_Meins.idx", "Deka.pls", "anb.dbk", "dax.dxt", "portrait.txt"})
     WriteAll(program() / f, "Daten");
   fs::create_directories(program() / "Fondpreise" / "Deka");
   WriteAll(program() / "Fondpreise" / "Deka" / "01022026.txt", "Kurse");
@@ -142,14 +143,15 @@ TEST_F(UninstallerTest, SystemFilesOnlyWithZusatzOneDllDeletedOcxUnregisteredFir
   ASSERT_TRUE(u.Open(program()));
   EXPECT_EQ(view.systemFiles, (Lines{"a.dll", "b.ocx"}));
   u.Uninstall();
-  EXPECT_EQ(process.started, (std::vector<testing::FakeProcess::Started>{
-                                 {"regsvr32.exe", {"/u", "/s", "b.ocx"}, paths.systemDirectory}}));
+  EXPECT_EQ(
+      process.started,
+      (std::vector<testing::FakeProcess::Started>{{"regsvr32.exe", {"/u", "/s", "b.ocx"}, paths.systemDirectory}}));
   EXPECT_FALSE(fs::exists(paths.systemDirectory / "a.dll"));
   EXPECT_FALSE(fs::exists(paths.systemDirectory / "b.ocx"));
   EXPECT_TRUE(fs::exists(paths.systemDirectory / "c.exe"));
   EXPECT_TRUE(view.systemFiles.empty());
-  const auto unregister = std::find(view.actions.begin(), view.actions.end(),
-                                    "Die Datei b.ocxwird aus der Registry entfernt.");
+  const auto unregister =
+      std::find(view.actions.begin(), view.actions.end(), "Die Datei b.ocxwird aus der Registry entfernt.");
   ASSERT_NE(unregister, view.actions.end());
   EXPECT_NE(std::find(unregister, view.actions.end(), "Ich lösche die Datei b.ocx"), view.actions.end());
 }
@@ -176,15 +178,14 @@ TEST_F(UninstallerTest, AControlFileOfAnotherDirectoryChangesNothing) {
                                       (dir / "victim").string() + "\", liegt aber in " + program().string() +
                                       ".\nDas Programm wird deshalb abgebrochen.");
   WriteAll(dir / "victim" / "uinstall.txt", ReadAll(program() / "uinstall.txt"));
-  EXPECT_FALSE(Make().Open(program() / ".." / ".." / "victim" / "..") );
+  EXPECT_FALSE(Make().Open(program() / ".." / ".." / "victim" / ".."));
   // Relative names and the home directory itself are refused too.
   WriteRecord({"Zusatz=0"}, link(), "Tellurio");
   EXPECT_FALSE(Make().Open(program()));
   WriteAll(dir / "home" / "uinstall.txt", ControlFileBytes({"Vorgabe=" + (dir / "home").string(), ""}));
   EXPECT_FALSE(Make().Open(dir / "home"));
-  EXPECT_EQ(prompter.Last().text,
-            "Das Verzeichnis " + (dir / "home").string() +
-                " ist kein Programmverzeichnis.\nDas Programm wird deshalb abgebrochen.");
+  EXPECT_EQ(prompter.Last().text, "Das Verzeichnis " + (dir / "home").string() +
+                                      " ist kein Programmverzeichnis.\nDas Programm wird deshalb abgebrochen.");
   EXPECT_EQ(ReadAll(dir / "victim" / "brief.txt"), "wichtig");
   EXPECT_TRUE(fs::exists(program() / "tellurio"));
 }
