@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "platform/qt/DialogButtons.h"
@@ -135,8 +136,8 @@ class PathChoiceDialog final : public QDialog {
   void Refresh() {
     browsing_->setText(QStringLiteral("Verzeichnisse in %1 (Doppelklick öffnet):").arg(Q(rules_.Browsing().string())));
     directories_->clear();
-    for (const std::string& d : rules_.Directories())
-      directories_->addItem(new QListWidgetItem(QIcon::fromTheme(QStringLiteral("folder")), Q(d)));
+    const QIcon folder = style()->standardIcon(QStyle::SP_DirIcon);
+    for (const std::string& d : rules_.Directories()) directories_->addItem(new QListWidgetItem(folder, Q(d)));
     path_->setText(Q(rules_.PathText()));
   }
 
@@ -173,6 +174,7 @@ void ShowInstallerAbout(QWidget* parent) {
   QDialog d(parent);
   d.setObjectName(QStringLiteral("aboutDialog"));
   d.setWindowTitle(QStringLiteral("Info über Installer"));
+  d.setMinimumWidth(360);
   auto* outer = new QVBoxLayout(&d);
   auto* row = new QHBoxLayout;
   auto* icon = new QLabel(&d);

@@ -44,6 +44,7 @@ void ShowUninstallerAbout(QWidget* parent) {
   QDialog d(parent);
   d.setObjectName(QStringLiteral("aboutDialog"));
   d.setWindowTitle(QStringLiteral("Info über uninstaller"));
+  d.setMinimumWidth(360);
   auto* outer = new QVBoxLayout(&d);
   auto* row = new QHBoxLayout;
   auto* icon = new QLabel(&d);
