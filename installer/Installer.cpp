@@ -1,6 +1,7 @@
 #include "installer/Installer.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "installer/ControlFile.h"
 #include "installer/FileCopy.h"
