@@ -163,13 +163,14 @@ void Uninstaller::Uninstall() {
       std::any_of(files_.begin(), files_.end(), IsDepotDataFile) || fs::is_directory(fs::symlink_status(priceTree, ec));
   bool deleteData = false;
   if (hasData)
-    deleteData = s_.prompter.AskYesNo(
-        "Frage",
-        "Im Programmverzeichnis " + programDirectory_.string() +
-            " liegen Ihre Depotdaten (Depots, Fondanbieter, Kurse, DAX-Stände und Fondportraits).\n"
-            "Sollen die Depotdaten ebenfalls gelöscht werden?\n\n"
-            "Mit \"Nein\" bleiben sie mit dem Verzeichnis erhalten.",
-        MessageIcon::Question, BeepKind::Question);
+    deleteData = s_.prompter.Show(Message{"Frage",
+                                          "Im Programmverzeichnis " + programDirectory_.string() +
+                                              " liegen Ihre Depotdaten (Depots, Fondanbieter, Kurse, DAX-Stände und "
+                                              "Fondportraits).\n"
+                                              "Sollen die Depotdaten ebenfalls gelöscht werden?\n\n"
+                                              "Mit \"Nein\" bleiben sie mit dem Verzeichnis erhalten.",
+                                          MessageButtons::YesNo, MessageIcon::Question, BeepKind::Question,
+                                          /*defaultNo=*/true}) == Answer::Yes;
 
   const int total = static_cast<int>(files_.size() + systemFiles_.size());
   int done = 0;

@@ -109,6 +109,7 @@ TEST_F(UninstallerTest, DepotDataStaysWithItsDirectoryWhenTheUserSaysNo) {
   const Message q = prompter.Last();
   EXPECT_EQ(q.title, "Frage");
   EXPECT_EQ(q.buttons, MessageButtons::YesNo);
+  EXPECT_TRUE(q.defaultNo);  // Enter keeps the data
   EXPECT_NE(q.text.find("Sollen die Depotdaten ebenfalls gelöscht werden?"), std::string::npos) << q.text;
   for (const char* f : {"Meins.dat", "Meins.idx", "n_Meins.dat", "n_Meins.idx", "Deka.pls", "anb.dbk", "dax.dxt",
                         "portrait.txt", "Fondpreise/Deka/01022026.txt"})
