@@ -67,6 +67,8 @@ class CMainFrame : public QMainWindow, public ViewHost {
   CChildFrame* MakePane(const QString& title);
   void LayoutPanes();
   void CyclePane(int step);
+  // Makes this the active window again after one of its dialogs closed.
+  void TakeBackFocus();
 
   AppFlags& flags_;
   CommandTable& commands_;
