@@ -13,10 +13,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
-#include <QScreen>
 #include <QWindow>
 
 #include <cstdlib>

@@ -103,7 +103,8 @@ TEST(TransactionDialogsQt, SellLooksUpATypedDateWhenTheAmountFieldGetsTheFocus) 
     amount->setFocus();
     // The look-up runs after the date field's own check; a sale uses the
     // stored price.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return Text("price") == QStringLiteral("40,00"); })) << Text("price").toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text("price") == QStringLiteral("40,00"); }))
+        << Text("price").toStdString();
     // A Saturday has no price: message, date emptied, amount closed.
     date->setFocus();
     date->clear();
