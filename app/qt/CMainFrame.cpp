@@ -58,7 +58,8 @@ CMainFrame::CMainFrame(AppFlags& flags, CommandTable& commands) : flags_(flags),
   }
   setWindowState(windowState() | Qt::WindowMaximized);
   // Focus goes back to the window when one of its dialogs closes.
-  qApp->installEventFilter(this);
+  dialogWatcher_ = new DialogWatcher(this);
+  qApp->installEventFilter(dialogWatcher_);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -196,15 +197,19 @@ void CMainFrame::LayoutPanes() {
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   if (watched == paneArea_ && event->type() == QEvent::Resize) LayoutPanes();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool CMainFrame::DialogWatcher::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Hide && watched->isWidgetType()) {
-    // A dialog of this window closed: the window gets the keyboard back (a
-    // window manager may leave it with no window at all), unless another
+    // A dialog of the main window closed: the window gets the keyboard back
+    // (a window manager may leave it with no window at all), unless another
     // dialog is still open over it.
     auto* dialog = qobject_cast<QDialog*>(watched);
-    if (dialog && dialog->isWindow() && dialog->parentWidget() && dialog->parentWidget()->window() == this)
-      QTimer::singleShot(0, this, [this] { TakeBackFocus(); });
+    if (dialog && dialog->isWindow() && dialog->parentWidget() && dialog->parentWidget()->window() == frame_)
+      QTimer::singleShot(0, frame_, [frame = frame_] { frame->TakeBackFocus(); });
   }
-  return QMainWindow::eventFilter(watched, event);
+  return false;
 }
 
 void CMainFrame::TakeBackFocus() {
