@@ -1,0 +1,26 @@
+#include "app/qt/ProgramWindow.h"
+
+#include "app/core/CTellurioDoc.h"
+#include "app/qt/ShellCommands.h"
+
+namespace tellurio {
+
+ProgramWindow::ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter)
+    : doc_(doc),
+      commands_(flags_, prompter),
+      frame_(flags_, commands_),
+      fundDialogs_(prompter, &frame_),
+      funds_(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs_),
+      transactionDialogs_(prompter, doc.calendar().clock(), &frame_),
+      transactions_(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs_) {
+  frame_.AttachDocument(&doc);
+  BindProgram(commands_, ProgramParts{doc, frame_, flags_, funds_, transactions_, acquisition}, actions_);
+  CTellurioView::SetActions(&actions_);
+}
+
+ProgramWindow::~ProgramWindow() {
+  CTellurioView::SetActions(nullptr);
+  doc_.SetViewHost(nullptr);
+}
+
+}  // namespace tellurio
