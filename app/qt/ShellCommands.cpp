@@ -1,6 +1,7 @@
 #include "app/qt/ShellCommands.h"
 
 #include "acquisition/PriceAcquisition.h"
+#include "analysis/ReturnCalculation.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -56,6 +57,10 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
   table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
   table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
+}
+
+void BindSavingsCommands(CommandTable& table, SavingsPlans& savings) {
+  table.Bind(cmd::kSavingsPlans, [&savings] { savings.Run(); });
 }
 
 std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags) {

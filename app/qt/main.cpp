@@ -13,6 +13,8 @@
 
 #include "acquisition/PriceAcquisition.h"
 #include "acquisition/dialogs/AcquisitionDialogsQt.h"
+#include "analysis/ReturnCalculation.h"
+#include "analysis/qt/SavingsDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -81,6 +83,11 @@ int main(int argc, char** argv) {
   BindFundCommands(commands, funds);
   BindTransactionCommands(commands, transactions);
   BindAcquisitionCommands(commands, acquisition);
+  SavingsDialogsQt savingsDialogs(prompter, doc.calendar().clock(), &frame);
+  SavingsPlans savings(doc.State(), doc.calendar(), prompter, savingsDialogs);
+  // The report of DRUCKEN, until the table pane shows it.
+  savings.SetReportSink([&frame](const SavingsReport& report) { ShowSavingsReport(report, &frame); });
+  BindSavingsCommands(commands, savings);
   const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
 
   // What the panes ask for: a chosen fund becomes the selected fund and its
