@@ -94,6 +94,7 @@ ReturnCalculationRules::ReturnCalculationRules(const DepotState& state, const Ca
 void ReturnCalculationRules::SelectDepot(size_t index) {
   fund_.reset();
   funds_.clear();
+  prepared_.clear();
   store_ = RecordStore();
   if (index >= depots_.size()) return;
   depot_ = index;
@@ -132,7 +133,7 @@ bool ReturnCalculationRules::Enabled(ReturnField field) const {
 
 std::vector<std::string> ReturnCalculationRules::DebitDayTexts() {
   std::vector<std::string> out;
-  for (int d = 1; d <= 31; ++d) out.push_back((d < 10 ? "0" : "") + std::to_string(d) + ".");
+  for (int d = 1; d <= 31; ++d) out.push_back(DebitDayText(d));
   return out;
 }
 
@@ -149,33 +150,71 @@ std::optional<double> ReturnCalculationRules::ConversionFactor(const std::string
   return k;
 }
 
-std::optional<FundPlanResult> ReturnCalculationRules::RunFund(const SavingsInput& input, int debitDay) {
-  const std::string noData =
-      "Von dem Fond " + input.fund + " sind keine Daten in Ihrem gewählten\nAnlagezeitraum vorhanden.";
-  const std::optional<SavingsFund> fund = ReadSavingsFund(store_, input.fund);
-  if (!fund) {
-    Notice(noData);
-    return std::nullopt;
+std::vector<std::optional<FundPlanResult>> ReturnCalculationRules::RunFunds(const std::vector<SavingsInput>& records,
+                                                                            const std::vector<size_t>& fundIndex,
+                                                                            int debitDay) {
+  // First what each fund lacks, from its master row; then the plans; then
+  // the messages, in fund order.  A fund's rows are indexed once while the
+  // depot stays chosen: the store does not change under the dialog.
+  enum class Lack { Nothing, Fund, Factor, Surcharge };
+  const size_t n = records.size();
+  prepared_.resize(funds_.size());
+  std::vector<Lack> lack(n, Lack::Nothing);
+  std::vector<const SavingsFund*> funds(n, nullptr);
+  std::vector<double> factors(n, 0);
+  for (size_t i = 0; i < n; ++i) {
+    std::optional<SavingsFund>& prepared = prepared_[fundIndex[i]];
+    if (!prepared) {
+      SavingsFund f;
+      if (ReadSavingsFund(store_, records[i].fund, f)) {
+        if (!IndexSavingsRows(f)) LoadSavingsRows(f);
+        prepared = std::move(f);
+      }
+    }
+    if (!prepared) {
+      lack[i] = Lack::Fund;
+      continue;
+    }
+    funds[i] = &*prepared;
+    if (const std::optional<double> k = ConversionFactor(prepared->currency)) {
+      factors[i] = *k;
+      if (!(prepared->surchargeFactor > 0)) lack[i] = Lack::Surcharge;
+    } else {
+      // Without its factor the fund's amounts cannot be converted; a made-up
+      // factor would give a plainly wrong figure, so the fund is left out.
+      lack[i] = Lack::Factor;
+    }
   }
-  // Without its factor the fund's amounts cannot be converted; a made-up
-  // factor would give a plainly wrong figure, so the fund is left out.
-  const std::optional<double> k = ConversionFactor(fund->currency);
-  if (!k) {
-    Notice("Für die Währung " + fund->currency + " des Fonds " + input.fund +
-           " ist kein Umrechnungsfaktor bekannt.\nDer Fond wird bei der Berechnung nicht berücksichtigt.");
-    return std::nullopt;
+  std::vector<FundPlanResult> plans(n);
+  for (size_t i = 0; i < n; ++i)
+    if (lack[i] == Lack::Nothing) plans[i] = SimulateFund(records[i], *funds[i], factors[i], mode_, debitDay);
+
+  std::vector<std::optional<FundPlanResult>> out(n);
+  for (size_t i = 0; i < n; ++i) {
+    const std::string& name = records[i].fund;
+    const std::string noData =
+        "Von dem Fond " + name + " sind keine Daten in Ihrem gewählten\nAnlagezeitraum vorhanden.";
+    switch (lack[i]) {
+      case Lack::Fund:
+        Notice(noData);
+        break;
+      case Lack::Factor:
+        Notice("Für die Währung " + funds[i]->currency + " des Fonds " + name +
+               " ist kein Umrechnungsfaktor bekannt.\nDer Fond wird bei der Berechnung nicht berücksichtigt.");
+        break;
+      case Lack::Surcharge:
+        Notice("Der Fond " + name +
+               " hat keinen gültigen Ausgabeaufschlag.\nDer Fond wird bei der Berechnung nicht berücksichtigt.");
+        break;
+      case Lack::Nothing:
+        if (plans[i].failure == SavingsFailure::NoData)
+          Notice(noData);
+        else
+          out[i] = std::move(plans[i]);
+        break;
+    }
   }
-  if (!(fund->surchargeFactor > 0)) {
-    Notice("Der Fond " + input.fund +
-           " hat keinen gültigen Ausgabeaufschlag.\nDer Fond wird bei der Berechnung nicht berücksichtigt.");
-    return std::nullopt;
-  }
-  FundPlanResult r = SimulateFund(input, *fund, *k, mode_, debitDay);
-  if (r.failure == SavingsFailure::NoData) {
-    Notice(noData);
-    return std::nullopt;
-  }
-  return r;
+  return out;
 }
 
 ReturnField ReturnCalculationRules::Calculate(const ReturnInputs& in) {
@@ -210,6 +249,7 @@ ReturnField ReturnCalculationRules::Calculate(const ReturnInputs& in) {
   const int debitDay = in.debitDay >= 1 && in.debitDay <= 31 ? in.debitDay : 1;
 
   std::vector<SavingsInput> records;
+  std::vector<size_t> fundIndex;  // of each record in the fund list
   if (scope_ == SavingsScope::Depot) {
     // 3. The amounts of every fund of the depot.
     const std::string depot = depot_ < depots_.size() ? depots_[depot_] : std::string();
@@ -230,6 +270,7 @@ ReturnField ReturnCalculationRules::Calculate(const ReturnInputs& in) {
       r.distributionDay = amounts_[i].distributionDay;
       r.fund = funds_[i];
       records.push_back(std::move(r));
+      fundIndex.push_back(i);
     }
   } else {
     // 4. One fund.
@@ -248,6 +289,7 @@ ReturnField ReturnCalculationRules::Calculate(const ReturnInputs& in) {
     SavingsInput r = common;
     r.fund = funds_[*fund_];
     records.push_back(std::move(r));
+    fundIndex.push_back(*fund_);
   }
 
   // 5. The order of the dates is the same for every fund: said once.
@@ -270,11 +312,11 @@ ReturnField ReturnCalculationRules::Calculate(const ReturnInputs& in) {
   c.depot = depot_ < depots_.size() ? depots_[depot_] : std::string();
   c.currency = currency_;
   c.debitDay = debitDay;
-  for (const SavingsInput& r : records) {
-    if (std::optional<FundPlanResult> result = RunFund(r, debitDay)) {
-      c.inputs.push_back(r);
-      c.results.push_back(std::move(*result));
-    }
+  std::vector<std::optional<FundPlanResult>> results = RunFunds(records, fundIndex, debitDay);
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!results[i]) continue;
+    c.inputs.push_back(records[i]);
+    c.results.push_back(std::move(*results[i]));
   }
   std::optional<SavingsTotals> totals = ComputeTotals(c.results, common.end, calendar_);
   if (!totals) return ReturnField::None;

@@ -170,9 +170,11 @@ class ReturnCalculationRules {
  private:
   void Notice(const std::string& text, MessageIcon icon = MessageIcon::Stop);
   std::optional<double> ConversionFactor(const std::string& currency) const;
-  // One fund's part of the calculation; nothing (after its message) when the
-  // fund has no result.
-  std::optional<FundPlanResult> RunFund(const SavingsInput& input, int debitDay);
+  // Each fund's part of the calculation, in order; nothing (after its
+  // message) for a fund without a result.
+  // fundIndex: the position of each record's fund in the fund list.
+  std::vector<std::optional<FundPlanResult>> RunFunds(const std::vector<SavingsInput>& records,
+                                                      const std::vector<size_t>& fundIndex, int debitDay);
 
   const Calendar& calendar_;
   Prompter& prompter_;
@@ -184,6 +186,9 @@ class ReturnCalculationRules {
   size_t depot_ = 0;
   RecordStore store_;
   std::vector<std::string> funds_;
+  // What has been read of each fund of the list (its rows indexed), for the
+  // next calculations on the same depot.
+  std::vector<std::optional<SavingsFund>> prepared_;
   std::optional<size_t> fund_;
   SavingsMode mode_ = SavingsMode::OneOff;
   SavingsScope scope_ = SavingsScope::Depot;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <numeric>
 
 #include "analysis/Statistics.h"
@@ -73,77 +76,169 @@ double DistributionRatio(const std::vector<std::string>& holding, const std::vec
   return std::isfinite(x) ? x : 0;
 }
 
-std::optional<SavingsFund> ReadSavingsFund(const RecordStore& store, std::string_view fund) {
-  const int r = store.FindKey(fund);
-  if (r < 0 || r >= store.RecordCount()) return std::nullopt;
-  SavingsFund f;
+namespace {
+
+// A price text that certainly reads as more than 0: at most 15 digits with
+// at most one decimal comma, the first digit not 0.  Others are read to find
+// out.
+bool PlainPositive(std::string_view t) {
+  if (t.empty() || t.size() > 15 || t[0] < '1' || t[0] > '9') return false;
+  bool comma = false;
+  for (char c : t) {
+    if (c == ',' && !comma)
+      comma = true;
+    else if (c < '0' || c > '9')
+      return false;
+  }
+  return true;
+}
+
+bool HasPrice(std::string_view t) { return PlainPositive(t) || ReadPrice(t) > 0; }
+
+}  // namespace
+
+bool ReadSavingsFund(const RecordStore& store, std::string_view name, SavingsFund& f) {
+  const int r = store.FindKey(name);
+  if (r < 0 || r >= store.RecordCount()) return false;
   const RecordView master = store.Values(section::kMaster, r);
   f.surchargeFactor = Field(master, 2);
-  if (master.size() > 3) f.currency = master[3];
+  f.currency = master.size() > 3 ? std::string(master[3]) : std::string();
   f.distributionRatio =
       DistributionRatio(Copy(store.Values(section::kHolding, r)), Copy(store.Values(section::kOpening, r)),
                         Copy(store.Values(section::kPurchases, r)), Copy(store.Values(section::kSales, r)));
+  f.source = store.Values(section::kPrices, r);
+  f.dates.clear();
+  f.days.clear();
+  f.prices.clear();
+  f.sourceDates.clear();
+  f.indexed = false;
+  return true;
+}
 
-  const RecordView v = store.Values(section::kPrices, r);
-  const size_t rows = v.size() / 2;
+void LoadSavingsRows(SavingsFund& f) {
+  f.dates.clear();
+  f.days.clear();
+  f.prices.clear();
+  const size_t rows = f.source.size() / 2;
   f.dates.reserve(rows);
-  f.prices.reserve(rows);
   f.days.reserve(rows);
+  f.prices.reserve(rows);
   bool ordered = true;
   for (size_t k = 0; k < rows; ++k) {
-    const double price = ReadPrice(v[2 * k + 1]);
+    const double price = ReadPrice(f.source[2 * k + 1]);
     if (!(price > 0)) continue;  // no price on that day
-    const PackedDate date = ReadPriceDate(v[2 * k]);
+    const PackedDate date = ReadPriceDate(f.source[2 * k]);
     const int day = DayOf(date);
     if (!f.days.empty() && day < f.days.back()) ordered = false;
     f.dates.push_back(date);
-    f.prices.push_back(price);
     f.days.push_back(day);
+    f.prices.push_back(price);
   }
-  if (!ordered) {
-    std::vector<size_t> order(f.days.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return f.days[a] < f.days[b]; });
-    SavingsFund sorted = f;
-    for (size_t k = 0; k < order.size(); ++k) {
-      sorted.dates[k] = f.dates[order[k]];
-      sorted.prices[k] = f.prices[order[k]];
-      sorted.days[k] = f.days[order[k]];
-    }
-    f = std::move(sorted);
+  if (ordered) return;
+  std::vector<size_t> order(f.days.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return f.days[a] < f.days[b]; });
+  const std::vector<PackedDate> dates = f.dates;
+  const std::vector<int> days = f.days;
+  const std::vector<double> prices = f.prices;
+  for (size_t k = 0; k < order.size(); ++k) {
+    f.dates[k] = dates[order[k]];
+    f.days[k] = days[order[k]];
+    f.prices[k] = prices[order[k]];
   }
-  return f;
 }
 
-FundPlanResult SimulateFund(const SavingsInput& input, const SavingsFund& fund, double factor, SavingsMode mode,
-                            int debitDay) {
+bool IndexSavingsRows(SavingsFund& f) {
+  f.sourceDates.clear();
+  f.indexed = false;
+  const RecordView& v = f.source;
+  const size_t n = v.size() / 2;
+  f.sourceDates.reserve(n);
+  // The month of the row before: the bytes ".MM.JJJJ" of its date, its year
+  // and month; the day of the row before.
+  std::uint64_t key = ~std::uint64_t{0};
+  int year = 0, month = 0, lastDay = 0;
+  for (size_t k = 0; k < n; ++k) {
+    const std::string_view t = v[2 * k];
+    if (t.size() != 10) return false;
+    std::uint64_t rowKey;
+    std::memcpy(&rowKey, t.data() + 2, sizeof rowKey);
+    // The day "TT": two digits, checked at once.
+    std::uint16_t tt;
+    std::memcpy(&tt, t.data(), sizeof tt);
+    if ((tt & 0xF0F0) != 0x3030 || ((tt + 0x0606) & 0xF0F0) != 0x3030) return false;
+    const int day = (tt & 0x0F) * 10 + ((tt >> 8) & 0x0F);
+    if (rowKey != key) {
+      // A new month: ".MM.JJJJ" with a month 01..12, after the one before.
+      int digits[6];
+      for (int i = 0; i < 6; ++i) digits[i] = t[i < 2 ? 3 + i : 4 + i] - '0';
+      for (int d : digits)
+        if (d < 0 || d > 9) return false;
+      const int m = digits[0] * 10 + digits[1];
+      const int y = ((digits[2] * 10 + digits[3]) * 10 + digits[4]) * 10 + digits[5];
+      if (t[2] != '.' || t[5] != '.' || m < 1 || m > 12) return false;
+      if (key != ~std::uint64_t{0} && (y < year || (y == year && m <= month))) return false;
+      key = rowKey;
+      year = y;
+      month = m;
+      lastDay = 1;
+    }
+    if (day < lastDay || day > 31) return false;
+    lastDay = day;
+    f.sourceDates.push_back(MakePackedDate(year, month, day));
+  }
+  f.indexed = true;
+  return true;
+}
+
+namespace {
+
+// The numbers a plan starts with.
+struct PlanStart {
+  bool monthly;
+  double amount;
+  double growth;
+  double rate;
+  int start;
+  int end;
+  int distributionDay;
+  explicit PlanStart(const SavingsInput& in, SavingsMode mode)
+      : monthly(mode == SavingsMode::Monthly),
+        amount(ParseNumber(in.initialAmount)),
+        growth(1 + ParseNumber(in.yearlyIncrease) / 100),
+        rate(ParseNumber(in.monthlyRate)),
+        start(DayNumber(in.start, 0)),
+        end(DayNumber(in.end, 0)),
+        distributionDay(DayNumber(in.distributionDay, 3)) {}
+};
+
+FundPlanResult NoData() {
   FundPlanResult out;
-  const size_t n = fund.prices.size();
-  const int end = DayNumber(input.end, 0);
+  out.failure = SavingsFailure::NoData;
+  return out;
+}
+
+// The walk over rows in memory.
+FundPlanResult WalkLoaded(const PlanStart& p, const SavingsFund& fund, double factor, int debitDay) {
+  FundPlanResult out;
+  const size_t n = fund.dates.size();
   // The first row in the period (a start before the first row moves to it);
   // a period without any row has no result.
-  const size_t first = static_cast<size_t>(
-      std::lower_bound(fund.days.begin(), fund.days.end(), DayNumber(input.start, 0)) - fund.days.begin());
-  if (n == 0 || end < fund.days[0] || first == n || fund.days[first] > end) {
-    out.failure = SavingsFailure::NoData;
-    return out;
-  }
-  const bool monthly = mode == SavingsMode::Monthly;
-  const double amount = ParseNumber(input.initialAmount);
-  const double growth = 1 + ParseNumber(input.yearlyIncrease) / 100;
-  double rate = ParseNumber(input.monthlyRate);
+  const size_t first =
+      static_cast<size_t>(std::lower_bound(fund.days.begin(), fund.days.end(), p.start) - fund.days.begin());
+  if (n == 0 || p.end < fund.days[0] || first == n || fund.days[first] > p.end) return NoData();
   const double f = fund.surchargeFactor;
-  const int distributionDay = DayNumber(input.distributionDay, 3);
+  double rate = p.rate;
 
   out.start = Calendar::FormatDate(fund.dates[first]);
-  double paid = amount;
-  double shares = (amount / factor) / (fund.prices[first] * f);
+  double paid = p.amount;
+  double shares = (p.amount / factor) / (fund.prices[first] * f);
   // This year's distribution is already past when the start lies after it.
-  bool distributed = DayOfYear(fund.dates[first]) > distributionDay;
+  bool distributed = DayOfYear(fund.dates[first]) > p.distributionDay;
   int month = PackedMonth(fund.dates[first]);
   bool debited = false;
   size_t k = first;
-  for (; k < n && end > fund.days[k]; ++k) {
+  for (; k < n && p.end > fund.days[k]; ++k) {
     const PackedDate date = fund.dates[k];
     // A new month first, so that its first row can already be the one
     // after the debit day (or the distribution day).
@@ -152,17 +247,17 @@ FundPlanResult SimulateFund(const SavingsInput& input, const SavingsFund& fund, 
       debited = false;
       if (month == 1) {
         distributed = false;
-        if (monthly) rate *= growth;
+        if (p.monthly) rate *= p.growth;
       }
     }
     // The rate is debited on the first row after the debit day and buys at
     // the price of the row before (the last one on or before the debit day).
-    if (monthly && !debited && PackedDay(date) > debitDay) {
+    if (p.monthly && !debited && PackedDay(date) > debitDay) {
       paid += rate;
       shares += (rate / factor) / (fund.prices[k == 0 ? 0 : k - 1] * f);
       debited = true;
     }
-    if (!distributed && DayOfYear(date) > distributionDay) {
+    if (!distributed && DayOfYear(date) > p.distributionDay) {
       shares *= 1 + fund.distributionRatio;
       distributed = true;
     }
@@ -171,6 +266,118 @@ FundPlanResult SimulateFund(const SavingsInput& input, const SavingsFund& fund, 
   out.paidIn = FormatNumber(paid, 2);
   out.finalValue = FormatNumber(shares * finalPrice * factor, 2);
   return out;
+}
+
+// The same walk over a store's rows with their dates indexed (every row,
+// with or without a price): a row's price is read only where something
+// happens (a new month, a debit, a distribution, the end), and of most rows
+// only the day is looked at.
+FundPlanResult WalkIndexed(const PlanStart& p, const SavingsFund& fund, double factor, int debitDay) {
+  const RecordView& v = fund.source;
+  const std::vector<PackedDate>& dates = fund.sourceDates;
+  const size_t n = dates.size();
+  auto priced = [&](size_t k) { return HasPrice(v[2 * k + 1]); };
+  auto price = [&](size_t k) { return ReadPrice(v[2 * k + 1]); };
+  constexpr size_t npos = static_cast<size_t>(-1);
+  const double f = fund.surchargeFactor;
+
+  // The month of the row looked at (year × 256 + month), its month, the day
+  // number of its day 0; rows of that month before the day `due` change
+  // nothing.
+  int key = -1, rowMonth = 0, base = 0, due = 1;
+
+  FundPlanResult out;
+  size_t first = npos, stop = npos;
+  double rate = p.rate, paid = 0, shares = 0;
+  bool distributed = false, debited = false;
+  int month = 0;
+  auto firstDue = [&]() -> int {
+    if (stop != npos) return 32;
+    if (first == npos) return std::max(1, p.start - base);
+    if (rowMonth != month) return 1;  // the month changes at its first row with a price
+    int day = p.end - base;
+    if (p.monthly && !debited) day = std::min(day, debitDay + 1);
+    if (!distributed) day = std::min(day, p.distributionDay - (rowMonth - 1) * 30 + 1);
+    return std::max(day, 1);
+  };
+
+  for (size_t k = 0; k < n; ++k) {
+    const PackedDate date = dates[k];
+    const int dayOfMonth = PackedDay(date);
+    if (date >> 8 != key) {
+      key = date >> 8;
+      rowMonth = PackedMonth(date);
+      base = PackedYear(date) * 360 + (rowMonth - 1) * 30;
+      due = firstDue();
+    }
+    if (dayOfMonth < due) continue;  // most rows
+    // Something may happen in this row, if it has a price.
+    const int day = base + dayOfMonth;
+    const int dayOfYear = (rowMonth - 1) * 30 + dayOfMonth;
+    if (first == npos) {
+      if (day < p.start || !priced(k)) continue;
+      if (day > p.end) return NoData();
+      first = k;
+      out.start = Calendar::FormatDate(date);
+      paid = p.amount;
+      shares = (p.amount / factor) / (price(k) * f);
+      distributed = dayOfYear > p.distributionDay;
+      month = rowMonth;
+    } else if (!priced(k)) {
+      continue;
+    }
+    if (day >= p.end) {
+      stop = k;
+      break;
+    }
+    if (rowMonth != month) {
+      month = rowMonth;
+      debited = false;
+      if (month == 1) {
+        distributed = false;
+        if (p.monthly) rate *= p.growth;
+      }
+    }
+    if (p.monthly && !debited && dayOfMonth > debitDay) {
+      size_t before = k;  // the row before with a price, or this one when it is the first
+      for (size_t j = k; j-- > 0;)
+        if (priced(j)) {
+          before = j;
+          break;
+        }
+      paid += rate;
+      shares += (rate / factor) / (price(before) * f);
+      debited = true;
+    }
+    if (!distributed && dayOfYear > p.distributionDay) {
+      shares *= 1 + fund.distributionRatio;
+      distributed = true;
+    }
+    due = firstDue();
+  }
+  if (first == npos) return NoData();
+  if (stop == npos)
+    for (size_t j = n; j-- > 0;)
+      if (priced(j)) {
+        stop = j;
+        break;
+      }
+  out.paidIn = FormatNumber(paid, 2);
+  out.finalValue = FormatNumber(shares * price(stop) * factor, 2);
+  return out;
+}
+
+}  // namespace
+
+FundPlanResult SimulateFund(const SavingsInput& input, const SavingsFund& fund, double factor, SavingsMode mode,
+                            int debitDay) {
+  const PlanStart p(input, mode);
+  if (!fund.dates.empty() || fund.source.empty()) return WalkLoaded(p, fund, factor, debitDay);
+  if (fund.indexed) return WalkIndexed(p, fund, factor, debitDay);
+  SavingsFund own = fund;
+  if (IndexSavingsRows(own)) return WalkIndexed(p, own, factor, debitDay);
+  LoadSavingsRows(own);
+  return WalkLoaded(p, own, factor, debitDay);
 }
 
 std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& results, const std::string& end,
@@ -196,6 +403,12 @@ std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& re
     if (std::isfinite(r)) t.returnPercent = FormatNumber(r, 2);
   }
   return t;
+}
+
+std::string DebitDayText(int day) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d.", day);
+  return text;
 }
 
 std::string ReportNumber(std::string_view text) { return FormatNumber(ParseNumber(text), 2); }
@@ -257,8 +470,7 @@ SavingsReport BuildSavingsReport(const SavingsCalculation& c) {
     report.lines.push_back(ReportLine{ReportLineKind::Fund, std::move(text), std::move(cells)});
   }
   if (c.mode == SavingsMode::Monthly) {
-    const std::string day = (c.debitDay < 10 ? "0" : "") + std::to_string(c.debitDay) + ".";
-    add(ReportLineKind::Text, "Tag der monatlichen Abbuchung der Sparrate: " + day);
+    add(ReportLineKind::Text, "Tag der monatlichen Abbuchung der Sparrate: " + DebitDayText(c.debitDay));
   }
   add(ReportLineKind::Heading, "Ergebis");
   const SavingsTotals& t = c.totals;

@@ -9,6 +9,7 @@
 // Dates are compared by DayNumber form 0 (a 360-day count, so the 31st of a
 // month equals the 1st of the next); the distribution day "TT.MM." by form 3.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,20 +42,36 @@ struct SavingsInput {
 
 // What the plan reads of a fund: its surcharge factor, its currency, the
 // share of its holding that came from reinvested distributions, and its
-// price rows with a price (rows priced 0 mean "no price" and are left out),
-// oldest first.
+// price rows with a price (rows priced 0 mean "no price" and take no part),
+// oldest first.  The rows are either in memory (dates, days, prices) or, for
+// a fund read from a store, the store's own rows (source), whose prices are
+// read as the plan needs them; such a fund is valid while the store is
+// neither changed nor closed.
 struct SavingsFund {
   double surchargeFactor = 1;
   std::string currency;
   double distributionRatio = 0;
-  std::vector<int> days;  // DayNumber form 0 of each row
   std::vector<PackedDate> dates;
+  std::vector<int> days;  // DayNumber form 0 of each row
   std::vector<double> prices;
+  RecordView source;  // date, price; used while dates is empty
+  // The date of every row of source (priced or not), when indexed.
+  std::vector<PackedDate> sourceDates;
+  bool indexed = false;
 };
 
-// Reads a fund of a depot store (six sections); nothing when the store has
-// no such fund.  Rows out of date order are put in order (stable).
-std::optional<SavingsFund> ReadSavingsFund(const RecordStore& store, std::string_view fund);
+// Reads the master row and the transactions of a fund of a depot store (six
+// sections) and refers to its price rows; false when the store has no such
+// fund.
+bool ReadSavingsFund(const RecordStore& store, std::string_view name, SavingsFund& fund);
+// Indexes the dates of the fund's source rows when every one is plainly
+// written "TT.MM.JJJJ" and they are in date order, as the program keeps
+// them (a plan can then be run many times over the source); false
+// otherwise.
+bool IndexSavingsRows(SavingsFund& fund);
+// The fund's price rows from its source into memory: rows with a price, in
+// date order (rows out of order are put in order, stably).
+void LoadSavingsRows(SavingsFund& fund);
 
 // The distribution ratio X from the fund's own transactions: with H = shares
 // held − opening shares and S = shares bought − shares sold, X = (H − S) ÷ H
@@ -77,7 +94,9 @@ struct FundPlanResult {
   std::string finalValue;  // 2 decimals, depot currency
 };
 
-// Replays the plan over the fund's price rows.  factor converts one unit of
+// Replays the plan over the fund's price rows: those in memory, or the
+// source rows, indexed or loaded first when the fund is not indexed yet.
+// The result is the same either way.  factor converts one unit of
 // the fund currency into the depot currency (it must be > 0, as must the
 // fund's surcharge factor); debitDay is the day of the month (1..31) after
 // which the monthly rate is debited.  The purchase date and the order of
@@ -138,6 +157,9 @@ SavingsReport BuildSavingsReport(const SavingsCalculation& calculation);
 // An amount or a percentage text of the report: two decimals, "0,00" when
 // empty.
 std::string ReportNumber(std::string_view text);
+
+// A debit day as the drop-down shows it: "01." .. "31.".
+std::string DebitDayText(int day);
 
 // "TT.MM." with a real day of that month (29.02. included).
 bool IsDistributionDay(std::string_view text);

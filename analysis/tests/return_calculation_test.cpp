@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "analysis/ReturnCalculation.h"
 #include "analysis/tests/SavingsFixture.h"
 #include "storage/FileSet.h"
@@ -168,6 +170,23 @@ TEST(ReturnCalculationRules, OneFundOneOffGivesTheResultsAndItsReport) {
             (Texts{"Alpha", "02.01.2001", "1000,00 Euro", "0,00 Euro", "0,00%", "31.12.", "02.01.2001 - 02.01.2002"}));
 }
 
+TEST(ReturnCalculationRules, RowsWithoutAPriceAndRowsOutOfOrder) {
+  // A row priced 0 has no price: the start moves past it to 02.01.2001
+  // (100,00), not to a division by 0; rows out of order are taken in date
+  // order, so the plan ends at 02.01.2002 (110,00): 10 shares, 1100,00.
+  SavingsFixture f;
+  f.AddDepot("Rente", {PlainFund("Alpha", {"02.01.2002", "110,00", "02.01.2001", "100,00", "01.01.2001", "0,00"})});
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, f.dialogs);
+  rules.SetScope(SavingsScope::Fund);
+  rules.SelectFund(0);
+  ReturnInputs in = OneOff();
+  in.purchaseDate = in.start = "01.01.2001";
+  rules.Calculate(in);
+  ASSERT_TRUE(rules.Calculation());
+  EXPECT_EQ(rules.Calculation()->totals.finalValue, "1100,00");
+  EXPECT_EQ(rules.Calculation()->totals.period, "02.01.2001 - 02.01.2002");
+}
+
 TEST(ReturnCalculationRules, IncreaseCountsOnlyWithItsBoxAndAFailedRunKeepsThePreviousResult) {
   // Monthly 100 on day "01." with all prices 10 from 02.11.2001: debits in
   // Nov, Dec, Jan, Feb (the end row 01.03.2002 is not walked).  Without the
@@ -310,6 +329,67 @@ TEST(FundAmountsRules, OkChecksTheSumsAndFillsTheDefaults) {
             "Sie müssen in mindestens einen Fond investieren,\num den Gewinn des Depots ausrechnen zu können");
   EXPECT_EQ(oneOff.Ok({{"100", "250", ""}}).step, DialogStep::Accept);
   EXPECT_EQ(oneOff.Result()[0].monthlyRate, "0,00");
+}
+
+// The plan walks a store's rows where they lie; the result must be the one of
+// the rows loaded into memory.  Random funds (gaps, rows without a price,
+// dates twice, years without January, now and then a row out of order or a
+// date not written "TT.MM.JJJJ") and random plans, compared figure by figure.
+TEST(SavingsPlanWalk, RowsWalkedInTheStoreGiveTheResultOfLoadedRows) {
+  SavingsFixture f;
+  std::mt19937 random(20240611);
+  auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+  std::vector<StoredFund> funds;
+  for (int i = 0; i < 60; ++i) {
+    StoredFund fund = PlainFund("F" + std::to_string(i), {});
+    std::string date = "0" + std::to_string(pick(1, 9)) + ".0" + std::to_string(pick(1, 9)) + ".2000";
+    const int rows = pick(0, 400);
+    for (int r = 0; r < rows; ++r) {
+      f.calendar.AddDays(date, pick(0, 3) == 0 ? pick(0, 90) : pick(1, 4));
+      fund.prices.push_back(date);
+      fund.prices.push_back(pick(0, 9) == 0 ? "0,00" : std::to_string(pick(1, 300)) + "," + std::to_string(pick(10, 99)));
+    }
+    if (rows > 3 && i % 10 == 3) std::swap(fund.prices[2], fund.prices[6]);  // out of order
+    if (rows > 3 && i % 10 == 7) fund.prices[4] = "1.2.2001";              // not plainly written
+    fund.holding = {"01.01.2002", std::to_string(pick(90, 130))};
+    fund.purchases = {"01.01.2001", "10,00", "100", "1000,00"};
+    funds.push_back(std::move(fund));
+  }
+  f.AddDepot("Zufall", funds);
+  RecordStore store;
+  ASSERT_TRUE(OpenDepotStoreForReading(f.dir.path(), "Zufall", store).ok());
+
+  int compared = 0, results = 0;
+  for (const StoredFund& stored : funds) {
+    SavingsFund inPlace;
+    ASSERT_TRUE(ReadSavingsFund(store, stored.master.name, inPlace));
+    SavingsFund loaded = inPlace;
+    LoadSavingsRows(loaded);
+    for (int plan = 0; plan < 40; ++plan) {
+      SavingsInput in;
+      in.start = "01.01.2000";
+      f.calendar.AddDays(in.start, pick(0, 2000));
+      in.end = in.start;
+      f.calendar.AddDays(in.end, pick(0, 1500));
+      in.initialAmount = std::to_string(pick(0, 5000));
+      in.monthlyRate = std::to_string(pick(0, 300));
+      in.yearlyIncrease = std::to_string(pick(0, 10));
+      in.distributionDay = pick(0, 2) == 0 ? "31.12." : DebitDayText(pick(1, 28)) + DebitDayText(pick(1, 12));
+      const SavingsMode mode = pick(0, 1) ? SavingsMode::Monthly : SavingsMode::OneOff;
+      const int debitDay = pick(1, 31);
+      const FundPlanResult a = SimulateFund(in, inPlace, 1.5, mode, debitDay);
+      const FundPlanResult b = SimulateFund(in, loaded, 1.5, mode, debitDay);
+      ASSERT_EQ(a.failure, b.failure) << stored.master.name << " " << in.start << " - " << in.end;
+      EXPECT_EQ(a.start, b.start) << stored.master.name << " " << in.start << " - " << in.end;
+      EXPECT_EQ(a.paidIn, b.paidIn) << stored.master.name << " " << in.start << " - " << in.end;
+      EXPECT_EQ(a.finalValue, b.finalValue) << stored.master.name << " " << in.start << " - " << in.end;
+      ++compared;
+      if (a.failure == SavingsFailure::None) ++results;
+    }
+  }
+  // Most plans have a result, so the walk itself was compared.
+  EXPECT_EQ(compared, 2400);
+  EXPECT_GT(results, 1000);
 }
 
 TEST(SavingsPlans, DruckenHandsTheReportToTheSink) {
