@@ -205,16 +205,19 @@ class ReturnCalculationDialog : public QDialog {
     auto* results = new QGridLayout(resultBox);
     auto result = [&](int r, int c, const QString& caption, QLineEdit* field, const QString& unit) {
       results->addWidget(Label(caption, resultBox), r, c);
-      results->addWidget(field, r, c + 1);
-      if (!unit.isEmpty()) results->addWidget(Label(unit, resultBox), r, c + 2);
+      auto* line = new QHBoxLayout;
+      line->addWidget(field);
+      if (!unit.isEmpty()) line->addWidget(Label(unit, resultBox));
+      line->addStretch();
+      results->addLayout(line, r, c + 1);
     };
     result(0, 0, QStringLiteral("eingezahlter Betrag:"), paidIn_, currency);
     result(1, 0, QStringLiteral("Endbetrag:"), finalValue_, currency);
     result(2, 0, QStringLiteral("Gewinn:"), profit_, currency);
-    result(0, 3, QStringLiteral("Rendite:"), return_, QStringLiteral("%"));
-    result(1, 3, QStringLiteral("Zeitraum:"), period_, QString());
-    results->setColumnMinimumWidth(3, 90);
-    results->setColumnStretch(6, 1);
+    result(0, 2, QStringLiteral("Rendite:"), return_, QStringLiteral("%"));
+    result(1, 2, QStringLiteral("Zeitraum:"), period_, QString());
+    results->setColumnMinimumWidth(1, 190);
+    results->setColumnStretch(3, 1);
 
     QPushButton* calculate = Button(this, DialogButton::Calculate, "calculate");
     QPushButton* ok = Button(this, DialogButton::Ok, "ok");
@@ -507,10 +510,9 @@ class SavingsReportWindow : public QDialog {
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QStringList lines;
     for (const ReportLine& l : report.lines) {
-      // A blank line before each heading and after the title.
+      // A blank line before each heading.
       if (l.kind == ReportLineKind::Heading && !lines.isEmpty()) lines << QString();
       lines << Q(l.text);
-      if (l.kind == ReportLineKind::Title) lines << QString();
     }
     text->setPlainText(lines.join(QLatin1Char('\n')));
     const QFontMetrics fm(text->font());
