@@ -12,6 +12,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-svg-dev libgl-dev
   libcurl4-openssl-dev libcpp-httplib-dev libasound2-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils
+  desktop-file-utils dpkg-dev
 )
 
 missing=()
