@@ -12,9 +12,13 @@ ProgramWindow::ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, P
       fundDialogs_(prompter, &frame_),
       funds_(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs_),
       transactionDialogs_(prompter, doc.calendar().clock(), &frame_),
-      transactions_(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs_) {
+      transactions_(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs_),
+      savingsDialogs_(prompter, doc.calendar().clock(), &frame_),
+      savings_(doc.State(), doc.calendar(), prompter, savingsDialogs_) {
   frame_.AttachDocument(&doc);
-  BindProgram(commands_, ProgramParts{doc, frame_, flags_, funds_, transactions_, acquisition}, actions_);
+  // The report of DRUCKEN, until the table pane shows it.
+  savings_.SetReportSink([this](const SavingsReport& report) { ShowSavingsReport(report, &frame_); });
+  BindProgram(commands_, ProgramParts{doc, frame_, flags_, funds_, transactions_, acquisition, savings_}, actions_);
   CTellurioView::SetActions(&actions_);
 }
 

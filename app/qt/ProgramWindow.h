@@ -4,6 +4,8 @@
 // depot session has started; the main-window test makes one on a prepared
 // document, so that it checks the program's own wiring.
 
+#include "analysis/ReturnCalculation.h"
+#include "analysis/qt/SavingsDialogsQt.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "portfolio/FundCommands.h"
@@ -40,6 +42,8 @@ class ProgramWindow {
   FundCommands funds_;
   TransactionDialogsQt transactionDialogs_;
   TransactionCommands transactions_;
+  SavingsDialogsQt savingsDialogs_;
+  SavingsPlans savings_;
   ViewActions actions_;
 };
 

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "acquisition/PriceAcquisition.h"
+#include "analysis/ReturnCalculation.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -65,6 +66,11 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
   table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
   table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
+}
+
+// "&Sparpläne": the return calculation of savings plans.
+void BindSavingsCommands(CommandTable& table, SavingsPlans& savings) {
+  table.Bind(cmd::kSavingsPlans, [&savings] { savings.Run(); });
 }
 
 // Long-term and daily chart, zoom, value display, end of the chart view.
@@ -160,6 +166,7 @@ void BindProgram(CommandTable& table, const ProgramParts& parts, ViewActions& ac
   BindFundCommands(table, parts.funds);
   BindTransactionCommands(table, parts.transactions);
   BindAcquisitionCommands(table, parts.acquisition);
+  BindSavingsCommands(table, parts.savings);
   const std::function<void(int)> drawChart = BindChartCommands(table, parts.doc, parts.frame, parts.flags);
   BindPaneActions(parts, drawChart, actions);
 }

@@ -13,6 +13,7 @@ class CMainFrame;
 class FundCommands;
 class TransactionCommands;
 class PriceAcquisition;
+class SavingsPlans;
 struct AppFlags;
 
 // What the commands work on.  Everything must outlive the bindings: the
@@ -24,6 +25,7 @@ struct ProgramParts {
   FundCommands& funds;
   TransactionCommands& transactions;
   PriceAcquisition& acquisition;
+  SavingsPlans& savings;
 };
 
 // Binds every command of the table (commands of subsystems that are not part
