@@ -221,6 +221,7 @@ TEST(MainWindow, TheCommandsReachTheirOperations) {
                                                  {cmd::kSell, "Verkauf von Fondanteilen"},
                                                  {cmd::kNewFund, "neuen Fond in das Depot übernehmen"},
                                                  {cmd::kManualPrices, "Werteeingabe"},
+                                                 {cmd::kSavingsPlans, "Renditeberechnung"},
                                                  {cmd::kAbout, "Info über Tellurio"}};
   for (const auto& [id, title] : dialogs) {
     QString shown;
