@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <unordered_map>
 
 #include "calendar/NumberText.h"
 #include "platform/Clock.h"
@@ -76,6 +77,19 @@ constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 }  // namespace
 
 double ReadPrice(std::string_view text) {
+  // Most prices have one to five digits and two decimals ("123,45").
+  const size_t n = text.size();
+  if (n >= 4 && n <= 8 && text[n - 3] == ',') {
+    std::uint32_t units = 0;
+    bool digitsOnly = true;
+    for (size_t i = 0; i < n; ++i) {
+      if (i == n - 3) continue;
+      const unsigned d = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+      digitsOnly &= d < 10;
+      units = units * 10 + d;
+    }
+    if (digitsOnly) return static_cast<double>(units) / 100.0;
+  }
   std::uint64_t digits;
   const int fraction = PriceDigits(text, digits);
   return fraction < 0 ? ParseNumber(text) : static_cast<double>(digits) / kPowersOfTen[fraction];
@@ -235,58 +249,70 @@ std::vector<Statistics::SeriesData> Statistics::ReadSeries(Scope scope) const {
   return out;
 }
 
+std::optional<Statistics::RowSource> Statistics::SourceOf(Scope scope, int record,
+                                                          const detail::LineTable* table) const {
+  static constexpr int kDepotSections[5] = {section::kPrices, section::kPurchases, section::kSales, section::kHolding,
+                                            section::kOpening};
+  const RecordStore& store = StoreOf(scope);
+  const int sections = scope == Scope::DepotFunds ? 5 : 1;
+  RowSource src;
+  for (int k = 0; k < sections; ++k) {
+    const RecordView v = store.Values(kDepotSections[k], record);
+    if (!table || v.Table() != table) return std::nullopt;
+    src.first[static_cast<size_t>(k)] = v.FirstLine();
+    src.size[static_cast<size_t>(k)] = static_cast<uint32_t>(v.size());
+  }
+  return src;
+}
+
 void Statistics::RecomputeStatistics(Scope scope) {
   std::vector<FundStatistics>& table = TableOf(scope);
   const RecordStore& store = StoreOf(scope);
   const int n = std::max(0, store.RecordCount());
-  table.assign(static_cast<size_t>(n), FundStatistics{});
   const RiskInputs risk = Inputs();
 
-  // The prices of the funds that are still as read from the data file (most
-  // of them, after a command that changed one fund) are read once after the
-  // store was opened and kept as numbers; edited funds are read every time.
-  SeriesCache& cache = cache_[scope == Scope::DepotFunds ? 0 : 1];
+  // Rows computed before from the same lines of the same table with the
+  // same risk inputs are taken over (after a command, all funds but those
+  // it changed); the others are computed.
+  ScopeSource& source = source_[scope == Scope::DepotFunds ? 0 : 1];
   const std::shared_ptr<const detail::LineTable> lines = store.SharedTable();
-  const bool fill = cache.table != lines;
-  if (fill) {
-    cache = SeriesCache{};
-    cache.table = lines;
-    for (int i = 0; i < n && lines; ++i) {
-      const RecordView v = store.Values(section::kPrices, i);
-      if (v.Table() == lines.get() && cache.rowOf.try_emplace(v.FirstLine(), cache.rows).second)
-        cache.rows += v.size() / 2;
+  std::vector<FundStatistics> before = std::move(table);
+  std::unordered_map<uint32_t, size_t> previous;  // first price line -> row computed before
+  if (lines && source.table.lock() == lines && source.risk.rate == risk.rate &&
+      source.risk.indexChange == risk.indexChange) {
+    for (size_t j = 0; j < source.rows.size() && j < before.size(); ++j)
+      if (source.rows[j]) previous.emplace(source.rows[j]->first[0], j);
+  }
+  std::vector<std::optional<RowSource>> sources(static_cast<size_t>(n));
+  table.assign(static_cast<size_t>(n), FundStatistics{});
+  std::vector<int> todo;
+  todo.reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    std::optional<RowSource>& src = sources[static_cast<size_t>(i)];
+    src = SourceOf(scope, i, lines.get());
+    auto it = src ? previous.find(src->first[0]) : previous.end();
+    if (it != previous.end() && source.rows[it->second] == src) {
+      table[static_cast<size_t>(i)] = std::move(before[it->second]);
+      previous.erase(it);  // a row is taken over once
+    } else {
+      todo.push_back(i);
     }
-    cache.block = detail::Memory(cache.rows * (sizeof(double) + sizeof(PackedDate)));
   }
-  // Per fund: the first row of its series in the block, or npos.
-  constexpr size_t npos = static_cast<size_t>(-1);
-  std::vector<size_t> cached(static_cast<size_t>(n), npos);
-  for (int i = 0; i < n && lines; ++i) {
-    const RecordView v = store.Values(section::kPrices, i);
-    if (v.Table() != lines.get()) continue;
-    const auto it = cache.rowOf.find(v.FirstLine());
-    if (it != cache.rowOf.end()) cached[static_cast<size_t>(i)] = it->second;
-  }
+  source.table = lines;
+  source.risk = risk;
+  source.rows = std::move(sources);
 
   // Every fund's figures depend on that fund alone, so each fund runs all
   // passes at once from one reading of its prices, and large scopes (the
   // fund archive holds thousands of funds) are split between two threads.
   // Only the depot totals add up the funds, in their order, afterwards.
-  auto run = [&](int from, int to) {
+  auto run = [&](size_t from, size_t to) {
+    // One buffer per thread for the prices of the fund at hand.
     SeriesData own;
-    for (int i = from; i < to; ++i) {
-      Series s;
-      const size_t row = cached[static_cast<size_t>(i)];
-      if (row == npos) {
-        ReadOne(scope, i, own);
-        s = own.View();
-      } else {
-        const size_t rows = store.Values(section::kPrices, i).size() / 2;
-        double* price = cache.Prices() + row;
-        PackedDate* date = cache.Dates() + row;
-        if (fill) ReadOne(scope, i, price, date);
-        s = Series{{price, rows}, {date, rows}};
-      }
+    for (size_t k = from; k < to; ++k) {
+      const int i = todo[k];
+      ReadOne(scope, i, own);
+      const Series s = own.View();
       FundStatistics& st = table[static_cast<size_t>(i)];
       if (scope == Scope::DepotFunds) FundPass(scope, Period::Weekly, i, s, st);
       FundPass(scope, Period::Monthly, i, s, st);
@@ -294,17 +320,19 @@ void Statistics::RecomputeStatistics(Scope scope) {
       FundRisk(s, st, risk);
     }
   };
-  if (n >= 256) {
-    std::thread other(run, n / 2, n);
-    run(0, n / 2);
+  const size_t count = todo.size();
+  if (count >= 256) {
+    std::thread other(run, count / 2, count);
+    run(0, count / 2);
     other.join();
   } else {
-    run(0, n);
+    run(0, count);
   }
   if (scope == Scope::DepotFunds) Totals();
 }
 
 void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
+  source_[scope == Scope::DepotFunds ? 0 : 1].rows.clear();  // a single pass: the rows are no longer whole
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
   const std::vector<SeriesData> series = ReadSeries(scope);
@@ -313,6 +341,7 @@ void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
 }
 
 void Statistics::ComputeRiskFigures(Scope scope) {
+  source_[scope == Scope::DepotFunds ? 0 : 1].rows.clear();  // computed with other risk inputs
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
   // The averages that the risk figures use are those of the last passes.

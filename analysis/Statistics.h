@@ -10,14 +10,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "calendar/Calendar.h"
 #include "portfolio/DepotState.h"
-#include "storage/detail/Memory.h"
 
 namespace tellurio {
 
@@ -116,21 +115,31 @@ class Statistics {
   RiskInputs Inputs() const;
   void Totals();
 
-  // The series of the unedited funds of a store (those whose values are
-  // still the lines of the store's decoded table, which the cache keeps
-  // alive), by the first line of their price rows, in one block of memory.
-  struct SeriesCache {
-    std::shared_ptr<const detail::LineTable> table;
-    std::unordered_map<uint32_t, size_t> rowOf;  // first line -> first row in the block
-    size_t rows = 0;
-    detail::Memory block;  // rows doubles, then rows dates
-    double* Prices() { return reinterpret_cast<double*>(block.data()); }
-    PackedDate* Dates() { return reinterpret_cast<PackedDate*>(block.data() + rows * sizeof(double)); }
+  // Where the rows a fund's figures were computed from lay in the store's
+  // decoded table: the first line and the size of its records in the
+  // sections the scope reads (prices; for the depot scope also purchases,
+  // sales, holding and opening holding).
+  struct RowSource {
+    std::array<uint32_t, 5> first{};
+    std::array<uint32_t, 5> size{};
+    bool operator==(const RowSource&) const = default;
   };
+  // What the rows of a scope's table were computed from.  A fund whose
+  // records are still the same unedited lines of the same table, with the
+  // same risk inputs, has the same figures: its row is taken over instead
+  // of being computed again.  The table is held weakly, so that a store
+  // opened again (a new table) never matches the old one and the old one
+  // is not kept alive.
+  struct ScopeSource {
+    std::weak_ptr<const detail::LineTable> table;
+    RiskInputs risk;
+    std::vector<std::optional<RowSource>> rows;  // per row; none for edited records
+  };
+  std::optional<RowSource> SourceOf(Scope scope, int record, const detail::LineTable* table) const;
 
   const DepotState& state_;
   const Calendar& calendar_;
-  SeriesCache cache_[2];
+  ScopeSource source_[2];
   std::vector<FundStatistics> depot_, all_;
   std::string depotValue_, depotProfit_;
 };

@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 #include "storage/FileSet.h"
+#include "storage/ListFile.h"
 #include "storage/RecordStore.h"
 
 namespace tellurio::bench {
@@ -208,10 +209,7 @@ void GenerateLargeDataDirectory(const fs::path& dir, const LargeData& data) {
   archive.Open();
   const size_t first = days.size() - static_cast<size_t>(data.archivePrices);
   for (int f = 0; f < data.archiveFunds; ++f) {
-    char name[64], wkn[16];
-    std::snprintf(name, sizeof name, "Archivfonds %04d Renten Europa", f);
-    std::snprintf(wkn, sizeof wkn, "%06d", 100000 + f);
-    archive.AddRecord({name, wkn, f % 3 == 0 ? "1,0000" : "1,0300", "Euro"});
+    archive.AddRecord({NameOfArchiveFund(f), WknOfArchiveFund(f), f % 3 == 0 ? "1,0000" : "1,0300", "Euro"});
     std::vector<std::string> rows;
     rows.reserve(static_cast<size_t>(data.archivePrices) * 2);
     const std::vector<double> prices = PriceWalk(static_cast<std::uint64_t>(f) + 1000, data.archivePrices);
@@ -222,6 +220,67 @@ void GenerateLargeDataDirectory(const fs::path& dir, const LargeData& data) {
     archive.ReplaceRows(1, std::move(rows));
   }
   if (!archive.Save().ok()) throw std::runtime_error("cannot write the archive store");
+}
+
+std::string WknOfArchiveFund(int f) {
+  char wkn[16];
+  std::snprintf(wkn, sizeof wkn, "%06d", 100000 + f);
+  return wkn;
+}
+
+std::string NameOfArchiveFund(int f) {
+  char name[64];
+  std::snprintf(name, sizeof name, "Archivfonds %04d Renten Europa", f);
+  return name;
+}
+
+fs::path WritePortraitFile(const fs::path& dir, const LargeData& data, long lines) {
+  const fs::path file = dir / "portrait.txt";
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+  const long perFund = lines / data.archiveFunds;
+  long written = 0;
+  for (int f = 0; f < data.archiveFunds; ++f) {
+    std::fprintf(out,
+                 "Archivfonds %04d Renten Europa\r\nRentenbank Europa AG\r\n%s\r\nRentenfonds Europa\r\n"
+                 "keine Angaben\r\nRentenbank Invest GmbH\r\n%d,%d\r\n%d,%02d\r\n3,00%%\r\nEUR\r\n***\r\n"
+                 "Der Fonds investiert in Anleihen europaeischer Staaten und Unternehmen guter Bonitaet.\r\n",
+                 f, WknOfArchiveFund(f).c_str(), 100 + f % 900, f % 10, 20 + f % 80, f % 100);
+    written += 12;
+    for (int i = 0; written < (f + 1) * perFund - 1; ++i, ++written)
+      std::fprintf(out, i % 3 == 0 ? "Position %d AG\r\n" : "%d,%d\r\n", (f * 31 + i) % 97, i % 10);
+    std::fprintf(out, "Wertentwicklung\r\n");
+    ++written;
+  }
+  if (std::fclose(out) != 0) throw std::runtime_error("cannot write " + file.string());
+  return file;
+}
+
+void GenerateProgramDirectory(const fs::path& dir, const LargeData& data, const std::string& today) {
+  GenerateLargeDataDirectory(dir, data);
+  LargeData small = data;
+  small.depot = kSmallDepot;
+  small.depotFunds = 5;
+  small.depotPrices = 250;
+  small.archiveFunds = 20;
+  small.archivePrices = 250;
+  small.purchasesPerFund = 3;
+  GenerateLargeDataDirectory(dir, small);
+  auto require = [](const Status& s) {
+    if (!s.ok()) throw std::runtime_error(s.Describe());
+  };
+  require(WriteListFile(fileset::ProviderList(dir, kLargeProvider), {data.depot, kSmallDepot}));
+  require(WriteListFile(dir / fileset::kProviderAssignments, {kLargeProvider, "Deka"}));
+  // Twenty years of DAX closes, the last one today.
+  std::vector<std::string> dax;
+  for (int back = 5000; back >= 1; --back) {
+    dax.push_back(BusinessDayBefore(back));
+    dax.push_back(Text(5000.0 + back % 977, 2));
+  }
+  dax.push_back(today);
+  dax.push_back("15000,00");
+  require(WriteListFile(dir / fileset::kDaxHistory, dax));
+  WritePortraitFile(dir, data, 600000);
 }
 
 }  // namespace tellurio::bench

@@ -31,4 +31,22 @@ void GenerateLargeDataDirectory(const std::filesystem::path& dir, const LargeDat
 std::string BusinessDayBefore(int back);
 std::string NextBusinessDay(const std::string& date);
 
+// The WKN of archived fund f ("100000" + f) and its name.
+std::string WknOfArchiveFund(int f);
+std::string NameOfArchiveFund(int f);
+
+// Writes dir/portrait.txt of about `lines` lines for the archived funds of
+// data, blocks of equal size in the layout the publisher writes.
+std::filesystem::path WritePortraitFile(const std::filesystem::path& dir, const LargeData& data, long lines);
+
+// A whole working directory of the program as a user with years of data
+// has it: provider "Grossbank" with the large depot `data.depot` and a small
+// depot "Kleindepot" (5 funds x 250 prices, 20 archived funds), the web
+// provider assignment, a DAX history holding `today` ("TT.MM.JJJJ") and a
+// portrait file of 600,000 lines, so that a start makes no web call when
+// the portrait month is set to today's.
+inline constexpr const char* kSmallDepot = "Kleindepot";
+inline constexpr const char* kLargeProvider = "Grossbank";
+void GenerateProgramDirectory(const std::filesystem::path& dir, const LargeData& data, const std::string& today);
+
 }  // namespace tellurio::bench

@@ -33,12 +33,6 @@ namespace {
 constexpr const char* kProvider = "Grossbank";
 constexpr const char* kDepots[2] = {"Grossdepot", "Zweitdepot"};
 
-std::string WknOfArchiveFund(int f) {
-  char wkn[16];
-  std::snprintf(wkn, sizeof wkn, "%06d", 100000 + f);
-  return wkn;
-}
-
 // The price file of a day: the 50 held funds and the 3,000 archived ones.
 std::vector<std::string> DayFile(const LargeData& data, const std::string& date, int salt) {
   std::vector<std::string> lines;
@@ -58,29 +52,6 @@ std::vector<std::string> DayFile(const LargeData& data, const std::string& date,
     add(name, WknOfArchiveFund(f), f + 50);
   }
   return lines;
-}
-
-// A portrait file of `lines` lines for the archived funds, blocks of equal
-// size in the layout the publisher writes.
-fs::path WritePortraitFile(const fs::path& dir, const LargeData& data, long lines) {
-  const fs::path file = dir / "portrait.txt";
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  const long perFund = lines / data.archiveFunds;
-  long written = 0;
-  for (int f = 0; f < data.archiveFunds; ++f) {
-    std::fprintf(out,
-                 "Archivfonds %04d Renten Europa\r\nRentenbank Europa AG\r\n%s\r\nRentenfonds Europa\r\n"
-                 "keine Angaben\r\nRentenbank Invest GmbH\r\n%d,%d\r\n%d,%02d\r\n3,00%%\r\nEUR\r\n***\r\n"
-                 "Der Fonds investiert in Anleihen europaeischer Staaten und Unternehmen guter Bonitaet.\r\n",
-                 f, WknOfArchiveFund(f).c_str(), 100 + f % 900, f % 10, 20 + f % 80, f % 100);
-    written += 12;
-    for (int i = 0; written < (f + 1) * perFund - 1; ++i, ++written)
-      std::fprintf(out, i % 3 == 0 ? "Position %d AG\r\n" : "%d,%d\r\n", (f * 31 + i) % 97, i % 10);
-    std::fprintf(out, "Wertentwicklung\r\n");
-    ++written;
-  }
-  std::fclose(out);
-  return file;
 }
 
 }  // namespace

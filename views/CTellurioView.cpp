@@ -18,6 +18,7 @@
 #include "portfolio/Funds.h"
 #include "views/CChildFrame.h"
 #include "views/Fonts.h"
+#include "views/RankingTexts.h"
 #include "views/Ticker.h"
 
 namespace tellurio {
@@ -102,32 +103,33 @@ class FundTile : public QPushButton {
   QColor color_;
 };
 
-// The lines of a fund ranking with their columns lined up in a font:
-// name (cut to 20 characters), change, percent.  Also the line as the fund
-// commands read it, where the name column ends with one character of its
-// own before a tab.
-struct RankingText {
-  std::string shown;
-  std::string line;
-};
-
-std::vector<RankingText> RankingTexts(const std::vector<RankingLine>& ranking, const QFontMetrics& m) {
-  auto width = [&m](const std::string& t) { return m.horizontalAdvance(Q(t)); };
-  int nameW = 0, changeW = 0;
-  for (const RankingLine& r : ranking) {
-    nameW = std::max(nameW, width(Utf8Left(r.fund, 20)));
-    changeW = std::max(changeW, width(r.changeText));
+// Gives every row of a list of one-line texts its size, so that laying the
+// list out does not lay out the text of each of its thousands of rows.  The
+// item delegate sizes such a row as the width of its text rounded up plus
+// the style's margins, by the height of one line: the margins and the
+// height come from the delegate's size of one row, and the rule is checked
+// against two more rows.  When they disagree (another style) the rows keep
+// the delegate's own sizes.
+void SetRowSizes(QListWidget* list, const std::vector<std::string>& texts, TextWidths& widths) {
+  const int n = list->count();
+  if (n == 0 || static_cast<size_t>(n) != texts.size()) return;
+  auto textWidth = [&](int row) {
+    std::string t = texts[static_cast<size_t>(row)];
+    while (!t.empty() && t.back() == ' ') t.pop_back();  // trailing blanks take no room in the line
+    return static_cast<int>(std::ceil(widths.ExactWidth(t)));
+  };
+  auto delegateSize = [&](int row) {
+    list->item(row)->setData(Qt::SizeHintRole, QVariant());  // the delegate's own size, not one given before
+    return list->sizeHintForIndex(list->model()->index(row, 0));
+  };
+  const QSize sample = delegateSize(0);
+  const int margins = sample.width() - textWidth(0);
+  for (int row : {n / 2, n - 1}) {
+    const QSize s = delegateSize(row);
+    if (s.height() != sample.height() || s.width() != textWidth(row) + margins) return;
   }
-  std::vector<RankingText> out;
-  out.reserve(ranking.size());
-  for (const RankingLine& r : ranking) {
-    const std::string name = Utf8Left(r.fund, 20);
-    std::string change = r.changeText;
-    for (int guard = 0; width(change) < changeW - 2 && guard < 100; ++guard) change.insert(change.begin(), ' ');
-    out.push_back({PadToWidth(name, nameW + width("    "), width) + change + "    " + r.percentText,
-                   name + " \t" + r.changeText + "\t" + r.percentText});
-  }
-  return out;
+  for (int row = 0; row < n; ++row)
+    list->item(row)->setData(Qt::SizeHintRole, QSize(textWidth(row) + margins, sample.height()));
 }
 
 double NewestWeekly(const FundStatistics& s) { return s.weeklyChanges.empty() ? 0 : s.weeklyChanges.back(); }
@@ -419,34 +421,64 @@ QRect CTellurioView::StripRect() const { return QRect(QPoint(5, height() - 49), 
 // ---- pane 2 ----------------------------------------------------------------------
 
 void CTellurioView::UpdateFundList() {
-  const std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::AllFunds);
-  const std::vector<RankingText> texts = RankingTexts(ranking, QFontMetrics(fundList_->font()));
+  // The lines are built again only when the ranking (the funds, their order
+  // or their figures) or the list's font changed since the last update.
+  std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::AllFunds);
+  const QString fontKey = fundList_->font().key();
+  auto sameLine = [](const RankingLine& a, const RankingLine& b) {
+    return a.fund == b.fund && a.changeText == b.changeText && a.percentText == b.percentText;
+  };
+  const bool same =
+      fontKey == fundListFont_ && fundList_->count() == static_cast<int>(ranking.size()) &&
+      std::equal(ranking.begin(), ranking.end(), fundListRanking_.begin(), fundListRanking_.end(), sameLine);
   const QSignalBlocker block(fundList_);
-  const QString selected = Q(doc_.State().selectedFund);
-  // Lines that did not change stay the same items: a double click whose
-  // first click selected a fund (and so updated the panes) must find the
-  // line it began on, or it is lost.
-  bool same = fundList_->count() == static_cast<int>(ranking.size());
-  for (int i = 0; same && i < fundList_->count(); ++i) {
-    const QListWidgetItem* item = fundList_->item(i);
-    const size_t k = static_cast<size_t>(i);
-    same = item->text() == Q(texts[k].shown) && item->data(Qt::UserRole).toString() == Q(texts[k].line) &&
-           item->data(Qt::UserRole + 1).toString() == Q(ranking[k].fund);
-  }
   if (!same) {
-    fundList_->clear();
-    for (size_t i = 0; i < ranking.size(); ++i) {
-      auto* item = new QListWidgetItem(Q(texts[i].shown), fundList_);
-      item->setData(Qt::UserRole, Q(texts[i].line));
-      item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+    // Lines that did not change stay the same items: a double click whose
+    // first click selected a fund (and so updated the panes) must find the
+    // line it began on, or it is lost.
+    TextWidths& widths = TextWidths::For(fundList_->font());
+    const std::vector<RankingText> texts = RankingTexts(ranking, widths);
+    std::vector<std::string> shown;
+    shown.reserve(texts.size());
+    for (const RankingText& t : texts) shown.push_back(t.shown);
+    if (fundList_->count() != static_cast<int>(ranking.size())) {
+      fundList_->clear();
+      QStringList lines;
+      lines.reserve(static_cast<qsizetype>(texts.size()));
+      for (const RankingText& t : texts) lines.push_back(Q(t.shown));
+      fundList_->addItems(lines);
+      for (size_t i = 0; i < ranking.size(); ++i) {
+        QListWidgetItem* item = fundList_->item(static_cast<int>(i));
+        item->setData(Qt::UserRole, Q(texts[i].line));
+        item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+      }
+    } else {
+      for (size_t i = 0; i < ranking.size(); ++i) {
+        QListWidgetItem* item = fundList_->item(static_cast<int>(i));
+        const QString text = Q(texts[i].shown), line = Q(texts[i].line), fund = Q(ranking[i].fund);
+        if (item->text() != text) item->setText(text);
+        if (item->data(Qt::UserRole).toString() != line) item->setData(Qt::UserRole, line);
+        if (item->data(Qt::UserRole + 1).toString() != fund) item->setData(Qt::UserRole + 1, fund);
+      }
     }
+    SetRowSizes(fundList_, shown, widths);
+    fundListRanking_ = std::move(ranking);
+    fundListFont_ = fontKey;
   }
-  for (int i = 0; i < fundList_->count(); ++i) {
-    QListWidgetItem* item = fundList_->item(i);
-    const bool chosen = !selected.isEmpty() && item->data(Qt::UserRole + 1).toString() == selected;
-    item->setSelected(chosen);
-    if (chosen) fundList_->setCurrentItem(item);
+  // The selected fund's lines are selected, all others not.
+  const std::string& selected = doc_.State().selectedFund;
+  QListWidgetItem* current = nullptr;
+  std::vector<QListWidgetItem*> chosen;
+  for (size_t i = 0; i < fundListRanking_.size() && !selected.empty(); ++i)
+    if (fundListRanking_[i].fund == selected) chosen.push_back(fundList_->item(static_cast<int>(i)));
+  const QList<QListWidgetItem*> before = fundList_->selectedItems();
+  for (QListWidgetItem* item : before)
+    if (std::find(chosen.begin(), chosen.end(), item) == chosen.end()) item->setSelected(false);
+  for (QListWidgetItem* item : chosen) {
+    item->setSelected(true);
+    current = item;
   }
+  if (current) fundList_->setCurrentItem(current);
 }
 
 void CTellurioView::UpdateInfo() {
@@ -510,7 +542,8 @@ void CTellurioView::UpdateDepotPane() {
     totalsList_->addItem(Q(lines[1]));
   }
   rankingList_->clear();
-  for (const RankingText& t : RankingTexts(doc_.statistics().FundRanking(Scope::DepotFunds), m))
+  for (const RankingText& t :
+       RankingTexts(doc_.statistics().FundRanking(Scope::DepotFunds), TextWidths::For(rankingList_->font())))
     rankingList_->addItem(Q(t.shown));
   if (!ticker_) {
     ticker_ = std::make_unique<TickerThread>([this] { return doc_.TickerText(); }, this,

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Statistics.h"
 #include "portfolio/DepotState.h"
 #include "views/ChartRenderer.h"
 
@@ -122,6 +123,8 @@ class CTellurioView : public QWidget {
   // pane 2
   QFrame* fundFrame_ = nullptr;
   QListWidget* fundList_ = nullptr;
+  std::vector<RankingLine> fundListRanking_;  // what the lines of the list show
+  QString fundListFont_;                      // the font they were laid out for
   std::array<std::string, 14> info_{};
   bool infoShown_ = false;
 

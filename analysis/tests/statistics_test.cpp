@@ -244,5 +244,77 @@ TEST_F(StatisticsTest, ARecomputeAfterAnEditMatchesAFreshStart) {
   EXPECT_NE(again[7].monthlyAverages, before) << "the edited fund was read again";
 }
 
+// Every figure of every row equals that of a table computed from scratch.
+void ExpectSameAsFresh(const Statistics& stats, const DepotFixture& f, Scope scope) {
+  Statistics fresh(f.state, f.calendar);
+  fresh.RecomputeStatistics(scope);
+  const std::vector<FundStatistics>& a = stats.Table(scope);
+  const std::vector<FundStatistics>& b = fresh.Table(scope);
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].weeklyChanges, b[i].weeklyChanges) << i;
+    EXPECT_EQ(a[i].monthlyAverages, b[i].monthlyAverages) << i;
+    EXPECT_EQ(a[i].yearlyChanges, b[i].yearlyChanges) << i;
+    for (double FundStatistics::*field :
+         {&FundStatistics::changeSinceFirst, &FundStatistics::changeSinceYearStart,
+          &FundStatistics::changeSinceLastPurchase, &FundStatistics::profit, &FundStatistics::annualReturn,
+          &FundStatistics::value, &FundStatistics::volatility, &FundStatistics::maximumLoss,
+          &FundStatistics::longestLossPeriod, &FundStatistics::sharpeRatio, &FundStatistics::treynorRatio})
+      EXPECT_EQ(a[i].*field, b[i].*field) << i;
+  }
+  if (scope == Scope::DepotFunds) {
+    EXPECT_EQ(stats.DepotValue(), fresh.DepotValue());
+    EXPECT_EQ(stats.DepotProfit(), fresh.DepotProfit());
+  }
+}
+
+// Funds held with a purchase and a holding: a recompute takes over the rows
+// of funds whose records are unchanged and computes the others; after an
+// edited holding, a deleted fund (the later rows move up), a new
+// money-market rate and a store read again, every row is that of a fresh
+// start.
+TEST_F(StatisticsTest, RowsTakenOverAfterEditsDeletionsAndNewRatesAreThoseOfAFreshStart) {
+  for (int k = 0; k < 5; ++k) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < 60; ++i) {
+      rows.push_back(Calendar::FormatDate(MakePackedDate(2002, 1 + i / 20, 1 + i % 20)));
+      rows.push_back(FormatNumber(20 + 3 * k + (i % 7) * 0.5, 2));
+    }
+    const std::string name = "Depotfonds " + std::to_string(k);
+    f.AddFund(Fund(name), rows);
+    ASSERT_EQ(f.state.depotStore.Select(name), 1);
+    f.state.depotStore.ReplaceRows(section::kPurchases, {"02.01.2002", "20,00", "10,0000", "200,00"});
+    f.state.depotStore.ReplaceRows(section::kHolding, {"02.01.2002", std::to_string(10 + k) + ",0000"});
+  }
+  ASSERT_TRUE(f.state.depotStore.Save().ok());
+  f.Reopen();
+  f.state.moneyMarketRate = 3;
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  const double valueOfFund3 = Depot(3).value;
+
+  // Fund 2 holds 50 shares now: its value grows, the depot value with it.
+  ASSERT_EQ(f.state.depotStore.Select("Depotfonds 2"), 1);
+  f.state.depotStore.UpdateRow(section::kHolding, {"02.01.2002", "50,0000"}, "02.01.2002", 0);
+  const std::string depotValueBefore = stats.DepotValue();
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  ExpectSameAsFresh(stats, f, Scope::DepotFunds);
+  EXPECT_NE(stats.DepotValue(), depotValueBefore);
+
+  ASSERT_EQ(f.state.depotStore.DeleteRecord("Depotfonds 1"), 1);
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  ExpectSameAsFresh(stats, f, Scope::DepotFunds);
+  EXPECT_EQ(Depot(2).value, valueOfFund3) << "fund 3 is row 2 now";
+
+  const double sharpeBefore = Depot(0).sharpeRatio;
+  f.state.moneyMarketRate = 7;
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  ExpectSameAsFresh(stats, f, Scope::DepotFunds);
+  EXPECT_NE(Depot(0).sharpeRatio, sharpeBefore);
+
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  ExpectSameAsFresh(stats, f, Scope::DepotFunds);
+}
+
 }  // namespace
 }  // namespace tellurio::testing
