@@ -1,0 +1,158 @@
+#include "backup/testing/FaultyFileLayer.h"
+
+#include <cerrno>
+#include <fstream>
+
+namespace tellurio::backup::testing {
+
+namespace {
+
+const char* OpName(FileOp op) {
+  switch (op) {
+    case FileOp::Read:
+      return "read";
+    case FileOp::Write:
+      return "write";
+    case FileOp::CreateDirectory:
+      return "mkdir";
+    case FileOp::Rename:
+      return "rename";
+    case FileOp::Remove:
+      return "remove";
+    case FileOp::List:
+      return "list";
+    case FileOp::Sync:
+      return "sync";
+  }
+  return "?";
+}
+
+bool Inside(const fs::path& path, const fs::path& dir) {
+  const auto rel = path.lexically_normal().lexically_relative(dir.lexically_normal());
+  return !rel.empty() && *rel.begin() != "..";
+}
+
+// Writes the first n bytes as a file, the way a full disk leaves it.
+void WritePrefix(const fs::path& path, std::string_view bytes, size_t n) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(n));
+}
+
+}  // namespace
+
+FaultyFileLayer::Fault& FaultyFileLayer::Add(FileOp op, int err) {
+  Fault f;
+  f.op = op;
+  f.err = err;
+  faults_.push_back(f);
+  return faults_.back();
+}
+
+void FaultyFileLayer::FillAfter(const fs::path& under, std::uint64_t bytes) {
+  fullUnder_ = under;
+  room_ = bytes;
+  limited_ = true;
+}
+
+int FaultyFileLayer::Count(FileOp op) const {
+  const std::string prefix = std::string(OpName(op)) + " ";
+  int n = 0;
+  for (const std::string& l : log_) n += l.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
+}
+
+void FaultyFileLayer::Note(FileOp op, const fs::path& path) {
+  log_.push_back(std::string(OpName(op)) + " " + path.string());
+}
+
+FaultyFileLayer::Fault* FaultyFileLayer::Hit(FileOp op, const fs::path& path) {
+  for (Fault& f : faults_) {
+    if (f.op != op) continue;
+    if (!f.fileName.empty() && path.filename() != f.fileName) continue;
+    if (!f.under.empty() && !Inside(path, f.under)) continue;
+    if (f.passFirst > 0) {
+      --f.passFirst;
+      continue;
+    }
+    if (f.passFirst == 0) {
+      if (!f.always) f.passFirst = -1;  // spent
+      return &f;
+    }
+  }
+  return nullptr;
+}
+
+EntryKind FaultyFileLayer::Kind(const fs::path& path) { return real_.Kind(path); }
+
+Status FaultyFileLayer::ListFiles(const fs::path& dir, std::vector<std::string>& names) {
+  Note(FileOp::List, dir);
+  if (Fault* f = Hit(FileOp::List, dir)) {
+    names.clear();
+    return FileFailure(FileOp::List, f->err, dir);
+  }
+  return real_.ListFiles(dir, names);
+}
+
+Status FaultyFileLayer::ReadFile(const fs::path& path, ByteBuffer& out) {
+  Note(FileOp::Read, path);
+  if (Fault* f = Hit(FileOp::Read, path)) return FileFailure(FileOp::Read, f->err, path);
+  return real_.ReadFile(path, out);
+}
+
+Status FaultyFileLayer::WriteNewFile(const fs::path& path, std::string_view bytes) {
+  Note(FileOp::Write, path);
+  if (Fault* f = Hit(FileOp::Write, path)) {
+    if (f->corrupt) {
+      std::string changed(bytes);
+      if (changed.empty()) changed = "x";
+      changed[changed.size() / 2] = static_cast<char>(changed[changed.size() / 2] ^ 0x20);
+      return real_.WriteNewFile(path, changed);
+    }
+    // Stops halfway, as a pulled stick does; the half file stays.
+    WritePrefix(path, bytes, bytes.size() / 2);
+    return FileFailure(FileOp::Write, f->err, path);
+  }
+  if (limited_ && Inside(path, fullUnder_)) {
+    if (bytes.size() > room_) {
+      WritePrefix(path, bytes, static_cast<size_t>(room_));
+      room_ = 0;
+      const Status s = FileFailure(FileOp::Write, ENOSPC, path);
+      fs::remove(path);  // as the real layer does
+      return s;
+    }
+    room_ -= bytes.size();
+  }
+  return real_.WriteNewFile(path, bytes);
+}
+
+Status FaultyFileLayer::MakeDirectory(const fs::path& path) {
+  Note(FileOp::CreateDirectory, path);
+  if (Fault* f = Hit(FileOp::CreateDirectory, path)) return FileFailure(FileOp::CreateDirectory, f->err, path);
+  return real_.MakeDirectory(path);
+}
+
+Status FaultyFileLayer::Rename(const fs::path& from, const fs::path& to) {
+  Note(FileOp::Rename, from);
+  if (Fault* f = Hit(FileOp::Rename, from)) return FileFailure(FileOp::Rename, f->err, from);
+  return real_.Rename(from, to);
+}
+
+Status FaultyFileLayer::RemoveFile(const fs::path& path) {
+  Note(FileOp::Remove, path);
+  if (Fault* f = Hit(FileOp::Remove, path)) return FileFailure(FileOp::Remove, f->err, path);
+  return real_.RemoveFile(path);
+}
+
+Status FaultyFileLayer::RemoveTree(const fs::path& path) {
+  Note(FileOp::Remove, path);
+  if (Fault* f = Hit(FileOp::Remove, path)) return FileFailure(FileOp::Remove, f->err, path);
+  return real_.RemoveTree(path);
+}
+
+Status FaultyFileLayer::SyncDirectory(const fs::path& dir) {
+  Note(FileOp::Sync, dir);
+  if (Fault* f = Hit(FileOp::Sync, dir)) return FileFailure(FileOp::Sync, f->err, dir);
+  return real_.SyncDirectory(dir);
+}
+
+}  // namespace tellurio::backup::testing
