@@ -66,6 +66,8 @@ class BackupDriveRules {
   DialogStep Ok();
   const View& view() const { return view_; }
   const std::filesystem::path& Chosen() const { return chosen_; }
+  // Whether the chosen drive can take a backup.
+  bool Possible() const { return possible_; }
 
  private:
   void Choose(int index);
