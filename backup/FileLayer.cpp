@@ -13,19 +13,6 @@
 
 namespace tellurio::backup {
 
-void ByteBuffer::Resize(size_t n) {
-  if (n > capacity_) {
-    // Grow in large steps so that a run of growing files reallocates rarely.
-    size_t cap = capacity_ ? capacity_ : 1 << 16;
-    while (cap < n) cap *= 2;
-    std::unique_ptr<char[]> grown(new char[cap]);
-    if (size_) std::memcpy(grown.get(), data_.get(), size_);
-    data_ = std::move(grown);
-    capacity_ = cap;
-  }
-  size_ = n;
-}
-
 Status FileFailure(FileOp op, int err, const fs::path& path) {
   std::string reason;
   switch (err) {
@@ -104,59 +91,119 @@ Status PosixFileLayer::ListFiles(const fs::path& dir, std::vector<std::string>& 
   }
 }
 
-Status PosixFileLayer::ReadFile(const fs::path& path, ByteBuffer& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return FileFailure(FileOp::Read, errno, path);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    return FileFailure(FileOp::Read, e, path);
-  }
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // a hint only; its failure changes nothing
-  out.Resize(static_cast<size_t>(st.st_size));
+namespace {
+
+constexpr size_t kPiece = size_t{1} << 20;
+
+// Reads up to n bytes, fewer only at the end of the file; -1 with errno set
+// on failure.
+ssize_t ReadFully(int fd, char* buffer, size_t n) {
   size_t got = 0;
-  for (;;) {
-    if (got == out.size()) out.Resize(out.size() + (1 << 16));  // the file may have grown
-    const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
+  while (got < n) {
+    const ssize_t r = ::read(fd, buffer + got, n - got);
     if (r < 0) {
       if (errno == EINTR) continue;
-      const int e = errno;
-      ::close(fd);
-      return FileFailure(FileOp::Read, e, path);
+      return -1;
     }
     if (r == 0) break;
     got += static_cast<size_t>(r);
   }
-  out.Resize(got);
-  ::close(fd);
-  return Status::Ok();
+  return static_cast<ssize_t>(got);
 }
 
-Status PosixFileLayer::WriteNewFile(const fs::path& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return FileFailure(FileOp::Write, errno, path);
-  auto fail = [&](int e) {
-    ::close(fd);
-    ::unlink(path.c_str());  // best effort: on a vanished drive nothing is left to remove
-    return FileFailure(FileOp::Write, e, path);
-  };
+bool WriteFully(int fd, const char* data, size_t n) {
   size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < n) {
+    const ssize_t w = ::write(fd, data + done, n - done);
     if (w < 0) {
       if (errno == EINTR) continue;
-      return fail(errno);
+      return false;
     }
     done += static_cast<size_t>(w);
   }
-  // Errors of the device (a full stick, a pulled cable) often show only here.
-  if (::fdatasync(fd) != 0) return fail(errno);
-  if (::close(fd) != 0) {
-    const int e = errno;
-    ::unlink(path.c_str());
-    return FileFailure(FileOp::Write, e, path);
+  return true;
+}
+
+// A file descriptor that is closed when it goes out of scope (read-only
+// files: closing them cannot lose data).
+struct ReadFd {
+  int fd = -1;
+  explicit ReadFd(const fs::path& p) : fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~ReadFd() {
+    if (fd >= 0) ::close(fd);
   }
+  ReadFd(const ReadFd&) = delete;
+  ReadFd& operator=(const ReadFd&) = delete;
+};
+
+}  // namespace
+
+PosixFileLayer::PosixFileLayer() : a_(new char[kPiece]), b_(new char[kPiece]) {}
+
+Status PosixFileLayer::CopyNewFile(const fs::path& from, const fs::path& to) {
+  const ReadFd in(from);
+  if (in.fd < 0) return FileFailure(FileOp::Read, errno, from);
+  struct stat st {};
+  if (::fstat(in.fd, &st) != 0) return FileFailure(FileOp::Read, errno, from);
+  if (S_ISDIR(st.st_mode)) return FileFailure(FileOp::Read, EISDIR, from);
+  ::posix_fadvise(in.fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // a hint only; its failure changes nothing
+  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (out < 0) return FileFailure(FileOp::Write, errno, to);
+  auto fail = [&](FileOp op, int e) {
+    ::close(out);
+    ::unlink(to.c_str());  // best effort: on a vanished drive nothing is left to remove
+    return FileFailure(op, e, op == FileOp::Read ? from : to);
+  };
+  // The kernel copies without passing the bytes through this process where
+  // both file systems allow it; any refusal or error falls back to reading
+  // and writing from where it stopped, which also tells which side failed.
+  // Some file systems answer 0 before the end instead of refusing; reading
+  // then finds the true end.
+  bool kernelCopy = true;
+  off_t copied = 0;
+  for (;;) {
+    if (kernelCopy) {
+      const ssize_t n = ::copy_file_range(in.fd, nullptr, out, nullptr, kPiece * 16, 0);
+      if (n > 0) {
+        copied += n;
+        continue;
+      }
+      if (n == 0 && copied >= st.st_size) break;
+      if (n < 0 && errno == EINTR) continue;
+      kernelCopy = false;
+    }
+    const ssize_t n = ReadFully(in.fd, a_.get(), kPiece);
+    if (n < 0) return fail(FileOp::Read, errno);
+    if (n == 0) break;
+    if (!WriteFully(out, a_.get(), static_cast<size_t>(n))) return fail(FileOp::Write, errno);
+  }
+  // Errors of the device (a full stick, a pulled cable) often show only here.
+  if (::fdatasync(out) != 0) return fail(FileOp::Write, errno);
+  if (::close(out) != 0) {
+    const int e = errno;
+    ::unlink(to.c_str());
+    return FileFailure(FileOp::Write, e, to);
+  }
+  return Status::Ok();
+}
+
+Status PosixFileLayer::CompareFiles(const fs::path& a, const fs::path& b, bool& same) {
+  same = false;
+  const ReadFd fa(a);
+  if (fa.fd < 0) return FileFailure(FileOp::Read, errno, a);
+  const ReadFd fb(b);
+  if (fb.fd < 0) return FileFailure(FileOp::Read, errno, b);
+  ::posix_fadvise(fa.fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // hints only
+  ::posix_fadvise(fb.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  for (;;) {
+    const ssize_t na = ReadFully(fa.fd, a_.get(), kPiece);
+    if (na < 0) return FileFailure(FileOp::Read, errno, a);
+    const ssize_t nb = ReadFully(fb.fd, b_.get(), kPiece);
+    if (nb < 0) return FileFailure(FileOp::Read, errno, b);
+    if (na != nb || std::memcmp(a_.get(), b_.get(), static_cast<size_t>(na)) != 0) return Status::Ok();
+    if (na == 0) break;
+  }
+  same = true;
   return Status::Ok();
 }
 

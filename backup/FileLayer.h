@@ -8,11 +8,9 @@
 // back as a Status whose path is the file concerned and whose message is a
 // German reason for the user.
 
-#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "storage/Status.h"
@@ -20,23 +18,6 @@
 namespace tellurio::backup {
 
 namespace fs = std::filesystem;
-
-// A byte buffer that keeps its memory between files and does not clear what
-// it grows into: whole files are read into it, one after the other.
-class ByteBuffer {
- public:
-  char* data() { return data_.get(); }
-  const char* data() const { return data_.get(); }
-  size_t size() const { return size_; }
-  std::string_view view() const { return {data_.get(), size_}; }
-  // Makes room for n bytes; the size becomes n, the content is undefined.
-  void Resize(size_t n);
-
- private:
-  std::unique_ptr<char[]> data_;
-  size_t size_ = 0;
-  size_t capacity_ = 0;
-};
 
 enum class EntryKind {
   Missing,       // nothing there
@@ -66,13 +47,16 @@ class FileLayer {
   // read; names is then empty.
   virtual Status ListFiles(const fs::path& dir, std::vector<std::string>& names) = 0;
 
-  // Reads the whole file into out.  On failure out's content is undefined.
-  virtual Status ReadFile(const fs::path& path, ByteBuffer& out) = 0;
+  // Creates `to`, which must not exist yet, with the bytes of `from`, and
+  // flushes it to the device before returning.  A missing `from` gives
+  // NotFound.  On failure the Status names the file at fault (`from` when it
+  // could not be read, `to` when it could not be written) and the partial
+  // copy is removed where that is still possible.
+  virtual Status CopyNewFile(const fs::path& from, const fs::path& to) = 0;
 
-  // Creates path, which must not exist yet, with exactly these bytes, and
-  // flushes it to the device before returning.  On failure the partial file
-  // is removed where that is still possible.
-  virtual Status WriteNewFile(const fs::path& path, std::string_view bytes) = 0;
+  // Reads both files and tells whether their bytes are the same.  Fails,
+  // naming the file, when either cannot be read.
+  virtual Status CompareFiles(const fs::path& a, const fs::path& b, bool& same) = 0;
 
   // Creates one directory level; fails when anything exists at path.
   virtual Status MakeDirectory(const fs::path& path) = 0;
@@ -93,18 +77,25 @@ class FileLayer {
   virtual Status SyncDirectory(const fs::path& dir) = 0;
 };
 
-// The file system itself (POSIX calls).
+// The file system itself (POSIX calls).  Copies go through the kernel
+// (copy_file_range) where the file systems allow it, otherwise through a
+// buffer of a megabyte; comparing reads both files in such pieces.  Not
+// thread-safe: one object serves one thread.
 class PosixFileLayer final : public FileLayer {
  public:
+  PosixFileLayer();
   EntryKind Kind(const fs::path& path) override;
   Status ListFiles(const fs::path& dir, std::vector<std::string>& names) override;
-  Status ReadFile(const fs::path& path, ByteBuffer& out) override;
-  Status WriteNewFile(const fs::path& path, std::string_view bytes) override;
+  Status CopyNewFile(const fs::path& from, const fs::path& to) override;
+  Status CompareFiles(const fs::path& a, const fs::path& b, bool& same) override;
   Status MakeDirectory(const fs::path& path) override;
   Status Rename(const fs::path& from, const fs::path& to) override;
   Status RemoveFile(const fs::path& path) override;
   Status RemoveTree(const fs::path& path) override;
   Status SyncDirectory(const fs::path& dir) override;
+
+ private:
+  std::unique_ptr<char[]> a_, b_;  // the two pieces being copied or compared
 };
 
 }  // namespace tellurio::backup

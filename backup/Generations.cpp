@@ -13,10 +13,6 @@ bool EndsWith(const std::string& s, const char* suffix) {
   return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
-bool SameBytes(const ByteBuffer& a, const ByteBuffer& b) {
-  return a.size() == b.size() && (a.size() == 0 || std::memcmp(a.data(), b.data(), a.size()) == 0);
-}
-
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 // "12,3 MB" from a megabyte on, "17 KB" below; needed sizes round up, free
@@ -119,25 +115,26 @@ BackupResult WriteGeneration(FileLayer& files, const fs::path& wd, const std::ve
                 s.message() + ".");
   freshMade = true;
 
-  ByteBuffer source, copy;
   for (const std::string& name : names) {
-    const Status read = files.ReadFile(wd / name, source);
-    if (read.code() == Status::Code::NotFound) continue;  // a file the depot never had (an index, an archive)
-    if (!read.ok())
-      return fail("Die Datei " + Quoted(name) + " im Datenverzeichnis konnte nicht gelesen werden:\n" + read.message() +
-                  ".");
+    const fs::path source = wd / name;
     const fs::path target = fresh / name;
-    if (const Status s = files.WriteNewFile(target, source.view()); !s.ok())
+    if (const Status s = files.CopyNewFile(source, target); !s.ok()) {
+      if (s.code() == Status::Code::NotFound && s.path() == source.string())
+        continue;  // a file the depot never had (an index, an archive)
+      if (s.path() == source.string())
+        return fail("Die Datei " + Quoted(name) + " im Datenverzeichnis konnte nicht gelesen werden:\n" + s.message() +
+                    ".");
       return fail("Die Datei " + Quoted(name) + " konnte nicht auf das Laufwerk geschrieben werden:\n" + s.message() +
                   ".");
-    if (const Status s = files.ReadFile(target, copy); !s.ok())
-      return fail("Die Sicherungskopie der Datei " + Quoted(name) + " konnte nicht gelesen werden:\n" + s.message() +
+    }
+    bool same = false;
+    if (const Status s = files.CompareFiles(source, target, same); !s.ok())
+      return fail("Die Sicherungskopie der Datei " + Quoted(name) + " konnte nicht verglichen werden:\n" + s.message() +
                   ".");
-    if (!SameBytes(source, copy))
+    if (!same)
       return fail("Die Sicherungskopie der Datei " + Quoted(name) +
                   " stimmt nicht mit dem Original überein:\nDas Laufwerk hat die Daten nicht richtig gespeichert.");
     ++r.filesSaved;
-    r.bytesSaved += source.size();
   }
   if (const Status s = files.SyncDirectory(fresh); !s.ok())
     return fail("Die Sicherung konnte nicht abgeschlossen werden:\n" + s.message() + ".");
@@ -263,29 +260,29 @@ RestoreResult RestoreGeneration(FileLayer& files, const RestoreSource& source, c
     r.notRestored = accepted;
     return r;
   };
-  ByteBuffer original, copy;
   for (const std::string& name : accepted) {
-    if (const Status s = files.ReadFile(source.dir / name, original); !s.ok())
-      return abandon("Die Datei " + Quoted(name) + " der Sicherung " + Quoted(source.generation) +
-                     " konnte nicht gelesen werden:\n" + s.message() + ".");
+    const fs::path original = source.dir / name;
     const fs::path stage = stagePath(name);
     if (const Status s = files.RemoveFile(stage); !s.ok())  // left by an interrupted restore
       return abandon("Die Datei " + Quoted(stage.filename().string()) +
                      " im Datenverzeichnis kann nicht ersetzt werden:\n" + s.message() + ".");
-    staged.push_back(stage);  // from here on abandon() removes it, whatever the write leaves
-    if (const Status s = files.WriteNewFile(stage, original.view()); !s.ok())
+    staged.push_back(stage);  // from here on abandon() removes it, whatever the copy leaves
+    if (const Status s = files.CopyNewFile(original, stage); !s.ok()) {
+      if (s.path() == original.string())
+        return abandon("Die Datei " + Quoted(name) + " der Sicherung " + Quoted(source.generation) +
+                       " konnte nicht gelesen werden:\n" + s.message() + ".");
       return abandon("Die Datei " + Quoted(name) + " konnte nicht ins Datenverzeichnis geschrieben werden:\n" +
                      s.message() + ".");
-    if (const Status s = files.ReadFile(stage, copy); !s.ok())
-      return abandon("Die zurückgesicherte Datei " + Quoted(name) + " konnte nicht gelesen werden:\n" + s.message() +
+    }
+    bool same = false;
+    if (const Status s = files.CompareFiles(original, stage, same); !s.ok())
+      return abandon("Die zurückgesicherte Datei " + Quoted(name) + " konnte nicht verglichen werden:\n" + s.message() +
                      ".");
-    if (!SameBytes(original, copy))
+    if (!same)
       return abandon("Die zurückgesicherte Datei " + Quoted(name) +
                      " stimmt nicht mit der Sicherung überein:\nDer Datenträger hat die Daten nicht richtig "
                      "gespeichert.");
-    r.bytesRestored += original.size();
   }
-
   // Each rename replaces one file atomically.
   for (size_t i = 0; i < accepted.size(); ++i) {
     const Status s = files.Rename(staged[i], wd / accepted[i]);

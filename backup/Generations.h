@@ -56,7 +56,6 @@ struct BackupResult {
   // the problem then says where they are.
   bool generationsIntact = true;
   int filesSaved = 0;
-  std::uint64_t bytesSaved = 0;
 };
 
 // Saves the files (names in workingDirectory; missing ones are skipped) as
@@ -90,7 +89,6 @@ struct RestoreResult {
   // Files of the generation left out because their names cannot be depot or
   // provider names here, with the reason for each.
   std::vector<std::string> refused;
-  std::uint64_t bytesRestored = 0;
 };
 
 // Why a depot (depot = true) or provider name taken from a backup file

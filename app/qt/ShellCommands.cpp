@@ -3,6 +3,7 @@
 #include "acquisition/PriceAcquisition.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
+#include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/dialogs/AboutDialog.h"
 #include "portfolio/FundCommands.h"
@@ -56,6 +57,11 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
   table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
   table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
+}
+
+void BindBackupCommands(CommandTable& table, DocumentBackup& backup) {
+  table.Bind(cmd::kBackup, [&backup] { backup.Backup(); });
+  table.Bind(cmd::kRestore, [&backup] { backup.Restore(); });
 }
 
 std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags) {

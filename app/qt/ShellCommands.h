@@ -12,6 +12,7 @@ class CMainFrame;
 class FundCommands;
 class TransactionCommands;
 class PriceAcquisition;
+class DocumentBackup;
 class Prompter;
 struct AppFlags;
 
@@ -23,6 +24,8 @@ void BindFundCommands(CommandTable& table, FundCommands& funds);
 void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions);
 // Price acquisition: internet download, text-file import, fund portrait.
 void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition);
+// Backup and restore of the depot data.
+void BindBackupCommands(CommandTable& table, DocumentBackup& backup);
 
 // The chart commands: long-term and daily chart, zoom, value display, end
 // of the chart view.  Returns what draws a chart of a kind (0 long-term,

@@ -7,20 +7,27 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <sys/statvfs.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "acquisition/PriceAcquisition.h"
 #include "acquisition/dialogs/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
+#include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ShellCommands.h"
 #include "app/qt/dialogs/ShellDialogsQt.h"
+#include "backup/BackupCommands.h"
+#include "backup/qt/BackupDialogsQt.h"
 #include "calendar/Calendar.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/Clock.h"
+#include "platform/Drives.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
 #include "portfolio/FundCommands.h"
@@ -40,6 +47,36 @@ std::unique_ptr<tellurio::Clock> MakeClock() {
           tellurio::CivilDate{tellurio::PackedYear(d), tellurio::PackedMonth(d), tellurio::PackedDay(d)});
   }
   return std::make_unique<tellurio::SystemClock>();
+}
+
+// TELLURIO_DRIVES=dir1:dir2:... offers these directories as the drives of
+// the backup dialogs instead of the mounted file systems, each as a
+// removable medium (read-only when its file system is mounted so), for
+// demonstrations and manual tests on a machine without a spare drive.
+class DirectoryDrives final : public tellurio::Drives {
+ public:
+  explicit DirectoryDrives(const std::string& list) {
+    std::stringstream in(list);
+    for (std::string dir; std::getline(in, dir, ':');) {
+      if (dir.empty()) continue;
+      struct statvfs st {};
+      const bool readOnly = ::statvfs(dir.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY) != 0;
+      drives_.push_back(tellurio::Drive{dir, tellurio::DriveType::Removable, readOnly});
+    }
+  }
+  std::vector<tellurio::Drive> List() const override { return drives_; }
+  std::optional<std::uint64_t> FreeSpace(const std::filesystem::path& dir) const override {
+    return system_.FreeSpace(dir);
+  }
+
+ private:
+  std::vector<tellurio::Drive> drives_;
+  tellurio::SystemDrives system_;
+};
+
+std::unique_ptr<tellurio::Drives> MakeDrives() {
+  if (const char* dirs = std::getenv("TELLURIO_DRIVES")) return std::make_unique<DirectoryDrives>(dirs);
+  return std::make_unique<tellurio::SystemDrives>();
 }
 
 }  // namespace
@@ -66,6 +103,13 @@ int main(int argc, char** argv) {
 
   CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, acquisition});
   acquisition.SetDocument(&doc);
+  // Backup and restore; the restore is also what the first start offers.
+  std::unique_ptr<Drives> drives = MakeDrives();
+  backup::PosixFileLayer backupFiles;
+  backup::BackupDialogsQt backupDialogs(prompter, nullptr);
+  backup::BackupCommands backupCommands(backupDialogs, prompter, *drives, backupFiles);
+  DocumentBackup documentBackup(doc, backupCommands);
+  doc.SetRestoreOffer(&documentBackup);
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   // Made after the document and so destroyed before it: the panes (and the
@@ -81,6 +125,7 @@ int main(int argc, char** argv) {
   BindFundCommands(commands, funds);
   BindTransactionCommands(commands, transactions);
   BindAcquisitionCommands(commands, acquisition);
+  BindBackupCommands(commands, documentBackup);
   const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
 
   // What the panes ask for: a chosen fund becomes the selected fund and its
@@ -111,6 +156,7 @@ int main(int argc, char** argv) {
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
   acquisitionDialogs.SetParent(&frame);
+  backupDialogs.SetParent(&frame);
   frame.show();
   const int status = QApplication::exec();
   CTellurioView::SetActions(nullptr);

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <fstream>
 
+#include "platform/testing/TempDir.h"
+
 namespace tellurio::backup::testing {
 
 namespace {
@@ -31,6 +33,8 @@ bool Inside(const fs::path& path, const fs::path& dir) {
   const auto rel = path.lexically_normal().lexically_relative(dir.lexically_normal());
   return !rel.empty() && *rel.begin() != "..";
 }
+
+using tellurio::testing::ReadAll;
 
 // Writes the first n bytes as a file, the way a full disk leaves it.
 void WritePrefix(const fs::path& path, std::string_view bytes, size_t n) {
@@ -93,36 +97,46 @@ Status FaultyFileLayer::ListFiles(const fs::path& dir, std::vector<std::string>&
   return real_.ListFiles(dir, names);
 }
 
-Status FaultyFileLayer::ReadFile(const fs::path& path, ByteBuffer& out) {
-  Note(FileOp::Read, path);
-  if (Fault* f = Hit(FileOp::Read, path)) return FileFailure(FileOp::Read, f->err, path);
-  return real_.ReadFile(path, out);
+Status FaultyFileLayer::CopyNewFile(const fs::path& from, const fs::path& to) {
+  Note(FileOp::Read, from);
+  if (Fault* f = Hit(FileOp::Read, from)) return FileFailure(FileOp::Read, f->err, from);
+  Note(FileOp::Write, to);
+  Fault* f = Hit(FileOp::Write, to);
+  if (!f && !(limited_ && Inside(to, fullUnder_))) return real_.CopyNewFile(from, to);
+  std::error_code ec;
+  if (!fs::exists(from, ec)) return real_.CopyNewFile(from, to);  // the real answer for a missing source
+  const std::string bytes = ReadAll(from);
+  if (f && f->corrupt) {
+    if (const Status s = real_.CopyNewFile(from, to); !s.ok()) return s;
+    std::string changed = bytes.empty() ? std::string("x") : bytes;
+    changed[changed.size() / 2] = static_cast<char>(changed[changed.size() / 2] ^ 0x20);
+    WritePrefix(to, changed, changed.size());
+    return Status::Ok();
+  }
+  if (f) {
+    // Stops halfway, as a pulled stick does; the half file stays.
+    WritePrefix(to, bytes, bytes.size() / 2);
+    return FileFailure(FileOp::Write, f->err, to);
+  }
+  if (bytes.size() > room_) {
+    WritePrefix(to, bytes, static_cast<size_t>(room_));
+    room_ = 0;
+    fs::remove(to, ec);  // as the real layer does
+    return FileFailure(FileOp::Write, ENOSPC, to);
+  }
+  room_ -= bytes.size();
+  return real_.CopyNewFile(from, to);
 }
 
-Status FaultyFileLayer::WriteNewFile(const fs::path& path, std::string_view bytes) {
-  Note(FileOp::Write, path);
-  if (Fault* f = Hit(FileOp::Write, path)) {
-    if (f->corrupt) {
-      std::string changed(bytes);
-      if (changed.empty()) changed = "x";
-      changed[changed.size() / 2] = static_cast<char>(changed[changed.size() / 2] ^ 0x20);
-      return real_.WriteNewFile(path, changed);
+Status FaultyFileLayer::CompareFiles(const fs::path& a, const fs::path& b, bool& same) {
+  for (const fs::path& p : {a, b}) {
+    Note(FileOp::Read, p);
+    if (Fault* f = Hit(FileOp::Read, p)) {
+      same = false;
+      return FileFailure(FileOp::Read, f->err, p);
     }
-    // Stops halfway, as a pulled stick does; the half file stays.
-    WritePrefix(path, bytes, bytes.size() / 2);
-    return FileFailure(FileOp::Write, f->err, path);
   }
-  if (limited_ && Inside(path, fullUnder_)) {
-    if (bytes.size() > room_) {
-      WritePrefix(path, bytes, static_cast<size_t>(room_));
-      room_ = 0;
-      const Status s = FileFailure(FileOp::Write, ENOSPC, path);
-      fs::remove(path);  // as the real layer does
-      return s;
-    }
-    room_ -= bytes.size();
-  }
-  return real_.WriteNewFile(path, bytes);
+  return real_.CompareFiles(a, b, same);
 }
 
 Status FaultyFileLayer::MakeDirectory(const fs::path& path) {

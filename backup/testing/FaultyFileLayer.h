@@ -59,8 +59,10 @@ class FaultyFileLayer final : public FileLayer {
 
   EntryKind Kind(const fs::path& path) override;
   Status ListFiles(const fs::path& dir, std::vector<std::string>& names) override;
-  Status ReadFile(const fs::path& path, ByteBuffer& out) override;
-  Status WriteNewFile(const fs::path& path, std::string_view bytes) override;
+  // Read faults hit the source, Write faults and the full disk the target.
+  Status CopyNewFile(const fs::path& from, const fs::path& to) override;
+  // Read faults hit either file.
+  Status CompareFiles(const fs::path& a, const fs::path& b, bool& same) override;
   Status MakeDirectory(const fs::path& path) override;
   Status Rename(const fs::path& from, const fs::path& to) override;
   Status RemoveFile(const fs::path& path) override;
