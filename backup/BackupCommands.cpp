@@ -37,7 +37,7 @@ void BackupCommands::Backup(BackupHost& host) {
                       drives_.FreeSpace(*root));
   if (!r.ok) {
     Tell("Die Datensicherung auf das Laufwerk " + Quoted(root->string()) + " ist fehlgeschlagen.\n\n" + r.problem +
-             (r.generationsIntact ? "\n\nDie bisherigen Sicherungen \"Vater\" und \"Sohn\" sind unverändert." : ""),
+             (r.generationsIntact ? "\n\nDie bisherigen Sicherungen auf dem Laufwerk sind unverändert." : ""),
          MessageIcon::Stop, BeepKind::Stop);
     return;
   }

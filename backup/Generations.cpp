@@ -111,8 +111,7 @@ BackupResult WriteGeneration(FileLayer& files, const fs::path& wd, const std::ve
                 "vollständig ist.)");
 
   if (const Status s = files.MakeDirectory(fresh); !s.ok())
-    return fail("Auf dem Laufwerk " + Quoted(root.string()) + " kann kein Verzeichnis angelegt werden:\n" +
-                s.message() + ".");
+    return fail("Auf das Laufwerk kann nicht geschrieben werden:\n" + s.message() + ".");
   freshMade = true;
 
   for (const std::string& name : names) {

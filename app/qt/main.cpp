@@ -57,20 +57,26 @@ class DirectoryDrives final : public tellurio::Drives {
  public:
   explicit DirectoryDrives(const std::string& list) {
     std::stringstream in(list);
-    for (std::string dir; std::getline(in, dir, ':');) {
-      if (dir.empty()) continue;
+    for (std::string dir; std::getline(in, dir, ':');)
+      if (!dir.empty()) dirs_.push_back(dir);
+  }
+  // Asked afresh each time, as the mount table is: a drive remounted
+  // read-only since the last dialog shows so.
+  std::vector<tellurio::Drive> List() const override {
+    std::vector<tellurio::Drive> drives;
+    for (const std::string& dir : dirs_) {
       struct statvfs st {};
       const bool readOnly = ::statvfs(dir.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY) != 0;
-      drives_.push_back(tellurio::Drive{dir, tellurio::DriveType::Removable, readOnly});
+      drives.push_back(tellurio::Drive{dir, tellurio::DriveType::Removable, readOnly});
     }
+    return drives;
   }
-  std::vector<tellurio::Drive> List() const override { return drives_; }
   std::optional<std::uint64_t> FreeSpace(const std::filesystem::path& dir) const override {
     return system_.FreeSpace(dir);
   }
 
  private:
-  std::vector<tellurio::Drive> drives_;
+  std::vector<std::string> dirs_;
   tellurio::SystemDrives system_;
 };
 

@@ -46,7 +46,9 @@ class DriveDialog : public QDialog {
     auto* text = new QLabel(instruction, this);
     head->addWidget(text, 1);
     outer->addLayout(head);
+    outer->addSpacing(4);
     body_ = new QVBoxLayout;
+    body_->setSpacing(10);
     outer->addLayout(body_);
     outer->addStretch();
     auto* row = new QHBoxLayout;
@@ -61,6 +63,7 @@ class DriveDialog : public QDialog {
     outer->addLayout(row);
     connect(ok_, &QPushButton::clicked, this, [this] { OnOk(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    setMinimumWidth(480);
   }
 
  protected:

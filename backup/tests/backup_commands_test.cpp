@@ -66,7 +66,7 @@ TEST(BackupCommands, AFailedBackupIsToldWithFileAndReason) {
                     "\" ist fehlgeschlagen.\n\nAuf dem Laufwerk \"" + c.stick.path().string() +
                     "\" ist nicht genug Platz: Die Sicherung braucht 1 KB, frei sind 0 KB.\n(Die neue Sicherung "
                     "wird neben die bisherigen geschrieben und ersetzt sie erst, wenn sie vollständig ist.)\n\nDie "
-                    "bisherigen Sicherungen \"Vater\" und \"Sohn\" sind unverändert.",
+                    "bisherigen Sicherungen auf dem Laufwerk sind unverändert.",
                 MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop}}));
   EXPECT_TRUE(std::filesystem::is_empty(c.stick.path()));
 }

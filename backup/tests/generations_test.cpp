@@ -105,7 +105,7 @@ TEST(Generations, AFailedBackupLeavesBothGenerationsAsTheyWere) {
       {"copy reads back different", [](Fixture& f) { f.files.Add(FileOp::Write, EIO).Named("dax.dxt").Corrupting(); },
        "Die Sicherungskopie der Datei \"dax.dxt\" stimmt nicht mit dem Original überein"},
       {"write-protected drive", [](Fixture& f) { f.files.Add(FileOp::CreateDirectory, EROFS); },
-       "kann kein Verzeichnis angelegt werden:\nDas Laufwerk ist schreibgeschützt."},
+       "Auf das Laufwerk kann nicht geschrieben werden:\nDas Laufwerk ist schreibgeschützt."},
       {"no permission", [](Fixture& f) { f.files.Add(FileOp::Write, EACCES).Named("A.dat"); },
        "\"A.dat\" konnte nicht auf das Laufwerk geschrieben werden:\nKeine Schreibberechtigung."},
       {"source unreadable", [](Fixture& f) { f.files.Add(FileOp::Read, EIO).Named("Bank.pls").Under(f.wd.path()); },
