@@ -26,6 +26,17 @@ std::string Size(std::uint64_t bytes, bool roundUp) {
   return std::to_string((bytes + (roundUp ? 999 : 0)) / 1000) + " KB";
 }
 
+// Whether path is dir or lies inside it, after resolving links, "." and "..".
+bool SameOrInside(const fs::path& path, const fs::path& dir) {
+  std::error_code ec;
+  const fs::path p = fs::weakly_canonical(path, ec);
+  if (ec) return false;
+  const fs::path d = fs::weakly_canonical(dir, ec);
+  if (ec) return false;
+  const fs::path rel = p.lexically_relative(d);
+  return !rel.empty() && *rel.begin() != "..";
+}
+
 // Sum of the sizes of the files that exist; the others count 0.
 std::uint64_t TotalSize(const fs::path& dir, const std::vector<std::string>& names) {
   std::uint64_t total = 0;
@@ -86,6 +97,13 @@ BackupResult WriteGeneration(FileLayer& files, const fs::path& wd, const std::ve
 
   if (files.Kind(root) != EntryKind::Directory)
     return fail("Das Laufwerk " + Quoted(root.string()) + " ist nicht erreichbar.");
+  // The generations are renamed and removed: the data directory must not be
+  // one of them or lie inside one.
+  for (const fs::path& generation : {father, son, fresh, oldSon}) {
+    if (SameOrInside(wd, generation))
+      return fail("Das Datenverzeichnis liegt in " + Quoted(generation.string()) +
+                  "; dorthin kann nicht gesichert werden.\nWählen Sie bitte ein anderes Laufwerk aus.");
+  }
 
   // What an interrupted backup may have left: a half-written new generation
   // (never a valid one), and "Sohn.alt", which is the older "Sohn" when the

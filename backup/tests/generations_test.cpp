@@ -139,6 +139,18 @@ TEST(Generations, AFailedBackupLeavesBothGenerationsAsTheyWere) {
   }
 }
 
+TEST(Generations, ABackupIntoTheDataDirectoryItselfIsRefused) {
+  TempDir root;
+  FaultyFileLayer files;
+  fs::create_directories(root / "Vater");
+  WriteAll(root / "Vater" / "A.dat", "data");
+  const BackupResult r = WriteGeneration(files, root / "Vater", {"A.dat"}, root.path(), std::nullopt);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.problem.find("Das Datenverzeichnis liegt in"), std::string::npos);
+  EXPECT_EQ(ReadAll(root / "Vater" / "A.dat"), "data");
+  EXPECT_FALSE(fs::exists(root / "Sohn"));
+}
+
 TEST(Generations, LeftoversOfAnInterruptedBackupAreCleanedUp) {
   Fixture f;
   f.Data("eins");
