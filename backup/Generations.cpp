@@ -164,15 +164,11 @@ BackupResult WriteGeneration(FileLayer& files, const fs::path& wd, const std::ve
   bool sonMoved = false;
   bool shifted = false;
   auto undo = [&] {
-    bool intact = true;
-    if (shifted) intact = files.Rename(son, father).ok() && intact;
-    if (sonMoved) intact = files.Rename(oldSon, son).ok() && intact;
-    if (!intact)
-      r.problem +=
-          "\nDie bisherigen Sicherungen konnten nicht wieder unter ihre alten Namen gebracht werden; sie "
-          "liegen unversehrt in " +
-          Quoted(kSon) + " und " + Quoted(kOldSon) + ".";
-    r.generationsIntact = intact;
+    const bool fatherBack = !shifted || files.Rename(son, father).ok();
+    const bool sonBack = !sonMoved || (fatherBack && files.Rename(oldSon, son).ok());
+    if (!fatherBack) r.problem += "\nDie letzte Sicherung liegt jetzt unversehrt in " + Quoted(kSon) + ".";
+    if (!sonBack) r.problem += "\nDie vorletzte Sicherung liegt jetzt unversehrt in " + Quoted(kOldSon) + ".";
+    r.generationsIntact = fatherBack && sonBack;
   };
   if (fatherKind == EntryKind::Directory) {
     if (files.Kind(son) != EntryKind::Missing) {

@@ -139,6 +139,32 @@ TEST(Generations, AFailedBackupLeavesBothGenerationsAsTheyWere) {
   }
 }
 
+// The worst case: the shift fails and so does its undo.  Nothing is lost,
+// the user is told where the generations are, and the next backup puts
+// everything in order again.
+TEST(Generations, AShiftThatCannotBeUndoneSaysWhereTheGenerationsAre) {
+  Fixture f;
+  f.Data("eins");
+  ASSERT_TRUE(f.Backup().ok);
+  f.Data("zwei");
+  ASSERT_TRUE(f.Backup().ok);
+  f.Data("drei");
+  f.files.Add(FileOp::Rename, EIO).Named("Vater.neu");
+  f.files.Add(FileOp::Rename, EIO).Named("Sohn").After(1);  // "Sohn" -> "Sohn.alt" works, the way back not
+  const BackupResult r = f.Backup();
+  EXPECT_FALSE(r.ok);
+  EXPECT_FALSE(r.generationsIntact);
+  EXPECT_NE(r.problem.find("Die letzte Sicherung liegt jetzt unversehrt in \"Sohn\"."), std::string::npos);
+  EXPECT_NE(r.problem.find("Die vorletzte Sicherung liegt jetzt unversehrt in \"Sohn.alt\"."), std::string::npos);
+  EXPECT_EQ(f.Gen("Sohn", "A.dat").substr(0, 10), "A.dat zwei");
+  EXPECT_EQ(f.Gen("Sohn.alt", "A.dat").substr(0, 10), "A.dat eins");
+
+  ASSERT_TRUE(f.Backup().ok);
+  EXPECT_EQ(f.Gen("Vater", "A.dat").substr(0, 10), "A.dat drei");
+  EXPECT_EQ(f.Gen("Sohn", "A.dat").substr(0, 10), "A.dat zwei");
+  EXPECT_FALSE(fs::exists(f.drive / "Sohn.alt"));
+}
+
 TEST(Generations, ABackupIntoTheDataDirectoryItselfIsRefused) {
   TempDir root;
   FaultyFileLayer files;
