@@ -42,6 +42,9 @@ Status FileFailure(FileOp op, int err, const fs::path& path) {
     case ENOENT:
       reason = "Die Datei oder das Verzeichnis ist nicht mehr vorhanden";
       break;
+    case EBADMSG:
+      reason = "Die geschriebenen Daten lesen sich anders zurück: Das Laufwerk speichert nicht zuverlässig";
+      break;
     default:
       reason = GermanErrorText(err);
   }
@@ -138,7 +141,8 @@ struct ReadFd {
 
 }  // namespace
 
-PosixFileLayer::PosixFileLayer() : a_(new char[kPiece]), b_(new char[kPiece]) {}
+PosixFileLayer::PosixFileLayer(PieceHook afterWrite)
+    : afterWrite_(std::move(afterWrite)), piece_(new char[kPiece]), readBack_(new char[kPiece]) {}
 
 Status PosixFileLayer::CopyNewFile(const fs::path& from, const fs::path& to) {
   const ReadFd in(from);
@@ -147,35 +151,34 @@ Status PosixFileLayer::CopyNewFile(const fs::path& from, const fs::path& to) {
   if (::fstat(in.fd, &st) != 0) return FileFailure(FileOp::Read, errno, from);
   if (S_ISDIR(st.st_mode)) return FileFailure(FileOp::Read, EISDIR, from);
   ::posix_fadvise(in.fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // a hint only; its failure changes nothing
-  const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  const int out = ::open(to.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (out < 0) return FileFailure(FileOp::Write, errno, to);
   auto fail = [&](FileOp op, int e) {
     ::close(out);
     ::unlink(to.c_str());  // best effort: on a vanished drive nothing is left to remove
     return FileFailure(op, e, op == FileOp::Read ? from : to);
   };
-  // The kernel copies without passing the bytes through this process where
-  // both file systems allow it; any refusal or error falls back to reading
-  // and writing from where it stopped, which also tells which side failed.
-  // Some file systems answer 0 before the end instead of refusing; reading
-  // then finds the true end.
-  bool kernelCopy = true;
-  off_t copied = 0;
+  // Each piece is read back while it is still in the cache, which costs far
+  // less than reading both files again afterwards.  What comes back is what
+  // the file system holds; fdatasync below hands it to the device.
+  std::uint64_t offset = 0;
   for (;;) {
-    if (kernelCopy) {
-      const ssize_t n = ::copy_file_range(in.fd, nullptr, out, nullptr, kPiece * 16, 0);
-      if (n > 0) {
-        copied += n;
-        continue;
-      }
-      if (n == 0 && copied >= st.st_size) break;
-      if (n < 0 && errno == EINTR) continue;
-      kernelCopy = false;
-    }
-    const ssize_t n = ReadFully(in.fd, a_.get(), kPiece);
+    const ssize_t n = ReadFully(in.fd, piece_.get(), kPiece);
     if (n < 0) return fail(FileOp::Read, errno);
     if (n == 0) break;
-    if (!WriteFully(out, a_.get(), static_cast<size_t>(n))) return fail(FileOp::Write, errno);
+    const size_t length = static_cast<size_t>(n);
+    if (!WriteFully(out, piece_.get(), length)) return fail(FileOp::Write, errno);
+    if (afterWrite_) afterWrite_(out, offset, length);
+    size_t got = 0;
+    while (got < length) {
+      const ssize_t r = ::pread(out, readBack_.get() + got, length - got, static_cast<off_t>(offset + got));
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) return fail(FileOp::Write, errno);
+      if (r == 0) break;
+      got += static_cast<size_t>(r);
+    }
+    if (got != length || std::memcmp(piece_.get(), readBack_.get(), length) != 0) return fail(FileOp::Write, EBADMSG);
+    offset += length;
   }
   // Errors of the device (a full stick, a pulled cable) often show only here.
   if (::fdatasync(out) != 0) return fail(FileOp::Write, errno);
@@ -184,26 +187,6 @@ Status PosixFileLayer::CopyNewFile(const fs::path& from, const fs::path& to) {
     ::unlink(to.c_str());
     return FileFailure(FileOp::Write, e, to);
   }
-  return Status::Ok();
-}
-
-Status PosixFileLayer::CompareFiles(const fs::path& a, const fs::path& b, bool& same) {
-  same = false;
-  const ReadFd fa(a);
-  if (fa.fd < 0) return FileFailure(FileOp::Read, errno, a);
-  const ReadFd fb(b);
-  if (fb.fd < 0) return FileFailure(FileOp::Read, errno, b);
-  ::posix_fadvise(fa.fd, 0, 0, POSIX_FADV_SEQUENTIAL);  // hints only
-  ::posix_fadvise(fb.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  for (;;) {
-    const ssize_t na = ReadFully(fa.fd, a_.get(), kPiece);
-    if (na < 0) return FileFailure(FileOp::Read, errno, a);
-    const ssize_t nb = ReadFully(fb.fd, b_.get(), kPiece);
-    if (nb < 0) return FileFailure(FileOp::Read, errno, b);
-    if (na != nb || std::memcmp(a_.get(), b_.get(), static_cast<size_t>(na)) != 0) return Status::Ok();
-    if (na == 0) break;
-  }
-  same = true;
   return Status::Ok();
 }
 

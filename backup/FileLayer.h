@@ -8,7 +8,10 @@
 // back as a Status whose path is the file concerned and whose message is a
 // German reason for the user.
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,16 +50,14 @@ class FileLayer {
   // read; names is then empty.
   virtual Status ListFiles(const fs::path& dir, std::vector<std::string>& names) = 0;
 
-  // Creates `to`, which must not exist yet, with the bytes of `from`, and
-  // flushes it to the device before returning.  A missing `from` gives
-  // NotFound.  On failure the Status names the file at fault (`from` when it
-  // could not be read, `to` when it could not be written) and the partial
-  // copy is removed where that is still possible.
+  // Creates `to`, which must not exist yet, with the bytes of `from`: every
+  // piece is read back through the file system after it is written and
+  // compared with the bytes read from `from`, and the file is flushed to the
+  // device before this returns.  A missing `from` gives NotFound.  On
+  // failure the Status names the file at fault (`from` when it could not be
+  // read, `to` when it could not be written or reads back different, errno
+  // EBADMSG) and the partial copy is removed where that is still possible.
   virtual Status CopyNewFile(const fs::path& from, const fs::path& to) = 0;
-
-  // Reads both files and tells whether their bytes are the same.  Fails,
-  // naming the file, when either cannot be read.
-  virtual Status CompareFiles(const fs::path& a, const fs::path& b, bool& same) = 0;
 
   // Creates one directory level; fails when anything exists at path.
   virtual Status MakeDirectory(const fs::path& path) = 0;
@@ -77,17 +78,18 @@ class FileLayer {
   virtual Status SyncDirectory(const fs::path& dir) = 0;
 };
 
-// The file system itself (POSIX calls).  Copies go through the kernel
-// (copy_file_range) where the file systems allow it, otherwise through a
-// buffer of a megabyte; comparing reads both files in such pieces.  Not
+// The file system itself (POSIX calls).  Copies go in pieces of a megabyte,
+// each compared while it is still in the processor's cache.  Not
 // thread-safe: one object serves one thread.
 class PosixFileLayer final : public FileLayer {
  public:
-  PosixFileLayer();
+  // afterWrite, for tests only: runs after each piece of a copy is written
+  // and before it is read back (to damage it, as a faulty drive would).
+  using PieceHook = std::function<void(int fd, std::uint64_t offset, std::size_t length)>;
+  explicit PosixFileLayer(PieceHook afterWrite = {});
   EntryKind Kind(const fs::path& path) override;
   Status ListFiles(const fs::path& dir, std::vector<std::string>& names) override;
   Status CopyNewFile(const fs::path& from, const fs::path& to) override;
-  Status CompareFiles(const fs::path& a, const fs::path& b, bool& same) override;
   Status MakeDirectory(const fs::path& path) override;
   Status Rename(const fs::path& from, const fs::path& to) override;
   Status RemoveFile(const fs::path& path) override;
@@ -95,7 +97,8 @@ class PosixFileLayer final : public FileLayer {
   Status SyncDirectory(const fs::path& dir) override;
 
  private:
-  std::unique_ptr<char[]> a_, b_;  // the two pieces being copied or compared
+  PieceHook afterWrite_;
+  std::unique_ptr<char[]> piece_, readBack_;
 };
 
 }  // namespace tellurio::backup

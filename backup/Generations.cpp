@@ -144,13 +144,6 @@ BackupResult WriteGeneration(FileLayer& files, const fs::path& wd, const std::ve
       return fail("Die Datei " + Quoted(name) + " konnte nicht auf das Laufwerk geschrieben werden:\n" + s.message() +
                   ".");
     }
-    bool same = false;
-    if (const Status s = files.CompareFiles(source, target, same); !s.ok())
-      return fail("Die Sicherungskopie der Datei " + Quoted(name) + " konnte nicht verglichen werden:\n" + s.message() +
-                  ".");
-    if (!same)
-      return fail("Die Sicherungskopie der Datei " + Quoted(name) +
-                  " stimmt nicht mit dem Original überein:\nDas Laufwerk hat die Daten nicht richtig gespeichert.");
     ++r.filesSaved;
   }
   if (const Status s = files.SyncDirectory(fresh); !s.ok())
@@ -287,14 +280,6 @@ RestoreResult RestoreGeneration(FileLayer& files, const RestoreSource& source, c
       return abandon("Die Datei " + Quoted(name) + " konnte nicht ins Datenverzeichnis geschrieben werden:\n" +
                      s.message() + ".");
     }
-    bool same = false;
-    if (const Status s = files.CompareFiles(original, stage, same); !s.ok())
-      return abandon("Die zurückgesicherte Datei " + Quoted(name) + " konnte nicht verglichen werden:\n" + s.message() +
-                     ".");
-    if (!same)
-      return abandon("Die zurückgesicherte Datei " + Quoted(name) +
-                     " stimmt nicht mit der Sicherung überein:\nDer Datenträger hat die Daten nicht richtig "
-                     "gespeichert.");
   }
   // Each rename replaces one file atomically.
   for (size_t i = 0; i < accepted.size(); ++i) {

@@ -4,9 +4,10 @@
 // in the saved files) and a temporary directory as the drive:
 //
 //   backup   a backup onto the drive that already holds "Vater" and "Sohn"
-//            (so the oldest generation is removed), every copy read back and
-//            compared, against `cp` of the same files into an empty
-//            directory of the drive plus reading the copies back once;
+//            (so the oldest generation is removed), every piece of every
+//            copy read back and compared, against `cp` of the same files
+//            into an empty directory of the drive plus reading the copies
+//            back once;
 //   restore  the restore of "Vater" over the working directory, staged,
 //            compared and renamed, against `cp` of the generation's files
 //            into an empty directory beside the working directory plus

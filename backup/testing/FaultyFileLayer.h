@@ -21,7 +21,7 @@ class FaultyFileLayer final : public FileLayer {
     std::string fileName;  // only paths with this last component; empty: any
     fs::path under;        // only paths inside this directory; empty: anywhere
     int passFirst = 0;     // let this many matching calls succeed first
-    bool corrupt = false;  // Write only: succeed, but store one byte changed
+    bool corrupt = false;  // Write only: one byte of the copy changes between writing and reading back
     bool always = false;   // keep failing after the first time
 
     Fault& Named(std::string name) {
@@ -61,8 +61,6 @@ class FaultyFileLayer final : public FileLayer {
   Status ListFiles(const fs::path& dir, std::vector<std::string>& names) override;
   // Read faults hit the source, Write faults and the full disk the target.
   Status CopyNewFile(const fs::path& from, const fs::path& to) override;
-  // Read faults hit either file.
-  Status CompareFiles(const fs::path& a, const fs::path& b, bool& same) override;
   Status MakeDirectory(const fs::path& path) override;
   Status Rename(const fs::path& from, const fs::path& to) override;
   Status RemoveFile(const fs::path& path) override;
@@ -73,7 +71,9 @@ class FaultyFileLayer final : public FileLayer {
   // The fault that hits this call, or null.
   Fault* Hit(FileOp op, const fs::path& path);
   void Note(FileOp op, const fs::path& path);
-  PosixFileLayer real_;
+  bool damageNext_ = false;  // the next piece written is damaged before it is read back
+  PosixFileLayer real_{[this](int fd, std::uint64_t offset, std::size_t length) { Damage(fd, offset, length); }};
+  void Damage(int fd, std::uint64_t offset, std::size_t length);
   std::vector<Fault> faults_;
   std::vector<std::string> log_;
   fs::path fullUnder_;

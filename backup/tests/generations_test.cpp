@@ -103,7 +103,8 @@ TEST(Generations, AFailedBackupLeavesBothGenerationsAsTheyWere) {
        "Die Datei \"n_A.dat\" konnte nicht auf das Laufwerk geschrieben werden:\nDas Laufwerk ist nicht mehr "
        "erreichbar."},
       {"copy reads back different", [](Fixture& f) { f.files.Add(FileOp::Write, EIO).Named("dax.dxt").Corrupting(); },
-       "Die Sicherungskopie der Datei \"dax.dxt\" stimmt nicht mit dem Original überein"},
+       "Die Datei \"dax.dxt\" konnte nicht auf das Laufwerk geschrieben werden:\nDie geschriebenen Daten lesen sich "
+       "anders zurück"},
       {"write-protected drive", [](Fixture& f) { f.files.Add(FileOp::CreateDirectory, EROFS); },
        "Auf das Laufwerk kann nicht geschrieben werden:\nDas Laufwerk ist schreibgeschützt."},
       {"no permission", [](Fixture& f) { f.files.Add(FileOp::Write, EACCES).Named("A.dat"); },
@@ -267,6 +268,40 @@ TEST(Generations, ARestoreThatCannotReadAFileChangesNothing) {
             std::string::npos);
   EXPECT_TRUE(r.restored.empty());
   EXPECT_EQ(Snapshot(f.wd.path()), before);
+}
+
+TEST(Generations, ARestoreWhoseCopyReadsBackDifferentChangesNothing) {
+  RestoreFixture f;
+  f.Data("alt");
+  ASSERT_TRUE(f.Backup().ok);
+  f.Data("neu");
+  const auto before = Snapshot(f.wd.path());
+  f.files.Add(FileOp::Write, EIO).Named(".portrait.txt.rueck").Corrupting();
+  const RestoreResult r = f.Restore();
+  EXPECT_EQ(r.outcome, RestoreResult::Outcome::Failed);
+  EXPECT_NE(r.problem.find("Die Datei \"portrait.txt\" konnte nicht ins Datenverzeichnis geschrieben werden:\nDie "
+                           "geschriebenen Daten lesen sich anders zurück"),
+            std::string::npos)
+      << r.problem;
+  EXPECT_EQ(Snapshot(f.wd.path()), before);
+}
+
+// The real layer on its own: a copy never replaces anything, and a missing
+// source is told apart from a failing target.
+TEST(Generations, CopiesGoOnlyIntoNewFiles) {
+  TempDir dir;
+  PosixFileLayer files;
+  WriteAll(dir / "a", std::string(3 << 20, 'a') + "end");  // more than one piece
+  WriteAll(dir / "b", "old");
+  Status s = files.CopyNewFile(dir / "a", dir / "b");
+  EXPECT_EQ(s.path(), (dir / "b").string());
+  EXPECT_EQ(ReadAll(dir / "b"), "old");
+  s = files.CopyNewFile(dir / "missing", dir / "c");
+  EXPECT_EQ(s.code(), Status::Code::NotFound);
+  EXPECT_EQ(s.path(), (dir / "missing").string());
+  EXPECT_FALSE(fs::exists(dir / "c"));
+  ASSERT_TRUE(files.CopyNewFile(dir / "a", dir / "c").ok());
+  EXPECT_EQ(ReadAll(dir / "c"), ReadAll(dir / "a"));
 }
 
 TEST(Generations, ARestoreFailingHalfwayLeavesEachFileOldOrNewAndNamesThem) {
