@@ -10,8 +10,47 @@
 #include "portfolio/TransactionCommands.h"
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
+#include "views/chart/DerivedChartCommands.h"
+#include "views/chart/qt/CompareFundDialogQt.h"
 
 namespace tellurio {
+
+namespace {
+
+// The chart pane and the flags of the main window, as the derived chart
+// commands see them.
+class PaneChartHost : public chart::ChartHost {
+ public:
+  PaneChartHost(CMainFrame& frame, AppFlags& flags) : frame_(frame), flags_(flags) {}
+  chart::ChartPane* FindChartPane() override {
+    CChildFrame* pane = frame_.FindPane(QStringLiteral("Fenster1"));
+    return pane ? pane->View() : nullptr;
+  }
+  void SetZoomEnabled(bool on) override {
+    flags_.zoomEnabled = on ? 1 : 0;
+    frame_.RefreshCommandStates();
+  }
+  void ChartShown() override {
+    flags_.printEnabled = 1;
+    frame_.SetChartToolbar(true);
+    frame_.RefreshCommandStates();
+  }
+
+ private:
+  CMainFrame& frame_;
+  AppFlags& flags_;
+};
+
+// What the derived chart commands keep for the life of the bindings.
+struct DerivedCharts {
+  DerivedCharts(CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags)
+      : host(frame, flags), dialog(&frame), commands(doc.State(), doc.statistics(), doc.prompter(), host, dialog) {}
+  PaneChartHost host;
+  chart::CompareFundDialogRunner dialog;
+  chart::DerivedChartCommands commands;
+};
+
+}  // namespace
 
 void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame) {
   for (const CommandInfo& c : Commands()) table.Bind(c.id, [&doc] { doc.NotAvailableYet(); });
@@ -58,7 +97,8 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
 }
 
-std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags) {
+std::function<void(chart::ChartKind)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
+                                                        AppFlags& flags) {
   auto chartView = [&doc, &frame]() -> CTellurioView* {
     CChildFrame* pane = frame.FindPane(QStringLiteral("Fenster1"));
     CTellurioView* view = pane ? pane->View() : nullptr;
@@ -67,7 +107,7 @@ std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& do
                             MessageIcon::Stop, BeepKind::Stop);
     return view;
   };
-  auto draw = [&doc, &frame, &flags, chartView](int kind) {
+  auto draw = [&doc, &frame, &flags, chartView](chart::ChartKind kind) {
     CTellurioView* view = chartView();
     if (!view) return;
     flags.zoomEnabled = 0;
@@ -78,18 +118,27 @@ std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& do
                             MessageIcon::Stop, BeepKind::Stop);
       return;
     }
-    if (kind == kDailyKind) flags.zoomEnabled = 1;
+    if (kind == chart::ChartKind::Daily) flags.zoomEnabled = 1;
     // A fund chosen from the list of all funds has its prices in the fund
     // archive.
     std::vector<std::string> rows = PriceRows(s.depotStore, s.selectedFund);
     if (rows.empty()) rows = PriceRows(s.auxiliaryStore, s.selectedFund);
-    view->ShowChart(kind, s.selectedFund, std::move(rows));
+    view->ShowChart(kind, s.selectedFund, {}, std::move(rows));
     flags.printEnabled = 1;
     frame.SetChartToolbar(true);
     frame.RefreshCommandStates();
   };
-  table.Bind(cmd::kLongTermChart, [draw] { draw(kLongTermKind); });
-  table.Bind(cmd::kDailyChart, [draw] { draw(kDailyKind); });
+  table.Bind(cmd::kLongTermChart, [draw] { draw(chart::ChartKind::LongTerm); });
+  table.Bind(cmd::kDailyChart, [draw] { draw(chart::ChartKind::Daily); });
+  auto derived = std::make_shared<DerivedCharts>(doc, frame, flags);
+  table.Bind(cmd::kMonthlyAverages,
+             [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::MonthlyAverages); });
+  table.Bind(cmd::kYearlyAverages, [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::YearlyAverages); });
+  table.Bind(cmd::kMonthlyPerformance,
+             [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::MonthlyChanges); });
+  table.Bind(cmd::kYearlyPerformance,
+             [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::YearlyChanges); });
+  table.Bind(cmd::kCompareFunds, [derived] { derived->commands.ShowComparison(); });
   table.Bind(cmd::kZoomIn, [chartView] {
     if (CTellurioView* v = chartView()) v->Zoom(1);
   });

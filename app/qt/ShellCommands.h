@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "views/chart/ChartCore.h"
+
 namespace tellurio {
 
 class CommandTable;
@@ -24,9 +26,12 @@ void BindTransactionCommands(CommandTable& table, TransactionCommands& transacti
 // Price acquisition: internet download, text-file import, fund portrait.
 void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition);
 
-// The chart commands: long-term and daily chart, zoom, value display, end
-// of the chart view.  Returns what draws a chart of a kind (0 long-term,
-// 1 daily) for the selected fund, for the panes that select funds.
-std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags);
+// The chart commands: long-term and daily chart, the derived charts
+// (monthly and yearly averages and performance, comparison of two funds),
+// zoom, value display, end of the chart view.  Returns what draws a price
+// chart (long-term or daily) for the selected fund, for the panes that
+// select funds.
+std::function<void(chart::ChartKind)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
+                                                        AppFlags& flags);
 
 }  // namespace tellurio

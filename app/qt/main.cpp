@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   BindFundCommands(commands, funds);
   BindTransactionCommands(commands, transactions);
   BindAcquisitionCommands(commands, acquisition);
-  const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
+  const std::function<void(chart::ChartKind)> drawChart = BindChartCommands(commands, doc, frame, flags);
 
   // What the panes ask for: a chosen fund becomes the selected fund and its
   // long-term chart is drawn; the fund list opens the fund data window and
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &frame, [&, fund] {
       if (flags.tableViewOn) return;
       doc.SelectFund(fund);
-      drawChart(kLongTermKind);
+      drawChart(chart::ChartKind::LongTerm);
       frame.UpdateAllViews();
     });
   };
