@@ -40,7 +40,10 @@ std::vector<std::string> BusinessDays(int count) {
 std::string Price(unsigned fund, int day) {
   // A slow deterministic walk around a fund-specific level.
   const double base = 20.0 + (fund * 37u % 180u);
-  const double v = base * (1.0 + 0.15 * ((day * (fund % 7 + 1)) % 400 - 200) / 200.0);
+  // Signed arithmetic: in unsigned the day term wrapped below 200 and gave
+  // prices of some 64 million.
+  const int swing = (day * static_cast<int>(fund % 7 + 1)) % 400 - 200;
+  const double v = base * (1.0 + 0.15 * swing / 200.0);
   char buf[32];
   const long cents = static_cast<long>(v * 100);
   std::snprintf(buf, sizeof buf, "%ld,%02ld", cents / 100, cents % 100);

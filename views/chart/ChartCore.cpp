@@ -201,16 +201,32 @@ ChartLayout LayoutChart(const ChartInput& in, const std::vector<std::string>& se
   for (int i = 0; i < shown; ++i) g.points[U(i)] = Point{g.plotLeft + static_cast<int>(i * dx), yOf(all[U(first + i)])};
 
   // Date labels at evenly spaced points, as many as fit side by side.
+  // The labels of a series have one form (dates, MM/JJ, years), so the
+  // first and the last shown one stand for all.
   int dateW = 0;
   if (IsPriceChart(in.kind)) {
     dateW = axisFont.Width("00.00.0000");
-  } else {
-    for (int i = first; i < last; ++i) dateW = std::max(dateW, axisFont.Width(series[2 * U(i)]));
+  } else if (shown > 0) {
+    dateW = std::max(axisFont.Width(series[2 * U(first)]), axisFont.Width(series[2 * U(last - 1)]));
   }
-  int labels = plotW / std::max(1, dateW + spacing.dateGap);
+  const int labelStep = dateW + spacing.dateGap;
+  int labels = plotW / std::max(1, labelStep);
   if (shown < labels) labels = shown;
-  for (int k = 0; k < labels; ++k) {
-    const int i = labels == 1 ? 0 : static_cast<int>(static_cast<long long>(k) * (shown - 1) / (labels - 1));
+  std::vector<int> labelled;
+  for (int k = 0; k < labels; ++k)
+    labelled.push_back(labels == 1 ? 0 : static_cast<int>(static_cast<long long>(k) * (shown - 1) / (labels - 1)));
+  // Few points far apart (a derived chart): evenly spaced indices can fall
+  // on neighbouring points closer than a label is wide; then every n-th
+  // point is labelled, n points being at least a label wide.
+  bool crowded = false;
+  for (size_t k = 1; k < labelled.size(); ++k)
+    crowded = crowded || g.points[U(labelled[k])].x - g.points[U(labelled[k - 1])].x < labelStep;
+  if (crowded) {
+    const int stride = static_cast<int>(std::ceil(labelStep / dx));
+    labelled.clear();
+    for (int i = 0; i < shown; i += std::max(1, stride)) labelled.push_back(i);
+  }
+  for (const int i : labelled) {
     const std::string& text = series[2 * U(first + i)];
     const int x = g.points[U(i)].x;
     const int w = axisFont.Width(text);

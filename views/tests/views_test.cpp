@@ -5,6 +5,7 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "app/core/CommandTable.h"
@@ -93,6 +94,30 @@ TEST_F(Panes, ZoomOnTheWindowedDailyChart) {
   chart->ResetChart(false);
   EXPECT_FALSE(chart->ChartActive());
   EXPECT_EQ(flags.valueDisplayEnabled, 0);
+}
+
+// A comparison of 240 months in a pane 380 wide (240 >= 380 - 150): the
+// newest 120 months first, with the scroll bar; scrolling moves the
+// window, and the title names both funds.  Guards the derived kinds
+// against being drawn whole, like the long-term chart.
+TEST_F(Panes, ADerivedChartWithMorePointsThanFitScrolls) {
+  CTellurioView* chart = Pane("Fenster1", {380, 400});
+  std::vector<std::string> series;
+  for (int m = 0; m < 240; ++m) {
+    const int month = m % 12 + 1;
+    series.push_back((month < 10 ? "0" : "") + std::to_string(month) + "/" + std::to_string(10 + m / 12));
+    series.push_back(FormatNumber(std::sin(m / 5.0) * 4, 2));
+  }
+  chart->ShowChart(chart::ChartKind::Comparison, "Alpha", "Beta", series);
+  EXPECT_EQ(chart->Layout().title, "Alpha im Vergleich zum Fond Beta");
+  EXPECT_EQ(chart->Scroll().range, 120);
+  EXPECT_EQ(chart->Layout().firstShown, 120);
+  EXPECT_TRUE(chart->HorizontalBar()->isVisible());
+  chart->HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(chart->Layout().firstShown, 115);
+  EXPECT_EQ(chart->Layout().dates.front().text, series[2 * 115]);
+  EXPECT_TRUE(chart->Zoom(1));
+  EXPECT_EQ(chart->Layout().points.size(), 110u);
 }
 
 TEST_F(Panes, TilesListsAndInformationPanel) {

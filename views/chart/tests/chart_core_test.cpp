@@ -220,6 +220,25 @@ TEST(ChartLayout, AFlatSeriesGetsAnAxisAroundItsValueWithDistinctLabels) {
   EXPECT_EQ(g.grid[1].text, "41,60");
 }
 
+// 25 months in the small area: plot 325 wide, 13,54 per month; labels
+// "MM/JJ" 30 wide with a gap of 2 -> 10 labels, but evenly spread over 24
+// steps some would stand 2 months (27) apart and overlap.  Every third
+// month is labelled instead (3 * 13,54 >= 32): months 0, 3, ..., 24.
+TEST(ChartLayout, DateLabelsOfFewPointsDoNotOverlap) {
+  std::vector<std::string> rows;
+  for (int m = 0; m < 25; ++m) {
+    const int month = m % 12 + 1;
+    rows.push_back((month < 10 ? "0" : "") + std::to_string(month) + "/" + std::to_string(20 + m / 12));
+    rows.push_back(FormatNumber(10 + m, 2));
+  }
+  ScrollState s;
+  const ChartLayout g = Layout(ChartKind::MonthlyAverages, rows, Rect{0, 0, 400, 200}, s);
+  ASSERT_EQ(g.dates.size(), 9u);
+  EXPECT_EQ(g.dates[1].text, "04/20");
+  EXPECT_EQ(g.dates[8].text, "01/22");
+  for (size_t k = 1; k < g.dates.size(); ++k) EXPECT_GE(g.dates[k].x - g.dates[k - 1].x, 32) << k;
+}
+
 TEST(ChartLayout, AnEmptySeriesHasATitleButNoLabels) {
   ScrollState s;
   const ChartLayout g = Layout(ChartKind::LongTerm, {}, Rect{0, 0, 400, 200}, s);

@@ -45,6 +45,46 @@ TEST(ChartPainter, SeriesAveragesAndGridInTheirColours) {
   EXPECT_EQ(image.pixelColor(150, 90), QColor(Qt::black)) << "the baseline";
 }
 
+// The painter places its texts itself (without Qt's box layout, for speed);
+// they must land on exactly the pixels drawText(box, alignment) gives.
+TEST(ChartPainter, TextsLandWhereQtsBoxAlignmentPutsThem) {
+  ChartLayout g;
+  g.area = Rect{0, 0, 300, 120};
+  g.plotLeft = 60;
+  g.plotTop = 30;
+  g.plotRight = 290;
+  g.baseline = 100;
+  g.title = "Jährliche Mittelwerte des Fonds Beta";
+  g.titleBox = Rect{0, 1, 300, 17};
+  g.grid = {GridLabel{100, "1234,56", Rect{0, 94, 57, 12}, false}, GridLabel{88, "-7,01", Rect{0, 82, 57, 12}, false}};
+  g.dates = {DateLabel{60, "01/03", Rect{45, 104, 33, 12}}, DateLabel{200, "2025", Rect{188, 104, 28, 12}}};
+  g.valid = true;
+  const QFont title = Font(14), axis = Font(10);
+  QImage painted(300, 120, QImage::Format_RGB32), reference(300, 120, QImage::Format_RGB32);
+  {
+    QPainter p(&painted);
+    PaintChart(p, g, title, axis);
+  }
+  {
+    ChartLayout bare = g;
+    bare.title.clear();
+    bare.grid.clear();
+    bare.dates.clear();
+    QPainter p(&reference);
+    PaintChart(p, bare, title, axis);
+    p.setFont(axis);
+    for (const GridLabel& l : g.grid)
+      p.drawText(ToQRect(l.box), Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(l.text));
+    for (const DateLabel& d : g.dates) {
+      p.drawLine(d.x, g.baseline, d.x, g.baseline + 3);
+      p.drawText(ToQRect(d.box), Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(d.text));
+    }
+    p.setFont(title);
+    p.drawText(ToQRect(g.titleBox), Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(g.title));
+  }
+  EXPECT_EQ(painted, reference);
+}
+
 TEST(ChartPainter, AMarkerPaintedTwiceLeavesNoTrace) {
   QImage image(200, 100, QImage::Format_RGB32);
   image.fill(Qt::white);
