@@ -363,7 +363,11 @@ void CTellurioView::mouseMoveEvent(QMouseEvent* event) {
 
 void CTellurioView::resizeEvent(QResizeEvent*) {
   LayoutControls();
-  if (Is("Fenster1")) RenderChart();
+  if (Is("Fenster1")) {
+    // A chart may start or stop needing its window at the new width.
+    RenderChart();
+    UpdateScrollBar();
+  }
   if (Is("Fenster3")) RebuildTiles();
 }
 

@@ -120,6 +120,19 @@ TEST_F(Panes, ADerivedChartWithMorePointsThanFitScrolls) {
   EXPECT_EQ(chart->Layout().points.size(), 110u);
 }
 
+// A chart that fits its pane and then does not after the pane was made
+// narrower: the window and its scroll bar come with the resize.
+TEST_F(Panes, ResizingAPaneNarrowerWindowsTheChartWithItsScrollBar) {
+  CTellurioView* chart = Pane("Fenster1", {700, 400});  // 300 points fit in 700 - 150
+  chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, PriceRows(f.doc.State().depotStore, "Beta"));
+  EXPECT_FALSE(chart->HorizontalBar()->isVisible());
+  EXPECT_EQ(chart->Layout().points.size(), 300u);
+  frames.back()->resize(400, 400);
+  QTRY_COMPARE(chart->width(), 400);
+  EXPECT_EQ(chart->Layout().points.size(), 150u);
+  EXPECT_TRUE(chart->HorizontalBar()->isVisible());
+}
+
 TEST_F(Panes, TilesListsAndInformationPanel) {
   CTellurioView* depot = Pane("Fenster3", {1000, 200});
   ASSERT_EQ(depot->Tiles().size(), 3u);
