@@ -1,6 +1,9 @@
 #include "app/qt/ShellCommands.h"
 
+#include <QTimer>
+
 #include "acquisition/PriceAcquisition.h"
+#include "analysis/ReturnCalculation.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -50,8 +53,8 @@ struct DerivedCharts {
   chart::DerivedChartCommands commands;
 };
 
-}  // namespace
-
+// The depot session, currency, money-market rate, About, exit, help and the
+// table toggle.
 void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame) {
   for (const CommandInfo& c : Commands()) table.Bind(c.id, [&doc] { doc.NotAvailableYet(); });
   table.Bind(cmd::kNewDepot, [&doc] { doc.NewDepot(); });
@@ -75,6 +78,7 @@ void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame
   });
 }
 
+// The fund commands: new, delete, edit, manual price entry.
 void BindFundCommands(CommandTable& table, FundCommands& funds) {
   table.Bind(cmd::kNewFund, [&funds] { funds.NewFund(); });
   table.Bind(cmd::kDeleteFund, [&funds] { funds.DeleteFund(); });
@@ -82,6 +86,7 @@ void BindFundCommands(CommandTable& table, FundCommands& funds) {
   table.Bind(cmd::kManualPrices, [&funds] { funds.EnterPrices(); });
 }
 
+// Buy, sell, distribution, costs, opening holdings, transaction list.
 void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions) {
   table.Bind(cmd::kBuy, [&transactions] { transactions.Buy(); });
   table.Bind(cmd::kSell, [&transactions] { transactions.Sell(); });
@@ -91,12 +96,22 @@ void BindTransactionCommands(CommandTable& table, TransactionCommands& transacti
   table.Bind(cmd::kTransactions, [&transactions] { transactions.ShowTransactions(); });
 }
 
+// Internet download, text-file import, fund portrait.
 void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition) {
   table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
   table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
 }
 
+// "&Sparpläne": the return calculation of savings plans.
+void BindSavingsCommands(CommandTable& table, SavingsPlans& savings) {
+  table.Bind(cmd::kSavingsPlans, [&savings] { savings.Run(); });
+}
+
+// Long-term and daily chart, the derived charts (monthly and yearly
+// averages and performance, comparison of two funds), zoom, value display,
+// end of the chart view.  Returns what draws a price chart (long-term or
+// daily) for the selected fund.
 std::function<void(chart::ChartKind)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
                                                         AppFlags& flags) {
   auto chartView = [&doc, &frame]() -> CTellurioView* {
@@ -161,6 +176,47 @@ std::function<void(chart::ChartKind)> BindChartCommands(CommandTable& table, CTe
     frame.UpdateAllViews();
   });
   return draw;
+}
+
+// What the panes ask for.  Each runs after the event that asked for it,
+// since it rebuilds the pane that sent it.
+void BindPaneActions(const ProgramParts& p, const std::function<void(chart::ChartKind)>& drawChart,
+                     ViewActions& actions) {
+  CTellurioDoc& doc = p.doc;
+  CMainFrame& frame = p.frame;
+  AppFlags& flags = p.flags;
+  FundCommands& funds = p.funds;
+  actions.fundChosen = [&doc, &frame, &flags, drawChart](const std::string& fund, Scope) {
+    QTimer::singleShot(0, &frame, [&doc, &frame, &flags, drawChart, fund] {
+      if (flags.tableViewOn) return;
+      doc.SelectFund(fund);
+      drawChart(chart::ChartKind::LongTerm);
+      frame.UpdateAllViews();
+    });
+  };
+  actions.showFundData = [&doc, &frame, &funds](const std::string& line) {
+    QTimer::singleShot(0, &frame, [&doc, &frame, &funds, line] {
+      if (funds.ShowFundData(line)) {
+        doc.RecomputeStatistics(Scope::AllFunds);
+        frame.UpdateAllViews();
+      }
+    });
+  };
+  actions.takeOverFund = [&frame, &funds](const std::string& line) {
+    QTimer::singleShot(0, &frame, [&funds, line] { funds.TakeOverFund(line); });
+  };
+}
+
+}  // namespace
+
+void BindProgram(CommandTable& table, const ProgramParts& parts, ViewActions& actions) {
+  BindShellCommands(table, parts.doc, parts.frame);
+  BindFundCommands(table, parts.funds);
+  BindTransactionCommands(table, parts.transactions);
+  BindAcquisitionCommands(table, parts.acquisition);
+  BindSavingsCommands(table, parts.savings);
+  const std::function<void(chart::ChartKind)> drawChart = BindChartCommands(table, parts.doc, parts.frame, parts.flags);
+  BindPaneActions(parts, drawChart, actions);
 }
 
 }  // namespace tellurio
