@@ -5,7 +5,8 @@
 
 namespace tellurio {
 
-ProgramWindow::ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter)
+ProgramWindow::ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter,
+                             DocumentBackup* backup)
     : doc_(doc),
       commands_(flags_, prompter),
       frame_(flags_, commands_),
@@ -18,7 +19,8 @@ ProgramWindow::ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, P
   frame_.AttachDocument(&doc);
   // The report of DRUCKEN, until the table pane shows it.
   savings_.SetReportSink([this](const SavingsReport& report) { ShowSavingsReport(report, &frame_); });
-  BindProgram(commands_, ProgramParts{doc, frame_, flags_, funds_, transactions_, acquisition, savings_}, actions_);
+  BindProgram(commands_, ProgramParts{doc, frame_, flags_, funds_, transactions_, acquisition, savings_, backup},
+              actions_);
   CTellurioView::SetActions(&actions_);
 }
 

@@ -18,13 +18,15 @@ namespace tellurio {
 
 class CTellurioDoc;
 class PriceAcquisition;
+class DocumentBackup;
 
 class ProgramWindow {
  public:
-  // doc, acquisition and prompter must outlive this object.  The window is
-  // attached to the document (its view host) and the panes' actions are
-  // installed until this object is destroyed.
-  ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter);
+  // doc, acquisition, prompter and backup (when given) must outlive this
+  // object.  The window is attached to the document (its view host) and the
+  // panes' actions are installed until this object is destroyed.  Without
+  // backup its two commands stay unavailable.
+  ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter, DocumentBackup* backup = nullptr);
   ~ProgramWindow();
   ProgramWindow(const ProgramWindow&) = delete;
   ProgramWindow& operator=(const ProgramWindow&) = delete;

@@ -14,6 +14,7 @@ class FundCommands;
 class TransactionCommands;
 class PriceAcquisition;
 class SavingsPlans;
+class DocumentBackup;
 struct AppFlags;
 
 // What the commands work on.  Everything must outlive the bindings: the
@@ -26,6 +27,8 @@ struct ProgramParts {
   TransactionCommands& transactions;
   PriceAcquisition& acquisition;
   SavingsPlans& savings;
+  // Backup and restore; null leaves their commands unavailable.
+  DocumentBackup* backup;
 };
 
 // Binds every command of the table (commands of subsystems that are not part
