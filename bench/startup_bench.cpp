@@ -311,16 +311,16 @@ int RunChild(const std::string& mode, const fs::path& dir, const std::string& de
           RecordStore store;
           store.Create(s.depotStore.BasePath(), 6, fileset::kDepotRowWidths);
           store.Open();
-          ChartInput in;
-          in.kind = kLongTermKind;
+          chart::ChartInput in;
+          in.kind = chart::ChartKind::LongTerm;
           in.fund = fund;
-          in.series = PriceRows(store, fund);
+          const std::vector<std::string> series = PriceRows(store, fund);
           QImage image(chartPane->size(), QImage::Format_RGB32);
           image.fill(Qt::white);
           {
             QPainter p(&image);
-            ScrollState scroll;
-            DrawChart(p, image.rect(), in, scroll);
+            chart::ScrollState scroll;
+            DrawChart(p, image.rect(), in, series, scroll);
           }
           Print("floor." + std::to_string(k), NowMs() - a);
         }
