@@ -77,18 +77,37 @@ constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 }  // namespace
 
 double ReadPrice(std::string_view text) {
-  // Most prices have one to five digits and two decimals ("123,45").
+  // Most prices have one to five digits and two decimals ("123,45"): their
+  // digits are read without a loop.
   const size_t n = text.size();
   if (n >= 4 && n <= 8 && text[n - 3] == ',') {
-    std::uint32_t units = 0;
-    bool digitsOnly = true;
-    for (size_t i = 0; i < n; ++i) {
-      if (i == n - 3) continue;
-      const unsigned d = static_cast<unsigned char>(text[i]) - unsigned{'0'};
-      digitsOnly &= d < 10;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    auto digit = [p](size_t i) { return static_cast<unsigned>(p[i]) - unsigned{'0'}; };
+    unsigned bad = 0, units = 0;
+    auto take = [&](size_t i) {
+      const unsigned d = digit(i);
+      bad |= d > 9 ? 1u : 0u;
       units = units * 10 + d;
+    };
+    switch (n) {
+      case 8:
+        take(n - 8);
+        [[fallthrough]];
+      case 7:
+        take(n - 7);
+        [[fallthrough]];
+      case 6:
+        take(n - 6);
+        [[fallthrough]];
+      case 5:
+        take(n - 5);
+        [[fallthrough]];
+      default:
+        take(n - 4);
     }
-    if (digitsOnly) return static_cast<double>(units) / 100.0;
+    take(n - 2);
+    take(n - 1);
+    if (!bad) return static_cast<double>(units) / 100.0;
   }
   std::uint64_t digits;
   const int fraction = PriceDigits(text, digits);
@@ -303,9 +322,9 @@ void Statistics::RecomputeStatistics(Scope scope) {
   source.rows = std::move(sources);
 
   // Every fund's figures depend on that fund alone, so each fund runs all
-  // passes at once from one reading of its prices, and large scopes (the
-  // fund archive holds thousands of funds) are split between two threads.
-  // Only the depot totals add up the funds, in their order, afterwards.
+  // passes at once from one reading of its prices, and the funds can be
+  // shared between two threads.  Only the depot totals add up the funds,
+  // in their order, afterwards.
   auto run = [&](size_t from, size_t to) {
     // One buffer per thread for the prices of the fund at hand.
     SeriesData own;
@@ -320,10 +339,18 @@ void Statistics::RecomputeStatistics(Scope scope) {
       FundRisk(s, st, risk);
     }
   };
+  // Two threads when there are many prices to read (thousands of archived
+  // funds, or a depot of long series), each with about half of them.
   const size_t count = todo.size();
-  if (count >= 256) {
-    std::thread other(run, count / 2, count);
-    run(0, count / 2);
+  std::vector<size_t> rowsBefore(count + 1, 0);
+  for (size_t k = 0; k < count; ++k)
+    rowsBefore[k + 1] = rowsBefore[k] + store.Values(section::kPrices, todo[k]).size() / 2;
+  if (count >= 2 && rowsBefore[count] >= 100000) {
+    const size_t half = static_cast<size_t>(
+        std::lower_bound(rowsBefore.begin(), rowsBefore.end(), rowsBefore[count] / 2) - rowsBefore.begin());
+    const size_t split = std::clamp<size_t>(half, 1, count - 1);
+    std::thread other(run, split, count);
+    run(0, split);
     other.join();
   } else {
     run(0, count);
