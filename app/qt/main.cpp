@@ -17,6 +17,7 @@
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ShellCommands.h"
+#include "app/qt/TableCommands.h"
 #include "app/qt/dialogs/ShellDialogsQt.h"
 #include "calendar/Calendar.h"
 #include "marabu/MarabuLibrary.h"
@@ -28,6 +29,8 @@
 #include "portfolio/dialogs/FundDialogsQt.h"
 #include "portfolio/dialogs/TransactionDialogsQt.h"
 #include "views/CTellurioView.h"
+#include "views/qt/QtPrintService.h"
+#include "views/qt/TableViewDialogsQt.h"
 
 namespace {
 
@@ -82,6 +85,10 @@ int main(int argc, char** argv) {
   BindTransactionCommands(commands, transactions);
   BindAcquisitionCommands(commands, acquisition);
   const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
+  TableViewDialogsQt tableDialogs(prompter, doc.calendar().clock(), &frame);
+  QtPrintService printService(prompter, doc.calendar(), workingDirectory, &frame);
+  TableCommands tables(doc, frame, flags, tableDialogs, printService);
+  tables.Bind(commands);
 
   // What the panes ask for: a chosen fund becomes the selected fund and its
   // long-term chart is drawn; the fund list opens the fund data window and

@@ -1,0 +1,49 @@
+#include "views/qt/QtPrintService.h"
+
+#include <QPrintDialog>
+#include <QPrinterInfo>
+
+#include "views/qt/TextPagePrinter.h"
+#include "views/table/CsvExport.h"
+
+namespace tellurio {
+
+int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate, const ChartPrinter& charts) {
+  PreparePrinter(printer, job.landscape);
+  printer.setDocName(QString::fromStdString(job.title));
+  if (job.table) return PrintTextTable(printer, *job.table, printDate).pages;
+  if (charts && charts(printer, job)) return 1;
+  return 0;
+}
+
+QtPrintService::QtPrintService(Prompter& prompter, const Calendar& calendar, std::filesystem::path workingDirectory,
+                               QWidget* parent)
+    : prompter_(prompter), calendar_(calendar), workingDirectory_(std::move(workingDirectory)), parent_(parent) {}
+
+bool QtPrintService::Print(const PrintJob& job) {
+  if (!job.table && !charts_) {
+    prompter_.Notice("Hinweis", "Der Druck von Charts ist in dieser Version von Tellurio noch nicht verfügbar.",
+                     MessageIcon::Information, BeepKind::Information);
+    return false;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer, job.landscape);
+  printer.setDocName(QString::fromStdString(job.title));
+  // Without a printer of the system the dialog prints to a PDF file; it is
+  // offered in the working directory under the job's title.
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
+    const std::string name = FileNameFor(job.title, ".pdf");
+    printer.setOutputFileName(QString::fromStdString((workingDirectory_ / name).string()));
+  }
+  QPrintDialog dialog(&printer, parent_);
+  dialog.setWindowTitle(QStringLiteral("Drucken: %1").arg(QString::fromStdString(job.title)));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  if (PrintJobOn(printer, job, calendar_.TodayText(), charts_) > 0) return true;
+  prompter_.Notice("Fehler",
+                   "Der Druckauftrag \"" + job.title +
+                       "\" konnte nicht ausgeführt werden.\nPrüfen Sie den Drucker oder den Namen der Ausgabedatei.",
+                   MessageIcon::Stop, BeepKind::Stop);
+  return false;
+}
+
+}  // namespace tellurio

@@ -1,0 +1,23 @@
+#pragma once
+// Measuring the columns of a TextTable in a font, for the table pane and for
+// printed pages.
+
+#include <QFontMetricsF>
+#include <vector>
+
+#include "views/table/TextTable.h"
+
+namespace tellurio {
+
+// The width of the widest text of each column: its header in `header`, its
+// cells in `body` (rows only; captions and text lines span the table).
+// Exact, but it measures only the texts that could be the widest: longer
+// texts first, until no shorter one can beat the widest so far.
+std::vector<double> WidestTexts(const TextTable& table, const QFontMetricsF& body, const QFontMetricsF& header);
+
+// The width a caption group needs beyond its columns is given to its last
+// column; widths in, widths out.
+void FitGroupCaptions(const TextTable& table, const QFontMetricsF& captionFont, double padding,
+                      std::vector<double>& widths);
+
+}  // namespace tellurio
