@@ -15,11 +15,15 @@
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ShellCommands.h"
+#include "app/qt/TableCommands.h"
 #include "app/tests/FakeShell.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
 #include "views/CChildFrame.h"
+#include "views/CTellurioView.h"
+#include "views/qt/TablePane.h"
+#include "views/table/tests/ScriptedTableView.h"
 
 namespace tellurio::testing {
 namespace {
@@ -89,19 +93,64 @@ TEST(MainWindow, PanesToolbarAndStatusBar) {
     w.frame->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_window.png"));
 }
 
+// The table view with its dialogs scripted and a printer that records.
+struct TableWindow : Window {
+  ScriptedTableDialogs dialogs;
+  RecordingPrinter printer;
+  TableCommands tables{f.doc, *frame, flags, dialogs, printer};
+  TableWindow() { tables.Bind(commands); }
+  TablePane* Pane() const {
+    CChildFrame* p = frame->FindPane(QStringLiteral("Fenster4"));
+    return p ? FindTablePane(p->View()) : nullptr;
+  }
+};
+
 TEST(MainWindow, TheTablePaneComesAndGoesAndGuardsTheCommands) {
-  Window w;
+  TableWindow w;
+  w.dialogs.tables.push_back([](TableSelectionRules& r) { return std::optional<TableSelection>(r.Ok({})); });
   w.f.prompter.Clear();
   w.frame->Action(cmd::kTableToggle)->trigger();
   ASSERT_NE(w.frame->FindPane(QStringLiteral("Fenster4")), nullptr);
+  ASSERT_NE(w.Pane(), nullptr);
+  ASSERT_NE(w.Pane()->Table(), nullptr);
+  EXPECT_EQ(w.Pane()->Table()->RowCount(), 1u) << "the one fund of the depot";
+  EXPECT_EQ(w.Pane()->Table()->lines[0].At(depotcol::kName), "Deka-Fonds");
+  EXPECT_TRUE(w.Pane()->isVisible());
   EXPECT_TRUE(w.frame->Action(cmd::kPrint)->isEnabled());
   w.f.prompter.Clear();
   w.frame->Action(cmd::kBuy)->trigger();
   EXPECT_EQ(w.f.prompter.Last().text, "Sie können diese Option nur in der Chartansicht nutzen!");
+
+  // Printing prints the table shown, and the table pane is active again.
+  w.frame->Action(cmd::kPrint)->trigger();
+  ASSERT_EQ(w.printer.jobs.size(), 1u);
+  EXPECT_EQ(w.printer.jobs[0].kind, printkind::kDepotFunds);
+  EXPECT_EQ(w.printer.jobs[0].table, w.Pane()->Table());
+  QTRY_VERIFY(w.Pane()->hasFocus());
+
   w.frame->Action(cmd::kTableToggle)->trigger();
   EXPECT_EQ(w.frame->FindPane(QStringLiteral("Fenster4")), nullptr);
   EXPECT_FALSE(w.frame->Action(cmd::kPrint)->isEnabled());
   EXPECT_EQ(w.frame->Panes().size(), 3u);
+  w.f.prompter.Clear();
+  w.frame->Action(cmd::kSwitchDepot)->trigger();
+  EXPECT_TRUE(w.f.prompter.Messages().empty()) << "the commands work again";
+}
+
+TEST(MainWindow, ACancelledTableChoiceLeavesAnEmptyPaneAndTheToggleStillWorks) {
+  // Guards against the toggle that locked the program: the pane must be
+  // switched off by the same button, after which every command runs.
+  TableWindow w;
+  w.frame->Action(cmd::kTableToggle)->trigger();
+  ASSERT_NE(w.Pane(), nullptr);
+  EXPECT_EQ(w.Pane()->Table(), nullptr);
+  EXPECT_EQ(w.flags.tableViewOn, 1);
+  w.frame->Action(cmd::kTableToggle)->trigger();
+  EXPECT_EQ(w.flags.tableViewOn, 0);
+  EXPECT_EQ(w.frame->FindPane(QStringLiteral("Fenster4")), nullptr);
+  w.f.prompter.Clear();
+  w.frame->Action(cmd::kSwitchDepot)->trigger();
+  EXPECT_TRUE(w.f.prompter.Messages().empty());
 }
 
 TEST(MainWindow, CommandsOfLaterSubsystemsSayTheyAreNotAvailable) {

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
-
 #include "platform/testing/RecordingPrompter.h"
 #include "views/table/TableSelectionRules.h"
 #include "views/table/TableViewController.h"
+#include "views/table/tests/ScriptedTableView.h"
 #include "views/table/tests/TableFixture.h"
 
 namespace tellurio {
@@ -78,54 +76,11 @@ TEST(TableSelectionRules, SeparateDepotsAndCompaniesExcludeEachOtherAndOkKeepsTh
   EXPECT_EQ(sel.excludedDepots, (std::vector<std::string>{"B"}));
 }
 
-struct ScriptedDialogs : TableViewDialogs {
-  std::deque<std::function<std::optional<TableSelection>(TableSelectionRules&)>> tables;
-  std::deque<std::function<std::optional<PrintChoice>(PrintChoiceRules&)>> prints;
-  std::deque<std::optional<ExportItem>> exports;
-  std::deque<std::optional<std::filesystem::path>> paths;
-  std::vector<std::string> suggested;
-
-  std::optional<TableSelection> ChooseTable(TableSelectionRules& r) override {
-    if (tables.empty()) return std::nullopt;
-    auto f = tables.front();
-    tables.pop_front();
-    return f(r);
-  }
-  std::optional<PrintChoice> ChoosePrintItems(PrintChoiceRules& r) override {
-    if (prints.empty()) return std::nullopt;
-    auto f = prints.front();
-    prints.pop_front();
-    return f(r);
-  }
-  std::optional<ExportItem> ChooseExportItem(const std::string&) override {
-    if (exports.empty()) return std::nullopt;
-    auto e = exports.front();
-    exports.pop_front();
-    return e;
-  }
-  std::optional<std::filesystem::path> AskCsvPath(const std::filesystem::path& dir, const std::string& name) override {
-    suggested.push_back((dir / name).string());
-    if (paths.empty()) return std::nullopt;
-    auto p = paths.front();
-    paths.pop_front();
-    return p;
-  }
-};
-
-struct RecordingPrinter : PrintService {
-  std::vector<PrintJob> jobs;
-  bool answer = true;
-  bool Print(const PrintJob& job) override {
-    jobs.push_back(job);
-    return answer;
-  }
-};
-
 struct Controller {
   testing::TableFixture f;
   RecordingPrompter prompter;
-  ScriptedDialogs dialogs;
-  RecordingPrinter printer;
+  testing::ScriptedTableDialogs dialogs;
+  testing::RecordingPrinter printer;
   TableViewController c{f.state, *f.statistics, f.calendar, prompter, dialogs, printer};
 };
 
