@@ -2,6 +2,7 @@
 
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <algorithm>
 
 #include "views/qt/TextPagePrinter.h"
 #include "views/table/CsvExport.h"
@@ -36,7 +37,10 @@ bool QtPrintService::Print(const PrintJob& job) {
     printer.setOutputFileName(QString::fromStdString((workingDirectory_ / name).string()));
   }
   QPrintDialog dialog(&printer, parent_);
+  // One dialog per job: its title says which item it prints.
   dialog.setWindowTitle(QStringLiteral("Drucken: %1").arg(QString::fromStdString(job.title)));
+  dialog.setMinimumWidth(
+      std::max(dialog.sizeHint().width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 120));
   if (dialog.exec() != QDialog::Accepted) return false;
   if (PrintJobOn(printer, job, calendar_.TodayText(), charts_) > 0) return true;
   prompter_.Notice("Fehler",

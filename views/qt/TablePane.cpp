@@ -24,6 +24,7 @@ const QColor kHeaderFill(236, 236, 236);
 const QColor kCaptionFill(246, 246, 246);
 const QColor kStripe(249, 249, 249);
 const QColor kTitle(31, 58, 96);
+const QColor kBlockRule(112, 112, 112);  // above the first row of a depot or company block
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -200,6 +201,10 @@ void TablePane::Render() {
       p.setPen(l.kind == LineKind::Text ? QColor(Qt::black) : kTitle);
       p.drawText(row.adjusted(kPadding, 0, std::max(0, view.width() - row.right()), 0),
                  Qt::AlignLeft | Qt::AlignVCenter, Q(l.At(0)));
+    }
+    if (t.StartsBlock(i) && i > first) {
+      p.setPen(kBlockRule);
+      p.drawLine(x0, y - 1, tableRight, y - 1);
     }
     y += rowHeight_;
     p.setPen(kGrid);

@@ -176,6 +176,10 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
         const TableLine& l = t.lines[i];
         switch (l.kind) {
           case LineKind::Row:
+            if (t.StartsBlock(i) && i > first) {
+              p.setPen(rule);
+              p.drawLine(QPointF(x0, ly), QPointF(xs.back(), ly));
+            }
             p.setFont(f.body);
             p.setPen(Qt::black);
             for (size_t c = 0; c < w.size(); ++c) {

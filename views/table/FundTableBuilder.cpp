@@ -169,7 +169,10 @@ FundTableResult BuildFundTable(const TableSelection& sel, const DepotState& stat
       blocks.assign(1, std::move(all));
     }
     Finish(blocks, kind, s, false, result.table);
-    if (s.byCompany) BlankRepeats(result.table.lines, allcol::kCompany);
+    if (s.byCompany) {
+      BlankRepeats(result.table.lines, allcol::kCompany);
+      result.table.groupColumn = static_cast<int>(allcol::kCompany);
+    }
     return result;
   }
 
@@ -205,10 +208,12 @@ FundTableResult BuildFundTable(const TableSelection& sel, const DepotState& stat
     }
     Finish(blocks, kind, s, true, result.table);
     BlankRepeats(result.table.lines, depotcol::kCompany);
+    result.table.groupColumn = static_cast<int>(depotcol::kCompany);
   } else if (s.separateDepots) {
     for (DepotRows& dr : perDepot) blocks.push_back(std::move(dr.rows));
     Finish(blocks, kind, s, false, result.table);
     BlankRepeats(result.table.lines, depotcol::kDepot);
+    result.table.groupColumn = static_cast<int>(depotcol::kDepot);
   } else {
     std::vector<FundRow> all;
     for (DepotRows& dr : perDepot)

@@ -71,9 +71,14 @@ struct TextTable {
   // A list of few narrow columns (the price list) may print its columns
   // several times side by side on a page.
   bool flowing = false;
+  // The column whose value is shown only at the start of each run (depot or
+  // company blocks), -1 for none; a block starts where it has a value.
+  int groupColumn = -1;
 
   bool HasHeaderRow() const;
   size_t RowCount() const;  // lines of kind Row
+  // Whether a new block starts at that line (not at the first line).
+  bool StartsBlock(size_t line) const;
 };
 
 }  // namespace tellurio

@@ -137,6 +137,10 @@ TEST(FundTableBuilder, DepotTableInSeparateDepotBlocks) {
   EXPECT_EQ(Column(t, depotcol::kName), (std::vector<std::string>{"Fonds A", "Fonds B", "Fonds A", "Fonds C"}));
   EXPECT_EQ(Column(t, depotcol::kDepot), (std::vector<std::string>{"Alpha", "", "Beta", "Gamma"}));
   EXPECT_EQ(Column(t, depotcol::kCompany), (std::vector<std::string>{"Bank", "Bank", "Bank", "Kasse"}));
+  // Blocks start where the depot is named again.
+  EXPECT_EQ(t.groupColumn, static_cast<int>(depotcol::kDepot));
+  EXPECT_FALSE(t.StartsBlock(0) || t.StartsBlock(1));
+  EXPECT_TRUE(t.StartsBlock(2) && t.StartsBlock(3));
   EXPECT_EQ(Column(t, depotcol::kHolding), (std::vector<std::string>{"10,5000", "0,000", "2,2500", "4,0000"}));
   // Value = newest price * shares: 160 * 10,5; a fund without holding keeps 0;
   // 160 * 2,25; 20 * 4.
