@@ -235,7 +235,11 @@ std::vector<Statistics::SeriesData> Statistics::ReadSeries(Scope scope) const {
   return out;
 }
 
-void Statistics::RecomputeStatistics(Scope scope) {
+void Statistics::RecomputeStatistics(Scope scope) { Recompute(scope, true); }
+
+void Statistics::RecomputeWithoutWeekly(Scope scope) { Recompute(scope, false); }
+
+void Statistics::Recompute(Scope scope, bool weekly) {
   std::vector<FundStatistics>& table = TableOf(scope);
   const RecordStore& store = StoreOf(scope);
   const int n = std::max(0, store.RecordCount());
@@ -288,7 +292,7 @@ void Statistics::RecomputeStatistics(Scope scope) {
         s = Series{{price, rows}, {date, rows}};
       }
       FundStatistics& st = table[static_cast<size_t>(i)];
-      if (scope == Scope::DepotFunds) FundPass(scope, Period::Weekly, i, s, st);
+      if (scope == Scope::DepotFunds && weekly) FundPass(scope, Period::Weekly, i, s, st);
       FundPass(scope, Period::Monthly, i, s, st);
       FundPass(scope, Period::Yearly, i, s, st);
       FundRisk(s, st, risk);

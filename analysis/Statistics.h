@@ -60,6 +60,9 @@ class Statistics {
   // Rebuilds the scope's table: one row per fund, then the weekly (depot
   // scope only), monthly and yearly passes and the risk figures.
   void RecomputeStatistics(Scope scope);
+  // The same without the weekly pass (weekly changes stay empty), for
+  // readers that show no weekly figure, such as the fund tables.
+  void RecomputeWithoutWeekly(Scope scope);
   // One pass over all funds of the scope; the monthly pass of the depot
   // scope also computes value, profit, the three changes, the annual return
   // and the depot totals.
@@ -115,6 +118,7 @@ class Statistics {
   static void FundRisk(const Series& s, FundStatistics& st, const RiskInputs& in);
   RiskInputs Inputs() const;
   void Totals();
+  void Recompute(Scope scope, bool weekly);
 
   // The series of the unedited funds of a store (those whose values are
   // still the lines of the store's decoded table, which the cache keeps

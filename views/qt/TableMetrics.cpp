@@ -25,6 +25,9 @@ std::vector<double> WidestTexts(const TextTable& t, const QFontMetricsF& body, c
   std::vector<std::pair<size_t, const std::string*>> cells;
   for (size_t c = 0; c < columns; ++c) {
     widths[c] = header.horizontalAdvance(QString::fromStdString(t.columns[c].header));
+    for (const TableLine& l : t.lines)
+      if (l.kind == LineKind::Header && c < l.cells.size())
+        widths[c] = std::max(widths[c], header.horizontalAdvance(QString::fromStdString(l.cells[c])));
     cells.clear();
     for (const TableLine& l : t.lines)
       if (l.kind == LineKind::Row && c < l.cells.size() && !l.cells[c].empty())

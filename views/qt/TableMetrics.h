@@ -9,8 +9,9 @@
 
 namespace tellurio {
 
-// The width of the widest text of each column: its header in `header`, its
-// cells in `body` (rows only; captions and text lines span the table).
+// The width of the widest text of each column: its headers (also those of
+// header lines) in `header`, its cells in `body` (rows only; captions and
+// text lines span the table).
 // Exact, but it measures only the texts that could be the widest: longer
 // texts first, until no shorter one can beat the widest so far.
 std::vector<double> WidestTexts(const TextTable& table, const QFontMetricsF& body, const QFontMetricsF& header);

@@ -196,6 +196,13 @@ void TablePane::Render() {
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
         p.drawText(QRect(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_), AlignOf(t.columns[c].align),
                    Q(l.At(c)));
+    } else if (l.kind == LineKind::Header) {
+      p.fillRect(row, kHeaderFill);
+      p.setFont(bold_);
+      p.setPen(Qt::black);
+      for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
+        p.drawText(QRect(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_), AlignOf(t.columns[c].align),
+                   Q(l.At(c)));
     } else if (l.kind != LineKind::Blank) {
       p.setFont(l.kind == LineKind::Text ? font_ : bold_);
       p.setPen(l.kind == LineKind::Text ? QColor(Qt::black) : kTitle);

@@ -193,6 +193,15 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
               p.drawLine(QPointF(x0, ly + lineH), QPointF(xs.back(), ly + lineH));
             }
             break;
+          case LineKind::Header:
+            p.setFont(f.bold);
+            p.setPen(Qt::black);
+            for (size_t c = 0; c < w.size(); ++c)
+              p.drawText(QRectF(xs[c] + kPadding, ly, w[c] - 2 * kPadding, lineH), AlignOf(t.columns[c].align),
+                         Q(l.At(c)));
+            p.setPen(rule);
+            p.drawLine(QPointF(x0, ly + lineH), QPointF(xs.back(), ly + lineH));
+            break;
           case LineKind::Caption:
             p.setFont(f.bold);
             p.setPen(Qt::black);

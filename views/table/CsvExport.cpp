@@ -101,9 +101,14 @@ std::string CsvText(const TextTable& t) {
   for (size_t c = 0; c < columns; ++c) plans.push_back(PlanColumn(t, c));
   std::string out = "\xEF\xBB\xBF";
   const bool headers = t.HasHeaderRow();
+  // Without column headers, the first header line names the columns.
+  const TableLine* headerLine = nullptr;
+  for (const TableLine& l : t.lines)
+    if (!headerLine && l.kind == LineKind::Header) headerLine = &l;
   for (size_t c = 0; c < columns; ++c) {
     std::string h = Trimmed(t.columns[c].header);
-    if (!headers) h = c == 0 ? "Bezeichnung" : columns == 2 ? "Wert" : "Wert " + std::to_string(c);
+    if (!headers && headerLine) h = Trimmed(headerLine->At(c));
+    if (!headers && !headerLine) h = c == 0 ? "Bezeichnung" : columns == 2 ? "Wert" : "Wert " + std::to_string(c);
     if (plans[c].kind == ColumnPlan::Kind::UnitInHeader) h += " (" + plans[c].unit + ")";
     out += (c ? ";" : "") + Field(h);
     if (plans[c].kind == ColumnPlan::Kind::UnitColumn) out += ";Einheit";

@@ -59,7 +59,8 @@ LoadResult LoadFigures(const std::string& depot, Scope scope, const DepotState& 
     return LoadResult::Unreadable;
   if (!store.Open().ok()) return LoadResult::Unreadable;
   out.statistics = std::make_unique<Statistics>(s, calendar);
-  out.statistics->RecomputeStatistics(scope);
+  // The tables show no weekly figure.
+  out.statistics->RecomputeWithoutWeekly(scope);
   out.store = &store;
   out.table = &out.statistics->Table(scope);
   return LoadResult::Loaded;

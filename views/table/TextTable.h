@@ -40,6 +40,7 @@ struct ColumnGroup {
 
 enum class LineKind {
   Row,      // one cell per column
+  Header,   // one cell per column, drawn like the column headers
   Caption,  // one text over the whole width, emphasised
   Heading,  // one text, larger and underlined (report headings)
   Text,     // one text over the whole width
@@ -51,6 +52,7 @@ struct TableLine {
   std::vector<std::string> cells;
 
   static TableLine Row(std::vector<std::string> cells) { return {LineKind::Row, std::move(cells)}; }
+  static TableLine Header(std::vector<std::string> cells) { return {LineKind::Header, std::move(cells)}; }
   static TableLine Caption(std::string text) { return {LineKind::Caption, {std::move(text)}}; }
   static TableLine Heading(std::string text) { return {LineKind::Heading, {std::move(text)}}; }
   static TableLine Text(std::string text) { return {LineKind::Text, {std::move(text)}}; }

@@ -159,6 +159,20 @@ TEST(FundTableBuilder, DepotTableInSeparateDepotBlocks) {
   EXPECT_EQ(t.lines[3].At(depotcol::kMaxLoss), "0,00 DM");
 }
 
+TEST(FundTableBuilder, ADepotReadFromItsFilesShowsTheFiguresOfTheDocument) {
+  // Alpha current: Beta and Gamma are read from their files; then Gamma
+  // current: Alpha comes from its files.  Every cell must be the same.
+  TableFixture f;
+  TableSelection s;
+  s.sort = SortKind::Alphabetical;
+  const TextTable first = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  f.state.currentDepot = "Gamma";
+  f.Load();
+  const TextTable second = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  ASSERT_EQ(first.lines.size(), second.lines.size());
+  for (size_t i = 0; i < first.lines.size(); ++i) EXPECT_EQ(first.lines[i].cells, second.lines[i].cells) << i;
+}
+
 TEST(FundTableBuilder, CompanyBlocksMergeAFundHeldInTwoDepots) {
   TableFixture f;
   TableSelection s;
