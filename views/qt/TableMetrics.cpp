@@ -17,17 +17,24 @@ size_t Utf8Characters(const std::string& s) {
 }  // namespace
 
 std::vector<double> WidestTexts(const TextTable& t, const QFontMetricsF& body, const QFontMetricsF& header) {
+  return WidestTexts(
+      t, [&body](const QString& s) { return body.horizontalAdvance(s); },
+      [&header](const QString& s) { return header.horizontalAdvance(s); }, body.maxWidth());
+}
+
+std::vector<double> WidestTexts(const TextTable& t, const TextWidth& body, const TextWidth& header,
+                                double widestCharacter) {
   const size_t columns = t.columns.size();
   std::vector<double> widths(columns, 0);
   // No character is wider than this, so a text of n characters is at most
   // n * widest wide.
-  const double widest = std::max(1.0, body.maxWidth());
+  const double widest = std::max(1.0, widestCharacter);
   std::vector<std::pair<size_t, const std::string*>> cells;
   for (size_t c = 0; c < columns; ++c) {
-    widths[c] = header.horizontalAdvance(QString::fromStdString(t.columns[c].header));
+    widths[c] = header(QString::fromStdString(t.columns[c].header));
     for (const TableLine& l : t.lines)
       if (l.kind == LineKind::Header && c < l.cells.size())
-        widths[c] = std::max(widths[c], header.horizontalAdvance(QString::fromStdString(l.cells[c])));
+        widths[c] = std::max(widths[c], header(QString::fromStdString(l.cells[c])));
     cells.clear();
     for (const TableLine& l : t.lines)
       if (l.kind == LineKind::Row && c < l.cells.size() && !l.cells[c].empty())
@@ -36,7 +43,7 @@ std::vector<double> WidestTexts(const TextTable& t, const QFontMetricsF& body, c
     double best = 0;
     for (const auto& [length, text] : cells) {
       if (static_cast<double>(length) * widest < best) break;
-      best = std::max(best, body.horizontalAdvance(QString::fromStdString(*text)));
+      best = std::max(best, body(QString::fromStdString(*text)));
     }
     widths[c] = std::max(widths[c], best);
   }

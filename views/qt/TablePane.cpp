@@ -42,12 +42,15 @@ Qt::Alignment AlignOf(CellAlign a) {
 
 }  // namespace
 
-TablePane::TablePane(QWidget* parent) : QWidget(parent) {
+TablePane::TablePane(QWidget* parent)
+    : QWidget(parent),
+      font_(ProgramFont(QStringLiteral("Arial"), 11)),
+      bold_(ProgramFont(QStringLiteral("Arial"), 11, 700)),
+      bodyText_(font_),
+      boldText_(bold_) {
   setObjectName(QStringLiteral("tablePane"));
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
-  font_ = ProgramFont(QStringLiteral("Arial"), 11);
-  bold_ = ProgramFont(QStringLiteral("Arial"), 11, 700);
   titleFont_ = ProgramFont(QStringLiteral("Arial"), 15, 700);
   rowHeight_ = QFontMetrics(font_).height() + 6;
   titleHeight_ = QFontMetrics(titleFont_).height() + 14;
@@ -81,10 +84,11 @@ void TablePane::SetTable(std::shared_ptr<const TextTable> table) {
 void TablePane::Measure() {
   widths_.clear();
   if (!table_) return;
-  const QFontMetricsF body(font_), header(bold_);
-  std::vector<double> w = WidestTexts(*table_, body, header);
+  std::vector<double> w = WidestTexts(
+      *table_, [this](const QString& s) { return bodyText_.Width(s); },
+      [this](const QString& s) { return boldText_.Width(s); }, QFontMetricsF(font_).maxWidth());
   for (double& x : w) x += 2 * kPadding;
-  FitGroupCaptions(*table_, header, kPadding, w);
+  FitGroupCaptions(*table_, QFontMetricsF(bold_), kPadding, w);
   for (double x : w) widths_.push_back(static_cast<int>(std::ceil(x)));
 }
 
@@ -176,8 +180,8 @@ void TablePane::Render() {
     p.fillRect(QRect(x0, y, tableRight - x0, h), kHeaderFill);
     p.setPen(Qt::black);
     for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-      p.drawText(QRect(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h), AlignOf(t.columns[c].align),
-                 Q(t.columns[c].header));
+      boldText_.Draw(p, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h), AlignOf(t.columns[c].align),
+                     Q(t.columns[c].header));
     p.setPen(kGrid);
     p.drawLine(x0, y, tableRight, y);
     p.drawLine(x0, y + h - 1, tableRight, y + h - 1);
@@ -191,18 +195,16 @@ void TablePane::Render() {
     const QRect row(x0, y, tableRight - x0, rowHeight_);
     if (l.kind == LineKind::Row) {
       if ((i - first) % 2 == 1) p.fillRect(row, kStripe);
-      p.setFont(font_);
       p.setPen(Qt::black);
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-        p.drawText(QRect(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_), AlignOf(t.columns[c].align),
-                   Q(l.At(c)));
+        bodyText_.Draw(p, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
+                       AlignOf(t.columns[c].align), Q(l.At(c)));
     } else if (l.kind == LineKind::Header) {
       p.fillRect(row, kHeaderFill);
-      p.setFont(bold_);
       p.setPen(Qt::black);
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-        p.drawText(QRect(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_), AlignOf(t.columns[c].align),
-                   Q(l.At(c)));
+        boldText_.Draw(p, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
+                       AlignOf(t.columns[c].align), Q(l.At(c)));
     } else if (l.kind != LineKind::Blank) {
       p.setFont(l.kind == LineKind::Text ? font_ : bold_);
       p.setPen(l.kind == LineKind::Text ? QColor(Qt::black) : kTitle);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "views/qt/GlyphText.h"
 #include "views/table/TablePaging.h"
 #include "views/table/TextTable.h"
 
@@ -67,6 +68,7 @@ class TablePane : public QWidget {
   QScrollBar* hbar_ = nullptr;
   QImage buffer_;
   QFont font_, bold_, titleFont_;
+  GlyphText bodyText_, boldText_;
   int rowHeight_ = 16;
   int titleHeight_ = 24;
   std::vector<int> widths_;
