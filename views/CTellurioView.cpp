@@ -422,16 +422,30 @@ void CTellurioView::UpdateFundList() {
   const std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::AllFunds);
   const std::vector<RankingText> texts = RankingTexts(ranking, QFontMetrics(fundList_->font()));
   const QSignalBlocker block(fundList_);
-  const std::string selected = doc_.State().selectedFund;
-  fundList_->clear();
-  for (size_t i = 0; i < ranking.size(); ++i) {
-    auto* item = new QListWidgetItem(Q(texts[i].shown), fundList_);
-    item->setData(Qt::UserRole, Q(texts[i].line));
-    item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
-    if (ranking[i].fund == selected) {
-      item->setSelected(true);
-      fundList_->setCurrentItem(item);
+  const QString selected = Q(doc_.State().selectedFund);
+  // Lines that did not change stay the same items: a double click whose
+  // first click selected a fund (and so updated the panes) must find the
+  // line it began on, or it is lost.
+  bool same = fundList_->count() == static_cast<int>(ranking.size());
+  for (int i = 0; same && i < fundList_->count(); ++i) {
+    const QListWidgetItem* item = fundList_->item(i);
+    const size_t k = static_cast<size_t>(i);
+    same = item->text() == Q(texts[k].shown) && item->data(Qt::UserRole).toString() == Q(texts[k].line) &&
+           item->data(Qt::UserRole + 1).toString() == Q(ranking[k].fund);
+  }
+  if (!same) {
+    fundList_->clear();
+    for (size_t i = 0; i < ranking.size(); ++i) {
+      auto* item = new QListWidgetItem(Q(texts[i].shown), fundList_);
+      item->setData(Qt::UserRole, Q(texts[i].line));
+      item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
     }
+  }
+  for (int i = 0; i < fundList_->count(); ++i) {
+    QListWidgetItem* item = fundList_->item(i);
+    const bool chosen = !selected.isEmpty() && item->data(Qt::UserRole + 1).toString() == selected;
+    item->setSelected(chosen);
+    if (chosen) fundList_->setCurrentItem(item);
   }
 }
 
@@ -458,7 +472,11 @@ void CTellurioView::RebuildTiles() {
   const DepotState& s = doc_.State();
   const std::vector<std::string> funds = FundNames(s.depotStore);
   const std::vector<FundStatistics>& table = doc_.statistics().Table(Scope::DepotFunds);
-  for (QPushButton* t : tiles_) t->deleteLater();
+  // The old tiles go at once: a deferred deletion would leave them on the
+  // pane, under the new ones, for as long as the event loop level they were
+  // made at is not left (at start-up: for good).  No tile is deleted from
+  // inside its own signal: presses reach the actions through a queued call.
+  for (QPushButton* t : tiles_) delete t;
   tiles_.clear();
   tileFunds_ = funds;
   const int perRow = std::max(1, (width() / 2) / 64);
@@ -470,9 +488,12 @@ void CTellurioView::RebuildTiles() {
     tile->move(static_cast<int>(i % static_cast<size_t>(perRow)) * 64,
                static_cast<int>(i / static_cast<size_t>(perRow)) * 40);
     const std::string fund = funds[i];
-    connect(tile, &QPushButton::clicked, this, [fund] {
-      if (g_actions && g_actions->fundChosen) g_actions->fundChosen(fund, Scope::DepotFunds);
-    });
+    connect(
+        tile, &QPushButton::clicked, this,
+        [fund] {
+          if (g_actions && g_actions->fundChosen) g_actions->fundChosen(fund, Scope::DepotFunds);
+        },
+        Qt::QueuedConnection);
     tile->show();
     tiles_.push_back(tile);
   }

@@ -1,5 +1,7 @@
 #include "app/qt/ShellCommands.h"
 
+#include <QTimer>
+
 #include "acquisition/PriceAcquisition.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
@@ -13,6 +15,10 @@
 
 namespace tellurio {
 
+namespace {
+
+// The depot session, currency, money-market rate, About, exit, help and the
+// table toggle.
 void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame) {
   for (const CommandInfo& c : Commands()) table.Bind(c.id, [&doc] { doc.NotAvailableYet(); });
   table.Bind(cmd::kNewDepot, [&doc] { doc.NewDepot(); });
@@ -34,6 +40,7 @@ void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame
   table.SetTableViewRequest([&frame](bool on) { frame.ShowTableView(on); });
 }
 
+// The fund commands: new, delete, edit, manual price entry.
 void BindFundCommands(CommandTable& table, FundCommands& funds) {
   table.Bind(cmd::kNewFund, [&funds] { funds.NewFund(); });
   table.Bind(cmd::kDeleteFund, [&funds] { funds.DeleteFund(); });
@@ -41,6 +48,7 @@ void BindFundCommands(CommandTable& table, FundCommands& funds) {
   table.Bind(cmd::kManualPrices, [&funds] { funds.EnterPrices(); });
 }
 
+// Buy, sell, distribution, costs, opening holdings, transaction list.
 void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions) {
   table.Bind(cmd::kBuy, [&transactions] { transactions.Buy(); });
   table.Bind(cmd::kSell, [&transactions] { transactions.Sell(); });
@@ -50,12 +58,15 @@ void BindTransactionCommands(CommandTable& table, TransactionCommands& transacti
   table.Bind(cmd::kTransactions, [&transactions] { transactions.ShowTransactions(); });
 }
 
+// Internet download, text-file import, fund portrait.
 void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition) {
   table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
   table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
 }
 
+// Long-term and daily chart, zoom, value display, end of the chart view.
+// Returns what draws a chart of a kind for the selected fund.
 std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags) {
   auto chartView = [&doc, &frame]() -> CTellurioView* {
     CChildFrame* pane = frame.FindPane(QStringLiteral("Fenster1"));
@@ -110,6 +121,45 @@ std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& do
     frame.UpdateAllViews();
   });
   return draw;
+}
+
+// What the panes ask for.  Each runs after the event that asked for it,
+// since it rebuilds the pane that sent it.
+void BindPaneActions(const ProgramParts& p, const std::function<void(int)>& drawChart, ViewActions& actions) {
+  CTellurioDoc& doc = p.doc;
+  CMainFrame& frame = p.frame;
+  AppFlags& flags = p.flags;
+  FundCommands& funds = p.funds;
+  actions.fundChosen = [&doc, &frame, &flags, drawChart](const std::string& fund, Scope) {
+    QTimer::singleShot(0, &frame, [&doc, &frame, &flags, drawChart, fund] {
+      if (flags.tableViewOn) return;
+      doc.SelectFund(fund);
+      drawChart(kLongTermKind);
+      frame.UpdateAllViews();
+    });
+  };
+  actions.showFundData = [&doc, &frame, &funds](const std::string& line) {
+    QTimer::singleShot(0, &frame, [&doc, &frame, &funds, line] {
+      if (funds.ShowFundData(line)) {
+        doc.RecomputeStatistics(Scope::AllFunds);
+        frame.UpdateAllViews();
+      }
+    });
+  };
+  actions.takeOverFund = [&frame, &funds](const std::string& line) {
+    QTimer::singleShot(0, &frame, [&funds, line] { funds.TakeOverFund(line); });
+  };
+}
+
+}  // namespace
+
+void BindProgram(CommandTable& table, const ProgramParts& parts, ViewActions& actions) {
+  BindShellCommands(table, parts.doc, parts.frame);
+  BindFundCommands(table, parts.funds);
+  BindTransactionCommands(table, parts.transactions);
+  BindAcquisitionCommands(table, parts.acquisition);
+  const std::function<void(int)> drawChart = BindChartCommands(table, parts.doc, parts.frame, parts.flags);
+  BindPaneActions(parts, drawChart, actions);
 }
 
 }  // namespace tellurio

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFont>
 #include <QIcon>
-#include <QTimer>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,23 +13,15 @@
 #include "acquisition/PriceAcquisition.h"
 #include "acquisition/dialogs/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
-#include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
-#include "app/qt/ShellCommands.h"
-#include "app/qt/TableCommands.h"
+#include "app/qt/ProgramWindow.h"
 #include "app/qt/dialogs/ShellDialogsQt.h"
 #include "calendar/Calendar.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/Clock.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
-#include "portfolio/FundCommands.h"
-#include "portfolio/TransactionCommands.h"
-#include "portfolio/dialogs/FundDialogsQt.h"
-#include "portfolio/dialogs/TransactionDialogsQt.h"
-#include "views/CTellurioView.h"
-#include "views/qt/QtPrintService.h"
-#include "views/qt/TableViewDialogsQt.h"
+#include "platform/qt/Translations.h"
 
 namespace {
 
@@ -52,6 +43,9 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Vaskor"));
   QApplication::setApplicationName(QStringLiteral("Tellurio"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  // Without the translation files Qt's own texts stay English; the program
+  // works all the same (scripts/install-deps.sh installs them).
+  const std::unique_ptr<QTranslator> qtGerman = tellurio::InstallGermanQtTranslation();
 
   using namespace tellurio;
   const std::filesystem::path workingDirectory = std::filesystem::current_path();
@@ -64,63 +58,17 @@ int main(int argc, char** argv) {
   // fund archive reconciliation and the portrait index at start.
   AcquisitionDialogsQt acquisitionDialogs(nullptr);
   PriceAcquisition acquisition(acquisitionDialogs);
-  AppFlags flags;
-  CommandTable commands(flags, prompter);
-
   CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, acquisition});
   acquisition.SetDocument(&doc);
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   // Made after the document and so destroyed before it: the panes (and the
   // ticker thread of the depot pane) use the document until they are gone.
-  CMainFrame frame(flags, commands);
-
-  frame.AttachDocument(&doc);
-  FundDialogsQt fundDialogs(prompter, &frame);
-  FundCommands funds(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs);
-  TransactionDialogsQt transactionDialogs(prompter, doc.calendar().clock(), &frame);
-  TransactionCommands transactions(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs);
-  BindShellCommands(commands, doc, frame);
-  BindFundCommands(commands, funds);
-  BindTransactionCommands(commands, transactions);
-  BindAcquisitionCommands(commands, acquisition);
-  const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
-  TableViewDialogsQt tableDialogs(prompter, doc.calendar().clock(), &frame);
-  QtPrintService printService(prompter, doc.calendar(), workingDirectory, &frame);
-  TableCommands tables(doc, frame, flags, tableDialogs, printService);
-  tables.Bind(commands);
-
-  // What the panes ask for: a chosen fund becomes the selected fund and its
-  // long-term chart is drawn; the fund list opens the fund data window and
-  // takes funds over into the depot.  Each runs after the event that asked
-  // for it, since it rebuilds the list that sent it.
-  ViewActions actions;
-  actions.fundChosen = [&](const std::string& fund, Scope) {
-    QTimer::singleShot(0, &frame, [&, fund] {
-      if (flags.tableViewOn) return;
-      doc.SelectFund(fund);
-      drawChart(kLongTermKind);
-      frame.UpdateAllViews();
-    });
-  };
-  actions.showFundData = [&](const std::string& line) {
-    QTimer::singleShot(0, &frame, [&, line] {
-      if (funds.ShowFundData(line)) {
-        doc.RecomputeStatistics(Scope::AllFunds);
-        frame.UpdateAllViews();
-      }
-    });
-  };
-  actions.takeOverFund = [&](const std::string& line) {
-    QTimer::singleShot(0, &frame, [&, line] { funds.TakeOverFund(line); });
-  };
-  CTellurioView::SetActions(&actions);
+  ProgramWindow window(doc, acquisition, prompter);
+  CMainFrame& frame = window.frame();
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
   acquisitionDialogs.SetParent(&frame);
   frame.show();
-  const int status = QApplication::exec();
-  CTellurioView::SetActions(nullptr);
-  doc.SetViewHost(nullptr);
-  return status;
+  return QApplication::exec();
 }

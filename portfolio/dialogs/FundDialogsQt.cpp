@@ -359,7 +359,6 @@ class PriceEntryDialog : public QDialog {
     connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int a) { OnScroll(a); });
 
     ButtonRow buttons = MakeButtonRow(this, DialogButton::Ok, DialogButton::Cancel);
-    buttons.cancel->setText(QStringLiteral("ABBR"));
     buttons.ok->setDefault(false);
     connect(buttons.ok, &QPushButton::clicked, this, [this] {
       FlushAll();

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <atomic>
+
 #include "app/core/CommandTable.h"
 #include "app/tests/FakeShell.h"
 #include "calendar/NumberText.h"
@@ -15,6 +17,7 @@
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
 #include "views/ChartRenderer.h"
+#include "views/Ticker.h"
 
 namespace tellurio::testing {
 namespace {
@@ -196,6 +199,28 @@ TEST_F(Panes, TheTickerRunsAndStopsWithItsPane) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return depot->TickerFrame() != first; }, 3000)) << "the text moves";
   EXPECT_EQ(depot->TickerFrame().pixelColor(0, 0), QColor(255, 255, 0));
   frames.clear();  // destroying the pane stops and joins the thread
+}
+
+// The ticker never shows funds the depot no longer holds: a changed text
+// (here: a depot without funds) shows with the next step, not after the
+// old line has passed (which would take minutes for this one).
+TEST(Ticker, AChangedTextShowsAtOnce) {
+  std::atomic<bool> emptied{false};
+  std::string line = "***";
+  for (int i = 0; i < 200; ++i) line += " Alpha-Aktien Europa 05.03.2003 41,20 Euro***";
+  QObject receiver;
+  QImage latest;
+  TickerThread ticker([&] { return emptied ? std::string() : line; }, &receiver,
+                      [&latest](const QImage& frame) { latest = frame; });
+  ticker.SetStripSize(300, 30);
+  ticker.Start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !latest.isNull(); }));
+  const QImage blank = TickerThread::Frame("", 300, 30, 0);
+  // The text enters from the right: within a few steps it is on the strip.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return latest != blank; }));
+  emptied = true;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return latest == blank; }, 2000));
+  ticker.Stop();
 }
 
 }  // namespace
