@@ -72,7 +72,9 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
     const bool restore =
         p.AskYesNo("Frage", "Wollen Sie alte Daten Rücksichern?", MessageIcon::Question, BeepKind::None);
     bool haveDepot = false;
-    if (restore) haveDepot = services_.hooks.RestoreBackup() && !state_.currentDepot.empty();
+    if (restore)
+      haveDepot =
+          (restore_ ? restore_->RestoreBackup() : services_.hooks.RestoreBackup()) && !state_.currentDepot.empty();
     // Without a restored depot the program would run without any depot;
     // the new-depot dialog follows instead.
     if (!haveDepot && !NewDepot()) return StartResult::Exit;
@@ -175,6 +177,40 @@ void CTellurioDoc::LoadDepot() {
   state_.fundCount = state_.currentDepot.empty() ? 0 : state_.depotStore.RecordCount();
   state_.currencyFactors.clear();
   RegisterFundCurrencies();
+}
+
+void CTellurioDoc::ReloadAfterRestore() {
+  state_.depotNames = ListDataFiles(".dat");
+  state_.providerNames = ListDataFiles(".pls");
+  // The first depot whose name the session accepts becomes current; a file
+  // with a name the program would refuse is listed but never opened.
+  state_.currentDepot.clear();
+  for (const std::string& d : state_.depotNames) {
+    if (!RefuseName(d, NameKind::Depot)) {
+      state_.currentDepot = d;
+      break;
+    }
+  }
+  state_.currency = ReadSetting("Waehrung", "DM");
+  // The provider is found afresh: the one of the depot current before the
+  // restore would otherwise stay when no restored list names the depot, and
+  // a download would then fetch another provider's prices.
+  state_.currentProvider.clear();
+  state_.webProvider.clear();
+  state_.providerDepots.clear();
+  if (!state_.currentDepot.empty()) {
+    LoadDepot();
+  } else {
+    state_.depotStore = RecordStore();
+    state_.auxiliaryStore = RecordStore();
+    state_.fundCount = 0;
+    state_.currencyFactors.clear();
+  }
+  Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames, PackedYear(calendar_.Today()),
+                                         calendar_.TodayMonthName()));
+  state_.selectedFund.clear();
+  ShowCurrencyStatus();
+  AfterDepotChange();
 }
 
 void CTellurioDoc::AfterDepotChange() {

@@ -23,6 +23,14 @@ class SubsystemHooks {
   virtual bool RestoreBackup() { return false; }
 };
 
+// The restore of a backup that the first start offers when no depot exists.
+class RestoreOffer {
+ public:
+  virtual ~RestoreOffer() = default;
+  // Runs the restore; true when it made a depot current.
+  virtual bool RestoreBackup() = 0;
+};
+
 // What the document asks of the main window and its panes.
 class ViewHost {
  public:

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "analysis/ReturnCalculation.h"
+#include "analysis/qt/SavingsDialogsQt.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/TableCommands.h"
@@ -19,6 +21,7 @@ namespace tellurio {
 
 class CTellurioDoc;
 class PriceAcquisition;
+class DocumentBackup;
 class TableViewDialogsQt;
 class QtPrintService;
 
@@ -31,12 +34,13 @@ struct TableViewServices {
 
 class ProgramWindow {
  public:
-  // doc, acquisition and prompter must outlive this object.  The window is
-  // attached to the document (its view host) and the panes' actions are
-  // installed until this object is destroyed.
-  // tableServices (may be null: the Qt dialogs and the system's printers)
-  // must outlive this object as well.
-  ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter,
+  // doc, acquisition, prompter, backup and tableServices (when given) must
+  // outlive this object.  The window is attached to the document (its view
+  // host) and the panes' actions are installed until this object is
+  // destroyed.  Without backup its two commands stay unavailable; without
+  // tableServices the table view uses the Qt dialogs and the system's
+  // printers.
+  ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, Prompter& prompter, DocumentBackup* backup = nullptr,
                 const TableViewServices* tableServices = nullptr);
   ~ProgramWindow();
   ProgramWindow(const ProgramWindow&) = delete;
@@ -56,6 +60,8 @@ class ProgramWindow {
   FundCommands funds_;
   TransactionDialogsQt transactionDialogs_;
   TransactionCommands transactions_;
+  SavingsDialogsQt savingsDialogs_;
+  SavingsPlans savings_;
   ViewActions actions_;
   std::unique_ptr<TableViewDialogsQt> tableDialogs_;
   std::unique_ptr<QtPrintService> printService_;

@@ -3,8 +3,10 @@
 #include <QTimer>
 
 #include "acquisition/PriceAcquisition.h"
+#include "analysis/ReturnCalculation.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
+#include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/dialogs/AboutDialog.h"
 #include "portfolio/FundCommands.h"
@@ -63,6 +65,17 @@ void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition)
   table.Bind(cmd::kDownloadPrices, [&acquisition] { acquisition.DownloadPrices(); });
   table.Bind(cmd::kImportPrices, [&acquisition] { acquisition.ImportPriceFiles(); });
   table.Bind(cmd::kPortrait, [&acquisition] { acquisition.ShowPortrait(); });
+}
+
+// "&Sparpläne": the return calculation of savings plans.
+void BindSavingsCommands(CommandTable& table, SavingsPlans& savings) {
+  table.Bind(cmd::kSavingsPlans, [&savings] { savings.Run(); });
+}
+
+// "Depotdaten &sichern" and "Depotdaten &rücksichern".
+void BindBackupCommands(CommandTable& table, DocumentBackup& backup) {
+  table.Bind(cmd::kBackup, [&backup] { backup.Backup(); });
+  table.Bind(cmd::kRestore, [&backup] { backup.Restore(); });
 }
 
 // Long-term and daily chart, zoom, value display, end of the chart view.
@@ -158,6 +171,8 @@ void BindProgram(CommandTable& table, const ProgramParts& parts, ViewActions& ac
   BindFundCommands(table, parts.funds);
   BindTransactionCommands(table, parts.transactions);
   BindAcquisitionCommands(table, parts.acquisition);
+  BindSavingsCommands(table, parts.savings);
+  if (parts.backup) BindBackupCommands(table, *parts.backup);
   const std::function<void(int)> drawChart = BindChartCommands(table, parts.doc, parts.frame, parts.flags);
   BindPaneActions(parts, drawChart, actions);
 }

@@ -13,6 +13,8 @@ class CMainFrame;
 class FundCommands;
 class TransactionCommands;
 class PriceAcquisition;
+class SavingsPlans;
+class DocumentBackup;
 struct AppFlags;
 
 // What the commands work on.  Everything must outlive the bindings: the
@@ -24,6 +26,9 @@ struct ProgramParts {
   FundCommands& funds;
   TransactionCommands& transactions;
   PriceAcquisition& acquisition;
+  SavingsPlans& savings;
+  // Backup and restore; null leaves their commands unavailable.
+  DocumentBackup* backup;
 };
 
 // Binds every command of the table (commands of subsystems that are not part

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <utility>
 
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
@@ -9,6 +10,7 @@
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
 #include "views/qt/TablePane.h"
+#include "views/table/ReportTable.h"
 
 namespace tellurio {
 
@@ -65,8 +67,25 @@ void TableCommands::ShowTableView(bool on) {
       if (commands_) commands_->Execute(cmd::kExportCsv);
     });
   }
-  pane->SetTable(controller_.ChooseAndBuildTable());
+  if (pendingReport_)
+    pane->SetTable(std::exchange(pendingReport_, nullptr));
+  else
+    pane->SetTable(controller_.ChooseAndBuildTable());
   ActivateTablePane();
+}
+
+void TableCommands::ShowReport(const SavingsReport& report) {
+  auto table = std::make_shared<const TextTable>(SavingsReportTable(report));
+  if (flags_.tableViewOn) {
+    if (TablePane* pane = Pane()) pane->SetTable(std::move(table));
+    ActivateTablePane();
+    return;
+  }
+  pendingReport_ = std::move(table);
+  if (commands_) commands_->Execute(cmd::kTableToggle);
+  pendingReport_.reset();
+  // The toggle enabled printing; the toolbar and menus show it.
+  frame_.RefreshCommandStates();
 }
 
 void TableCommands::ActivateTablePane() {

@@ -14,6 +14,7 @@ class CMainFrame;
 class CTellurioDoc;
 class CommandTable;
 class TablePane;
+struct SavingsReport;
 struct AppFlags;
 
 class TableCommands {
@@ -25,6 +26,10 @@ class TableCommands {
 
   // The table toggle's request, the print command and the CSV export.
   void Bind(CommandTable& table);
+
+  // Shows the savings-plan report in the table pane, switching the table
+  // view on (without the table selection) when it is off.
+  void ShowReport(const SavingsReport& report);
 
   // The table pane of "Fenster4", or null while the table view is off.
   TablePane* Pane() const;
@@ -42,6 +47,8 @@ class TableCommands {
   AppFlags& flags_;
   TableViewController controller_;
   CommandTable* commands_ = nullptr;
+  // A report waiting for the table pane that the toggle is about to open.
+  std::shared_ptr<const TextTable> pendingReport_;
 };
 
 }  // namespace tellurio

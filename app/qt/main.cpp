@@ -6,19 +6,26 @@
 #include <QFont>
 #include <QIcon>
 
+#include <sys/statvfs.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "acquisition/PriceAcquisition.h"
 #include "acquisition/dialogs/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
+#include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ProgramWindow.h"
 #include "app/qt/dialogs/ShellDialogsQt.h"
+#include "backup/BackupCommands.h"
+#include "backup/qt/BackupDialogsQt.h"
 #include "calendar/Calendar.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/Clock.h"
+#include "platform/Drives.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
 #include "platform/qt/Translations.h"
@@ -34,6 +41,42 @@ std::unique_ptr<tellurio::Clock> MakeClock() {
           tellurio::CivilDate{tellurio::PackedYear(d), tellurio::PackedMonth(d), tellurio::PackedDay(d)});
   }
   return std::make_unique<tellurio::SystemClock>();
+}
+
+// TELLURIO_DRIVES=dir1:dir2:... offers these directories as the drives of
+// the backup dialogs instead of the mounted file systems, each as a
+// removable medium (read-only when its file system is mounted so), for
+// demonstrations and manual tests on a machine without a spare drive.
+class DirectoryDrives final : public tellurio::Drives {
+ public:
+  explicit DirectoryDrives(const std::string& list) {
+    std::stringstream in(list);
+    for (std::string dir; std::getline(in, dir, ':');)
+      if (!dir.empty()) dirs_.push_back(dir);
+  }
+  // Asked afresh each time, as the mount table is: a drive remounted
+  // read-only since the last dialog shows so.
+  std::vector<tellurio::Drive> List() const override {
+    std::vector<tellurio::Drive> drives;
+    for (const std::string& dir : dirs_) {
+      struct statvfs st {};
+      const bool readOnly = ::statvfs(dir.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY) != 0;
+      drives.push_back(tellurio::Drive{dir, tellurio::DriveType::Removable, readOnly});
+    }
+    return drives;
+  }
+  std::optional<std::uint64_t> FreeSpace(const std::filesystem::path& dir) const override {
+    return system_.FreeSpace(dir);
+  }
+
+ private:
+  std::vector<std::string> dirs_;
+  tellurio::SystemDrives system_;
+};
+
+std::unique_ptr<tellurio::Drives> MakeDrives() {
+  if (const char* dirs = std::getenv("TELLURIO_DRIVES")) return std::make_unique<DirectoryDrives>(dirs);
+  return std::make_unique<tellurio::SystemDrives>();
 }
 
 }  // namespace
@@ -60,15 +103,23 @@ int main(int argc, char** argv) {
   PriceAcquisition acquisition(acquisitionDialogs);
   CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, acquisition});
   acquisition.SetDocument(&doc);
+  // Backup and restore; the restore is also what the first start offers.
+  std::unique_ptr<Drives> drives = MakeDrives();
+  backup::PosixFileLayer backupFiles;
+  backup::BackupDialogsQt backupDialogs(prompter, nullptr);
+  backup::BackupCommands backupCommands(backupDialogs, prompter, *drives, backupFiles);
+  DocumentBackup documentBackup(doc, backupCommands);
+  doc.SetRestoreOffer(&documentBackup);
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   // Made after the document and so destroyed before it: the panes (and the
   // ticker thread of the depot pane) use the document until they are gone.
-  ProgramWindow window(doc, acquisition, prompter);
+  ProgramWindow window(doc, acquisition, prompter, &documentBackup);
   CMainFrame& frame = window.frame();
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
   acquisitionDialogs.SetParent(&frame);
+  backupDialogs.SetParent(&frame);
   frame.show();
   return QApplication::exec();
 }

@@ -125,6 +125,22 @@ std::string CsvText(const TextTable& t) {
     }
     out += "\r\n";
   }
+  // Text lines of the form "label: value" (the results of a report, the
+  // holding below a transaction list) follow after an empty record, as
+  // label, value and unit.
+  bool first = true;
+  for (const TableLine& l : t.lines) {
+    if (l.kind != LineKind::Text) continue;
+    const std::string& text = l.At(0);
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || colon == 0) continue;
+    if (first) out += "\r\n";
+    first = false;
+    const std::string value = Trimmed(text.substr(colon + 1));
+    const std::optional<NumberWithUnit> s = SplitUnit(value);
+    out += Field(Trimmed(text.substr(0, colon))) + ";" + Field(s ? s->number : value) + ";" +
+           Field(s ? s->unit : std::string()) + "\r\n";
+  }
   return out;
 }
 

@@ -7,7 +7,9 @@
 // A number shown with a unit ("12,34 %", "-3,50 Euro", "3,00 Monate") is
 // written as the bare number: when a column has one unit throughout, the
 // unit goes into its header ("3 Jahre (%)"); otherwise a column "Einheit"
-// follows it.  Only rows are written; captions and text lines are not data.
+// follows it.  Rows are written under the header; text lines "label: value"
+// follow after an empty record as label, value and unit; captions and
+// headings are not data.
 // A text that a spreadsheet would take for a formula (starting with "=",
 // "+", "-" or "@" and not a number) gets a leading apostrophe.
 

@@ -89,7 +89,7 @@ struct Program {
     f.dialogs.depotChoices = {std::string("Depot A")};
     EXPECT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
     acquisition.SetDocument(&f.doc);
-    window = std::make_unique<ProgramWindow>(f.doc, acquisition, f.prompter, tableServices);
+    window = std::make_unique<ProgramWindow>(f.doc, acquisition, f.prompter, nullptr, tableServices);
     frame().show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame()));
   }
@@ -250,6 +250,29 @@ TEST(MainWindow, TheTablePaneComesAndGoesAndGuardsTheCommands) {
   EXPECT_EQ(p.f.doc.State().currentDepot, "Depot A") << "building the table leaves the depot current";
 }
 
+// The report of the return calculation switches the table view on with the
+// report in the pane, without the table selection, and prints from there.
+TEST(MainWindow, TheSavingsReportIsShownInTheTablePane) {
+  TableProgram p;
+  SavingsReport r;
+  r.title = "Renditeberechnung des Fonds Beta";
+  r.lines = {{ReportLineKind::Title, r.title, {}},
+             {ReportLineKind::Heading, "Ergebis", {}},
+             {ReportLineKind::Text, "Gewinn: 10,00 Euro", {}}};
+  p.window->tables().ShowReport(r);
+  EXPECT_EQ(p.window->flags().tableViewOn, 1);
+  ASSERT_NE(p.Pane(), nullptr);
+  ASSERT_NE(p.Pane()->Table(), nullptr);
+  EXPECT_EQ(p.Pane()->Table()->kind, printkind::kReport);
+  EXPECT_EQ(p.Pane()->Table()->title, r.title);
+  p.Run(cmd::kPrint);
+  ASSERT_EQ(p.printer.jobs.size(), 1u);
+  EXPECT_EQ(p.printer.jobs[0].kind, printkind::kReport);
+  EXPECT_FALSE(p.printer.jobs[0].landscape);
+  p.Run(cmd::kTableToggle);
+  EXPECT_EQ(p.window->flags().tableViewOn, 0);
+}
+
 // Guards against the toggle that locked the program: after a cancelled
 // choice the pane is empty, the same button switches it off, and every
 // command runs again.
@@ -276,6 +299,7 @@ TEST(MainWindow, TheCommandsReachTheirOperations) {
                                                  {cmd::kSell, "Verkauf von Fondanteilen"},
                                                  {cmd::kNewFund, "neuen Fond in das Depot übernehmen"},
                                                  {cmd::kManualPrices, "Werteeingabe"},
+                                                 {cmd::kSavingsPlans, "Renditeberechnung"},
                                                  {cmd::kAbout, "Info über Tellurio"}};
   for (const auto& [id, title] : dialogs) {
     QString shown;

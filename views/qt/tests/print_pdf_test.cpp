@@ -12,12 +12,13 @@
 #include "views/qt/QtPrintService.h"
 #include "views/table/FundTableBuilder.h"
 #include "views/table/PrintItems.h"
+#include "views/table/ReportTable.h"
 #include "views/table/tests/TableFixture.h"
 
 namespace tellurio {
 namespace {
 
-std::string Run(const std::string& cmd) {
+std::string Shell(const std::string& cmd) {
   std::string out;
   FILE* pipe = popen(cmd.c_str(), "r");
   if (!pipe) return out;
@@ -44,8 +45,8 @@ Printed PrintToPdf(const std::filesystem::path& file, const PrintJob& job) {
   printer.setOutputFileName(QString::fromStdString(file.string()));
   Printed p;
   p.pages = PrintJobOn(printer, job, "01.07.2003", nullptr);
-  p.text = Run("pdftotext -layout '" + file.string() + "' -");
-  p.info = Run("pdfinfo '" + file.string() + "'");
+  p.text = Shell("pdftotext -layout '" + file.string() + "' -");
+  p.info = Shell("pdfinfo '" + file.string() + "'");
   return p;
 }
 
@@ -126,6 +127,31 @@ TEST(PrintedPages, FundTablesPrintOnLandscapePagesAlsoWhenEmpty) {
   EXPECT_EQ(e.pages, 1);
   EXPECT_TRUE(e.Landscape());
   EXPECT_TRUE(e.Has("Fondgesellschaft") && e.Has("Seite 1 von 1")) << e.text;
+}
+
+TEST(PrintedPages, TheSavingsPlanReportOnAPortraitPage) {
+  testing::TableFixture f;
+  SavingsReport r;
+  r.title = "Renditeberechnung des Depots Alpha";
+  r.lines = {{ReportLineKind::Title, r.title, {}},
+             {ReportLineKind::Heading, "Ausgangswerte", {}},
+             {ReportLineKind::ColumnHeader, kReportColumnHeader, {}},
+             {ReportLineKind::Fund,
+              "",
+              {"Fonds A", "01.01.2000", "1000,00 Euro", "50,00 Euro", "2,00%", "31.12.", "03.01.2000 - 29.12.2000"}},
+             {ReportLineKind::Text, "Tag der monatlichen Abbuchung der Sparrate: 15.", {}},
+             {ReportLineKind::Heading, "Ergebis", {}},
+             {ReportLineKind::Text, "Investierter Gesamtbetrag: 1550,00 Euro", {}}};
+  const Printed p = PrintToPdf(f.dir / "bericht.pdf", Job(SavingsReportTable(r)));
+  EXPECT_EQ(p.pages, 1);
+  EXPECT_TRUE(p.Portrait()) << p.info;
+  for (const char* s : {"Renditeberechnung des Depots Alpha", "Druckdatum: 01.07.2003", "Ausgangswerte", "Kaufdatum",
+                        "Anfangsbetrag", "monatliche Rate", "Dynamisierung", "Ausschüttung", "1000,00 Euro",
+                        "Tag der monatlichen Abbuchung der Sparrate: 15.", "Ergebis",
+                        "Investierter Gesamtbetrag: 1550,00 Euro", "Seite 1 von 1"})
+    EXPECT_TRUE(p.Has(s)) << s << "\n" << p.text;
+  const std::string fonts = Shell("pdffonts '" + (f.dir / "bericht.pdf").string() + "'");
+  EXPECT_NE(fonts.find("LiberationSerif"), std::string::npos) << "the report prints in the serif font\n" << fonts;
 }
 
 }  // namespace

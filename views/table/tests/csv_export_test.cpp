@@ -11,6 +11,7 @@
 #include "platform/testing/TempDir.h"
 #include "views/table/CsvExport.h"
 #include "views/table/FundTableBuilder.h"
+#include "views/table/ReportTable.h"
 #include "views/table/tests/TableFixture.h"
 
 namespace tellurio {
@@ -104,6 +105,48 @@ TEST(CsvExport, QuotingFormulasAndListsWithoutHeaders) {
             "Zeile;'-x;\r\n");
   EXPECT_EQ(CsvFileName(t), "Werte_Fonds_ A.csv");
   EXPECT_EQ(FileNameFor("..", ".pdf"), "Tabelle.pdf");
+}
+
+// A savings-plan report as the return calculation hands it over.
+SavingsReport Report() {
+  SavingsReport r;
+  r.title = "Renditeberechnung des Fonds Fonds A";
+  auto add = [&r](ReportLineKind k, std::string text, std::vector<std::string> cells = {}) {
+    r.lines.push_back(ReportLine{k, std::move(text), std::move(cells)});
+  };
+  add(ReportLineKind::Title, r.title);
+  add(ReportLineKind::Heading, "Ausgangswerte");
+  add(ReportLineKind::ColumnHeader, kReportColumnHeader);
+  add(ReportLineKind::Fund, "(the line as text)",
+      {"Fonds A", "01.01.2000", "1000,00 Euro", "0,00 Euro", "0,00%", "31.12.", "03.01.2000 - 29.12.2000"});
+  add(ReportLineKind::Heading, "Ergebis");
+  add(ReportLineKind::Text, "Investierter Gesamtbetrag: 1000,00 Euro");
+  add(ReportLineKind::Text, "Rendite:10,00%");
+  add(ReportLineKind::Text, "Anlagezeitraum: 03.01.2000 - 29.12.2000");
+  return r;
+}
+
+TEST(ReportTable, TheSavingsPlanReportAsATableAndAsCsv) {
+  const TextTable t = SavingsReportTable(Report());
+  EXPECT_EQ(t.kind, printkind::kReport);
+  EXPECT_EQ(t.title, "Renditeberechnung des Fonds Fonds A");
+  EXPECT_TRUE(t.serif);
+  EXPECT_FALSE(t.landscape);
+  EXPECT_FALSE(t.HasHeaderRow()) << "the headers stand below \"Ausgangswerte\"";
+  std::vector<LineKind> kinds;
+  for (const TableLine& l : t.lines) kinds.push_back(l.kind);
+  EXPECT_EQ(kinds, (std::vector<LineKind>{LineKind::Heading, LineKind::Header, LineKind::Row, LineKind::Blank,
+                                          LineKind::Heading, LineKind::Text, LineKind::Text, LineKind::Text}));
+  EXPECT_EQ(t.lines[1].At(3), "monatliche Rate");
+  EXPECT_EQ(
+      CsvText(t),
+      "\xEF\xBB\xBF"
+      "Fondname;Kaufdatum;Anfangsbetrag (Euro);monatliche Rate (Euro);Dynamisierung;Ausschüttung;Anlagezeitraum\r\n"
+      "Fonds A;01.01.2000;1000,00;0,00;0,00%;31.12.;03.01.2000 - 29.12.2000\r\n"
+      "\r\n"
+      "Investierter Gesamtbetrag;1000,00;Euro\r\n"
+      "Rendite;10,00%;\r\n"
+      "Anlagezeitraum;03.01.2000 - 29.12.2000;\r\n");
 }
 
 }  // namespace
