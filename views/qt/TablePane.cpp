@@ -216,8 +216,10 @@ void TablePane::Render() {
       p.drawLine(x0, y - 1, tableRight, y - 1);
     }
     y += rowHeight_;
-    p.setPen(kGrid);
-    p.drawLine(x0, y - 1, tableRight, y - 1);
+    if (l.kind == LineKind::Row || l.kind == LineKind::Header) {
+      p.setPen(kGrid);
+      p.drawLine(x0, y - 1, tableRight, y - 1);
+    }
   }
   if (t.HasHeaderRow() && y > bodyTop) {
     p.setPen(kGrid);

@@ -41,15 +41,17 @@ bool IsFundTable(const TextTable& t) { return t.kind == 13 || t.kind == 16; }
 
 struct Fonts {
   QFont title, heading, body, bold;
+  QFont text;  // text lines keep the full size when a wide table shrinks its rows
 };
 
-Fonts MakeFonts(const TextTable& t, int bodySize) {
+Fonts MakeFonts(const TextTable& t, int bodySize, int textSize) {
   const QString family = t.serif ? QStringLiteral("Times New Roman") : QStringLiteral("Arial");
   Fonts f;
   f.title = ProgramFont(family, kTitleSize, 700, true);
   f.heading = ProgramFont(family, kHeadingSize, 400, true);
   f.body = ProgramFont(family, bodySize);
   f.bold = ProgramFont(family, bodySize, 700);
+  f.text = ProgramFont(family, textSize);
   return f;
 }
 
@@ -86,12 +88,13 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
   const PageBox area = TextArea(pageW, pageH);
 
   // The body font: as large as the table allows, down to the smallest size.
-  int size = t.serif ? kBodySize : IsFundTable(t) ? kTableSize : kBodySize;
-  Fonts f = MakeFonts(t, size);
+  const int fullSize = t.serif ? kBodySize : IsFundTable(t) ? kTableSize : kBodySize;
+  int size = fullSize;
+  Fonts f = MakeFonts(t, size, fullSize);
   std::vector<double> w = Widths(t, f, &printer);
   for (int round = 0; round < 4 && Sum(w) > area.Width() && size > kSmallestSize; ++round) {
     size = std::max(kSmallestSize, static_cast<int>(size * area.Width() / Sum(w)));
-    f = MakeFonts(t, size);
+    f = MakeFonts(t, size, fullSize);
     w = Widths(t, f, &printer);
   }
   // Still too wide: the widest left-aligned column gives up what is missing
@@ -114,10 +117,14 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
   }
   const double setWidth = Sum(w);
 
-  const QFontMetricsF titleM(f.title, &printer), bodyM(f.body, &printer), headingM(f.heading, &printer);
-  bool headings = false;
-  for (const TableLine& l : t.lines) headings = headings || l.kind == LineKind::Heading;
-  const double lineH = std::ceil((headings ? std::max(bodyM.height(), headingM.height()) : bodyM.height()) * 1.2);
+  const QFontMetricsF titleM(f.title, &printer), bodyM(f.body, &printer), headingM(f.heading, &printer),
+      textM(f.text, &printer);
+  double tallest = bodyM.height();
+  for (const TableLine& l : t.lines) {
+    if (l.kind == LineKind::Heading) tallest = std::max(tallest, headingM.height());
+    if (l.kind == LineKind::Text) tallest = std::max(tallest, textM.height());
+  }
+  const double lineH = std::ceil(tallest * 1.2);
   const double titleH = std::ceil(titleM.height() * 1.3);
   double headerH = titleH + lineH * 1.5;  // title, print date, a half line
   if (!t.groups.empty()) headerH += lineH;
@@ -213,7 +220,7 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
             p.drawText(QRectF(x0, ly, area.Width(), lineH), Qt::AlignLeft | Qt::AlignVCenter, Q(l.At(0)));
             break;
           case LineKind::Text:
-            p.setFont(f.body);
+            p.setFont(f.text);
             p.setPen(Qt::black);
             p.drawText(QRectF(x0, ly, area.Width(), lineH), Qt::AlignLeft | Qt::AlignVCenter, Q(l.At(0)));
             break;
