@@ -136,8 +136,7 @@ int main(int argc, char** argv) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    pages = PrintJobOn(printer, TableViewController::TableJob(std::make_shared<const TextTable>(prices)), "01.12.2026",
-                       nullptr);
+    pages = PrintJobOn(printer, TableViewController::TableJob(std::make_shared<const TextTable>(prices)), "01.12.2026");
   });
   std::printf("\n");
   Report("All-funds table, build and sort", allMs, "Open of the archive store", openArchiveMs, 1.0);

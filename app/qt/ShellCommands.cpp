@@ -14,10 +14,45 @@
 #include "portfolio/TransactionCommands.h"
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
+#include "views/chart/DerivedChartCommands.h"
+#include "views/chart/qt/CompareFundDialogQt.h"
 
 namespace tellurio {
 
 namespace {
+
+// The chart pane and the flags of the main window, as the derived chart
+// commands see them.
+class PaneChartHost : public chart::ChartHost {
+ public:
+  PaneChartHost(CMainFrame& frame, AppFlags& flags) : frame_(frame), flags_(flags) {}
+  chart::ChartPane* FindChartPane() override {
+    CChildFrame* pane = frame_.FindPane(QStringLiteral("Fenster1"));
+    return pane ? pane->View() : nullptr;
+  }
+  void SetZoomEnabled(bool on) override {
+    flags_.zoomEnabled = on ? 1 : 0;
+    frame_.RefreshCommandStates();
+  }
+  void ChartShown() override {
+    flags_.printEnabled = 1;
+    frame_.SetChartToolbar(true);
+    frame_.RefreshCommandStates();
+  }
+
+ private:
+  CMainFrame& frame_;
+  AppFlags& flags_;
+};
+
+// What the derived chart commands keep for the life of the bindings.
+struct DerivedCharts {
+  DerivedCharts(CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags)
+      : host(frame, flags), dialog(&frame), commands(doc.State(), doc.statistics(), doc.prompter(), host, dialog) {}
+  PaneChartHost host;
+  chart::CompareFundDialogRunner dialog;
+  chart::DerivedChartCommands commands;
+};
 
 // The depot session, currency, money-market rate, About, exit, help and the
 // table toggle.
@@ -78,9 +113,12 @@ void BindBackupCommands(CommandTable& table, DocumentBackup& backup) {
   table.Bind(cmd::kRestore, [&backup] { backup.Restore(); });
 }
 
-// Long-term and daily chart, zoom, value display, end of the chart view.
-// Returns what draws a chart of a kind for the selected fund.
-std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags) {
+// Long-term and daily chart, the derived charts (monthly and yearly
+// averages and performance, comparison of two funds), zoom, value display,
+// end of the chart view.  Returns what draws a price chart (long-term or
+// daily) for the selected fund.
+std::function<void(chart::ChartKind)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame,
+                                                        AppFlags& flags) {
   auto chartView = [&doc, &frame]() -> CTellurioView* {
     CChildFrame* pane = frame.FindPane(QStringLiteral("Fenster1"));
     CTellurioView* view = pane ? pane->View() : nullptr;
@@ -89,7 +127,7 @@ std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& do
                             MessageIcon::Stop, BeepKind::Stop);
     return view;
   };
-  auto draw = [&doc, &frame, &flags, chartView](int kind) {
+  auto draw = [&doc, &frame, &flags, chartView](chart::ChartKind kind) {
     CTellurioView* view = chartView();
     if (!view) return;
     flags.zoomEnabled = 0;
@@ -100,18 +138,27 @@ std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& do
                             MessageIcon::Stop, BeepKind::Stop);
       return;
     }
-    if (kind == kDailyKind) flags.zoomEnabled = 1;
+    if (kind == chart::ChartKind::Daily) flags.zoomEnabled = 1;
     // A fund chosen from the list of all funds has its prices in the fund
     // archive.
     std::vector<std::string> rows = PriceRows(s.depotStore, s.selectedFund);
     if (rows.empty()) rows = PriceRows(s.auxiliaryStore, s.selectedFund);
-    view->ShowChart(kind, s.selectedFund, std::move(rows));
+    view->ShowChart(kind, s.selectedFund, {}, std::move(rows));
     flags.printEnabled = 1;
     frame.SetChartToolbar(true);
     frame.RefreshCommandStates();
   };
-  table.Bind(cmd::kLongTermChart, [draw] { draw(kLongTermKind); });
-  table.Bind(cmd::kDailyChart, [draw] { draw(kDailyKind); });
+  table.Bind(cmd::kLongTermChart, [draw] { draw(chart::ChartKind::LongTerm); });
+  table.Bind(cmd::kDailyChart, [draw] { draw(chart::ChartKind::Daily); });
+  auto derived = std::make_shared<DerivedCharts>(doc, frame, flags);
+  table.Bind(cmd::kMonthlyAverages,
+             [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::MonthlyAverages); });
+  table.Bind(cmd::kYearlyAverages, [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::YearlyAverages); });
+  table.Bind(cmd::kMonthlyPerformance,
+             [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::MonthlyChanges); });
+  table.Bind(cmd::kYearlyPerformance,
+             [derived] { derived->commands.ShowDerivedChart(chart::ChartKind::YearlyChanges); });
+  table.Bind(cmd::kCompareFunds, [derived] { derived->commands.ShowComparison(); });
   table.Bind(cmd::kZoomIn, [chartView] {
     if (CTellurioView* v = chartView()) v->Zoom(1);
   });
@@ -138,7 +185,8 @@ std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& do
 
 // What the panes ask for.  Each runs after the event that asked for it,
 // since it rebuilds the pane that sent it.
-void BindPaneActions(const ProgramParts& p, const std::function<void(int)>& drawChart, ViewActions& actions) {
+void BindPaneActions(const ProgramParts& p, const std::function<void(chart::ChartKind)>& drawChart,
+                     ViewActions& actions) {
   CTellurioDoc& doc = p.doc;
   CMainFrame& frame = p.frame;
   AppFlags& flags = p.flags;
@@ -147,7 +195,7 @@ void BindPaneActions(const ProgramParts& p, const std::function<void(int)>& draw
     QTimer::singleShot(0, &frame, [&doc, &frame, &flags, drawChart, fund] {
       if (flags.tableViewOn) return;
       doc.SelectFund(fund);
-      drawChart(kLongTermKind);
+      drawChart(chart::ChartKind::LongTerm);
       frame.UpdateAllViews();
     });
   };
@@ -173,7 +221,7 @@ void BindProgram(CommandTable& table, const ProgramParts& parts, ViewActions& ac
   BindAcquisitionCommands(table, parts.acquisition);
   BindSavingsCommands(table, parts.savings);
   if (parts.backup) BindBackupCommands(table, *parts.backup);
-  const std::function<void(int)> drawChart = BindChartCommands(table, parts.doc, parts.frame, parts.flags);
+  const std::function<void(chart::ChartKind)> drawChart = BindChartCommands(table, parts.doc, parts.frame, parts.flags);
   BindPaneActions(parts, drawChart, actions);
 }
 

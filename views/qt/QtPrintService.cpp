@@ -4,17 +4,17 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
+#include "views/qt/ChartPagePrinter.h"
 #include "views/qt/TextPagePrinter.h"
 #include "views/table/CsvExport.h"
 
 namespace tellurio {
 
-int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate, const ChartPrinter& charts) {
+int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate) {
   PreparePrinter(printer, job.landscape);
   printer.setDocName(QString::fromStdString(job.title));
   if (job.table) return PrintTextTable(printer, *job.table, printDate).pages;
-  if (charts && charts(printer, job)) return 1;
-  return 0;
+  return PrintChartPage(printer, job) ? 1 : 0;
 }
 
 QtPrintService::QtPrintService(Prompter& prompter, const Calendar& calendar, std::filesystem::path workingDirectory,
@@ -22,11 +22,6 @@ QtPrintService::QtPrintService(Prompter& prompter, const Calendar& calendar, std
     : prompter_(prompter), calendar_(calendar), workingDirectory_(std::move(workingDirectory)), parent_(parent) {}
 
 bool QtPrintService::Print(const PrintJob& job) {
-  if (!job.table && !charts_) {
-    prompter_.Notice("Hinweis", "Der Druck von Charts ist in dieser Version von Tellurio noch nicht verfügbar.",
-                     MessageIcon::Information, BeepKind::Information);
-    return false;
-  }
   QPrinter printer(QPrinter::HighResolution);
   PreparePrinter(printer, job.landscape);
   printer.setDocName(QString::fromStdString(job.title));
@@ -42,7 +37,7 @@ bool QtPrintService::Print(const PrintJob& job) {
   dialog.setMinimumWidth(
       std::max(dialog.sizeHint().width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 120));
   if (dialog.exec() != QDialog::Accepted) return false;
-  if (PrintJobOn(printer, job, calendar_.TodayText(), charts_) > 0) return true;
+  if (PrintJobOn(printer, job, calendar_.TodayText()) > 0) return true;
   prompter_.Notice("Fehler",
                    "Der Druckauftrag \"" + job.title +
                        "\" konnte nicht ausgeführt werden.\nPrüfen Sie den Drucker oder den Namen der Ausgabedatei.",

@@ -1,14 +1,13 @@
 #pragma once
 // Print jobs through Qt PrintSupport: each job offers the print dialog (the
 // system's printers where CUPS has any, and always printing to a PDF file),
-// then prints its pages.  Text jobs print their table on text pages; chart
-// jobs are painted by the chart printer given to the service.
+// then prints its pages.  Text jobs print their table on text pages, chart
+// jobs their chart on a landscape page.
 
 #include <QPointer>
 #include <QPrinter>
 #include <QWidget>
 #include <filesystem>
-#include <functional>
 
 #include "calendar/Calendar.h"
 #include "platform/Prompter.h"
@@ -16,21 +15,16 @@
 
 namespace tellurio {
 
-// Paints a chart job on the prepared printer; false when painting could not
-// start.
-using ChartPrinter = std::function<bool(QPrinter& printer, const PrintJob& job)>;
-
 // Prints a job on a printer that is set up (no dialog): prepares the
 // orientation and paints the pages.  Returns the pages printed, 0 when
 // nothing could be printed.
-int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate, const ChartPrinter& charts);
+int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate);
 
 class QtPrintService : public PrintService {
  public:
   // All must outlive the service; parent may be null.
   QtPrintService(Prompter& prompter, const Calendar& calendar, std::filesystem::path workingDirectory, QWidget* parent);
   void SetParent(QWidget* parent) { parent_ = parent; }
-  void SetChartPrinter(ChartPrinter charts) { charts_ = std::move(charts); }
 
   bool Print(const PrintJob& job) override;
 
@@ -39,7 +33,6 @@ class QtPrintService : public PrintService {
   const Calendar& calendar_;
   std::filesystem::path workingDirectory_;
   QPointer<QWidget> parent_;
-  ChartPrinter charts_;
 };
 
 }  // namespace tellurio

@@ -177,11 +177,4 @@ std::string PeriodProblemText(PeriodRows::Problem problem) {
   return std::string();
 }
 
-std::string LongTermChartTitle(const std::string& fund) { return "Langfristchart des Fonds " + fund; }
-std::string PeriodChartTitle(const std::string& fund, const std::string& start, const std::string& end) {
-  return "Chart des Fonds " + fund + " vom " + start + " bis zum " + end;
-}
-std::string MonthlyChartTitle(const std::string& fund) { return "Monatliche Mitelwerte des Fonds " + fund; }
-std::string YearlyChartTitle(const std::string& fund) { return "Jährliche Mittelwerte des Fonds " + fund; }
-
 }  // namespace tellurio

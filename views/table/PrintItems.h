@@ -80,10 +80,4 @@ PeriodRows SelectPeriod(const std::vector<std::string>& priceRows, const std::st
 // The message for a refused period ("Hinweis", stop icon).
 std::string PeriodProblemText(PeriodRows::Problem problem);
 
-// Titles of the chart items.
-std::string LongTermChartTitle(const std::string& fund);
-std::string PeriodChartTitle(const std::string& fund, const std::string& start, const std::string& end);
-std::string MonthlyChartTitle(const std::string& fund);
-std::string YearlyChartTitle(const std::string& fund);
-
 }  // namespace tellurio

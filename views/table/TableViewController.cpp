@@ -1,6 +1,7 @@
 #include "views/table/TableViewController.h"
 
 #include "portfolio/Funds.h"
+#include "views/chart/ChartCore.h"
 #include "views/table/CsvExport.h"
 #include "views/table/FundTableBuilder.h"
 
@@ -63,12 +64,12 @@ std::vector<PrintJob> TableViewController::JobsFor(const PrintChoice& choice) {
   const std::vector<std::string> prices = PriceRows(*at->store, fund);
   const std::vector<std::string> master = ReadSection(*at->store, section::kMaster, fund);
   const std::string currency = master.size() > 3 ? master[3] : std::string();
-  auto chart = [&](int kind, int chartKind, std::string title, std::vector<std::string> series) {
+  auto addChart = [&](int kind, chart::ChartKind chartKind, std::string title, std::vector<std::string> series) {
     PrintJob job;
     job.kind = kind;
-    job.title = std::move(title);
+    job.title = title.empty() ? chart::ChartTitle(chartKind, fund) : std::move(title);
     job.landscape = true;
-    job.chartKind = chartKind;
+    job.chartKind = chart::KindNumber(chartKind);
     job.fund = fund;
     job.series = std::move(series);
     jobs.push_back(std::move(job));
@@ -76,15 +77,15 @@ std::vector<PrintJob> TableViewController::JobsFor(const PrintChoice& choice) {
   for (PrintItem item : PrintOrder(choice)) {
     switch (item) {
       case PrintItem::LongTermChart:
-        chart(printkind::kPriceChart, 0, LongTermChartTitle(fund), prices);
+        addChart(printkind::kPriceChart, chart::ChartKind::LongTerm, "", prices);
         break;
       case PrintItem::YearlyChart:
-        chart(printkind::kYearlyChart, 3, YearlyChartTitle(fund),
-              statistics_.DerivedSeriesList(at->record, at->scope, 1));
+        addChart(printkind::kYearlyChart, chart::ChartKind::YearlyAverages, "",
+                 statistics_.DerivedSeriesList(at->record, at->scope, 1));
         break;
       case PrintItem::MonthlyChart:
-        chart(printkind::kMonthlyChart, 2, MonthlyChartTitle(fund),
-              statistics_.DerivedSeriesList(at->record, at->scope, 0));
+        addChart(printkind::kMonthlyChart, chart::ChartKind::MonthlyAverages, "",
+                 statistics_.DerivedSeriesList(at->record, at->scope, 0));
         break;
       case PrintItem::Transactions:
         jobs.push_back(TableJob(std::make_shared<const TextTable>(TransactionsTable(state_.depotStore, fund))));
@@ -102,7 +103,8 @@ std::vector<PrintJob> TableViewController::JobsFor(const PrintChoice& choice) {
           prompter_.Notice("Hinweis", PeriodProblemText(period.problem), MessageIcon::Stop, BeepKind::Stop);
           break;
         }
-        chart(printkind::kPriceChart, 1, PeriodChartTitle(fund, choice.start, choice.end), std::move(period.rows));
+        addChart(printkind::kPriceChart, chart::ChartKind::Daily,
+                 chart::PeriodChartTitle(fund, choice.start, choice.end), std::move(period.rows));
         break;
       }
     }

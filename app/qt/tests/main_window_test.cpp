@@ -34,6 +34,7 @@
 #include "storage/RecordStore.h"
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
+#include "views/chart/ChartCore.h"
 #include "views/qt/TablePane.h"
 #include "views/table/tests/ScriptedTableView.h"
 
@@ -314,6 +315,37 @@ TEST(MainWindow, TheCommandsReachTheirOperations) {
   p.Run(cmd::kBackup);
   EXPECT_EQ(p.f.prompter.Last().title, "Hinweis");
   EXPECT_TRUE(Contains(p.f.prompter.Last().text, "noch nicht verfügbar"));
+}
+
+// The derived chart commands through the program's wiring: the monthly
+// averages of the selected fund (January and February 2003) in the chart
+// pane, and dialog "Fond für den Vergleichschart wählen" offering the
+// depot's funds.  Comparing two funds of one price curve over two months
+// leaves one month, which is not drawn.
+TEST(MainWindow, TheDerivedChartsReachTheChartPaneAndTheComparisonDialog) {
+  Program p;
+  p.f.doc.SelectFund("Beta");
+  p.Run(cmd::kMonthlyAverages);
+  CTellurioView* chart = p.View("Fenster1");
+  ASSERT_TRUE(chart->ChartActive());
+  EXPECT_EQ(chart->Kind(), chart::ChartKind::MonthlyAverages);
+  EXPECT_EQ(chart->Layout().title, "Monatliche Mitelwerte des Fonds Beta");
+  EXPECT_EQ(chart->Series().size(), 4u);
+  EXPECT_TRUE(p.frame().Action(cmd::kZoomIn)->isEnabled());
+
+  Names offered;
+  WhenShown([&offered] {
+    EXPECT_EQ(ActiveDialog()->windowTitle(), QStringLiteral("Fond für den Vergleichschart wählen"));
+    auto* list = DialogChild<QListWidget>("funds");
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < list->count(); ++i) offered.push_back(list->item(i)->text().toStdString());
+    emit list->itemDoubleClicked(list->item(0));
+    DialogChild<QPushButton>("ok")->click();
+  });
+  p.Run(cmd::kCompareFunds);
+  EXPECT_EQ(offered, (Names{"Alpha-Aktien", "Beta", "Gamma Renten"}));
+  EXPECT_FALSE(chart->ChartActive()) << "one month of comparison: the pane stays empty";
+  EXPECT_TRUE(p.f.prompter.Messages().empty());
 }
 
 // After every operation that changes the depot or its funds each pane shows

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QPrinter>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "platform/testing/RecordingPrompter.h"
 #include "portfolio/Funds.h"
 #include "views/qt/QtPrintService.h"
 #include "views/table/FundTableBuilder.h"
@@ -44,10 +46,35 @@ Printed PrintToPdf(const std::filesystem::path& file, const PrintJob& job) {
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setOutputFileName(QString::fromStdString(file.string()));
   Printed p;
-  p.pages = PrintJobOn(printer, job, "01.07.2003", nullptr);
+  p.pages = PrintJobOn(printer, job, "01.07.2003");
   p.text = Shell("pdftotext -layout '" + file.string() + "' -");
   p.info = Shell("pdfinfo '" + file.string() + "'");
   return p;
+}
+
+// The share of the page's width and height that the ink of page 1 spans,
+// from a grey image of the page (pdftoppm).
+std::pair<double, double> InkSpan(const std::filesystem::path& pdf) {
+  const std::filesystem::path base = pdf.parent_path() / "page";
+  Shell("pdftoppm -gray -r 40 -f 1 -l 1 -singlefile '" + pdf.string() + "' '" + base.string() + "'");
+  std::FILE* f = std::fopen((base.string() + ".pgm").c_str(), "rb");
+  if (!f) return {0, 0};
+  int w = 0, h = 0, max = 0;
+  const int fields = std::fscanf(f, "P5 %d %d %d", &w, &h, &max);
+  std::fgetc(f);
+  std::vector<unsigned char> px(static_cast<size_t>(std::max(0, w * h)));
+  const size_t got = std::fread(px.data(), 1, px.size(), f);
+  std::fclose(f);
+  if (fields != 3 || got != px.size() || w == 0 || h == 0) return {0, 0};
+  int left = w, right = -1, top = h, bottom = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (px[static_cast<size_t>(y * w + x)] < 128) {
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+  if (right < 0) return {0, 0};
+  return {(right - left + 1) / static_cast<double>(w), (bottom - top + 1) / static_cast<double>(h)};
 }
 
 PrintJob Job(TextTable t) { return TableViewController::TableJob(std::make_shared<const TextTable>(std::move(t))); }
@@ -127,6 +154,49 @@ TEST(PrintedPages, FundTablesPrintOnLandscapePagesAlsoWhenEmpty) {
   EXPECT_EQ(e.pages, 1);
   EXPECT_TRUE(e.Landscape());
   EXPECT_TRUE(e.Has("Fondgesellschaft") && e.Has("Seite 1 von 1")) << e.text;
+}
+
+// Charts print through the chart core in printing mode, one landscape page
+// each, filling the page.
+TEST(PrintedPages, ChartsFillALandscapePage) {
+  testing::TableFixture f;
+  f.state.selectedFund = "Fonds A";
+  RecordingPrompter prompter;
+  struct NoDialogs : TableViewDialogs {
+    std::optional<TableSelection> ChooseTable(TableSelectionRules&) override { return std::nullopt; }
+    std::optional<PrintChoice> ChoosePrintItems(PrintChoiceRules&) override { return std::nullopt; }
+    std::optional<ExportItem> ChooseExportItem(const std::string&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> AskCsvPath(const std::filesystem::path&, const std::string&) override {
+      return std::nullopt;
+    }
+  } dialogs;
+  struct NoPrinter : PrintService {
+    bool Print(const PrintJob&) override { return false; }
+  } printer;
+  TableViewController c(f.state, *f.statistics, f.calendar, prompter, dialogs, printer);
+  PrintChoice choice;
+  choice.longTermChart = choice.monthlyChart = choice.yearlyChart = choice.period = true;
+  choice.start = "01.06.2001";
+  choice.end = "16.06.2003";
+  const std::vector<PrintJob> jobs = c.JobsFor(choice);
+  ASSERT_EQ(jobs.size(), 4u);
+
+  const Printed longTerm = PrintToPdf(f.dir / "lang.pdf", jobs[0]);
+  EXPECT_EQ(longTerm.pages, 1);
+  EXPECT_TRUE(longTerm.Landscape()) << longTerm.info;
+  // The title, a date under the axis and a value at its side.
+  for (const char* s : {"Langfristchart des Fonds Fonds A", "15.06.2000", "100,00"})
+    EXPECT_TRUE(longTerm.Has(s)) << s << "\n" << longTerm.text;
+  const auto [wide, high] = InkSpan(f.dir / "lang.pdf");
+  EXPECT_GT(wide, 0.85) << "the chart spans the page's width";
+  EXPECT_GT(high, 0.8) << "and its height";
+
+  EXPECT_TRUE(PrintToPdf(f.dir / "jahr.pdf", jobs[1]).Has("Jährliche Mittelwerte des Fonds Fonds A"));
+  EXPECT_TRUE(PrintToPdf(f.dir / "monat.pdf", jobs[2]).Has("Monatliche Mitelwerte des Fonds Fonds A"));
+  const Printed period = PrintToPdf(f.dir / "zeitraum.pdf", jobs[3]);
+  EXPECT_TRUE(period.Has("Chart des Fonds Fonds A vom 01.06.2001 bis zum 16.06.2003")) << period.text;
+  EXPECT_FALSE(period.Has("15.06.2000")) << "only the rows of the period";
+  EXPECT_TRUE(period.Landscape());
 }
 
 TEST(PrintedPages, TheSavingsPlanReportOnAPortraitPage) {

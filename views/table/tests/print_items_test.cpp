@@ -111,8 +111,6 @@ TEST(PrintItems, PriceListAndTitles) {
   EXPECT_EQ(t.columns[1].header, "Kurs in Euro");
   EXPECT_EQ(t.RowCount(), 2u);
   EXPECT_TRUE(t.flowing);
-  EXPECT_EQ(PeriodChartTitle("F", "01.06.2003", "30.06.2003"), "Chart des Fonds F vom 01.06.2003 bis zum 30.06.2003");
-  EXPECT_EQ(LongTermChartTitle("F"), "Langfristchart des Fonds F");
 }
 
 TEST(PageLayout, LinesPerPageAndPageCount) {
