@@ -3,7 +3,9 @@
 #include <unordered_map>
 
 #include "calendar/DateOrder.h"
+#include "portfolio/FundDialogs.h"
 #include "portfolio/Funds.h"
+#include "storage/ListFile.h"
 
 namespace tellurio {
 
@@ -77,6 +79,15 @@ void StoreHeldPrice(RecordStore& depot, const HeldPrice& update) {
   SortPriceRows(rows);
   depot.Select(update.fund);
   depot.ReplaceRows(section::kPrices, std::move(rows));
+}
+
+std::optional<std::string> RefuseNewArchiveFund(const RecordStore& archive, const PriceRecord& record) {
+  if (std::optional<std::string> why = RefuseFundName(record.name, archive)) return why;
+  const unsigned char key = ListKeyOf(std::to_string(archive.SectionCount()));
+  for (const std::string* value : {&record.wkn, &record.surchargeFactor, &record.currency})
+    if (!RoundTrips(*value, key, false))
+      return "Der Wert \"" + *value + "\" kann in den Datendateien nicht gespeichert werden.";
+  return std::nullopt;
 }
 
 void StoreArchivePrice(RecordStore& archive, const PriceRecord& record) {

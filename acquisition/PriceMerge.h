@@ -6,6 +6,7 @@
 //
 // Everything here changes the stores in memory only; the caller saves.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,13 @@ MergePlan PlanMerge(const RecordStore& depot, const PriceFile& file);
 // date, rows of equal dates in their order.  A fund the store does not hold
 // is left alone.
 void StoreHeldPrice(RecordStore& depot, const HeldPrice& update);
+
+// Why the fund archive cannot take the record as a new fund, or nothing: its
+// name is checked as a typed fund name is (the index and data file must
+// read it back as it is), its WKN, surcharge factor and currency must read
+// back unchanged from the data file.  A fund the archive holds already needs
+// no check: only its prices are written.
+std::optional<std::string> RefuseNewArchiveFund(const RecordStore& archive, const PriceRecord& record);
 
 // The same for a fund of the fund archive store, with the limit: a fund
 // holding kArchivePriceLimit rows (or more than that) that gets a new date

@@ -41,7 +41,8 @@ namespace {
 // Whether the file can be opened in the mode; creates or truncates it for
 // modeCreate.  Returns 0 or an errno value.
 int Probe(const fs::path& path, int mode) {
-  int flags = O_CLOEXEC;
+  // O_NONBLOCK: a pipe without a writer must not block the probe.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   if (mode & CTextFile::modeCreate) {
     flags |= O_CREAT | O_TRUNC | ((mode & 3) == CTextFile::modeRead ? O_RDWR : O_WRONLY);
   } else if ((mode & 3) == CTextFile::modeWrite) {

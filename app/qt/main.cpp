@@ -60,12 +60,12 @@ int main(int argc, char** argv) {
   // Price acquisition is the document's hooks for the portrait refresh, the
   // fund archive reconciliation and the portrait index at start.
   AcquisitionDialogsQt acquisitionDialogs(nullptr);
-  PriceAcquisition acquisition(acquisitionDialogs);
+  PriceAcquisition acquisition(acquisitionDialogs, web);
   AppFlags flags;
   CommandTable commands(flags, prompter);
 
-  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, acquisition});
-  acquisition.SetDocument(&doc);
+  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, {&acquisition}});
+  acquisition.SetSession(&doc);
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   // Made after the document and so destroyed before it: the panes (and the
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   FundDialogsQt fundDialogs(prompter, &frame);
   FundCommands funds(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs);
   TransactionDialogsQt transactionDialogs(prompter, doc.calendar().clock(), &frame);
-  TransactionCommands transactions(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs);
+  TransactionCommands transactions(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs, doc.Stores());
   BindShellCommands(commands, doc, frame);
   BindFundCommands(commands, funds);
   BindTransactionCommands(commands, transactions);

@@ -31,14 +31,14 @@ struct Window {
   std::unique_ptr<CMainFrame> frame;
 
   Window() {
-    WriteListFile(f.dir / "Bank.pls", {"Depot"});
-    WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"});
+    EXPECT_TRUE(WriteListFile(f.dir / "Bank.pls", {"Depot"}).ok());
+    EXPECT_TRUE(WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"}).ok());
     RecordStore s;
-    s.Create(f.dir / "Depot", 6, fileset::kDepotRowWidths);
-    s.Open();
+    EXPECT_TRUE(s.Create(f.dir / "Depot", 6, fileset::kDepotRowWidths).ok());
+    EXPECT_TRUE(s.Open().ok());
     s.AddRecord({"Deka-Fonds", "847451", "1,0500", "Euro"});
     s.AppendRows(1, {"04.03.2003", "41,20"}, 1);
-    s.Save();
+    EXPECT_TRUE(s.Save().ok());
     f.dialogs.depotChoices = {std::string("Depot")};
     EXPECT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
     frame = std::make_unique<CMainFrame>(flags, commands);

@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-#include "acquisition/tests/AcquisitionFixture.h"
+#include "app/tests/acquisition/AcquisitionFixture.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 
