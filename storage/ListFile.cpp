@@ -17,6 +17,8 @@ namespace tellurio {
 
 namespace fs = std::filesystem;
 
+detail::RenameFunction detail::renameFile = &::rename;
+
 Status ReadFileBytes(const fs::path& path, std::string& out, size_t maxBytes) {
   out.clear();
   int fd = -1;
@@ -188,7 +190,7 @@ Status ReplaceFilesTogether(const std::vector<FileReplacement>& files) {
   Status result;
   size_t renamed = 0;
   for (; renamed < files.size(); ++renamed) {
-    if (::rename(tmps[renamed].c_str(), files[renamed].path.c_str()) != 0) {
+    if (detail::renameFile(tmps[renamed].c_str(), files[renamed].path.c_str()) != 0) {
       result = Status::FromErrno(errno, files[renamed].path.string());
       break;
     }
@@ -219,7 +221,7 @@ Status WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   std::string tmp;
   Status s = WriteTemporary(path, bytes, tmp);
   if (!s.ok()) return s;
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (detail::renameFile(tmp.c_str(), path.c_str()) != 0) {
     const int e = errno;
     ::unlink(tmp.c_str());
     return Status::FromErrno(e, path.string());

@@ -87,6 +87,14 @@ struct FileReplacement {
 // can leave the first targets new.
 Status ReplaceFilesTogether(const std::vector<FileReplacement>& files);
 
+namespace detail {
+// The rename that puts every new file in place (WriteFileAtomically,
+// ReplaceFilesTogether).  Tests replace it to make a chosen rename fail; the
+// program never changes it.  Same contract as rename(2).
+using RenameFunction = int (*)(const char* from, const char* to);
+extern RenameFunction renameFile;
+}  // namespace detail
+
 // The start of the name of every temporary file this process writes beside
 // target: "." + file name + ".tmp-" + process id + "-".  A unique ending
 // follows.
