@@ -51,8 +51,8 @@ void PriceAcquisition::ReportSkippedFunds() {
   for (const std::string& n : skipped_) names += "\n" + n;
   skipped_.clear();
   prompter().Notice("Hinweis",
-                    "Diese Fonds wurden nicht in die Fondarchive übernommen, weil die Datendateien ihren Namen "
-                    "oder ihre Stammdaten nicht unverändert speichern können:\n" +
+                    "Die Kurse dieser Fonds wurden nicht übernommen, weil die Datendateien ihren Namen, ihre "
+                    "Stammdaten oder ihren Kurs nicht unverändert speichern können:\n" +
                         names + "\n\nAlle anderen Kurse wurden übernommen.",
                     MessageIcon::Exclamation, BeepKind::Exclamation);
 }
@@ -189,40 +189,21 @@ bool PriceAcquisition::MergeIntoDepot(const std::string& depot, const PriceFile&
   }
 
   const MergePlan plan = PlanMerge(depotStore, file);
-  bool depotChanged = false;
+  std::vector<std::string> skipped;
+  const bool depotChanged = MergeHeldPrices(depotStore, plan, allFunds, fund, skipped);
   bool archiveChanged = false;
-  if (!allFunds) {
-    for (const HeldPrice& h : plan.held) {
-      if (h.fund != fund) continue;
-      StoreHeldPrice(depotStore, h);
-      depotChanged = true;
-      break;
-    }
-  } else {
-    for (const HeldPrice& h : plan.held) StoreHeldPrice(depotStore, h);
-    depotChanged = !plan.held.empty();
-    if (!plan.others.empty()) {
-      bool done = false;
-      const ArchiveWork work = [&](const ArchiveStep& step) {
-        if (done) return;
-        done = true;
-        for (size_t k = 0; k < plan.others.size(); ++k) {
-          const PriceRecord& record = *plan.others[k];
-          step(static_cast<int>(k), record.name);
-          const int r = archive.FindKey(record.name);
-          if ((r < 0 || r >= archive.RecordCount()) && RefuseNewArchiveFund(archive, record)) {
-            Skip(record.name);
-            continue;
-          }
-          StoreArchivePrice(archive, record);
-          archiveChanged = true;
-        }
-      };
-      dialogs_.RunArchiveProgress(depot, static_cast<int>(plan.others.size()), work);
-      // The archive is part of the merge whatever the dialog did.
-      if (!done) work([](int, const std::string&) {});
-    }
+  if (allFunds && !plan.others.empty()) {
+    bool done = false;
+    const ArchiveWork work = [&](const ArchiveStep& step) {
+      if (done) return;
+      done = true;
+      archiveChanged = MergeArchivePrices(archive, plan, step, skipped);
+    };
+    dialogs_.RunArchiveProgress(depot, static_cast<int>(plan.others.size()), work);
+    // The archive is part of the merge whatever the dialog did.
+    if (!done) work([](int, const std::string&) {});
   }
+  for (const std::string& name : skipped) Skip(name);
   // The depot is merged as a whole or not at all: both stores are written
   // together, and after a failure both keep their old files.
   std::vector<RecordStore*> changed;

@@ -6,6 +6,7 @@
 //
 // Everything here changes the stores in memory only; the caller saves.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,28 @@ std::optional<std::string> RefuseNewArchiveFund(const RecordStore& archive, cons
 // loses its oldest row first when it holds exactly the limit.  A fund the
 // archive does not know is added with its master row and the one price.
 void StoreArchivePrice(RecordStore& archive, const PriceRecord& record);
+
+// The price text as the store can hold it: unchanged when it reads back as
+// it is; a whole number that the format would lose (a single digit whose
+// code is written as a blank) with ",00" added; nothing when it cannot be
+// stored at all (hundreds of digits).
+std::optional<std::string> StorablePrice(const RecordStore& store, const std::string& price);
+
+// The held-fund part of a merge: every held price of the plan (allFunds),
+// or only the first one of `fund`.  A price the store cannot hold is left
+// out and the fund's name appended to skipped.  True when the depot store
+// changed.
+bool MergeHeldPrices(RecordStore& depot, const MergePlan& plan, bool allFunds, const std::string& fund,
+                     std::vector<std::string>& skipped);
+
+// The fund archive part of a merge: every other record of the plan, in
+// order; step(k, name) is called before record k.  A record that would be
+// a new fund the archive cannot hold (RefuseNewArchiveFund), or whose price
+// it cannot hold (StorablePrice), is left out and its name appended to
+// skipped.  True when the archive changed.
+bool MergeArchivePrices(RecordStore& archive, const MergePlan& plan,
+                        const std::function<void(int k, const std::string& name)>& step,
+                        std::vector<std::string>& skipped);
 
 // The rows (date, price pairs) ordered by date, rows with equal dates in
 // their order.  Returns whether anything moved.
