@@ -27,7 +27,7 @@ echo "== Tests that use threads, with ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELLURIO_TSAN=ON -DTELLURIO_WERROR=ON \
   -DTELLURIO_BENCH=OFF
 cmake --build build-tsan -j"$jobs" --target storage_test analysis_test views_test
-export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp}
 ./build-tsan/storage/storage_test
 ./build-tsan/analysis/analysis_test
 QT_QPA_PLATFORM=offscreen TELLURIO_SOUND=off ./build-tsan/views/views_test
