@@ -85,7 +85,7 @@ StoreOpened DepotStores::Open(const fs::path& wd, const std::string& depot, Stor
         "read|" + FileState(data) + "|" + opened.message(),
         Message{"Fehler",
                 "Die Datei\n\n" + data.string() + "\n\n" + OfStore(kind, depot) +
-                    " konnte nicht gelesen werden: " + opened.message() + "\n\nEs konnten 0 Datensätze (Fonds) " +
+                    " konnte nicht gelesen werden: " + opened.message() + ".\n\nEs konnten 0 Datensätze (Fonds) " +
                     "gelesen werden. Damit ihr Inhalt nicht verloren geht, ist " +
                     (depotKind ? "das Depot" : "das Fondarchiv") +
                     " schreibgeschützt geöffnet: Änderungen daran werden abgelehnt, bis die Datei wieder "
@@ -121,7 +121,7 @@ bool DepotStores::ReadList(const fs::path& file, std::vector<std::string>& out) 
   ReportOnce("list|" + FileState(file) + "|" + read.message(),
              Message{"Fehler",
                      "Die Datei\n\n" + file.string() + "\n\nkonnte nicht gelesen werden: " + read.message() +
-                         "\n\nSie wird nicht überschrieben, bis sie wieder gelesen werden kann.",
+                         ".\n\nSie wird nicht überschrieben, bis sie wieder gelesen werden kann.",
                      MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
   return false;
 }
@@ -137,7 +137,7 @@ std::vector<std::string> DepotStores::DepotsOfProvider(const fs::path& wd, const
                Message{"Fehler",
                        "Die Liste der Depots des Fondanbieters " + Displayable(provider) + "\n\n" + file.string() +
                            "\n\nkonnte nicht gelesen werden: " + read.message() +
-                           "\n\nDie Depots dieses Anbieters werden übergangen, bis die Datei wieder gelesen werden "
+                           ".\n\nDie Depots dieses Anbieters werden übergangen, bis die Datei wieder gelesen werden "
                            "kann.",
                        MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
     return {};

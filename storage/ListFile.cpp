@@ -32,7 +32,7 @@ Status ReadFileBytes(const fs::path& path, std::string& out, size_t maxBytes) {
       if (got > maxBytes) {
         ::close(fd);
         out.clear();
-        return Status::Error(Status::Code::TooLarge, path.string(), "Die Datei wuchs beim Lesen über jedes Maß.");
+        return Status::Error(Status::Code::TooLarge, path.string(), "Die Datei wuchs beim Lesen über jedes Maß");
       }
       out.resize(out.size() + 65536);
     }

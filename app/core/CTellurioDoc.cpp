@@ -27,7 +27,7 @@ void RemoveFirst(std::vector<std::string>& list, const std::string& s) {
 
 std::string Unreadable(const Status& read) {
   return "Die Datei \"" + read.path() + "\" konnte nicht gelesen werden: " + read.message() +
-         "\nSie muss erst wieder lesbar sein, bevor ein Depot angelegt werden kann.";
+         ".\nSie muss erst wieder lesbar sein, bevor ein Depot angelegt werden kann.";
 }
 
 }  // namespace

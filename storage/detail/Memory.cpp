@@ -21,7 +21,7 @@ constexpr size_t kHugePage = size_t(2) << 20;
 Status TooLarge(const std::filesystem::path& path, size_t maxBytes) {
   return Status::Error(
       Status::Code::TooLarge, path.string(),
-      "Die Datei ist größer als " + std::to_string(maxBytes >> 20) + " MB und kann keine Datei des Programms sein.");
+      "Die Datei ist größer als " + std::to_string(maxBytes >> 20) + " MB und kann keine Datei des Programms sein");
 }
 }  // namespace
 
@@ -69,7 +69,7 @@ Status OpenRegularFile(const std::filesystem::path& path, size_t maxBytes, int& 
     fd = -1;
     if (S_ISDIR(st.st_mode)) return Status::FromErrno(EISDIR, path.string());
     return Status::Error(Status::Code::NotRegular, path.string(),
-                         "Das ist keine gewöhnliche Datei (sondern eine Pipe, ein Gerät oder Ähnliches).");
+                         "Das ist keine gewöhnliche Datei, sondern eine Pipe, ein Gerät oder Ähnliches");
   }
   if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
     ::close(fd);
