@@ -143,7 +143,8 @@ bool CTextFile::WriteLines(const std::vector<std::string>& lines, int n) {
     bytes += "\r\n";
   }
   bool ok = false;
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  // O_NONBLOCK: a pipe without a reader fails at once instead of blocking.
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
   if (fd >= 0) {
     size_t done = 0;
     ok = true;

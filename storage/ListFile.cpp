@@ -52,6 +52,11 @@ Status ReadFileBytes(const fs::path& path, std::string& out, size_t maxBytes) {
   return Status::Ok();
 }
 
+Status OpenDataFile(const fs::path& path, int& fd, size_t maxBytes) {
+  size_t size = 0;
+  return detail::OpenRegularFile(path, maxBytes, fd, size);
+}
+
 std::string TemporaryFilePrefix(const fs::path& target) {
   return "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-";
 }

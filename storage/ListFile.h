@@ -66,6 +66,11 @@ Status ReadTextLines(const std::filesystem::path& path, std::vector<std::string>
 // without reading it (TooLarge).
 Status ReadFileBytes(const std::filesystem::path& path, std::string& out, size_t maxBytes = kMaxDataFileBytes);
 
+// Opens a data file for reading as ReadFileBytes does (a regular file of at
+// most maxBytes, a pipe never waited on); on success fd is open and the
+// caller closes it.  For files read piece by piece.
+Status OpenDataFile(const std::filesystem::path& path, int& fd, size_t maxBytes = kMaxDataFileBytes);
+
 // Replaces a file atomically with the given bytes (temporary file in the same
 // directory, flush to disk, rename).  The temporary file is named by
 // TemporaryFilePrefix; a crash can leave it behind, and

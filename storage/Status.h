@@ -31,9 +31,6 @@ class [[nodiscard]] Status {
   // From an errno value; the message is its German description.
   static Status FromErrno(int errnoValue, std::string path);
 
-  // Drops the status on purpose; use it only where the reason is stated.
-  void IgnoreError() const {}
-
   bool ok() const { return code_ == Code::Ok; }
   Code code() const { return code_; }
   const std::string& path() const { return path_; }

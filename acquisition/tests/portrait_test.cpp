@@ -1,7 +1,13 @@
 // The portrait file: the one-pass search for the WKNs, the index and the
 // blocks as the dialog reads them.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "acquisition/Portrait.h"
 #include "platform/testing/TempDir.h"
@@ -153,6 +159,27 @@ TEST(PortraitBlock, LinesAreReadFromTheBlockStart) {
   // Code page 1252 in the file, UTF-8 in the program.
   WriteAll(dir / "u.txt", "Fondsw\xe4hrung\n");
   EXPECT_EQ(ReadLinesFrom(dir / "u.txt", 0, 1), (Rows{"Fondswährung"}));
+}
+
+// A portrait file that is a pipe is not waited on (nobody may ever write
+// to it): the search reports it, and the start goes on.
+TEST(PortraitSearch, APipeIsReportedNotWaitedOn) {
+  TempDir dir;
+  const fs::path pipe = dir / "portrait.txt";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  Status status;
+  std::vector<long> found;
+  std::future<void> done =
+      std::async(std::launch::async, [&] { found = FirstLinesContaining(pipe, {"847451"}, &status); });
+  if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // releases a blocked reader
+    if (fd >= 0) ::close(fd);
+    done.wait();
+    FAIL() << "the search waited on the pipe";
+  }
+  EXPECT_EQ(status.code(), Status::Code::NotRegular);
+  EXPECT_EQ(found, std::vector<long>{-1});
+  EXPECT_TRUE(ReadLinesFrom(pipe, 0, 10).empty());
 }
 
 }  // namespace
