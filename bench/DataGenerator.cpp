@@ -1,5 +1,8 @@
 #include "bench/DataGenerator.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -38,14 +41,113 @@ std::vector<std::string> BusinessDays(int count) {
   return out;
 }
 
-std::string Price(unsigned fund, int day) {
-  // A slow deterministic walk around a fund-specific level.
-  const double base = 20.0 + (fund * 37u % 180u);
-  const double v = base * (1.0 + 0.15 * ((day * (fund % 7 + 1)) % 400 - 200) / 200.0);
-  char buf[32];
-  const long cents = static_cast<long>(v * 100);
-  std::snprintf(buf, sizeof buf, "%ld,%02ld", cents / 100, cents % 100);
+// A small deterministic generator (splitmix64), one stream per fund, so
+// every run writes the same data.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 0x1234567ull) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // Uniform in [0, 1).
+  double Uniform() { return static_cast<double>(Next() >> 11) / 9007199254740992.0; }
+  // Roughly normal with mean 0 and deviation 1 (sum of twelve uniforms).
+  double Normal() {
+    double sum = -6.0;
+    for (int i = 0; i < 12; ++i) sum += Uniform();
+    return sum;
+  }
+  int Between(int low, int high) { return low + static_cast<int>(Next() % static_cast<std::uint64_t>(high - low + 1)); }
+
+ private:
+  std::uint64_t state_;
+};
+
+// A number text with a decimal comma, cut (not rounded) to `decimals`
+// places, as the program writes amounts, prices and share counts.
+std::string Text(double value, int decimals) {
+  long long scale = 1;
+  for (int i = 0; i < decimals; ++i) scale *= 10;
+  const long long units = static_cast<long long>(std::floor(value * static_cast<double>(scale) + 1e-9));
+  char buf[48];
+  if (decimals == 0) {
+    std::snprintf(buf, sizeof buf, "%lld", units);
+  } else {
+    std::snprintf(buf, sizeof buf, "%lld,%0*lld", units / scale, decimals, units % scale);
+  }
   return buf;
+}
+
+// A fund's daily prices: a random walk of daily returns of about 1,2 %
+// with a slight upward drift, kept between 5 and 500, in cents.
+std::vector<double> PriceWalk(std::uint64_t fund, int days) {
+  Random r(fund);
+  std::vector<double> prices(static_cast<size_t>(days));
+  double p = 10.0 + 290.0 * r.Uniform();
+  for (double& v : prices) {
+    p *= std::exp(0.0003 + 0.012 * r.Normal());
+    if (p < 5.0) p = 10.0 - p;
+    if (p > 500.0) p = 1000.0 - p;
+    v = std::floor(p * 100.0) / 100.0;
+  }
+  return prices;
+}
+
+struct Trades {
+  std::vector<std::string> purchases;  // rows of 4 values
+  std::vector<std::string> sales;      // rows of 4 values
+  std::string lastDate;
+  double shares = 0;
+};
+
+// What a private investor does with a fund over the years: every fourth
+// fund is a monthly savings plan (a rate of 50 to 300 about every 21
+// business days), the others get `oneOffs` purchases of 500 to 5.000 spread
+// over their history; every third fund is partly sold twice.  Issue price
+// = price x surcharge factor, shares = amount / issue price, as the buy
+// dialog books them.
+Trades MakeTrades(int fund, const std::vector<std::string>& days, size_t first, const std::vector<double>& prices,
+                  double surcharge, int oneOffs) {
+  Random r(static_cast<std::uint64_t>(fund) + 7000);
+  const size_t count = prices.size();
+  std::vector<std::pair<size_t, bool>> events;  // (day index, sale)
+  if (fund % 4 == 0) {
+    for (size_t d = static_cast<size_t>(r.Between(0, 20)); d < count; d += 21) events.push_back({d, false});
+  } else {
+    for (int i = 0; i < oneOffs; ++i)
+      events.push_back({static_cast<size_t>(i) * count / static_cast<size_t>(std::max(oneOffs, 1)) +
+                            static_cast<size_t>(r.Between(0, 5)) % count,
+                        false});
+  }
+  if (fund % 3 == 0) {
+    events.push_back({count * 2 / 3, true});
+    events.push_back({count - 10, true});
+  }
+  std::stable_sort(events.begin(), events.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  Trades t;
+  for (const auto& [at, sale] : events) {
+    if (at >= count) continue;
+    const double price = prices[at];
+    const std::string& date = days[first + at];
+    if (!sale) {
+      const double amount = fund % 4 == 0 ? 50.0 * r.Between(1, 6) : 50.0 * r.Between(10, 100);
+      const double issue = std::floor(price * surcharge * 100.0 + 1e-9) / 100.0;
+      const double shares = std::floor(amount / issue * 10000.0 + 1e-9) / 10000.0;
+      t.purchases.insert(t.purchases.end(), {date, Text(issue, 2), Text(shares, 4), Text(amount, 2)});
+      t.shares += shares;
+    } else {
+      if (t.shares <= 0) continue;
+      const double shares = std::floor(t.shares * (0.2 + 0.2 * r.Uniform()) * 10000.0) / 10000.0;
+      const double amount = std::floor(shares * price * 100.0) / 100.0;
+      t.sales.insert(t.sales.end(), {date, Text(price, 2), Text(shares, 4), Text(amount, 2)});
+      t.shares -= shares;
+    }
+    t.lastDate = date;
+  }
+  return t;
 }
 
 }  // namespace
@@ -84,22 +186,21 @@ void GenerateLargeDataDirectory(const fs::path& dir, const LargeData& data) {
     char name[64], wkn[16];
     std::snprintf(name, sizeof name, "Depotfonds %03d Aktien Welt", f);
     std::snprintf(wkn, sizeof wkn, "%06d", 800000 + f);
-    depot.AddRecord({name, wkn, "1,0500", f % 5 == 0 ? "DM" : "Euro"});
+    const char* surcharge = f % 6 == 5 ? "1,0000" : "1,0500";
+    depot.AddRecord({name, wkn, surcharge, f % 5 == 0 ? "DM" : "Euro"});
+    const std::vector<double> prices = PriceWalk(static_cast<std::uint64_t>(f), data.depotPrices);
     std::vector<std::string> rows;
+    rows.reserve(static_cast<size_t>(data.depotPrices) * 2);
     const size_t first = days.size() - static_cast<size_t>(data.depotPrices);
     for (int d = 0; d < data.depotPrices; ++d) {
       rows.push_back(days[first + static_cast<size_t>(d)]);
-      rows.push_back(Price(static_cast<unsigned>(f), d));
+      rows.push_back(Text(prices[static_cast<size_t>(d)], 2));
     }
     depot.ReplaceRows(1, std::move(rows));
-    std::vector<std::string> buys;
-    for (int p = 0; p < data.purchasesPerFund; ++p) {
-      const size_t at = first + static_cast<size_t>(p) * static_cast<size_t>(data.depotPrices) /
-                                    static_cast<size_t>(data.purchasesPerFund);
-      buys.insert(buys.end(), {days[at], "52,50", "19,0476", "1000,00"});
-    }
-    depot.ReplaceRows(2, std::move(buys));
-    depot.ReplaceRows(4, {days.back(), "380,9520"});
+    Trades trades = MakeTrades(f, days, first, prices, f % 6 == 5 ? 1.0 : 1.05, data.purchasesPerFund);
+    depot.ReplaceRows(2, std::move(trades.purchases));
+    depot.ReplaceRows(3, std::move(trades.sales));
+    if (!trades.lastDate.empty()) depot.ReplaceRows(4, {trades.lastDate, Text(trades.shares, 4)});
   }
   if (!depot.Save().ok()) throw std::runtime_error("cannot write the depot store");
 
@@ -114,9 +215,10 @@ void GenerateLargeDataDirectory(const fs::path& dir, const LargeData& data) {
     archive.AddRecord({name, wkn, f % 3 == 0 ? "1,0000" : "1,0300", "Euro"});
     std::vector<std::string> rows;
     rows.reserve(static_cast<size_t>(data.archivePrices) * 2);
+    const std::vector<double> prices = PriceWalk(static_cast<std::uint64_t>(f) + 1000, data.archivePrices);
     for (int d = 0; d < data.archivePrices; ++d) {
       rows.push_back(days[first + static_cast<size_t>(d)]);
-      rows.push_back(Price(static_cast<unsigned>(f + 1000), d));
+      rows.push_back(Text(prices[static_cast<size_t>(d)], 2));
     }
     archive.ReplaceRows(1, std::move(rows));
   }

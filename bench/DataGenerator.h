@@ -14,11 +14,16 @@ struct LargeData {
   int archivePrices = 781;
   int depotFunds = 50;
   int depotPrices = 5000;
+  // One-off purchases of each fund that is not a monthly savings plan.
   int purchasesPerFund = 20;
 };
 
 // Creates (or replaces) the stores of `data.depot` in dir.  The last price
-// date of every fund is the business day before 01.12.2026.
+// date of every fund is the business day before 01.12.2026.  Prices are a
+// bounded random walk (about 5 to 500) with two decimals; purchases and
+// sales are booked as the buy and sell dialogs book them (monthly savings
+// plans, one-off purchases, partial sales), with a matching holding row.
+// Every run writes the same data.
 void GenerateLargeDataDirectory(const std::filesystem::path& dir, const LargeData& data);
 
 // The business day `back` days before 01.12.2026 (back = 0 is 30.11.2026), as

@@ -75,17 +75,17 @@ int main(int argc, char** argv) {
   std::printf("%zu depot funds, %zu archived funds, depot value %s\n", stats.Table(Scope::DepotFunds).size(),
               stats.Table(Scope::AllFunds).size(), stats.DepotValue().c_str());
 
-  ChartInput in;
-  in.kind = kLongTermKind;
+  chart::ChartInput in;
+  in.kind = chart::ChartKind::LongTerm;
   in.fund = FundNames(state.depotStore).front();
-  in.series = PriceRows(state.depotStore, in.fund);
+  const std::vector<std::string> series = PriceRows(state.depotStore, in.fund);
   QImage image(1600, 900, QImage::Format_RGB32);
   const double chartMs = MedianMs(15, [&] {
     QPainter p(&image);
-    ScrollState scroll;
-    DrawChart(p, image.rect(), in, scroll);
+    chart::ScrollState scroll;
+    DrawChart(p, image.rect(), in, series, scroll);
   });
-  std::printf("chart of %zu points\n\n", in.series.size() / 2);
+  std::printf("chart of %zu points\n\n", series.size() / 2);
 
   Report("RecomputeStatistics, both scopes", recomputeMs, "Open of both stores", openMs, 1.0);
   std::printf("%-48s %9.1f ms   (%.2f x the Open; reads every price once)\n",

@@ -36,8 +36,9 @@ class DateEntryRules {
   bool Warned() const { return warned_; }
 
   // One keystroke: key is the typed character or kBackspace; textLength is
-  // the number of characters in the field before the key (the caret does not
-  // decide acceptance).  True: the field takes the key.  No digit is taken
+  // the number of characters in the field before the key, not counting
+  // selected characters the key replaces (the caret does not decide
+  // acceptance).  True: the field takes the key.  No digit is taken
   // once the text has 10 characters.  A "." (or, while
   // warned, any other key) refused at a position other than after the day
   // or the month warns about the point after the day when the caret stands

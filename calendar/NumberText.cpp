@@ -70,6 +70,18 @@ std::string FormatNumber(double value, int decimals) {
   return out;
 }
 
+std::string FormatRounded(double value, int decimals) {
+  decimals = std::clamp(decimals, 0, 30);
+  if (!std::isfinite(value)) value = 0;
+  // Fixed notation of a double needs at most 309 integer digits.
+  char buf[400];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  std::string out(buf, static_cast<std::size_t>(res.ptr - buf));
+  if (out[0] == '-' && out.find_first_not_of("-0.") == std::string::npos) out.erase(0, 1);
+  std::replace(out.begin(), out.end(), '.', ',');
+  return out;
+}
+
 double ParseNumber(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;

@@ -17,6 +17,16 @@ namespace tellurio {
 // 0..100 (0 leaves a trailing ","); NaN and infinities give "0,00".
 std::string FormatNumber(double value, int decimals);
 
+// The nearest number text: rounds the exact binary value to `decimals`
+// digits (a tie goes to the even digit), with a decimal comma; 0 decimals
+// give no comma ("20"); a "-" only in front of a value that does not round
+// to zero.  For texts that are meant as the nearest value: generated demo
+// prices and figures, and the marks of a chart axis set at round steps.
+// Amounts, prices and percentages the program stores or shows as its own
+// results are written by FormatNumber.  decimals is clamped to 0..30; NaN
+// and infinities are written as 0.
+std::string FormatRounded(double value, int decimals);
+
 // The first "," (unless at position 0) counts as the decimal point, as does
 // "."; leading blanks are skipped; an optional sign and a decimal exponent
 // are read; reading stops at the first character that does not fit; no

@@ -22,6 +22,9 @@ struct Message {
   MessageButtons buttons = MessageButtons::Ok;
   MessageIcon icon = MessageIcon::None;
   BeepKind beep = BeepKind::None;  // sounded just before the box appears
+  // Yes/No boxes: "Nein" is the default button, for questions whose "Ja"
+  // destroys data, so that an Enter pressed in haste keeps it.
+  bool defaultNo = false;
 
   bool operator==(const Message&) const = default;
 };

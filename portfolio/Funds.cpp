@@ -1,5 +1,7 @@
 #include "portfolio/Funds.h"
 
+#include <cmath>
+
 #include "calendar/NumberText.h"
 
 namespace tellurio {
@@ -111,5 +113,11 @@ std::string SurchargePercentText(std::string_view factor) {
 }
 
 std::string SurchargeFactorText(std::string_view percent) { return FormatNumber(1 + ParseNumber(percent) / 100, 4); }
+
+std::string ShareSumText(double sum) {
+  if (!std::isfinite(sum)) return FormatNumber(sum, 4);
+  // + 0.0 turns a negative zero into zero.
+  return FormatNumber(std::round(sum * 10000.0) / 10000.0 + 0.0, 4);
+}
 
 }  // namespace tellurio

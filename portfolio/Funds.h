@@ -77,4 +77,11 @@ std::string SurchargePercentText(std::string_view factor);
 // 1 + percent / 100 with 4 decimals.
 std::string SurchargeFactorText(std::string_view percent);
 
+// A sum or difference of share counts as number text with 4 decimals.  The
+// counts are stored with 4 decimals, so their sum has no more: it is rounded
+// to them, which drops the binary noise of the arithmetic instead of letting
+// the truncating format turn it into a figure ("0,00" for a sum of zero,
+// never "-0,00" or "-0,0001").
+std::string ShareSumText(double sum);
+
 }  // namespace tellurio

@@ -46,13 +46,13 @@ TransactionListView BuildTransactionList(const RecordStore& depot, const std::st
       total += ParseNumber(line.shares);
       line.purchasePrice = price;
     }
-    line.total = FormatNumber(total, 4);
+    line.total = ShareSumText(total);
     v.lines.push_back(std::move(line));
   }
 
   const std::vector<std::string> holding = ReadSection(depot, section::kHolding, fund);
   const bool held = holding.size() >= 2;
-  v.distributions = FormatNumber((held ? ParseNumber(holding[1]) : 0) - total, 4);
+  v.distributions = ShareSumText((held ? ParseNumber(holding[1]) : 0) - total);
   v.holding = held ? holding[1] : "0,0000";
   return v;
 }

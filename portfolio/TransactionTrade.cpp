@@ -105,14 +105,21 @@ double TradeSession::UnitPrice() const {
   return kind_ == TradeKind::Buy ? price * ParseNumber(surcharge_) : price;
 }
 
+std::string TradeSession::HoldingAfter(double shares) const {
+  // The holding moves by the share count the row stores (4 decimals), so it
+  // stays the sum of the rows: a sale of 2,00005 shares books 2,0000, and
+  // the holding must not lose the 0,00005 that the row does not show.
+  const double booked = ParseNumber(FormatNumber(shares, 4));
+  const double old = ParseNumber(oldHolding_);
+  return ShareSumText(kind_ == TradeKind::Buy ? old + booked : old - booked);
+}
+
 void TradeSession::AmountChanged(const std::string& amount) {
   inputComplete_ = true;
   const double divisor = UnitPrice() * ParseNumber(factor_);
   const double shares = ParseNumber(amount) / divisor;
-  const double old = ParseNumber(oldHolding_);
-  const double now = kind_ == TradeKind::Buy ? old + shares : old - shares;
   // Without a price or factor there is no share count to show.
-  newHolding_ = divisor != 0 && std::isfinite(now) ? FormatNumber(now, 4) : std::string();
+  newHolding_ = divisor != 0 && std::isfinite(shares) ? HoldingAfter(shares) : std::string();
 }
 
 bool TradeSession::Store(const std::string& amount) {
@@ -130,9 +137,7 @@ bool TradeSession::Store(const std::string& amount) {
   }
   const double money = ParseNumber(amount);
   const double shares = money / (unit * factor);
-  const double old = ParseNumber(oldHolding_);
-  const double now = kind_ == TradeKind::Buy ? old + shares : old - shares;
-  if (!std::isfinite(shares) || !std::isfinite(now) || !std::isfinite(money / factor)) {
+  if (!std::isfinite(shares) || !std::isfinite(ParseNumber(oldHolding_) + shares) || !std::isfinite(money / factor)) {
     prompter_.Notice("Hinweis",
                      "Mit diesem Betrag kann keine Anteilszahl berechnet werden.\nDie Eingabe wird nicht übernommen.",
                      MessageIcon::Exclamation, BeepKind::Exclamation);
@@ -140,7 +145,7 @@ bool TradeSession::Store(const std::string& amount) {
   }
   const std::string priceText = kind_ == TradeKind::Buy ? FormatNumber(unit, 2) : price_;
   const std::vector<std::string> row = {date_, priceText, FormatNumber(shares, 4), FormatNumber(money / factor, 2)};
-  const std::string holding = FormatNumber(now, 4);
+  const std::string holding = HoldingAfter(shares);
 
   RecordStore& store = state_.depotStore;
   store.Select(fund);

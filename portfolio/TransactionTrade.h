@@ -80,6 +80,9 @@ class TradeSession {
   void NoPrice(const std::string& date);
   // Unit price in the fund currency: issue price (buy) or price (sell).
   double UnitPrice() const;
+  // The holding text after booking that many shares (before the 4-decimal
+  // cut of the row).
+  std::string HoldingAfter(double shares) const;
   // Books the amount on the current fund; false (with a notice) when the
   // booking cannot be computed, or when the store could not be saved.
   bool Store(const std::string& amount);

@@ -227,11 +227,11 @@ void CTellurioView::OnUpdate() {
 
 void CTellurioView::ResetChart(bool chartOn) {
   if (markerDrawn_) DrawMarker(marker_);
-  chart_ = ChartInput{};
-  chart_.kind = 0;
+  chart_ = chart::ChartInput{};
+  series_.clear();
   chartActive_ = false;
-  geometry_ = ChartGeometry{};
-  scroll_ = ScrollState{};
+  layout_ = chart::ChartLayout{};
+  scroll_ = chart::ScrollState{};
   if (!chartOn) {
     flags_.valueDisplayEnabled = 0;
     valueDisplay_ = false;
@@ -242,17 +242,23 @@ void CTellurioView::ResetChart(bool chartOn) {
   update();
 }
 
-void CTellurioView::ShowChart(int kind, const std::string& fund, std::vector<std::string> series) {
+void CTellurioView::ShowChart(chart::ChartKind kind, const std::string& fund, const std::string& otherFund,
+                              std::vector<std::string> series) {
   if (markerDrawn_) DrawMarker(marker_);
   markerDrawn_ = false;
   chart_.kind = kind;
   chart_.fund = fund;
-  chart_.series = std::move(series);
+  chart_.otherFund = otherFund;
+  series_ = std::move(series);
   chartActive_ = true;
   flags_.valueDisplayEnabled = 1;
   RenderChart();
   UpdateScrollBar();
   update();
+}
+
+bool CTellurioView::Windowed() const {
+  return chartActive_ && chart::IsWindowed(chart_.kind, static_cast<int>(series_.size() / 2), width());
 }
 
 void CTellurioView::RenderChart() {
@@ -264,24 +270,14 @@ void CTellurioView::RenderChart() {
   if (!chartActive_) return;
   QPainter p(&buffer_);
   // A windowed chart leaves room for its scroll bar at the bottom.
-  const int n = static_cast<int>(chart_.series.size() / 2);
-  const bool windowed = chart_.kind != kLongTermKind && n >= width() - 150;
-  const int barH = hbar_ && windowed ? hbar_->sizeHint().height() : 0;
-  const QRect rect(0, 0, size.width(), size.height() - barH);
-  geometry_ = DrawChart(p, rect, chart_, scroll_);
-  // A window of fewer than three points is widened again.
-  if (scroll_.range > 0 && n - scroll_.range < 3 && scroll_.zoom == 1) {
-    scroll_.range = std::max(0, scroll_.range - 10);
-    scroll_.position = std::min(scroll_.position, scroll_.range);
-    geometry_ = DrawChart(p, rect, chart_, scroll_);
-  }
+  const int barH = hbar_ && Windowed() ? hbar_->sizeHint().height() : 0;
+  layout_ = DrawChart(p, QRect(0, 0, size.width(), size.height() - barH), chart_, series_, scroll_);
 }
 
 void CTellurioView::UpdateScrollBar() {
   if (!hbar_) return;
   // Only a windowed chart (more points than fit the pane) scrolls.
-  const int n = static_cast<int>(chart_.series.size() / 2);
-  const bool show = chartActive_ && scroll_.range > 0 && chart_.kind != kLongTermKind && n >= width() - 150;
+  const bool show = Windowed() && scroll_.range > 0;
   const QSignalBlocker block(hbar_);
   hbar_->setRange(0, scroll_.range);
   hbar_->setPageStep(5);
@@ -293,25 +289,25 @@ void CTellurioView::UpdateScrollBar() {
 void CTellurioView::OnScrollAction(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepAdd:
-      ScrollLine(scroll_, 1);
+      chart::ScrollLine(scroll_, 1);
       break;
     case QAbstractSlider::SliderSingleStepSub:
-      ScrollLine(scroll_, -1);
+      chart::ScrollLine(scroll_, -1);
       break;
     case QAbstractSlider::SliderPageStepAdd:
-      ScrollPage(scroll_, 1);
+      chart::ScrollPage(scroll_, 1);
       break;
     case QAbstractSlider::SliderPageStepSub:
-      ScrollPage(scroll_, -1);
+      chart::ScrollPage(scroll_, -1);
       break;
     case QAbstractSlider::SliderMove:
-      ScrollTo(scroll_, hbar_->sliderPosition());
+      chart::ScrollTo(scroll_, hbar_->sliderPosition());
       break;
     case QAbstractSlider::SliderToMinimum:
-      ScrollTo(scroll_, 0);
+      chart::ScrollTo(scroll_, 0);
       break;
     case QAbstractSlider::SliderToMaximum:
-      ScrollTo(scroll_, scroll_.range);
+      chart::ScrollTo(scroll_, scroll_.range);
       break;
     default:
       return;
@@ -322,8 +318,7 @@ void CTellurioView::OnScrollAction(int action) {
 }
 
 bool CTellurioView::Zoom(int step) {
-  const int n = static_cast<int>(chart_.series.size() / 2);
-  const bool ok = ApplyZoom(scroll_, step, n);
+  const bool ok = chart::ApplyZoom(scroll_, step, static_cast<int>(series_.size() / 2));
   UpdateScrollBar();
   if (ok) {
     RenderChart();
@@ -345,41 +340,13 @@ void CTellurioView::ToggleValueDisplay() {
 }
 
 void CTellurioView::DrawMarker(const QPoint& at) {
-  if (buffer_.isNull() || !geometry_.valid || geometry_.xs.empty()) return;
+  if (buffer_.isNull() || !layout_.valid) return;
   QPainter p(&buffer_);
-  p.setRenderHint(QPainter::Antialiasing, false);
-  p.setRenderHint(QPainter::TextAntialiasing, false);
-  p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-  const QColor yellow(255, 255, 0);
-  p.setPen(QPen(yellow, 1));
-  p.drawLine(geometry_.plotLeft, at.y(), geometry_.plotRight, at.y());
-  p.drawLine(at.x(), geometry_.plotTop, at.x(), geometry_.baseline);
-
-  // The point under the mouse: the shown point nearest in x.
-  size_t k = 0;
-  for (size_t i = 0; i < geometry_.xs.size(); ++i)
-    if (std::abs(geometry_.xs[i] - at.x()) < std::abs(geometry_.xs[k] - at.x())) k = i;
-  const size_t index = static_cast<size_t>(geometry_.firstShown) + k;
-  const QString text = Q(chart_.series[2 * index]) + QStringLiteral("  ") +
-                       Q(FormatNumber(ParseNumber(chart_.series[2 * index + 1]), 2));
-  QFont font = ProgramFont(QStringLiteral("MS Sans Serif"), 10);
-  font.setStyleStrategy(QFont::NoAntialias);
-  p.setFont(font);
-  const QFontMetrics m(font);
-  QRect box(at.x() + 8, at.y() - m.height() - 10, m.horizontalAdvance(text) + 10, m.height() + 6);
-  if (box.right() > geometry_.plotRight) box.moveRight(at.x() - 8);
-  if (box.top() < geometry_.plotTop) box.moveTop(at.y() + 8);
-  // Blue box with a yellow border; combined by exclusive or, like the cross.
-  p.fillRect(box, QColor(0, 0, 255));
-  p.setPen(QPen(yellow, 1));
-  p.drawRect(box.adjusted(0, 0, -1, -1));
-  p.drawText(box, Qt::AlignCenter, text);
+  DrawValueMarker(p, layout_, series_, at);
 }
 
 void CTellurioView::MoveMarker(const QPoint& at) {
-  if (!valueDisplay_ || !chartActive_ || !geometry_.valid) return;
-  const QRect plot(QPoint(geometry_.plotLeft, geometry_.plotTop), QPoint(geometry_.plotRight, geometry_.baseline));
-  if (!plot.contains(at)) return;
+  if (!valueDisplay_ || !chartActive_ || !chart::InPlot(layout_, chart::Point{at.x(), at.y()})) return;
   if (markerDrawn_) DrawMarker(marker_);
   DrawMarker(at);
   marker_ = at;
@@ -396,7 +363,11 @@ void CTellurioView::mouseMoveEvent(QMouseEvent* event) {
 
 void CTellurioView::resizeEvent(QResizeEvent*) {
   LayoutControls();
-  if (Is("Fenster1")) RenderChart();
+  if (Is("Fenster1")) {
+    // A chart may start or stop needing its window at the new width.
+    RenderChart();
+    UpdateScrollBar();
+  }
   if (Is("Fenster3")) RebuildTiles();
 }
 
@@ -422,16 +393,30 @@ void CTellurioView::UpdateFundList() {
   const std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::AllFunds);
   const std::vector<RankingText> texts = RankingTexts(ranking, QFontMetrics(fundList_->font()));
   const QSignalBlocker block(fundList_);
-  const std::string selected = doc_.State().selectedFund;
-  fundList_->clear();
-  for (size_t i = 0; i < ranking.size(); ++i) {
-    auto* item = new QListWidgetItem(Q(texts[i].shown), fundList_);
-    item->setData(Qt::UserRole, Q(texts[i].line));
-    item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
-    if (ranking[i].fund == selected) {
-      item->setSelected(true);
-      fundList_->setCurrentItem(item);
+  const QString selected = Q(doc_.State().selectedFund);
+  // Lines that did not change stay the same items: a double click whose
+  // first click selected a fund (and so updated the panes) must find the
+  // line it began on, or it is lost.
+  bool same = fundList_->count() == static_cast<int>(ranking.size());
+  for (int i = 0; same && i < fundList_->count(); ++i) {
+    const QListWidgetItem* item = fundList_->item(i);
+    const size_t k = static_cast<size_t>(i);
+    same = item->text() == Q(texts[k].shown) && item->data(Qt::UserRole).toString() == Q(texts[k].line) &&
+           item->data(Qt::UserRole + 1).toString() == Q(ranking[k].fund);
+  }
+  if (!same) {
+    fundList_->clear();
+    for (size_t i = 0; i < ranking.size(); ++i) {
+      auto* item = new QListWidgetItem(Q(texts[i].shown), fundList_);
+      item->setData(Qt::UserRole, Q(texts[i].line));
+      item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
     }
+  }
+  for (int i = 0; i < fundList_->count(); ++i) {
+    QListWidgetItem* item = fundList_->item(i);
+    const bool chosen = !selected.isEmpty() && item->data(Qt::UserRole + 1).toString() == selected;
+    item->setSelected(chosen);
+    if (chosen) fundList_->setCurrentItem(item);
   }
 }
 
@@ -458,7 +443,11 @@ void CTellurioView::RebuildTiles() {
   const DepotState& s = doc_.State();
   const std::vector<std::string> funds = FundNames(s.depotStore);
   const std::vector<FundStatistics>& table = doc_.statistics().Table(Scope::DepotFunds);
-  for (QPushButton* t : tiles_) t->deleteLater();
+  // The old tiles go at once: a deferred deletion would leave them on the
+  // pane, under the new ones, for as long as the event loop level they were
+  // made at is not left (at start-up: for good).  No tile is deleted from
+  // inside its own signal: presses reach the actions through a queued call.
+  for (QPushButton* t : tiles_) delete t;
   tiles_.clear();
   tileFunds_ = funds;
   const int perRow = std::max(1, (width() / 2) / 64);
@@ -470,9 +459,12 @@ void CTellurioView::RebuildTiles() {
     tile->move(static_cast<int>(i % static_cast<size_t>(perRow)) * 64,
                static_cast<int>(i / static_cast<size_t>(perRow)) * 40);
     const std::string fund = funds[i];
-    connect(tile, &QPushButton::clicked, this, [fund] {
-      if (g_actions && g_actions->fundChosen) g_actions->fundChosen(fund, Scope::DepotFunds);
-    });
+    connect(
+        tile, &QPushButton::clicked, this,
+        [fund] {
+          if (g_actions && g_actions->fundChosen) g_actions->fundChosen(fund, Scope::DepotFunds);
+        },
+        Qt::QueuedConnection);
     tile->show();
     tiles_.push_back(tile);
   }

@@ -20,6 +20,7 @@
 
 #include "portfolio/DepotState.h"
 #include "views/ChartRenderer.h"
+#include "views/chart/DerivedChartCommands.h"
 
 class QFrame;
 class QListWidget;
@@ -44,7 +45,7 @@ struct ViewActions {
   std::function<void(const std::string& line)> takeOverFund;
 };
 
-class CTellurioView : public QWidget {
+class CTellurioView : public QWidget, public chart::ChartPane {
   Q_OBJECT
  public:
   CTellurioView(CTellurioDoc& doc, AppFlags& flags, CChildFrame* frame);
@@ -57,21 +58,26 @@ class CTellurioView : public QWidget {
   // The document changed: rebuild what the pane shows.
   virtual void OnUpdate();
   // Resets the chart for a new chart (chartOn) or ends the chart view.
-  virtual void ResetChart(bool chartOn);
+  void ResetChart(bool chartOn) override;
 
   // ---- chart pane ----
-  void ShowChart(int kind, const std::string& fund, std::vector<std::string> series);
+  // Shows the chart of a series (texts alternating date or label and value,
+  // oldest first); otherFund only for the comparison.
+  void ShowChart(chart::ChartKind kind, const std::string& fund, const std::string& otherFund,
+                 std::vector<std::string> series) override;
   bool ChartActive() const { return chartActive_; }
-  int ChartKind() const { return chart_.kind; }
+  chart::ChartKind Kind() const { return chart_.kind; }
+  // The series shown, as passed to ShowChart.
+  const std::vector<std::string>& Series() const { return series_; }
   // Zoom with step +1 or -1; false when the minimum was reached (the caller
   // tells the user).
   bool Zoom(int step);
   void ToggleValueDisplay();
   bool ValueDisplayActive() const { return valueDisplay_; }
-  const ScrollState& Scroll() const { return scroll_; }
+  const chart::ScrollState& Scroll() const { return scroll_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
   const QImage& BackBuffer() const { return buffer_; }
-  const ChartGeometry& Geometry() const { return geometry_; }
+  const chart::ChartLayout& Layout() const { return layout_; }
   // The value display at a point of the pane (what a mouse move does).
   void MoveMarker(const QPoint& at);
 
@@ -94,6 +100,7 @@ class CTellurioView : public QWidget {
  private:
   bool Is(const char* title) const;
   void RenderChart();
+  bool Windowed() const;
   void UpdateScrollBar();
   void OnScrollAction(int action);
   void DrawMarker(const QPoint& at);  // inverting: twice restores
@@ -109,10 +116,11 @@ class CTellurioView : public QWidget {
   CChildFrame* frame_;
 
   // chart pane
-  ChartInput chart_;
+  chart::ChartInput chart_;
+  std::vector<std::string> series_;
   bool chartActive_ = false;
-  ScrollState scroll_;
-  ChartGeometry geometry_;
+  chart::ScrollState scroll_;
+  chart::ChartLayout layout_;
   QImage buffer_;
   QScrollBar* hbar_ = nullptr;
   bool valueDisplay_ = false;

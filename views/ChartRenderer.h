@@ -1,68 +1,35 @@
 #pragma once
-// Drawing of the price charts: title, value axis with grid, date axis, the
-// series as one polyline and, for price charts, the 200-day and 38-day
-// moving averages.  The chart pane draws through it on screen, the printing
-// with printer scaling.  Also keeps the horizontal window of the series
-// (scroll range, position and zoom).
+// Drawing a chart with the program's fonts: lays the chart out with the
+// chart core (views/chart/ChartCore.h) and paints it.  The chart pane draws
+// through it on screen; a printed chart is drawn the same way with
+// Medium::Printer on the printer's painter (the fonts and their metrics are
+// then those of the printer), with a fresh ScrollState so that the whole
+// series is printed.
 
+#include <QFont>
 #include <QPainter>
+#include <QPoint>
 #include <QRect>
 #include <string>
 #include <vector>
 
+#include "views/chart/ChartCore.h"
+
 namespace tellurio {
 
-// 0 long-term, 1 daily, 2 monthly averages, 3 yearly averages, 4 monthly
-// changes, 5 yearly changes, 6 comparison.
-enum ChartKind { kLongTermKind = 0, kDailyKind = 1 };
+// The installed font for a font of the core.
+QFont ChartFont(const chart::FontSpec& spec);
 
-struct ScrollState {
-  int range = 0;     // points left out of the window
-  int position = 0;  // first point of the window
-  int zoom = 0;      // 0 none, 1, 2, 4, ...
-  int minimumRange = 0;
-  bool initialised = false;  // set by the first drawing of a chart
-};
+// Lays out and paints the chart of the series into rect; updates the
+// scroll state (see chart::LayoutChart) and returns the layout, which the
+// value display reads.
+chart::ChartLayout DrawChart(QPainter& painter, const QRect& rect, const chart::ChartInput& input,
+                             const std::vector<std::string>& series, chart::ScrollState& scroll);
 
-// What the last drawing placed where (for the value display).
-struct ChartGeometry {
-  int plotLeft = 0, plotTop = 0, plotRight = 0, baseline = 0;
-  double lowest = 0;  // value of the lowest grid line
-  double range = 0;   // max - min of the values shown
-  double step = 0;    // value per grid step
-  int steps = 0;
-  int firstShown = 0;   // index in the series of the first point shown
-  std::vector<int> xs;  // x of every point shown
-  std::vector<int> ys;
-  bool valid = false;
-};
-
-struct ChartInput {
-  int kind = 0;
-  std::string fund;
-  std::string otherFund;            // comparison only
-  std::vector<std::string> series;  // date/label, value pairs, oldest first
-  bool printing = false;
-};
-
-// The title text of a chart.
-std::string ChartTitle(const ChartInput& in);
-
-// Draws the chart into rect; updates scroll (the first drawing of a chart
-// shows the newest half of a long series) and returns the geometry.
-ChartGeometry DrawChart(QPainter& painter, const QRect& rect, const ChartInput& in, ScrollState& scroll);
-
-// The first and one past the last index of the points a window shows.
-std::pair<int, int> ShownRange(int kind, int points, int rectWidth, const ScrollState& scroll);
-
-// Zoom +1 / -1.  Returns false when zooming out would go below the minimum
-// range (the range is then left as it was).
-bool ApplyZoom(ScrollState& scroll, int step, int points);
-
-// Moves the window: line (±1) or page (±5, falling back to ±1 when 5 would
-// leave the range), or to a tracked position.
-void ScrollLine(ScrollState& scroll, int delta);
-void ScrollPage(ScrollState& scroll, int direction);
-void ScrollTo(ScrollState& scroll, int position);
+// The value display at a point of a screen chart, combined with the picture
+// by exclusive or (drawing it twice at the same point restores the
+// picture).  Nothing is drawn for a layout without points.
+void DrawValueMarker(QPainter& painter, const chart::ChartLayout& layout, const std::vector<std::string>& series,
+                     const QPoint& at);
 
 }  // namespace tellurio

@@ -59,10 +59,13 @@ void TickerThread::Run() {
     QMetaObject::invokeMethod(
         receiver_, [show = show_, frame = std::move(frame)] { show(frame); }, Qt::QueuedConnection);
     x -= kStep;
-    if (x < -textWidth) {
-      // Once through: start again from the right with the newest text.
+    // A changed text (another depot, a fund deleted or added) starts over at
+    // once from the right, so the line never shows funds the depot no longer
+    // holds; an unchanged one starts over once it has passed.
+    std::string newest = text_();
+    if (newest != text || x < -textWidth) {
       x = w;
-      text = text_();
+      text = std::move(newest);
       textWidth = QFontMetrics(ProgramFont(QStringLiteral("MS Sans Serif"), 12))
                       .horizontalAdvance(QString::fromStdString(text));
     }

@@ -17,8 +17,8 @@ namespace tellurio {
 
 class TickerThread {
  public:
-  // text: gives the current ticker text (called from the worker; must be
-  // thread-safe).  show: runs in receiver's thread with each new frame.
+  // text: gives the current ticker text (called from the worker before
+  // every step; must be thread-safe and cheap).  show: runs in receiver's thread with each new frame.
   TickerThread(std::function<std::string()> text, QObject* receiver, std::function<void(const QImage&)> show);
   ~TickerThread();  // stops and joins
   TickerThread(const TickerThread&) = delete;

@@ -15,10 +15,14 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 #include "acquisition/dialogs/PortraitDialog.h"
 
@@ -39,12 +43,28 @@ QLabel* Field(const QString& name, const QString& text, QWidget* parent, bool bo
   return l;
 }
 
+// Shows a window and waits (at most a second) until the window system has
+// put it on the screen: a window manager maps a new window a little later,
+// and what is painted before that is lost.  Input waits meanwhile.
+void ShowOnScreen(QWidget* w) {
+  w->show();
+  QElapsedTimer clock;
+  clock.start();
+  QTimer wake;  // ends every wait below in time
+  wake.start(10);
+  while (!(w->windowHandle() && w->windowHandle()->isExposed()) && clock.elapsed() < 1000)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+}
+
 // Paints a window that the work on the user-interface thread keeps from
 // its event loop; at most every 40 ms, so that many small steps do not
-// cost more in painting than in work.
+// cost more in painting than in work.  Each time the window system's own
+// events go through as well (the window uncovered, moved or mapped), so
+// the window shows its texts at all times; input waits.
 class Painter {
  public:
   void Now(QWidget* w) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     w->repaint();
     clock_.restart();
   }
@@ -100,13 +120,11 @@ class StatusDialog : public QDialog {
 class StatusWindowQt : public StatusWindow {
  public:
   StatusWindowQt(QWidget* parent, const std::string& title) : dialog_(new StatusDialog(parent, title)) {
-    dialog_->show();
-    // Once through the event loop so the window is up before the work
-    // starts; clicks and keys wait.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    ShowOnScreen(dialog_);
     dialog_->painter.Now(dialog_);
   }
   ~StatusWindowQt() override { delete dialog_; }
+  QWidget* Window() const { return dialog_; }
 
   void SetSubject(const std::string& text) override { Set(dialog_->subject, Q(text)); }
   void SetRemaining(int count) override { Set(dialog_->remaining, QString::number(count)); }
@@ -194,6 +212,8 @@ class ArchiveProgressDialog : public QDialog {
 
  private:
   void Run() {
+    // The work holds the event loop: the window is on the screen first.
+    if (!(windowHandle() && windowHandle()->isExposed())) ShowOnScreen(this);
     totalLabel_->setText(QString::number(total_));
     painter_.Now(this);
     work_([this](int k, const std::string& fund) {
@@ -265,6 +285,24 @@ class GermanFileList : public QIdentityProxyModel {
   static QLocale German() { return QLocale(QLocale::German, QLocale::Germany); }
 };
 
+// Puts a dialog that is about to open beside a window that stays open (the
+// status window) instead of over its texts: below it, or above it when
+// there is no room below, centred on it and kept on its screen.
+void PlaceBeside(QWidget* dialog, const QWidget* other) {
+  dialog->adjustSize();
+  const QRect o = other->frameGeometry();
+  const int frameW = o.width() - other->width(), frameH = o.height() - other->height();
+  const QSize size(dialog->width() + frameW, dialog->height() + frameH);
+  const QRect screen = other->screen() ? other->screen()->availableGeometry() : QRect(o.topLeft(), size);
+  constexpr int kGap = 12;
+  int y = o.bottom() + 1 + kGap;
+  if (y + size.height() > screen.bottom() + 1) y = o.top() - kGap - size.height();
+  int x = o.center().x() - size.width() / 2;
+  x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
+  y = std::max(y, screen.top());
+  dialog->move(x, y);
+}
+
 void Apply(const ImportPanelView& v, QCheckBox* box, QLabel* label, QComboBox* combo) {
   const QSignalBlocker block(box);
   box->setChecked(v.checked);
@@ -281,11 +319,14 @@ void Apply(const ImportPanelView& v, QCheckBox* box, QLabel* label, QComboBox* c
 }  // namespace
 
 std::unique_ptr<StatusWindow> AcquisitionDialogsQt::OpenStatusWindow(const std::string& title) {
-  return std::make_unique<StatusWindowQt>(parent_, title);
+  auto window = std::make_unique<StatusWindowQt>(parent_, title);
+  status_ = window->Window();
+  return window;
 }
 
 void AcquisitionDialogsQt::RunArchiveProgress(const std::string& depot, int total, const ArchiveWork& work) {
   ArchiveProgressDialog dialog(parent_, depot, total, work);
+  if (status_ && status_->isVisible()) PlaceBeside(&dialog, status_);
   dialog.exec();
 }
 

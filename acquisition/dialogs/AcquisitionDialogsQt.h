@@ -25,6 +25,8 @@ class AcquisitionDialogsQt : public AcquisitionDialogs {
 
  private:
   QPointer<QWidget> parent_;
+  // The open status window; the archive progress dialog opens beside it.
+  QPointer<QWidget> status_;
 };
 
 }  // namespace tellurio

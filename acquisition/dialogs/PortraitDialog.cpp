@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -17,6 +16,7 @@
 #include <cmath>
 
 #include "platform/qt/DialogButtons.h"
+#include "views/chart/qt/ChartPainter.h"
 
 namespace tellurio {
 
@@ -34,22 +34,6 @@ constexpr const char* kMasterCaptions[11] = {
 constexpr int kMasterFields[11] = {1001, 1002, 1050, 1021, 1023, 1029, 1031, 1034, 1036, 1037, 1040};
 
 QString Shown(const std::string& entry) { return entry.empty() ? QString() : Q(entry); }
-
-// Value marks of a chart axis: about `count` round steps over [lo, hi].
-double NiceStep(double span, int count) {
-  if (span <= 0) return 1;
-  const double raw = span / count;
-  const double p = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-    if (raw <= m * p) return m * p;
-  return 10 * p;
-}
-
-QString Percent(double v, double step) {
-  auto whole = [](double x) { return std::abs(x - std::round(x)) < 1e-9; };
-  const int decimals = whole(step) ? 0 : (whole(step * 10) ? 1 : 2);
-  return QString::number(v, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(',')) + QStringLiteral(" %");
-}
 
 }  // namespace
 
@@ -118,74 +102,17 @@ void PortraitChart::SetData(std::vector<std::string> labels, std::vector<Series>
 
 void PortraitChart::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.fillRect(rect(), Qt::white);
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(11);
-  p.setFont(font);
-  const QFontMetrics fm = p.fontMetrics();
-  const size_t n = labels_.size();
-  if (n == 0 || series_.empty()) {
-    p.setPen(Qt::black);
-    p.drawText(rect(), Qt::AlignCenter, QStringLiteral("Keine Angaben"));
-    return;
-  }
-  double lo = 0, hi = 0;  // the 0 % line is always in the chart
-  for (const Series& s : series_)
-    for (double v : s.values) {
-      lo = std::min(lo, v);
-      hi = std::max(hi, v);
-    }
-  if (hi - lo < 1e-9) hi = lo + 1;
-  const double step = NiceStep(hi - lo, 4);
-  lo = std::floor(lo / step) * step;
-  hi = std::ceil(hi / step) * step;
-
-  const int left = fm.horizontalAdvance(QStringLiteral("-000,0 %")) + 10;
-  // Room for half a month label right of the last point.
-  const int labelW = fm.horizontalAdvance(QStringLiteral("00/0000")) + 8;
-  const QRect plot = rect().adjusted(left, 8, -(labelW / 2 + 4), -(fm.height() + 10));
-  auto yOf = [&](double v) { return plot.bottom() - (v - lo) / (hi - lo) * plot.height(); };
-  auto xOf = [&](size_t i) {
-    return n == 1 ? plot.center().x()
-                  : plot.left() + static_cast<double>(i) * plot.width() / static_cast<double>(n - 1);
-  };
-
-  // Value marks with light grid lines; the 0 % line solid.
-  for (double v = lo; v <= hi + step / 2; v += step) {
-    const double y = yOf(v);
-    const bool zero = std::abs(v) < step / 1000;
-    p.setPen(zero ? QPen(Qt::black, 1) : QPen(QColor(225, 225, 225), 1));
-    p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-    p.setPen(Qt::black);
-    p.drawText(QRectF(0, y - fm.height() / 2.0, left - 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-               zero ? QStringLiteral("0 %") : Percent(v, step));
-  }
-  p.setPen(QPen(Qt::black, 1));
-  p.drawLine(plot.bottomLeft(), plot.topLeft());
-  p.drawLine(plot.bottomLeft(), plot.bottomRight());
-
-  // Month labels, as many as fit.
-  const size_t every =
-      std::max<size_t>(1, static_cast<size_t>(std::ceil(labelW * static_cast<double>(n) / std::max(1, plot.width()))));
-  for (size_t i = 0; i < n; i += every) {
-    const double x = xOf(i);
-    p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + 3));
-    p.drawText(QRectF(x - labelW / 2.0, plot.bottom() + 4, labelW, fm.height()), Qt::AlignCenter, Q(labels_[i]));
-  }
-
+  std::vector<std::vector<double>> values;
+  std::vector<QColor> colors;
   for (const Series& s : series_) {
-    QPainterPath path;
-    for (size_t i = 0; i < s.values.size() && i < n; ++i) {
-      const QPointF pt(xOf(i), yOf(s.values[i]));
-      if (i == 0)
-        path.moveTo(pt);
-      else
-        path.lineTo(pt);
-    }
-    p.setPen(QPen(s.color, 2));
-    p.drawPath(path);
+    values.push_back(s.values);
+    colors.push_back(s.color);
   }
+  const chart::QtTextMetrics metrics(font, this);
+  chart::PaintPercentChart(p, rect(), chart::LayoutPercentChart(labels_, values, width(), height(), metrics), font,
+                           colors);
 }
 
 // ---- dialog ---------------------------------------------------------------------

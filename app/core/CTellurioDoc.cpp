@@ -80,8 +80,11 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
     const bool restore =
         p.AskYesNo("Frage", "Wollen Sie alte Daten Rücksichern?", MessageIcon::Question, BeepKind::None);
     bool haveDepot = false;
+    // The restore offer when one is set; otherwise the hooks, in their order,
+    // until one of them makes a depot current.
+    if (restore && restore_) haveDepot = restore_->RestoreBackup() && !state_.currentDepot.empty();
     for (SubsystemHooks* h : services_.hooks) {
-      if (!restore || haveDepot) break;
+      if (!restore || restore_ || haveDepot) break;
       haveDepot = h->RestoreBackup() && !state_.currentDepot.empty();
     }
     // Without a restored depot the program would run without any depot;
@@ -200,6 +203,40 @@ void CTellurioDoc::LoadDepot() {
   state_.fundCount = state_.currentDepot.empty() ? 0 : state_.depotStore.RecordCount();
   state_.currencyFactors.clear();
   RegisterFundCurrencies();
+}
+
+void CTellurioDoc::ReloadAfterRestore() {
+  state_.depotNames = ListDataFiles(".dat");
+  state_.providerNames = ListDataFiles(".pls");
+  // The first depot whose name the session accepts becomes current; a file
+  // with a name the program would refuse is listed but never opened.
+  state_.currentDepot.clear();
+  for (const std::string& d : state_.depotNames) {
+    if (!RefuseName(d, NameKind::Depot)) {
+      state_.currentDepot = d;
+      break;
+    }
+  }
+  state_.currency = ReadSetting("Waehrung", "DM");
+  // The provider is found afresh: the one of the depot current before the
+  // restore would otherwise stay when no restored list names the depot, and
+  // a download would then fetch another provider's prices.
+  state_.currentProvider.clear();
+  state_.webProvider.clear();
+  state_.providerDepots.clear();
+  if (!state_.currentDepot.empty()) {
+    LoadDepot();
+  } else {
+    state_.depotStore = RecordStore();
+    state_.auxiliaryStore = RecordStore();
+    state_.fundCount = 0;
+    state_.currencyFactors.clear();
+  }
+  Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames, PackedYear(calendar_.Today()),
+                                         calendar_.TodayMonthName()));
+  state_.selectedFund.clear();
+  ShowCurrencyStatus();
+  AfterDepotChange();
 }
 
 void CTellurioDoc::AfterDepotChange() {

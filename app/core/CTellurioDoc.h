@@ -46,6 +46,9 @@ class CTellurioDoc : public DepotSession, public DocumentEvents, public Conversi
 
   // The panes; may be null while there are none (during start-up, in tests).
   void SetViewHost(ViewHost* views) { views_ = views; }
+  // The restore offered at the first start; when null, the hooks' restore
+  // runs.  Set before StartUp; must outlive the start.
+  void SetRestoreOffer(RestoreOffer* restore) { restore_ = restore; }
 
   // Depot session.
   bool NewDepot();
@@ -55,6 +58,11 @@ class CTellurioDoc : public DepotSession, public DocumentEvents, public Conversi
   // Opens the depot's two stores as the current ones (DepotStores::OpenBoth).
   void OpenDepotStores(const std::string& depot);
   std::vector<std::string> ListDataFiles(const std::string& extension);
+  // After a restore replaced files of the working directory: the depot and
+  // provider lists are read again, the first depot becomes current with its
+  // provider, web provider and currencies, the display currency is read
+  // again, and the statistics, the chart, the ticker and the views follow.
+  void ReloadAfterRestore();
 
   // Currency and money-market rate.
   void SwitchCurrency();
@@ -117,6 +125,7 @@ class CTellurioDoc : public DepotSession, public DocumentEvents, public Conversi
   DepotStores stores_{services_.prompter, calendar_};
   Statistics statistics_{state_, calendar_};
   ViewHost* views_ = nullptr;
+  RestoreOffer* restore_ = nullptr;
   mutable std::mutex tickerMutex_;
   std::string tickerText_;
 };

@@ -1,5 +1,7 @@
 #include "app/core/PaneLayout.h"
 
+#include <algorithm>
+
 namespace tellurio {
 
 PaneRect PlacePane(const std::string& title, const PaneRect& c, const PaneRect& current) {
@@ -28,6 +30,14 @@ PaneRect PlacePane(const std::string& title, const PaneRect& c, const PaneRect& 
   } else {
     return current;
   }
+  return r;
+}
+
+PaneRect FitMainWindow(const PaneRect& available, const FrameMargins& frame) {
+  PaneRect r{available.left + frame.left, available.top + frame.top, available.right - frame.right,
+             available.bottom - frame.bottom};
+  r.right = std::max(r.right, r.left + 1);
+  r.bottom = std::max(r.bottom, r.top + 1);
   return r;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/core/CTellurioDoc.h"
 #include "views/CChildFrame.h"
@@ -25,6 +27,9 @@ namespace {
 // rectangle: "Fenster3" ends 47 pixels above its bottom.  Here the panes live
 // in the area between the two bars, so that area is widened by the 47 pixels.
 constexpr int kBarsHeight = 47;
+// Title bar and borders of a usual window manager, for the size the window
+// has when it is not maximised.
+constexpr FrameMargins kTypicalFrame{4, 28, 4, 4};
 }  // namespace
 
 CMainFrame::CMainFrame(AppFlags& flags, CommandTable& commands) : flags_(flags), commands_(commands) {
@@ -42,11 +47,19 @@ CMainFrame::CMainFrame(AppFlags& flags, CommandTable& commands) : flags_(flags),
   BuildMenus();
   BuildToolbar();
   BuildStatusBar();
+  // The window fills the screen: maximised, the window manager fits it,
+  // title bar and borders included, into the area the desktop leaves free,
+  // so the status bar is on the screen from the start.  Its size when it is
+  // restored leaves room for a frame.
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     const QRect a = s->availableGeometry();
-    resize(std::max(a.width(), 800), std::max(a.height(), 600));
-    move(a.topLeft());
+    const PaneRect client = FitMainWindow({a.left(), a.top(), a.right() + 1, a.bottom() + 1}, kTypicalFrame);
+    setGeometry(client.left, client.top, client.right - client.left, client.bottom - client.top);
   }
+  setWindowState(windowState() | Qt::WindowMaximized);
+  // Focus goes back to the window when one of its dialogs closes.
+  dialogWatcher_ = new DialogWatcher(this);
+  qApp->installEventFilter(dialogWatcher_);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -83,7 +96,18 @@ void CMainFrame::BuildMenus() {
   QMenuBar* bar = menuBar();
   for (const MenuDefinition& m : DepotMenu()) {
     if (m.title[0] == '\0') {
-      for (int id : m.items) bar->addAction(actions_[id]);
+      // A menu bar shows an action's icon instead of its text, so the plain
+      // items ("&Sparpläne", "&Ende") get text-only twins that run the same
+      // command and follow its enabling.
+      for (int id : m.items) {
+        QAction* command = actions_[id];
+        auto* item = new QAction(command->text(), bar);
+        item->setStatusTip(command->statusTip());
+        item->setEnabled(command->isEnabled());
+        connect(item, &QAction::triggered, command, &QAction::trigger);
+        connect(command, &QAction::enabledChanged, item, &QAction::setEnabled);
+        bar->addAction(item);
+      }
       continue;
     }
     QMenu* menu = bar->addMenu(QString::fromUtf8(m.title));
@@ -174,6 +198,33 @@ void CMainFrame::LayoutPanes() {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   if (watched == paneArea_ && event->type() == QEvent::Resize) LayoutPanes();
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool CMainFrame::DialogWatcher::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+    // A dialog of the main window closed: the window gets the keyboard back
+    // (a window manager may leave it with no window at all), unless another
+    // dialog is still open over it.
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog && dialog->isWindow() && dialog->parentWidget() && dialog->parentWidget()->window() == frame_)
+      QTimer::singleShot(0, frame_, [frame = frame_] { frame->TakeBackFocus(); });
+  }
+  return false;
+}
+
+void CMainFrame::TakeBackFocus() {
+  if (!isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible() && qobject_cast<QDialog*>(w) && w->parentWidget() &&
+        w->parentWidget()->window() == this)
+      return;  // a modeless window of ours (a status window) stays in front
+  activateWindow();
+  if (!isAncestorOf(QApplication::focusWidget())) {
+    if (QWidget* last = focusWidget())
+      last->setFocus(Qt::ActiveWindowFocusReason);
+    else if (CChildFrame* pane = FindPane(QStringLiteral("Fenster1")); pane && pane->View())
+      pane->View()->setFocus(Qt::ActiveWindowFocusReason);
+  }
 }
 
 CChildFrame* CMainFrame::FindPane(const QString& title) const {

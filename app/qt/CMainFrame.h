@@ -67,6 +67,18 @@ class CMainFrame : public QMainWindow, public ViewHost {
   CChildFrame* MakePane(const QString& title);
   void LayoutPanes();
   void CyclePane(int step);
+  // Makes this the active window again after one of its dialogs closed.
+  void TakeBackFocus();
+  // Watches every widget of the application for a dialog of this window
+  // being hidden; owned by the window.
+  class DialogWatcher : public QObject {
+   public:
+    explicit DialogWatcher(CMainFrame* frame) : QObject(frame), frame_(frame) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+   private:
+    CMainFrame* frame_;
+  };
 
   AppFlags& flags_;
   CommandTable& commands_;
@@ -80,6 +92,7 @@ class CMainFrame : public QMainWindow, public ViewHost {
   QLabel* status_[4] = {nullptr, nullptr, nullptr, nullptr};
   QMap<int, QAction*> actions_;
   bool panesMade_ = false;
+  DialogWatcher* dialogWatcher_ = nullptr;
 };
 
 }  // namespace tellurio

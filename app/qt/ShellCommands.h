@@ -1,8 +1,9 @@
 #pragma once
-// Binds the commands of the command table to what they do in the program.
-// Commands of subsystems that are not part of this build tell the user so.
+// The binding of every command of the command table, and of what the panes
+// ask for, to the operation that carries it out: one function, used by the
+// program and by its tests, so that a test sees the program's own wiring.
 
-#include <functional>
+#include "views/CTellurioView.h"
 
 namespace tellurio {
 
@@ -12,21 +13,29 @@ class CMainFrame;
 class FundCommands;
 class TransactionCommands;
 class PriceAcquisition;
-class Prompter;
+class SavingsPlans;
+class DocumentBackup;
 struct AppFlags;
 
-void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame);
-// The fund commands: new, delete, edit, manual price entry.
-void BindFundCommands(CommandTable& table, FundCommands& funds);
-// The transaction commands: buy, sell, distribution, costs, opening
-// holdings, transaction list.
-void BindTransactionCommands(CommandTable& table, TransactionCommands& transactions);
-// Price acquisition: internet download, text-file import, fund portrait.
-void BindAcquisitionCommands(CommandTable& table, PriceAcquisition& acquisition);
+// What the commands work on.  Everything must outlive the bindings: the
+// command table and the panes hold references to it.
+struct ProgramParts {
+  CTellurioDoc& doc;
+  CMainFrame& frame;
+  AppFlags& flags;
+  FundCommands& funds;
+  TransactionCommands& transactions;
+  PriceAcquisition& acquisition;
+  SavingsPlans& savings;
+  // Backup and restore; null leaves their commands unavailable.
+  DocumentBackup* backup;
+};
 
-// The chart commands: long-term and daily chart, zoom, value display, end
-// of the chart view.  Returns what draws a chart of a kind (0 long-term,
-// 1 daily) for the selected fund, for the panes that select funds.
-std::function<void(int)> BindChartCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame, AppFlags& flags);
+// Binds every command of the table (commands of subsystems that are not part
+// of this build tell the user so) and fills actions with what the panes ask
+// for: a chosen fund becomes the selected fund and its long-term chart is
+// drawn; the fund list opens the fund data window and takes funds over into
+// the depot.  The caller hands actions to CTellurioView::SetActions.
+void BindProgram(CommandTable& table, const ProgramParts& parts, ViewActions& actions);
 
 }  // namespace tellurio

@@ -5,29 +5,30 @@
 #include <QDir>
 #include <QFont>
 #include <QIcon>
-#include <QTimer>
+
+#include <sys/statvfs.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "acquisition/PriceAcquisition.h"
 #include "acquisition/dialogs/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
-#include "app/core/CommandTable.h"
+#include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
-#include "app/qt/ShellCommands.h"
+#include "app/qt/ProgramWindow.h"
 #include "app/qt/dialogs/ShellDialogsQt.h"
+#include "backup/BackupCommands.h"
+#include "backup/qt/BackupDialogsQt.h"
 #include "calendar/Calendar.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/Clock.h"
+#include "platform/Drives.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
-#include "portfolio/FundCommands.h"
-#include "portfolio/TransactionCommands.h"
-#include "portfolio/dialogs/FundDialogsQt.h"
-#include "portfolio/dialogs/TransactionDialogsQt.h"
-#include "views/CTellurioView.h"
+#include "platform/qt/Translations.h"
 
 namespace {
 
@@ -42,6 +43,42 @@ std::unique_ptr<tellurio::Clock> MakeClock() {
   return std::make_unique<tellurio::SystemClock>();
 }
 
+// TELLURIO_DRIVES=dir1:dir2:... offers these directories as the drives of
+// the backup dialogs instead of the mounted file systems, each as a
+// removable medium (read-only when its file system is mounted so), for
+// demonstrations and manual tests on a machine without a spare drive.
+class DirectoryDrives final : public tellurio::Drives {
+ public:
+  explicit DirectoryDrives(const std::string& list) {
+    std::stringstream in(list);
+    for (std::string dir; std::getline(in, dir, ':');)
+      if (!dir.empty()) dirs_.push_back(dir);
+  }
+  // Asked afresh each time, as the mount table is: a drive remounted
+  // read-only since the last dialog shows so.
+  std::vector<tellurio::Drive> List() const override {
+    std::vector<tellurio::Drive> drives;
+    for (const std::string& dir : dirs_) {
+      struct statvfs st {};
+      const bool readOnly = ::statvfs(dir.c_str(), &st) == 0 && (st.f_flag & ST_RDONLY) != 0;
+      drives.push_back(tellurio::Drive{dir, tellurio::DriveType::Removable, readOnly});
+    }
+    return drives;
+  }
+  std::optional<std::uint64_t> FreeSpace(const std::filesystem::path& dir) const override {
+    return system_.FreeSpace(dir);
+  }
+
+ private:
+  std::vector<std::string> dirs_;
+  tellurio::SystemDrives system_;
+};
+
+std::unique_ptr<tellurio::Drives> MakeDrives() {
+  if (const char* dirs = std::getenv("TELLURIO_DRIVES")) return std::make_unique<DirectoryDrives>(dirs);
+  return std::make_unique<tellurio::SystemDrives>();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +86,9 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Vaskor"));
   QApplication::setApplicationName(QStringLiteral("Tellurio"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+  // Without the translation files Qt's own texts stay English; the program
+  // works all the same (scripts/install-deps.sh installs them).
+  const std::unique_ptr<QTranslator> qtGerman = tellurio::InstallGermanQtTranslation();
 
   using namespace tellurio;
   const std::filesystem::path workingDirectory = std::filesystem::current_path();
@@ -61,59 +101,25 @@ int main(int argc, char** argv) {
   // fund archive reconciliation and the portrait index at start.
   AcquisitionDialogsQt acquisitionDialogs(nullptr);
   PriceAcquisition acquisition(acquisitionDialogs, web);
-  AppFlags flags;
-  CommandTable commands(flags, prompter);
-
   CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, {&acquisition}});
   acquisition.SetSession(&doc);
+  // Backup and restore; the restore is also what the first start offers.
+  std::unique_ptr<Drives> drives = MakeDrives();
+  backup::PosixFileLayer backupFiles;
+  backup::BackupDialogsQt backupDialogs(prompter, nullptr);
+  backup::BackupCommands backupCommands(backupDialogs, prompter, *drives, backupFiles);
+  DocumentBackup documentBackup(doc, backupCommands);
+  doc.SetRestoreOffer(&documentBackup);
   if (doc.StartUp(workingDirectory) == CTellurioDoc::StartResult::Exit) return 0;
 
   // Made after the document and so destroyed before it: the panes (and the
   // ticker thread of the depot pane) use the document until they are gone.
-  CMainFrame frame(flags, commands);
-
-  frame.AttachDocument(&doc);
-  FundDialogsQt fundDialogs(prompter, &frame);
-  FundCommands funds(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs);
-  TransactionDialogsQt transactionDialogs(prompter, doc.calendar().clock(), &frame);
-  TransactionCommands transactions(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs, doc.Stores());
-  BindShellCommands(commands, doc, frame);
-  BindFundCommands(commands, funds);
-  BindTransactionCommands(commands, transactions);
-  BindAcquisitionCommands(commands, acquisition);
-  const std::function<void(int)> drawChart = BindChartCommands(commands, doc, frame, flags);
-
-  // What the panes ask for: a chosen fund becomes the selected fund and its
-  // long-term chart is drawn; the fund list opens the fund data window and
-  // takes funds over into the depot.  Each runs after the event that asked
-  // for it, since it rebuilds the list that sent it.
-  ViewActions actions;
-  actions.fundChosen = [&](const std::string& fund, Scope) {
-    QTimer::singleShot(0, &frame, [&, fund] {
-      if (flags.tableViewOn) return;
-      doc.SelectFund(fund);
-      drawChart(kLongTermKind);
-      frame.UpdateAllViews();
-    });
-  };
-  actions.showFundData = [&](const std::string& line) {
-    QTimer::singleShot(0, &frame, [&, line] {
-      if (funds.ShowFundData(line)) {
-        doc.RecomputeStatistics(Scope::AllFunds);
-        frame.UpdateAllViews();
-      }
-    });
-  };
-  actions.takeOverFund = [&](const std::string& line) {
-    QTimer::singleShot(0, &frame, [&, line] { funds.TakeOverFund(line); });
-  };
-  CTellurioView::SetActions(&actions);
+  ProgramWindow window(doc, acquisition, prompter, &documentBackup);
+  CMainFrame& frame = window.frame();
   prompter.SetParent(&frame);
   dialogs.SetParent(&frame);
   acquisitionDialogs.SetParent(&frame);
+  backupDialogs.SetParent(&frame);
   frame.show();
-  const int status = QApplication::exec();
-  CTellurioView::SetActions(nullptr);
-  doc.SetViewHost(nullptr);
-  return status;
+  return QApplication::exec();
 }

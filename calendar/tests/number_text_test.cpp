@@ -70,6 +70,23 @@ TEST(FormatNumber, SurchargeFactorsKeepTheTypedPercent) {
   }
 }
 
+// The rounding text goes to the nearest value where FormatNumber cuts:
+// 1234,5678 is 1234,57 here and 1234,56 there.  Ties are decided on the
+// stored binary value: 2,675 is stored as 2,67499999... and rounds down;
+// 0,125 is exact and goes to the even digit.
+TEST(FormatRounded, RoundsToTheNearestTextWithoutASignForZero) {
+  EXPECT_EQ(FormatRounded(1234.5678, 2), "1234,57");
+  EXPECT_EQ(FormatNumber(1234.5678, 2), "1234,56");
+  EXPECT_EQ(FormatRounded(2.675, 2), "2,67");
+  EXPECT_EQ(FormatRounded(0.125, 2), "0,12");
+  EXPECT_EQ(FormatRounded(20, 0), "20");
+  EXPECT_EQ(FormatRounded(-2.5, 1), "-2,5");
+  EXPECT_EQ(FormatRounded(-0.004, 2), "0,00");
+  EXPECT_EQ(FormatRounded(1.0 + 5.0 / 100, 4), "1,0500");
+  EXPECT_EQ(FormatRounded(1e20, 0), "100000000000000000000");
+  EXPECT_EQ(FormatRounded(std::nan(""), 1), "0,0");
+}
+
 TEST(ParseNumber, ReadsTheCommaOrThePointAsDecimalSeparator) {
   EXPECT_DOUBLE_EQ(ParseNumber("3,75"), 3.75);
   EXPECT_DOUBLE_EQ(ParseNumber("12.5"), 12.5);

@@ -24,7 +24,10 @@ bool DateEdit::AllowKey(const QString& text) {
   const QList<uint> chars = text.toUcs4();
   if (chars.size() != 1) return AllowInsert(text);
   inBox_ = true;
-  const bool allowed = rules_.OnKey(static_cast<char32_t>(chars.front()), TextCharacters(), CaretCharacters());
+  // A typed character replaces the selected ones: the rules count the text
+  // that is left once they are gone, so a selected date can be typed over.
+  const bool allowed =
+      rules_.OnKey(static_cast<char32_t>(chars.front()), TextCharacters() - SelectedCharacters(), CaretCharacters());
   inBox_ = false;
   return allowed;
 }

@@ -59,7 +59,7 @@ Answer QtPrompter::Show(const Message& m) {
       box.setEscapeButton(cancel);
       break;
   }
-  box.setDefaultButton(ok ? ok : yes);
+  box.setDefaultButton(ok ? ok : (m.defaultNo && no ? no : yes));
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   if (clicked && clicked == yes) return Answer::Yes;

@@ -55,6 +55,26 @@ TEST(QtPrompter, ShowsGermanButtonsAndReportsTheOnePressed) {
   EXPECT_EQ(spy.icon, QMessageBox::Critical);
 }
 
+// A question whose "Ja" destroys data must not be answered yes by an Enter
+// pressed in haste; an ordinary question keeps "Ja" as its default.
+TEST(QtPrompter, EnterPressesTheDefaultButtonWhichIsNeinWhereAsked) {
+  QtPrompter p;
+  auto pressEnter = [] {
+    QTimer::singleShot(0, [] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      ASSERT_NE(box->defaultButton(), nullptr);
+      box->defaultButton()->click();
+    });
+  };
+  pressEnter();
+  EXPECT_EQ(p.Show(Message{"Frage", "x", MessageButtons::YesNo, MessageIcon::Question}), Answer::Yes);
+  pressEnter();
+  Message careful{"Frage", "Sollen die Depotdaten gelöscht werden?", MessageButtons::YesNo, MessageIcon::Question};
+  careful.defaultNo = true;
+  EXPECT_EQ(p.Show(careful), Answer::No);
+}
+
 TEST(QtSettings, MissingKeysGiveTheFallbackAndWritesPersist) {
   QTemporaryDir dir;
   const std::string path = (dir.path() + "/t.ini").toStdString();

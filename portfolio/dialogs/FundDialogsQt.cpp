@@ -22,8 +22,8 @@
 
 #include "calendar/widgets/NumericEdit.h"
 #include "platform/qt/DialogButtons.h"
-#include "portfolio/FundChart.h"
 #include "portfolio/PriceEntrySession.h"
+#include "views/chart/qt/ChartPainter.h"
 
 namespace tellurio {
 
@@ -359,7 +359,6 @@ class PriceEntryDialog : public QDialog {
     connect(bar_, &QAbstractSlider::actionTriggered, this, [this](int a) { OnScroll(a); });
 
     ButtonRow buttons = MakeButtonRow(this, DialogButton::Ok, DialogButton::Cancel);
-    buttons.cancel->setText(QStringLiteral("ABBR"));
     buttons.ok->setDefault(false);
     connect(buttons.ok, &QPushButton::clicked, this, [this] {
       FlushAll();
@@ -467,19 +466,8 @@ FundPriceChart::FundPriceChart(std::vector<std::string> priceRows, QWidget* pare
 
 void FundPriceChart::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const QRect r = rect();
-  const int left = r.left(), top = r.top(), right = r.left() + r.width(), bottom = r.top() + r.height();
-  painter.fillRect(r, Qt::white);
-  painter.setPen(QPen(Qt::black, 1));
-  painter.drawLine(left + 5, bottom - 5, left + 5, top + 5);
-  painter.drawLine(left + 5, bottom - 5, right - 5, bottom - 5);
-  const std::vector<ChartPoint> pts = FundChartPoints(rows_, left, top, right, bottom);
-  if (pts.empty()) return;
-  QPolygon line;
-  for (const ChartPoint& p : pts) line << QPoint(p.x, p.y);
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(QPen(QColor(0x1f, 0x4e, 0x8c), 1.2));
-  painter.drawPolyline(line);
+  chart::PaintFundDataChart(painter, rect(), chart::LayoutFundDataChart(rows_, chart::FromQRect(rect())),
+                            QColor(0x1f, 0x4e, 0x8c));
 }
 
 std::optional<FundEntry> FundDialogsQt::NewFund(NewFundRules& rules) {

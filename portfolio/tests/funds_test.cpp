@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "portfolio/FundChart.h"
 #include "portfolio/Funds.h"
 #include "portfolio/tests/PortfolioFixture.h"
 
@@ -61,44 +60,6 @@ TEST(FundStore, MastersAndSectionsReadByKey) {
   EXPECT_FALSE(ReadMaster(f.state.depotStore, "Gamma").has_value());
   EXPECT_EQ(PriceRows(f.state.depotStore, "Alpha").size(), 4u);
   EXPECT_TRUE(PriceRows(f.state.depotStore, "Gamma").empty());
-}
-
-}  // namespace
-}  // namespace tellurio::testing
-
-namespace tellurio::testing {
-namespace {
-
-TEST(FundChart, PointsSpanThePlotAndSkipZeroPrices) {
-  const std::vector<std::string> rows = {"1", "10,00", "2", "0", "3", "20,00", "4", "15,00"};
-  const auto pts = FundChartPoints(rows, 0, 0, 110, 60);
-  // W = 100, H = 50, scale = 10 / 50; three prices plotted, dx = 33,3.
-  ASSERT_EQ(pts.size(), 3u);
-  EXPECT_EQ(pts[0], (ChartPoint{5, 55}));
-  EXPECT_EQ(pts[1], (ChartPoint{38, 5}));
-  EXPECT_EQ(pts[2], (ChartPoint{71, 30}));
-
-  // A flat series lies on the bottom axis.
-  const auto flat = FundChartPoints({"1", "5,00", "2", "5,00"}, 0, 0, 110, 60);
-  ASSERT_EQ(flat.size(), 2u);
-  EXPECT_EQ(flat[1].y, 55);
-  EXPECT_TRUE(FundChartPoints({}, 0, 0, 110, 60).empty());
-  EXPECT_TRUE(FundChartPoints({"1", "0"}, 0, 0, 110, 60).empty());
-}
-
-TEST(FundChart, LongSeriesAreSampledToThePlotWidth) {
-  std::vector<std::string> rows;
-  for (int i = 0; i < 1000; ++i) {
-    rows.push_back("d");
-    rows.push_back(std::to_string(100 + i % 7) + ",00");
-  }
-  const auto pts = FundChartPoints(rows, 0, 0, 110, 60);
-  EXPECT_EQ(pts.size(), 100u);  // every tenth row
-  EXPECT_LE(pts.back().x, 105);
-  for (const ChartPoint& p : pts) {
-    EXPECT_GE(p.y, 5);
-    EXPECT_LE(p.y, 55);
-  }
 }
 
 }  // namespace

@@ -55,6 +55,46 @@ TEST(TransactionList, SortsByDateWithPurchasesFirstOnTheSameDay) {
   EXPECT_EQ(v.distributions, "-1,0000");
 }
 
+// At 30,00 a share: 200 buy 6,6666… shares (stored 6,6666), 100 sell
+// 3,3333… (stored 3,3333), twice.  The holding follows the stored rows:
+// 6,6666 − 3,3333 = 3,3333, then 0.  Had the holding moved by the unstored
+// digits, the first sale would leave 3,3332 and the list "-0,0001".
+TEST(TransactionList, BuyingAndSellingTheSameSharesLeavesNothingBehind) {
+  TransactionFixture f;
+  f.AddFund({"Beta Renten", "222222", "1,0000", "Euro"}, {"05.03.2003", "30,00"});
+  f.prompter.Script({Answer::Yes, Answer::Yes, Answer::Yes});
+  const std::pair<TradeKind, const char*> steps[] = {
+      {TradeKind::Buy, "6,6666"}, {TradeKind::Sell, "3,3333"}, {TradeKind::Sell, "0,00"}};
+  for (const auto& [kind, holding] : steps) {
+    const std::string amount = kind == TradeKind::Buy ? "200" : "100";
+    f.txDialogs.trade.push_back([amount, holding](TradeSession& s) {
+      s.AmountChanged(amount);
+      EXPECT_EQ(s.NewHolding(), holding);
+      EXPECT_EQ(s.Ok(amount, s.DateText()).step, DialogStep::Accept);
+    });
+    if (kind == TradeKind::Buy)
+      f.tx.Buy();
+    else
+      f.tx.Sell();
+  }
+  const TransactionListView v = BuildTransactionList(f.state.depotStore, "Beta Renten");
+  std::vector<std::string> totals;
+  for (const TransactionLine& l : v.lines) totals.push_back(l.total);
+  EXPECT_EQ(totals, (Rows{"6,6666", "3,3333", "0,00"}));
+  EXPECT_EQ(v.holding, "0,00");
+  EXPECT_EQ(v.distributions, "0,00");
+  EXPECT_EQ(f.prompter.UnscriptedQuestions(), 0);
+}
+
+// Sums of share counts keep their four decimals and lose the binary noise.
+TEST(TransactionList, ShareSumsHaveFourDecimalsAndNoNegativeZero) {
+  EXPECT_EQ(ShareSumText(0.3 - 0.1 - 0.2), "0,00");  // -2,8e-17 in binary
+  EXPECT_EQ(ShareSumText(0.1 + 0.2 - 0.3), "0,00");  // +5,6e-17
+  EXPECT_EQ(ShareSumText(1.1 - 1.0999), "0,0001");   // 0,00009999999999998899
+  EXPECT_EQ(ShareSumText(1.0999 - 1.1), "-0,0001");  // a real difference stays
+  EXPECT_EQ(ShareSumText(12.5 - 0.0001), "12,4999");
+}
+
 TEST(TransactionList, AFundWithoutBookingsShowsZeroesAndTheCommandListsEveryFund) {
   TransactionFixture f;
   f.AddFund({"Beta", "2", "1,0000", "Euro"}, {});

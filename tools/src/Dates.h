@@ -1,19 +1,18 @@
 #pragma once
-// Calendar arithmetic of the demo publisher: dates, day numbers, the days on
-// which prices are fixed, and the date texts of files and pages.
+// The demo publisher's dates, on the program's calendar (calendar/ and the
+// civil-date arithmetic of platform/Clock.h): day numbers, the days on which
+// prices are fixed, and the date texts of files and pages.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/Clock.h"
+
 namespace demo {
 
-struct Date {
-  int year = 2003;
-  int month = 1;  // 1..12
-  int day = 1;    // 1..31
-  bool operator==(const Date&) const = default;
-};
+// year, month (1..12), day (1..31).
+using Date = tellurio::CivilDate;
 
 // Days since 01.01.1970 (proleptic Gregorian), and back.
 long DayNumber(Date date);
@@ -21,9 +20,6 @@ Date DateOfDayNumber(long days);
 
 // 0 = Sunday .. 6 = Saturday.
 int Weekday(Date date);
-
-// Easter Sunday of the year (Gregorian computus).
-Date EasterSunday(int year);
 
 // A day on which the funds fix prices: Monday to Friday, except the
 // nationwide public holidays (Neujahr, Karfreitag, Ostermontag, 1. Mai,

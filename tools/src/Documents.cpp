@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Walk.h"
+#include "calendar/NumberText.h"
 
 namespace demo {
 
@@ -44,8 +45,8 @@ void Performance(const Fund& fund, Date asOf, Lines& fundValues, Lines& groupVal
       groupValues.push_back("k.A.");
       continue;
     }
-    fundValues.push_back(CommaNumber(Change(Price(fund, start), fundNow), 2));
-    groupValues.push_back(CommaNumber(Change(SectorIndex(fund, start), groupNow), 2));
+    fundValues.push_back(tellurio::FormatRounded(Change(Price(fund, start), fundNow), 2));
+    groupValues.push_back(tellurio::FormatRounded(Change(SectorIndex(fund, start), groupNow), 2));
   }
 }
 
@@ -55,11 +56,10 @@ std::string MonthLabel(Date d) {
   return text;
 }
 
+// The comparison pages write their chart values with a decimal point.
 std::string PointNumber(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", value);
-  std::string s = text;
-  if (s == "-0.00") s = "0.00";
+  std::string s = tellurio::FormatRounded(value, 2);
+  std::replace(s.begin(), s.end(), ',', '.');
   return s;
 }
 
@@ -175,7 +175,7 @@ Lines PriceFileLines(const Provider& provider, Date date) {
     lines.push_back(SurchargeFactorText(fund));
     lines.push_back(fund.currency);
     lines.push_back(dateText);
-    lines.push_back(CommaNumber(Price(fund, date), 2));
+    lines.push_back(tellurio::FormatRounded(Price(fund, date), 2));
   }
   return lines;
 }
@@ -220,9 +220,9 @@ Lines PortraitBlock(const Fund& fund, Date asOf) {
       fund.assetClass,
       fund.management,
       provider.kag,
-      CommaNumber(fund.volumeMillions, 1),
-      CommaNumber(Price(fund, asOf), 2),
-      CommaNumber(fund.surchargePercent, 2) + "%",
+      tellurio::FormatRounded(fund.volumeMillions, 1),
+      tellurio::FormatRounded(Price(fund, asOf), 2),
+      tellurio::FormatRounded(fund.surchargePercent, 2) + "%",
       CurrencyCode(fund),
       Rating(fund),
       fund.strategy,
@@ -250,11 +250,11 @@ Lines PortraitBlock(const Fund& fund, Date asOf) {
   block.push_back("Sektor " + fund.sector);
   block.push_back(std::to_string(n));
   for (size_t k = 0; k < n; ++k) block.push_back(MonthLabel(chart.points[k + 1]));
-  for (double v : chart.fund) block.push_back(CommaNumber(v, 2));
-  for (double v : chart.reference) block.push_back(CommaNumber(v, 2));
+  for (double v : chart.fund) block.push_back(tellurio::FormatRounded(v, 2));
+  for (double v : chart.reference) block.push_back(tellurio::FormatRounded(v, 2));
   block.push_back("Konkurrenzanalyse");
-  for (double v : chart.best) block.push_back(CommaNumber(v, 2));
-  for (double v : chart.worst) block.push_back(CommaNumber(v, 2));
+  for (double v : chart.best) block.push_back(tellurio::FormatRounded(v, 2));
+  for (double v : chart.worst) block.push_back(tellurio::FormatRounded(v, 2));
   return block;
 }
 
@@ -359,8 +359,8 @@ Lines IndexPageLines(Date asOf) {
     const double change = Change(index.value(previous), now);
     page.push_back(std::string("<tr><td class=name>") + index.name + "</td><td class=\"" + index.cssClass + "\"" +
                    (index.dax ? " title=\"DAX\"" : "") + ">");
-    page.push_back(CommaNumber(now, 2) + "</td><td class=veraenderung>" + (change > 0 ? "+" : "") +
-                   CommaNumber(change, 2) + " %</td></tr>");
+    page.push_back(tellurio::FormatRounded(now, 2) + "</td><td class=veraenderung>" + (change > 0 ? "+" : "") +
+                   tellurio::FormatRounded(change, 2) + " %</td></tr>");
   }
   page.push_back("</table></body></html>");
   return page;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "Walk.h"
+#include "calendar/NumberText.h"
 
 namespace demo {
 
@@ -311,7 +312,7 @@ std::vector<Position> Positions(const Theme& theme, std::uint64_t seed) {
   const int count = Between(Mix(seed, 78), 5, 8);
   double share = 4.0 + 6.0 * Uniform(Mix(seed, 79));
   for (int i = 0; i < count && i < static_cast<int>(pool.size()); ++i) {
-    positions.push_back({pool[static_cast<size_t>(i)], CommaNumber(share, 1)});
+    positions.push_back({pool[static_cast<size_t>(i)], tellurio::FormatRounded(share, 1)});
     share *= 0.75 + 0.2 * Uniform(Mix(seed, 80, static_cast<std::uint64_t>(i)));
   }
   return positions;
@@ -458,17 +459,8 @@ double Dax(Date date) {
   return Cents(ModelValue(2900.0, 0.07, 0.22 / std::sqrt(365.0), Walk(SeedOf("DAX"), DayNumber(date)), date));
 }
 
-std::string SurchargeFactorText(const Fund& fund) { return CommaNumber(1.0 + fund.surchargePercent / 100.0, 4); }
-
-std::string CommaNumber(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  std::string s = text;
-  // A value that rounds to zero is written without a sign.
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-  for (char& c : s)
-    if (c == '.') c = ',';
-  return s;
+std::string SurchargeFactorText(const Fund& fund) {
+  return tellurio::FormatRounded(1.0 + fund.surchargePercent / 100.0, 4);
 }
 
 }  // namespace demo

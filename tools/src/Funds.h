@@ -80,8 +80,4 @@ double Dax(Date date);
 // "1,0500": issue price divided by redemption price, 4 decimals.
 std::string SurchargeFactorText(const Fund& fund);
 
-// Number text with a decimal comma, rounded to `decimals` places, "-" in
-// front of negative values, no thousands separator.
-std::string CommaNumber(double value, int decimals);
-
 }  // namespace demo

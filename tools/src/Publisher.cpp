@@ -57,12 +57,7 @@ bool ParsePort(const std::string& text, int& port) {
 
 }  // namespace
 
-Date TodayUtc() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  return Date{utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
-}
+Date TodayUtc() { return tellurio::SystemClock().TodayUtc(); }
 
 Reply Answer(const std::string& path, const std::string& wkn, Date today, bool everyDay) {
   static const std::regex kPriceFile(R"(/Daten/([^/]+)/([0-9]{8})\.txt)");

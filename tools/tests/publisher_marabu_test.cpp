@@ -27,6 +27,7 @@
 #include "Documents.h"
 #include "Funds.h"
 #include "Publisher.h"
+#include "calendar/NumberText.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/Codec1252.h"
 #include "platform/testing/TempDir.h"
@@ -256,7 +257,7 @@ TEST_F(PublisherMarabuTest, DaxValueIsTheIndexOfTheDay) {
   ASSERT_EQ(dax.size(), 4u);
   EXPECT_EQ(dax[2], "05.03.2003");
   EXPECT_TRUE(std::regex_match(dax[3], std::regex("[0-9]{4,5},[0-9]{2}"))) << dax[3];
-  EXPECT_EQ(dax[3], demo::CommaNumber(demo::Dax({2003, 3, 5}), 2));
+  EXPECT_EQ(dax[3], tellurio::FormatRounded(demo::Dax({2003, 3, 5}), 2));
   EXPECT_TRUE(fs::exists(wd_.path() / "dax1.html"));
 
   // The page is also an index page for HtmlToText: the line after the

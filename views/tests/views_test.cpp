@@ -5,7 +5,10 @@
 
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+
+#include <atomic>
 
 #include "app/core/CommandTable.h"
 #include "app/tests/FakeShell.h"
@@ -14,7 +17,7 @@
 #include "storage/FileSet.h"
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
-#include "views/ChartRenderer.h"
+#include "views/Ticker.h"
 
 namespace tellurio::testing {
 namespace {
@@ -26,64 +29,6 @@ std::vector<std::string> Series(int n) {
     rows.push_back(FormatNumber(50 + 10 * std::sin(i / 17.0), 2));
   }
   return rows;
-}
-
-TEST(ChartWindow, ShortSeriesShowEveryPointLongOnesTheNewestHalfFirst) {
-  QImage img(1000, 600, QImage::Format_RGB32);
-  QPainter p(&img);
-  ChartInput in;
-  in.kind = kDailyKind;
-  in.fund = "Alpha";
-  in.series = Series(500);  // fewer than 1000 - 150
-  ScrollState s;
-  ChartGeometry g = DrawChart(p, img.rect(), in, s);
-  EXPECT_EQ(s.range, 0);
-  EXPECT_EQ(g.xs.size(), 500u);
-
-  in.series = Series(2000);
-  g = DrawChart(p, img.rect(), in, s);
-  EXPECT_EQ(s.range, 1000);
-  EXPECT_EQ(s.position, 1000);
-  EXPECT_EQ(s.minimumRange, 1000);
-  EXPECT_EQ(g.firstShown, 1000);
-  EXPECT_EQ(g.xs.size(), 1000u);
-  // The long-term chart always shows everything.
-  in.kind = kLongTermKind;
-  ScrollState none;
-  EXPECT_EQ(DrawChart(p, img.rect(), in, none).xs.size(), 2000u);
-  EXPECT_EQ(ChartTitle(in), "Langfristchart des Fonds Alpha");
-}
-
-TEST(ChartWindow, PagesFallBackToSingleStepsAtTheEnds) {
-  ScrollState s;
-  s.range = 10;
-  s.position = 7;
-  ScrollPage(s, 1);
-  EXPECT_EQ(s.position, 8);  // 12 would leave the range
-  ScrollPage(s, 1);
-  ScrollPage(s, 1);
-  ScrollPage(s, 1);
-  EXPECT_EQ(s.position, 10);
-  ScrollPage(s, -1);
-  EXPECT_EQ(s.position, 5);
-  ScrollLine(s, -9);
-  EXPECT_EQ(s.position, 0);
-  ScrollTo(s, 99);
-  EXPECT_EQ(s.position, 10);
-}
-
-TEST(ChartWindow, ZoomingOutStopsAtTheFirstWindow) {
-  ScrollState s;
-  s.range = s.position = s.minimumRange = 1000;
-  EXPECT_TRUE(ApplyZoom(s, 1, 2000));
-  EXPECT_TRUE(ApplyZoom(s, 1, 2000));
-  EXPECT_EQ(s.range, 1020);
-  EXPECT_EQ(s.zoom, 2);
-  EXPECT_TRUE(ApplyZoom(s, -1, 2000));
-  EXPECT_TRUE(ApplyZoom(s, -1, 2000));
-  EXPECT_FALSE(ApplyZoom(s, -1, 2000));
-  EXPECT_EQ(s.range, 1000);
-  EXPECT_EQ(s.zoom, 0);
 }
 
 // A document with a depot of funds on real files, and panes holding views.
@@ -126,11 +71,11 @@ struct Panes : ::testing::Test {
 
 TEST_F(Panes, TheValueDisplayTwiceLeavesThePictureAsItWas) {
   CTellurioView* chart = Pane("Fenster1", {900, 500});
-  chart->ShowChart(kDailyKind, "Beta", PriceRows(f.doc.State().depotStore, "Beta"));
+  chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, PriceRows(f.doc.State().depotStore, "Beta"));
   const QImage before = chart->BackBuffer().copy();
   chart->ToggleValueDisplay();
-  const QPoint inside((chart->Geometry().plotLeft + chart->Geometry().plotRight) / 2,
-                      (chart->Geometry().plotTop + chart->Geometry().baseline) / 2);
+  const QPoint inside((chart->Layout().plotLeft + chart->Layout().plotRight) / 2,
+                      (chart->Layout().plotTop + chart->Layout().baseline) / 2);
   chart->MoveMarker(inside);
   EXPECT_NE(chart->BackBuffer(), before) << "the marker is drawn";
   chart->MoveMarker(inside + QPoint(15, 5));
@@ -141,17 +86,54 @@ TEST_F(Panes, TheValueDisplayTwiceLeavesThePictureAsItWas) {
 
 TEST_F(Panes, ZoomOnTheWindowedDailyChart) {
   CTellurioView* chart = Pane("Fenster1", {400, 400});  // 300 points do not fit: windowed
-  chart->ShowChart(kDailyKind, "Beta", PriceRows(f.doc.State().depotStore, "Beta"));
+  chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, PriceRows(f.doc.State().depotStore, "Beta"));
   EXPECT_EQ(chart->Scroll().range, 150);
-  EXPECT_EQ(chart->Geometry().xs.size(), 150u);
+  EXPECT_EQ(chart->Layout().points.size(), 150u);
   EXPECT_TRUE(chart->Zoom(1));
-  EXPECT_EQ(chart->Geometry().xs.size(), 140u);
+  EXPECT_EQ(chart->Layout().points.size(), 140u);
   EXPECT_TRUE(chart->Zoom(-1));
   EXPECT_FALSE(chart->Zoom(-1)) << "the smallest zoom";
   EXPECT_EQ(chart->Scroll().range, 150);
   chart->ResetChart(false);
   EXPECT_FALSE(chart->ChartActive());
   EXPECT_EQ(flags.valueDisplayEnabled, 0);
+}
+
+// A comparison of 240 months in a pane 380 wide (240 >= 380 - 150): the
+// newest 120 months first, with the scroll bar; scrolling moves the
+// window, and the title names both funds.  Guards the derived kinds
+// against being drawn whole, like the long-term chart.
+TEST_F(Panes, ADerivedChartWithMorePointsThanFitScrolls) {
+  CTellurioView* chart = Pane("Fenster1", {380, 400});
+  std::vector<std::string> series;
+  for (int m = 0; m < 240; ++m) {
+    const int month = m % 12 + 1;
+    series.push_back((month < 10 ? "0" : "") + std::to_string(month) + "/" + std::to_string(10 + m / 12));
+    series.push_back(FormatNumber(std::sin(m / 5.0) * 4, 2));
+  }
+  chart->ShowChart(chart::ChartKind::Comparison, "Alpha", "Beta", series);
+  EXPECT_EQ(chart->Layout().title, "Alpha im Vergleich zum Fond Beta");
+  EXPECT_EQ(chart->Scroll().range, 120);
+  EXPECT_EQ(chart->Layout().firstShown, 120);
+  EXPECT_TRUE(chart->HorizontalBar()->isVisible());
+  chart->HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(chart->Layout().firstShown, 115);
+  EXPECT_EQ(chart->Layout().dates.front().text, series[2 * 115]);
+  EXPECT_TRUE(chart->Zoom(1));
+  EXPECT_EQ(chart->Layout().points.size(), 110u);
+}
+
+// A chart that fits its pane and then does not after the pane was made
+// narrower: the window and its scroll bar come with the resize.
+TEST_F(Panes, ResizingAPaneNarrowerWindowsTheChartWithItsScrollBar) {
+  CTellurioView* chart = Pane("Fenster1", {700, 400});  // 300 points fit in 700 - 150
+  chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, PriceRows(f.doc.State().depotStore, "Beta"));
+  EXPECT_FALSE(chart->HorizontalBar()->isVisible());
+  EXPECT_EQ(chart->Layout().points.size(), 300u);
+  frames.back()->resize(400, 400);
+  QTRY_COMPARE(chart->width(), 400);
+  EXPECT_EQ(chart->Layout().points.size(), 150u);
+  EXPECT_TRUE(chart->HorizontalBar()->isVisible());
 }
 
 TEST_F(Panes, TilesListsAndInformationPanel) {
@@ -196,6 +178,28 @@ TEST_F(Panes, TheTickerRunsAndStopsWithItsPane) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return depot->TickerFrame() != first; }, 3000)) << "the text moves";
   EXPECT_EQ(depot->TickerFrame().pixelColor(0, 0), QColor(255, 255, 0));
   frames.clear();  // destroying the pane stops and joins the thread
+}
+
+// The ticker never shows funds the depot no longer holds: a changed text
+// (here: a depot without funds) shows with the next step, not after the
+// old line has passed (which would take minutes for this one).
+TEST(Ticker, AChangedTextShowsAtOnce) {
+  std::atomic<bool> emptied{false};
+  std::string line = "***";
+  for (int i = 0; i < 200; ++i) line += " Alpha-Aktien Europa 05.03.2003 41,20 Euro***";
+  QObject receiver;
+  QImage latest;
+  TickerThread ticker([&] { return emptied ? std::string() : line; }, &receiver,
+                      [&latest](const QImage& frame) { latest = frame; });
+  ticker.SetStripSize(300, 30);
+  ticker.Start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !latest.isNull(); }));
+  const QImage blank = TickerThread::Frame("", 300, 30, 0);
+  // The text enters from the right: within a few steps it is on the strip.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return latest != blank; }));
+  emptied = true;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return latest == blank; }, 2000));
+  ticker.Stop();
 }
 
 }  // namespace

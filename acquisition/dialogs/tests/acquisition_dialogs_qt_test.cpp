@@ -13,9 +13,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <cstdlib>
 
@@ -101,6 +103,36 @@ TEST(ArchiveProgressQt, RunsItsWorkOnceShownAndCannotBeClosedBeforeTheEnd) {
   EXPECT_EQ(total, QStringLiteral("3"));
   EXPECT_EQ(seen, (std::vector<std::string>{"Fonds 0/1/0", "Fonds 1/2/1", "Fonds 2/3/2"}));
   EXPECT_EQ(ActiveDialog(), nullptr);
+}
+
+// During a download the archive progress dialog opens while the status
+// window is up: both are on the screen before any work is done, and neither
+// covers the other's texts.
+TEST(ArchiveProgressQt, OpensBesideTheStatusWindowNotOverIt) {
+  QWidget main;
+  main.resize(800, 560);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  AcquisitionDialogsQt dialogs(&main);
+  std::unique_ptr<StatusWindow> status = dialogs.OpenStatusWindow("Kursdownload");
+  status->ShowDepotLines();
+  QWidget* statusWindow = TopLevel("statusWindow");
+  ASSERT_NE(statusWindow, nullptr);
+  EXPECT_TRUE(statusWindow->windowHandle()->isExposed()) << "on the screen before the work starts";
+  bool checked = false;
+  dialogs.RunArchiveProgress("Alpha", 1, [&](const ArchiveStep& step) {
+    QDialog* d = ActiveDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->windowHandle()->isExposed());
+    EXPECT_TRUE(statusWindow->isVisible());
+    EXPECT_FALSE(d->frameGeometry().intersects(statusWindow->frameGeometry()))
+        << "status " << statusWindow->frameGeometry().y() << "+" << statusWindow->frameGeometry().height()
+        << ", progress " << d->frameGeometry().y() << "+" << d->frameGeometry().height();
+    EXPECT_TRUE(d->screen()->availableGeometry().contains(d->frameGeometry()));
+    step(0, "Fonds 0");
+    checked = true;
+  });
+  EXPECT_TRUE(checked);
 }
 
 TEST(ImportDialogQt, ThePanelSelectsOneFundAndTheDialogReturnsTheFiles) {
@@ -256,7 +288,8 @@ TEST(PortraitDialogQt, EveryTabShowsTheFundChosenByItsPlaceInTheList) {
 
   tabs->setCurrentIndex(2);
   d.resize(820, 600);
-  QTest::qWait(20);
+  ASSERT_TRUE(QTest::qWaitFor([&d] { return d.size() == QSize(820, 600); }));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   const QImage shot = d.grab().toImage();
   EXPECT_FALSE(shot.isNull());
   if (const char* out = std::getenv("TELLURIO_SCREENSHOT_DIR"))

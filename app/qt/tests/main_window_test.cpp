@@ -1,72 +1,147 @@
-// The real main window on a prepared working directory: panes placed by the
-// rule, toolbar and status bar, the table pane and the command guard; saves a
+// The program's own main window and command wiring (ProgramWindow) on a
+// prepared working directory: panes placed by the rule, toolbar, menu bar and
+// status bar, the window on the screen, the table pane and the command guard,
+// commands reaching their operations, and every pane showing exactly the
+// current depot after each operation that changes depot or funds.  Saves a
 // screenshot (into TELLURIO_SCREENSHOT_DIR when set).
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "acquisition/AcquisitionDialogs.h"
+#include "acquisition/PriceAcquisition.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
-#include "app/qt/ShellCommands.h"
+#include "app/qt/ProgramWindow.h"
 #include "app/tests/FakeShell.h"
+#include "calendar/Calendar.h"
+#include "platform/qt/testing/DialogDriver.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
 #include "views/CChildFrame.h"
+#include "views/CTellurioView.h"
+#include "views/chart/ChartCore.h"
 
 namespace tellurio::testing {
 namespace {
 
-struct Window {
-  DocFixture f;
-  AppFlags flags;
-  CommandTable commands{flags, f.prompter};
-  std::unique_ptr<CMainFrame> frame;
+using Names = std::vector<std::string>;
 
-  Window() {
-    EXPECT_TRUE(WriteListFile(f.dir / "Bank.pls", {"Depot"}).ok());
+// A depot store with the funds (30 prices each) and its fund archive.
+void WriteDepot(const std::filesystem::path& dir, const std::string& depot, const Names& funds, const Names& archived) {
+  auto fill = [](RecordStore& s, const Names& names, int wkn) {
+    for (const std::string& n : names) {
+      s.AddRecord({n, std::to_string(wkn++), "1,0000", "Euro"});
+      std::vector<std::string> rows;
+      for (int d = 1; d <= 30; ++d) {
+        rows.push_back(Calendar::FormatDate(MakePackedDate(2003, 1 + d / 28, 1 + d % 28)));
+        rows.push_back(std::to_string(40 + d % 7) + ",50");
+      }
+      s.AppendRows(1, rows, 30);
+    }
+  };
+  RecordStore s;
+  ASSERT_TRUE(s.Create(dir / depot, 6, fileset::kDepotRowWidths).ok());
+  ASSERT_TRUE(s.Open().ok());
+  fill(s, funds, 100000);
+  ASSERT_TRUE(s.Save().ok());
+  RecordStore a;
+  ASSERT_TRUE(a.Create(dir / ("n_" + depot), 2, fileset::kArchiveRowWidths).ok());
+  ASSERT_TRUE(a.Open().ok());
+  fill(a, archived, 200000);
+  ASSERT_TRUE(a.Save().ok());
+}
+
+// Forty funds in the archive of "Depot A": more than the fund list shows
+// at once.
+Names ArchiveFunds() {
+  Names out;
+  for (int i = 0; i < 40; ++i) out.push_back("Archiv " + std::to_string(10 + i));
+  return out;
+}
+
+struct Program {
+  DocFixture f;
+  SilentAcquisitionDialogs acquisitionDialogs;
+  PriceAcquisition acquisition{acquisitionDialogs, f.web};
+  std::unique_ptr<ProgramWindow> window;
+
+  Program() {
+    EXPECT_TRUE(WriteListFile(f.dir / "Bank.pls", {"Depot A", "Depot B"}).ok());
     EXPECT_TRUE(WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"}).ok());
-    RecordStore s;
-    EXPECT_TRUE(s.Create(f.dir / "Depot", 6, fileset::kDepotRowWidths).ok());
-    EXPECT_TRUE(s.Open().ok());
-    s.AddRecord({"Deka-Fonds", "847451", "1,0500", "Euro"});
-    s.AppendRows(1, {"04.03.2003", "41,20"}, 1);
-    EXPECT_TRUE(s.Save().ok());
-    f.dialogs.depotChoices = {std::string("Depot")};
+    WriteDepot(f.wd(), "Depot A", {"Alpha-Aktien", "Beta", "Gamma Renten"}, ArchiveFunds());
+    WriteDepot(f.wd(), "Depot B", {"Delta", "Epsilon"}, {});
+    f.dialogs.depotChoices = {std::string("Depot A")};
     EXPECT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
-    frame = std::make_unique<CMainFrame>(flags, commands);
-    frame->AttachDocument(&f.doc);
-    BindShellCommands(commands, f.doc, *frame);
-    frame->resize(1200, 860);
-    frame->show();
-    QTest::qWait(50);
+    acquisition.SetSession(&f.doc);
+    window = std::make_unique<ProgramWindow>(f.doc, acquisition, f.prompter);
+    frame().show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame()));
+  }
+  CMainFrame& frame() { return window->frame(); }
+  CTellurioView* View(const char* title) {
+    CChildFrame* pane = frame().FindPane(QString::fromLatin1(title));
+    return pane ? pane->View() : nullptr;
+  }
+  void Run(int id) { frame().Action(id)->trigger(); }
+
+  // The full names of the tiles the depot pane shows, in their order on the
+  // screen: every visible button of the pane counts, not only the ones the
+  // pane believes it has.
+  Names ShownTiles() {
+    std::vector<QPushButton*> shown;
+    for (QPushButton* b : View("Fenster3")->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+      if (b->isVisibleTo(View("Fenster3"))) shown.push_back(b);
+    std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) {
+      return std::make_pair(a->y(), a->x()) < std::make_pair(b->y(), b->x());
+    });
+    Names out;
+    for (QPushButton* b : shown) {
+      const std::string tip = b->toolTip().toStdString();
+      out.push_back(tip.substr(0, tip.rfind(' ')));  // "name v%"
+    }
+    return out;
+  }
+  // The funds of the depot ranking list, by their first column.
+  int RankedFunds() { return View("Fenster3")->RankingList()->count(); }
+  std::string DepotStatus() {
+    return frame().statusBar()->findChild<QLabel*>(QStringLiteral("statusPane1"))->text().toStdString();
   }
 };
 
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 TEST(MainWindow, PanesToolbarAndStatusBar) {
-  Window w;
-  ASSERT_EQ(w.frame->Panes().size(), 3u);
-  const PaneRect client = w.frame->ClientRect();
+  Program p;
+  CMainFrame& frame = p.frame();
+  ASSERT_EQ(frame.Panes().size(), 3u);
+  const PaneRect client = frame.ClientRect();
   for (const char* t : {"Fenster1", "Fenster2", "Fenster3"}) {
-    CChildFrame* pane = w.frame->FindPane(QString::fromLatin1(t));
+    CChildFrame* pane = frame.FindPane(QString::fromLatin1(t));
     ASSERT_NE(pane, nullptr) << t;
     const PaneRect r = PlacePane(t, client, {});
     EXPECT_EQ(pane->geometry(), QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)) << t;
   }
   // Fenster3 ends where the pane area ends: the rule's 47 pixels are the bars.
-  EXPECT_EQ(w.frame->FindPane(QStringLiteral("Fenster3"))->geometry().bottom() + 1, w.frame->centralWidget()->height());
-  EXPECT_EQ(w.frame->ToolBar()->actions().size(), static_cast<int>(StandardToolbar().size()));
-  auto* depot = w.frame->statusBar()->findChild<QLabel*>(QStringLiteral("statusPane1"));
-  auto* currency = w.frame->statusBar()->findChild<QLabel*>(QStringLiteral("statusPane2"));
-  auto* date = w.frame->statusBar()->findChild<QLabel*>(QStringLiteral("statusPane3"));
-  EXPECT_EQ(depot->text(), QStringLiteral("aktuelles Depot: Depot"));
+  EXPECT_EQ(frame.FindPane(QStringLiteral("Fenster3"))->geometry().bottom() + 1, frame.centralWidget()->height());
+  EXPECT_EQ(frame.ToolBar()->actions().size(), static_cast<int>(StandardToolbar().size()));
+  auto* depot = frame.statusBar()->findChild<QLabel*>(QStringLiteral("statusPane1"));
+  auto* currency = frame.statusBar()->findChild<QLabel*>(QStringLiteral("statusPane2"));
+  auto* date = frame.statusBar()->findChild<QLabel*>(QStringLiteral("statusPane3"));
+  EXPECT_EQ(depot->text(), QStringLiteral("aktuelles Depot: Depot A"));
   EXPECT_EQ(currency->text(), QStringLiteral("aktuelle Währung: DM"));
   EXPECT_EQ(date->text(), QStringLiteral("Datum: 05.03.2003"));
   // At least the given widths; wider only where the text would be cut.
@@ -76,40 +151,198 @@ TEST(MainWindow, PanesToolbarAndStatusBar) {
   EXPECT_GE(currency->width(), currency->fontMetrics().horizontalAdvance(currency->text()));
 
   // Resizing places the panes again.
-  w.frame->resize(900, 700);
-  QTest::qWait(20);
-  const PaneRect r = PlacePane("Fenster2", w.frame->ClientRect(), {});
-  EXPECT_EQ(w.frame->FindPane(QStringLiteral("Fenster2"))->width(), r.right - r.left);
+  frame.showNormal();
+  ASSERT_TRUE(QTest::qWaitFor([&frame] { return !frame.isMaximized(); }));
+  frame.resize(700, 500);
+  const auto placed = [&frame] {
+    const PaneRect r = PlacePane("Fenster2", frame.ClientRect(), {});
+    return frame.width() == 700 && frame.FindPane(QStringLiteral("Fenster2"))->width() == r.right - r.left;
+  };
+  ASSERT_TRUE(QTest::qWaitFor(placed));
 
-  w.frame->SetChartToolbar(true);
-  EXPECT_EQ(w.frame->ToolBar()->actions().size(), static_cast<int>(ChartToolbar().size()));
-  w.frame->SetChartToolbar(false);
+  frame.SetChartToolbar(true);
+  EXPECT_EQ(frame.ToolBar()->actions().size(), static_cast<int>(ChartToolbar().size()));
+  frame.SetChartToolbar(false);
 
   if (const char* dir = std::getenv("TELLURIO_SCREENSHOT_DIR"))
-    w.frame->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_window.png"));
+    frame.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_window.png"));
+}
+
+// The test screen (800 x 600) is smaller than the window would like to be;
+// the whole window, frame and status bar included, stays on it.
+TEST(MainWindow, FitsTheScreenWithItsStatusBarVisible) {
+  Program p;
+  const QRect screen = p.frame().screen()->availableGeometry();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return screen.contains(p.frame().frameGeometry()); }))
+      << p.frame().frameGeometry().width() << "x" << p.frame().frameGeometry().height();
+  QStatusBar* bar = p.frame().statusBar();
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_TRUE(screen.contains(QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size())));
+
+  EXPECT_EQ(FitMainWindow({0, 0, 1024, 600}, {4, 28, 4, 4}), (PaneRect{4, 28, 1020, 596}));
+  EXPECT_EQ(FitMainWindow({100, 50, 110, 60}, {4, 28, 4, 4}), (PaneRect{104, 78, 106, 79}));
+}
+
+// Items placed directly on the menu bar would show their toolbar icon in
+// place of the text.
+TEST(MainWindow, TheMenuBarShowsTextsOnly) {
+  Program p;
+  QStringList texts;
+  for (QAction* a : p.frame().menuBar()->actions()) {
+    EXPECT_FALSE(a->text().isEmpty());
+    EXPECT_TRUE(a->icon().isNull()) << a->text().toStdString();
+    texts << a->text();
+  }
+  EXPECT_EQ(texts, (QStringList{"&Depots", "&Fonds", "&Anteile", "&Werteeingabe", "&Sparpläne", "&Ende", "&?"}));
+  // "&Ende" on the menu bar ends the program.
+  p.frame().menuBar()->actions()[5]->trigger();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !p.frame().isVisible(); }));
 }
 
 TEST(MainWindow, TheTablePaneComesAndGoesAndGuardsTheCommands) {
-  Window w;
-  w.f.prompter.Clear();
-  w.frame->Action(cmd::kTableToggle)->trigger();
-  ASSERT_NE(w.frame->FindPane(QStringLiteral("Fenster4")), nullptr);
-  EXPECT_TRUE(w.frame->Action(cmd::kPrint)->isEnabled());
-  w.f.prompter.Clear();
-  w.frame->Action(cmd::kBuy)->trigger();
-  EXPECT_EQ(w.f.prompter.Last().text, "Sie können diese Option nur in der Chartansicht nutzen!");
-  w.frame->Action(cmd::kTableToggle)->trigger();
-  EXPECT_EQ(w.frame->FindPane(QStringLiteral("Fenster4")), nullptr);
-  EXPECT_FALSE(w.frame->Action(cmd::kPrint)->isEnabled());
-  EXPECT_EQ(w.frame->Panes().size(), 3u);
+  Program p;
+  p.f.prompter.Clear();
+  p.Run(cmd::kTableToggle);
+  ASSERT_NE(p.frame().FindPane(QStringLiteral("Fenster4")), nullptr);
+  EXPECT_TRUE(p.frame().Action(cmd::kPrint)->isEnabled());
+  p.f.prompter.Clear();
+  p.Run(cmd::kBuy);
+  EXPECT_EQ(p.f.prompter.Last().text, "Sie können diese Option nur in der Chartansicht nutzen!");
+  p.Run(cmd::kTableToggle);
+  EXPECT_EQ(p.frame().FindPane(QStringLiteral("Fenster4")), nullptr);
+  EXPECT_FALSE(p.frame().Action(cmd::kPrint)->isEnabled());
+  EXPECT_EQ(p.frame().Panes().size(), 3u);
 }
 
-TEST(MainWindow, CommandsOfLaterSubsystemsSayTheyAreNotAvailable) {
-  Window w;
-  w.f.prompter.Clear();
-  w.frame->Action(cmd::kBuy)->trigger();
-  EXPECT_EQ(w.f.prompter.Last().title, "Hinweis");
-  EXPECT_NE(w.f.prompter.Last().text.find("noch nicht verfügbar"), std::string::npos);
+// The program's bindings, not a wiring of the test's own: each command opens
+// the dialog of its operation; one of a subsystem not built yet says so.
+TEST(MainWindow, TheCommandsReachTheirOperations) {
+  Program p;
+  const std::pair<int, const char*> dialogs[] = {{cmd::kBuy, "Fondanteile kaufen"},
+                                                 {cmd::kSell, "Verkauf von Fondanteilen"},
+                                                 {cmd::kNewFund, "neuen Fond in das Depot übernehmen"},
+                                                 {cmd::kManualPrices, "Werteeingabe"},
+                                                 {cmd::kSavingsPlans, "Renditeberechnung"},
+                                                 {cmd::kAbout, "Info über Tellurio"}};
+  for (const auto& [id, title] : dialogs) {
+    QString shown;
+    WhenShown([&shown] { shown = ActiveDialog()->windowTitle(); });
+    p.Run(id);
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf8(title))) << id << ": " << shown.toStdString();
+    // Back in the main window once the dialog is gone.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &p.frame(); })) << id;
+    EXPECT_TRUE(p.frame().isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == &p.frame()) << id;
+  }
+  p.f.prompter.Clear();
+  p.Run(cmd::kBackup);
+  EXPECT_EQ(p.f.prompter.Last().title, "Hinweis");
+  EXPECT_TRUE(Contains(p.f.prompter.Last().text, "noch nicht verfügbar"));
+}
+
+// The derived chart commands through the program's wiring: the monthly
+// averages of the selected fund (January and February 2003) in the chart
+// pane, and dialog "Fond für den Vergleichschart wählen" offering the
+// depot's funds.  Comparing two funds of one price curve over two months
+// leaves one month, which is not drawn.
+TEST(MainWindow, TheDerivedChartsReachTheChartPaneAndTheComparisonDialog) {
+  Program p;
+  p.f.doc.SelectFund("Beta");
+  p.Run(cmd::kMonthlyAverages);
+  CTellurioView* chart = p.View("Fenster1");
+  ASSERT_TRUE(chart->ChartActive());
+  EXPECT_EQ(chart->Kind(), chart::ChartKind::MonthlyAverages);
+  EXPECT_EQ(chart->Layout().title, "Monatliche Mitelwerte des Fonds Beta");
+  EXPECT_EQ(chart->Series().size(), 4u);
+  EXPECT_TRUE(p.frame().Action(cmd::kZoomIn)->isEnabled());
+
+  Names offered;
+  WhenShown([&offered] {
+    EXPECT_EQ(ActiveDialog()->windowTitle(), QStringLiteral("Fond für den Vergleichschart wählen"));
+    auto* list = DialogChild<QListWidget>("funds");
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < list->count(); ++i) offered.push_back(list->item(i)->text().toStdString());
+    emit list->itemDoubleClicked(list->item(0));
+    DialogChild<QPushButton>("ok")->click();
+  });
+  p.Run(cmd::kCompareFunds);
+  EXPECT_EQ(offered, (Names{"Alpha-Aktien", "Beta", "Gamma Renten"}));
+  EXPECT_FALSE(chart->ChartActive()) << "one month of comparison: the pane stays empty";
+  EXPECT_TRUE(p.f.prompter.Messages().empty());
+}
+
+// After every operation that changes the depot or its funds each pane shows
+// that depot and nothing else: the tiles, the ranking, the totals, the
+// ticker and the status bar.
+TEST(MainWindow, EveryPaneShowsExactlyTheCurrentDepot) {
+  Program p;
+  EXPECT_EQ(p.ShownTiles(), (Names{"Alpha-Aktien", "Beta", "Gamma Renten"}));
+  EXPECT_EQ(p.RankedFunds(), 3);
+
+  p.f.dialogs.depotChoices = {std::string("Depot B")};
+  p.Run(cmd::kSwitchDepot);
+  EXPECT_EQ(p.ShownTiles(), (Names{"Delta", "Epsilon"}));
+  EXPECT_EQ(p.RankedFunds(), 2);
+  EXPECT_EQ(p.DepotStatus(), "aktuelles Depot: Depot B");
+  EXPECT_TRUE(Contains(p.f.doc.TickerText(), "Delta"));
+  EXPECT_FALSE(Contains(p.f.doc.TickerText(), "Beta"));
+  EXPECT_EQ(p.View("Fenster2")->FundList()->count(), 0) << "Depot B has no fund archive";
+
+  p.f.dialogs.newDepots = {NewDepotChoice{"Depot C", "Bank"}};
+  p.Run(cmd::kNewDepot);
+  EXPECT_TRUE(p.ShownTiles().empty());
+  EXPECT_EQ(p.RankedFunds(), 0);
+  EXPECT_EQ(p.View("Fenster3")->TotalsList()->count(), 2);
+  EXPECT_EQ(p.f.doc.TickerText(), "");
+  EXPECT_EQ(p.DepotStatus(), "aktuelles Depot: Depot C");
+
+  p.f.dialogs.depotChoices = {std::string("Depot A")};
+  p.Run(cmd::kSwitchDepot);
+  EXPECT_EQ(p.ShownTiles(), (Names{"Alpha-Aktien", "Beta", "Gamma Renten"}));
+
+  p.f.dialogs.deleteChoices = {std::string("Depot C")};
+  p.Run(cmd::kDeleteDepot);
+  EXPECT_EQ(p.ShownTiles(), (Names{"Alpha-Aktien", "Beta", "Gamma Renten"}));
+
+  // Deleting "Beta" in the real dialog: double click, OK, Yes.
+  p.f.prompter.Script({Answer::Yes});
+  WhenShown([] {
+    auto* list = DialogChild<QListWidget>("funds");
+    ASSERT_NE(list, nullptr);
+    QListWidgetItem* beta = list->findItems(QStringLiteral("Beta"), Qt::MatchExactly).value(0);
+    ASSERT_NE(beta, nullptr);
+    const QPoint at = list->visualItemRect(beta).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    DialogChild<QPushButton>("ok")->click();
+  });
+  p.Run(cmd::kDeleteFund);
+  EXPECT_EQ(p.ShownTiles(), (Names{"Alpha-Aktien", "Gamma Renten"}));
+  EXPECT_EQ(p.RankedFunds(), 2);
+  EXPECT_FALSE(Contains(p.f.doc.TickerText(), "Beta"));
+  EXPECT_EQ(p.f.prompter.UnscriptedQuestions(), 0);
+}
+
+// A double click on a line of the fund list that is not selected yet takes
+// the fund over: the first click selects it and updates the panes, and the
+// line must still be where the second click lands.
+TEST(MainWindow, ADoubleClickOnAnUnselectedFundTakesItOver) {
+  Program p;
+  QListWidget* list = p.View("Fenster2")->FundList();
+  ASSERT_EQ(list->count(), 40);
+  list->scrollToBottom();
+  QListWidgetItem* last = list->item(list->count() - 1);
+  const std::string fund = last->data(Qt::UserRole + 1).toString().toStdString();
+  const QPoint at = list->visualItemRect(last).center();
+  ASSERT_TRUE(list->viewport()->rect().contains(at));
+  ASSERT_FALSE(last->isSelected());
+
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.f.doc.State().selectedFund == fund; }));
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return p.ShownTiles().size() == 4u; }));
+  EXPECT_EQ(p.ShownTiles().back(), fund);
+  EXPECT_TRUE(Contains(p.f.doc.TickerText(), fund));
+  EXPECT_EQ(list->count(), 39) << "the fund left the archive";
 }
 
 }  // namespace

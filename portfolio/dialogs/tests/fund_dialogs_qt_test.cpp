@@ -135,5 +135,25 @@ TEST(FundDialogsQt, FundDataWindowDrawsThePriceLine) {
   EXPECT_EQ(f.prompter.Last().text, "Wollen Sie den Fond wirklich Löschen?");
 }
 
+// 5000 prices in the window's chart: more points than columns.  Each plotted
+// point moves right by a fraction of a pixel; cut at every point, the line
+// never left the vertical axis.  The line must reach the right quarter.
+TEST(FundDialogsQt, FundDataWindowSpreadsALongSeriesOverThePlotWidth) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < 5000; ++i) {
+    rows.push_back("01.01.2000");
+    rows.push_back(std::to_string(40 + (i / 50) % 20) + ",00");
+  }
+  FundPriceChart chart(rows);
+  chart.resize(290, 125);
+  QImage img(chart.size(), QImage::Format_RGB32);
+  chart.render(&img);
+  int rightmost = 0;
+  for (int y = 0; y < img.height() - 8; ++y)
+    for (int x = 8; x < img.width(); ++x)
+      if (qGray(img.pixel(x, y)) < 200) rightmost = std::max(rightmost, x);
+  EXPECT_GT(rightmost, 3 * img.width() / 4);
+}
+
 }  // namespace
 }  // namespace tellurio::testing

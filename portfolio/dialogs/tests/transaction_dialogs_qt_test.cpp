@@ -101,14 +101,16 @@ TEST(TransactionDialogsQt, SellLooksUpATypedDateWhenTheAmountFieldGetsTheFocus) 
     date->clear();
     QTest::keyClicks(date, QStringLiteral("04.03.2003"));
     amount->setFocus();
-    QTest::qWait(20);                                   // the look-up runs after the date field's own check
-    EXPECT_EQ(Text("price"), QStringLiteral("40,00"));  // a sale uses the stored price
+    // The look-up runs after the date field's own check; a sale uses the
+    // stored price.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Text("price") == QStringLiteral("40,00"); }))
+        << Text("price").toStdString();
     // A Saturday has no price: message, date emptied, amount closed.
     date->setFocus();
     date->clear();
     QTest::keyClicks(date, QStringLiteral("08.03.2003"));
     amount->setFocus();
-    QTest::qWait(20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.prompter.Messages().empty() && Text("price").isEmpty(); }));
     EXPECT_EQ(f.prompter.Last().text.rfind("Für den 08.03.2003 sind keine Kursdaten des Fonds Alpha", 0), 0u);
     EXPECT_TRUE(date->text().isEmpty());
     EXPECT_TRUE(Text("price").isEmpty());
@@ -142,7 +144,9 @@ TEST(TransactionDialogsQt, DistributionShowsTheNewSharesRecordsWithEditAndCancel
     // emptied it, not the user.
     EXPECT_TRUE(Child<QLineEdit>("date")->hasFocus());
     Child<QPushButton>("ok")->setFocus();
-    QTest::qWait(20);
+    // The leave check is a queued call: everything queued runs first.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_EQ(f.prompter.UnscriptedQuestions(), 0);
     Child<QPushButton>("ok")->click();
   });

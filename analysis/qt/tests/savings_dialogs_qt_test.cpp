@@ -1,0 +1,159 @@
+// The savings-plan dialogs on the offscreen platform: that the widgets follow
+// the rules (enabling, fund list of the chosen depot), that BERR shows the
+// results and DRUCKEN closes with the report, that "Werteeingabe für die
+// Fonds" has its columns and sends the focus where the rules say, and that
+// the report window shows the lines.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "analysis/qt/SavingsDialogsQt.h"
+#include "analysis/tests/SavingsFixture.h"
+#include "platform/qt/testing/DialogDriver.h"
+
+namespace tellurio::testing {
+namespace {
+
+template <typename T>
+T* Child(const char* name) {
+  return DialogChild<T>(name);
+}
+
+QString Text(const char* name) {
+  QLineEdit* e = Child<QLineEdit>(name);
+  return e ? e->text() : QStringLiteral("<missing>");
+}
+
+const std::vector<std::string> kYear = {"02.01.2001", "100,00", "02.07.2001", "95,00", "02.01.2002", "110,00"};
+
+TEST(SavingsDialogsQt, ReturnCalculationFollowsTheRulesAndShowsTheResults) {
+  SavingsFixture f;
+  f.AddDepot("Rente", {PlainFund("Alpha", kYear), PlainFund("Beta", kYear)});
+  f.AddDepot("Kinder", {PlainFund("Gamma", kYear)});
+  SavingsDialogsQt dialogs(f.prompter, f.clock, nullptr);
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, dialogs);
+  bool checked = false;
+  WhenShown([&] {
+    ASSERT_EQ(ActiveDialog()->windowTitle(), QStringLiteral("Renditeberechnung"));
+    QListWidget* funds = Child<QListWidget>("funds");
+    ASSERT_TRUE(funds);
+    EXPECT_EQ(funds->count(), 2);
+    // One-off, whole depot at the start.
+    EXPECT_TRUE(Child<QRadioButton>("oneOff")->isChecked());
+    EXPECT_TRUE(Child<QRadioButton>("depotScope")->isChecked());
+    EXPECT_FALSE(funds->isEnabled());
+    EXPECT_FALSE(Child<QLineEdit>("initialAmount")->isEnabled());
+    EXPECT_FALSE(Child<QLineEdit>("monthlyRate")->isEnabled());
+    EXPECT_FALSE(Child<QComboBox>("debitDay")->isEnabled());
+    EXPECT_EQ(Child<QComboBox>("debitDay")->count(), 31);
+    EXPECT_EQ(Child<QComboBox>("debitDay")->currentText(), QStringLiteral("01."));
+    Child<QRadioButton>("monthly")->click();
+    EXPECT_TRUE(Child<QLineEdit>("monthlyRate")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>("increaseOn")->isEnabled());
+    Child<QRadioButton>("oneOff")->click();
+    EXPECT_FALSE(Child<QLineEdit>("increase")->isEnabled());
+
+    // Another depot refills the list.
+    Child<QComboBox>("depots")->setCurrentIndex(1);
+    EXPECT_EQ(funds->count(), 1);
+    EXPECT_EQ(funds->item(0)->text(), QStringLiteral("Gamma"));
+    Child<QComboBox>("depots")->setCurrentIndex(0);
+
+    Child<QRadioButton>("fundScope")->click();
+    EXPECT_TRUE(funds->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>("initialAmount")->isEnabled());
+    // BERR without a fund: the rules' message, the focus on the list.
+    Child<QLineEdit>("purchaseDate")->setText(QStringLiteral("02.01.2001"));
+    Child<QLineEdit>("start")->setText(QStringLiteral("02.01.2001"));
+    Child<QLineEdit>("end")->setText(QStringLiteral("02.01.2002"));
+    Child<QPushButton>("calculate")->click();
+    EXPECT_EQ(f.prompter.Last().text, "Sie müssen erst einen Fond aus dem Listenfeld auswählen.");
+
+    funds->setCurrentRow(0);
+    EXPECT_EQ(rules.FundIndex(), 0u);
+    Child<QLineEdit>("initialAmount")->setText(QStringLiteral("1000"));
+    Child<QPushButton>("calculate")->click();
+    EXPECT_EQ(Text("paidIn"), QStringLiteral("1000,00"));
+    EXPECT_EQ(Text("finalValue"), QStringLiteral("1100,00"));
+    EXPECT_EQ(Text("profit"), QStringLiteral("100,00"));
+    EXPECT_EQ(Text("returnPercent"), QStringLiteral("10,00"));
+    EXPECT_EQ(Text("period"), QStringLiteral("02.01.2001 - 02.01.2002"));
+    EXPECT_EQ(Child<QLabel>("amountCurrency")->text(), QStringLiteral("Euro"));
+    // The scope buttons clear the fund choice in the list too.
+    Child<QRadioButton>("depotScope")->click();
+    EXPECT_TRUE(funds->selectedItems().isEmpty());
+    EXPECT_FALSE(rules.FundIndex());
+    checked = true;
+    Child<QPushButton>("print")->click();
+  });
+  EXPECT_TRUE(dialogs.ReturnCalculation(rules));
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(rules.Report().title, "Renditeberechnung des Fonds Alpha");
+
+  // The report window shows every line, the header among them.
+  QWidget* window = ShowSavingsReport(rules.Report(), nullptr);
+  auto* text = window->findChild<QPlainTextEdit*>(QStringLiteral("report"));
+  ASSERT_TRUE(text);
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Renditeberechnung des Fonds Alpha"));
+  EXPECT_TRUE(text->toPlainText().contains(QString::fromUtf8(kReportColumnHeader)));
+  EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("Rendite:10,00%")));
+  window->close();
+}
+
+TEST(SavingsDialogsQt, FundAmountsHasItsColumnsAndFocusesTheRefusedField) {
+  SavingsFixture f;
+  SavingsDialogsQt dialogs(f.prompter, f.clock, nullptr);
+  FundAmountsRules rules({"Alpha", "Ein Fonds mit einem langen Namen"}, SavingsMode::Monthly, f.prompter,
+                         {{"", "", "15.06."}, {}});
+  bool checked = false;
+  WhenShown([&] {
+    ASSERT_EQ(ActiveDialog()->windowTitle(), QStringLiteral("Werteeingabe für die Fonds"));
+    ActiveDialog()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ActiveDialog()));
+    EXPECT_EQ(Child<QLabel>("rateHeading")->text(), QStringLiteral("Monatliche Rate"));
+    EXPECT_EQ(Child<QLabel>("amountHeading")->text(), QStringLiteral("Einmalbetrag"));
+    EXPECT_EQ(Child<QLabel>("dayHeading")->text(), QStringLiteral("Ausschüttungsdatum"));
+    // The name column is as wide as the longest name.
+    QLabel* longName = Child<QLabel>("name1");
+    EXPECT_GE(Child<QLabel>("name0")->width(), longName->fontMetrics().horizontalAdvance(longName->text()));
+    EXPECT_EQ(Text("day0"), QStringLiteral("15.06."));
+    // OK without a rate: the message, the first rate emptied and focused.
+    Child<QLineEdit>("rate1")->setText(QStringLiteral("0"));
+    Child<QLineEdit>("rate0")->setText(QStringLiteral(",0"));
+    Child<QPushButton>("ok")->click();
+    EXPECT_EQ(f.prompter.Last().title, "Eingabefehler");
+    EXPECT_TRUE(Text("rate0").isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([] { return Child<QLineEdit>("rate0")->hasFocus(); }));
+    QTest::keyClicks(Child<QLineEdit>("rate0"), QStringLiteral("75"));
+    checked = true;
+    Child<QPushButton>("ok")->click();
+  });
+  EXPECT_TRUE(dialogs.FundAmounts(rules));
+  EXPECT_TRUE(checked);
+  ASSERT_EQ(rules.Result().size(), 2u);
+  EXPECT_EQ(rules.Result()[0].monthlyRate, "75");
+  EXPECT_EQ(rules.Result()[0].distributionDay, "15.06.");
+  EXPECT_EQ(rules.Result()[1].distributionDay, "31.12.");
+
+  // One-off: no rate column.
+  FundAmountsRules oneOff({"Alpha"}, SavingsMode::OneOff, f.prompter);
+  WhenShown([&] {
+    EXPECT_FALSE(Child<QLabel>("rateHeading"));
+    EXPECT_FALSE(Child<QLineEdit>("rate0"));
+    EXPECT_TRUE(Child<QLineEdit>("amount0"));
+    Child<QPushButton>("cancel")->click();
+  });
+  EXPECT_FALSE(dialogs.FundAmounts(oneOff));
+}
+
+}  // namespace
+}  // namespace tellurio::testing
