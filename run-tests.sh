@@ -53,7 +53,7 @@ while IFS= read -r target; do
   echo "-- $name (Startdateien: $( [ -d "$seeds" ] && echo "$seeds" || echo keine))"
   if "$target" -max_total_time="$fuzz_seconds" -max_len=8192 -timeout=25 -print_final_stats=1 \
     -artifact_prefix="$crashes/$name-" "$work" >"$log" 2>&1; then
-    grep -E '^(Done [0-9]+ runs|stat::number_of_executed_units)' "$log" || tail -n 2 "$log"
+    grep -E '^Done [0-9]+ runs' "$log" || tail -n 2 "$log"
   else
     failed+=("$name")
     echo "!! $name ist fehlgeschlagen. Der Bericht:"
