@@ -128,7 +128,7 @@ void PriceAcquisition::DownloadPrices() {
   if (failure) ReportDownloadFailure(failure->provider, failure->webProvider, failure->reason);
 
   if (!stopped) ReconcileArchives();
-  if (!depotBefore.empty()) session.MakeCurrent(depotBefore);
+  session.MakeCurrent(depotBefore);
   events.RecomputeStatistics(Scope::DepotFunds);
   events.RecomputeStatistics(Scope::AllFunds);
   s.selectedFund = fundBefore;

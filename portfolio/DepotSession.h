@@ -38,7 +38,8 @@ class DepotSession {
   virtual DocumentEvents& Events() = 0;
 
   // Makes depot the current depot and loads it (its stores, its provider
-  // and web provider, the currency factors of its funds).
+  // and web provider, the currency factors of its funds).  An empty name
+  // leaves no depot current.
   virtual void MakeCurrent(const std::string& depot) = 0;
   // Reads the current depot's stores again, after its files were written
   // by other means than the open stores.

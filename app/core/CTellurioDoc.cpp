@@ -154,7 +154,15 @@ void CTellurioDoc::OpenDepotStores(const std::string& depot) {
 
 void CTellurioDoc::MakeCurrent(const std::string& depot) {
   state_.currentDepot = depot;
-  LoadDepot();
+  if (!depot.empty()) {
+    LoadDepot();
+    return;
+  }
+  // No depot: the stores are bound to nothing and take no changes.
+  state_.depotStore.MarkUnreadable(Status::Ok());
+  state_.auxiliaryStore.MarkUnreadable(Status::Ok());
+  state_.fundCount = 0;
+  state_.currencyFactors.clear();
 }
 
 void CTellurioDoc::ReloadCurrentDepot() {
@@ -224,14 +232,8 @@ void CTellurioDoc::ReloadAfterRestore() {
   state_.currentProvider.clear();
   state_.webProvider.clear();
   state_.providerDepots.clear();
-  if (!state_.currentDepot.empty()) {
-    LoadDepot();
-  } else {
-    state_.depotStore = RecordStore();
-    state_.auxiliaryStore = RecordStore();
-    state_.fundCount = 0;
-    state_.currencyFactors.clear();
-  }
+  // Without a depot the stores are bound to nothing and take no changes.
+  MakeCurrent(state_.currentDepot);
   Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames, PackedYear(calendar_.Today()),
                                          calendar_.TodayMonthName()));
   state_.selectedFund.clear();
