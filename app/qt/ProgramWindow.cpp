@@ -15,7 +15,7 @@ ProgramWindow::ProgramWindow(CTellurioDoc& doc, PriceAcquisition& acquisition, P
       fundDialogs_(prompter, &frame_),
       funds_(doc.State(), doc.calendar(), prompter, doc, doc, fundDialogs_),
       transactionDialogs_(prompter, doc.calendar().clock(), &frame_),
-      transactions_(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs_),
+      transactions_(doc.State(), doc.calendar(), prompter, doc, doc, transactionDialogs_, doc.Stores()),
       savingsDialogs_(prompter, doc.calendar().clock(), &frame_),
       savings_(doc.State(), doc.calendar(), prompter, savingsDialogs_) {
   frame_.AttachDocument(&doc);

@@ -75,7 +75,7 @@ TEST(DeleteFund, MovesTheFundWithItsPricesToTheArchiveAndBack) {
   f.AddFund(kAlpha, kAlphaPrices);
   f.state.depotStore.Select(kAlpha.name);
   f.state.depotStore.AppendRows(section::kPurchases, {"03.03.2003", "10,50", "10,0000", "105,00"}, 1);
-  f.state.depotStore.Save();
+  EXPECT_TRUE(f.state.depotStore.Save().ok());
   f.state.selectedFund = kAlpha.name;
 
   f.prompter.Script({Answer::Yes});

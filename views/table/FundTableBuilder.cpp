@@ -1,19 +1,14 @@
 #include "views/table/FundTableBuilder.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 
 #include "analysis/Statistics.h"
 #include "portfolio/Funds.h"
-#include "storage/FileSet.h"
-#include "storage/ListFile.h"
 
 namespace tellurio {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // The store of one depot that a table reads, with the statistics of its
 // funds (in record order).
@@ -28,23 +23,13 @@ struct DepotFigures {
 enum class LoadResult { Loaded, Missing, Unreadable };
 
 LoadResult LoadFigures(const std::string& depot, Scope scope, const DepotState& doc, const Statistics& docStats,
-                       const Calendar& calendar, DepotFigures& out) {
+                       const Calendar& calendar, DepotStores& stores, DepotFigures& out) {
   if (!depot.empty() && depot == doc.currentDepot) {
     out.store = scope == Scope::DepotFunds ? &doc.depotStore : &doc.auxiliaryStore;
     out.table = &docStats.Table(scope);
     return LoadResult::Loaded;
   }
   const bool depotScope = scope == Scope::DepotFunds;
-  const fs::path base =
-      depotScope ? fileset::DepotBase(doc.workingDirectory, depot) : fileset::ArchiveBase(doc.workingDirectory, depot);
-  fs::path data = base;
-  data += ".dat";
-  std::error_code ec;
-  if (!fs::exists(data, ec)) {
-    // A depot without its store file cannot be shown; a depot without a fund
-    // archive simply has no archived funds.
-    return depotScope ? LoadResult::Unreadable : LoadResult::Missing;
-  }
   out.state = std::make_unique<DepotState>();
   DepotState& s = *out.state;
   s.workingDirectory = doc.workingDirectory;
@@ -54,10 +39,18 @@ LoadResult LoadFigures(const std::string& depot, Scope scope, const DepotState& 
   s.daxSeries = doc.daxSeries;
   s.moneyMarketRate = doc.moneyMarketRate;
   RecordStore& store = depotScope ? s.depotStore : s.auxiliaryStore;
-  // The data file exists, so binding the store writes nothing.
-  if (!store.Create(base, depotScope ? 6 : 2, depotScope ? fileset::kDepotRowWidths : fileset::kArchiveRowWidths).ok())
-    return LoadResult::Unreadable;
-  if (!store.Open().ok()) return LoadResult::Unreadable;
+  switch (stores.Open(doc.workingDirectory, depot, depotScope ? StoreKind::Depot : StoreKind::Archive, store,
+                      /*createMissing=*/false)) {
+    case StoreOpened::Read:
+    case StoreOpened::Repaired:  // reported by stores; the table shows what could be read
+      break;
+    case StoreOpened::Missing:
+      // A depot without its store file cannot be shown; a depot without a
+      // fund archive simply has no archived funds.
+      return depotScope ? LoadResult::Unreadable : LoadResult::Missing;
+    case StoreOpened::Unreadable:
+      return LoadResult::Unreadable;
+  }
   out.statistics = std::make_unique<Statistics>(s, calendar);
   // The tables show no weekly figure.
   out.statistics->RecomputeWithoutWeekly(scope);
@@ -108,16 +101,15 @@ struct ProviderDepots {
   std::vector<std::string> depots;
 };
 
-std::vector<ProviderDepots> ReadProviders(const DepotState& state) {
+std::vector<ProviderDepots> ReadProviders(const DepotState& state, DepotStores& stores) {
   std::vector<ProviderDepots> out;
   for (const std::string& p : state.providerNames) {
     ProviderDepots pd;
     pd.provider = p;
-    Status status;
-    ReadListFile(fileset::ProviderList(state.workingDirectory, p), pd.depots, &status);
-    // An unreadable provider list counts as one without depots: its depots
-    // are still listed, under no company.
-    if (!status.ok()) pd.depots.clear();
+    // A list that cannot be read, and names in it that are no depot names,
+    // are reported by stores; such a provider counts as one without those
+    // depots, which are still listed, under no company.
+    pd.depots = stores.DepotsOfProvider(state.workingDirectory, p);
     out.push_back(std::move(pd));
   }
   return out;
@@ -141,7 +133,7 @@ void Finish(std::vector<std::vector<FundRow>>& blocks, int kind, const TableSele
 }  // namespace
 
 FundTableResult BuildFundTable(const TableSelection& sel, const DepotState& state, const Statistics& statistics,
-                               const Calendar& calendar) {
+                               const Calendar& calendar, DepotStores& stores) {
   FundTableResult result;
   const int kind = sel.allFunds ? printkind::kAllFunds : printkind::kDepotFunds;
   // The return sort has no column in the table of all funds.
@@ -149,7 +141,7 @@ FundTableResult BuildFundTable(const TableSelection& sel, const DepotState& stat
   TableSelection s = sel;
   s.sort = sort;
   result.table = EmptyFundTable(kind, sort);
-  const std::vector<ProviderDepots> providers = ReadProviders(state);
+  const std::vector<ProviderDepots> providers = ReadProviders(state, stores);
 
   std::vector<std::vector<FundRow>> blocks;
   if (sel.allFunds) {
@@ -157,7 +149,7 @@ FundTableResult BuildFundTable(const TableSelection& sel, const DepotState& stat
     for (const ProviderDepots& p : providers) {
       if (p.depots.empty()) continue;
       DepotFigures fig;
-      const LoadResult r = LoadFigures(p.depots.front(), Scope::AllFunds, state, statistics, calendar, fig);
+      const LoadResult r = LoadFigures(p.depots.front(), Scope::AllFunds, state, statistics, calendar, stores, fig);
       if (r == LoadResult::Unreadable) result.skippedDepots.push_back(p.depots.front());
       if (r != LoadResult::Loaded) continue;
       blocks.emplace_back();
@@ -186,7 +178,7 @@ FundTableResult BuildFundTable(const TableSelection& sel, const DepotState& stat
   for (const std::string& d : state.depotNames) {
     if (std::find(sel.excludedDepots.begin(), sel.excludedDepots.end(), d) != sel.excludedDepots.end()) continue;
     DepotFigures fig;
-    if (LoadFigures(d, Scope::DepotFunds, state, statistics, calendar, fig) != LoadResult::Loaded) {
+    if (LoadFigures(d, Scope::DepotFunds, state, statistics, calendar, stores, fig) != LoadResult::Loaded) {
       result.skippedDepots.push_back(d);
       continue;
     }

@@ -13,7 +13,10 @@
 // statistics are computed there.  So the document's current depot, its
 // stores and its statistics are the same before and after a build, also
 // when a depot cannot be read; such a depot is skipped and named in the
-// result.
+// result.  Other depots' stores are opened through `stores` (never created,
+// never written), which reports a damaged or unreadable store once; depot
+// names from provider lists are checked there as typed ones, and a name
+// that is no valid depot name is left out.
 
 #include <string>
 #include <vector>
@@ -21,6 +24,7 @@
 #include "analysis/Statistics.h"
 #include "calendar/Calendar.h"
 #include "portfolio/DepotState.h"
+#include "portfolio/DepotStores.h"
 #include "views/table/FundTable.h"
 
 namespace tellurio {
@@ -32,7 +36,7 @@ struct FundTableResult {
 
 // state and statistics are the document's; they are only read.
 FundTableResult BuildFundTable(const TableSelection& selection, const DepotState& state, const Statistics& statistics,
-                               const Calendar& calendar);
+                               const Calendar& calendar, DepotStores& stores);
 
 // The text that names the skipped depots in one "Hinweis".
 std::string SkippedDepotsText(const std::vector<std::string>& depots);

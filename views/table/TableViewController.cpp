@@ -15,7 +15,8 @@ TableViewController::TableViewController(const DepotState& state, const Statisti
       calendar_(calendar),
       prompter_(prompter),
       dialogs_(dialogs),
-      printer_(printer) {}
+      printer_(printer),
+      stores_(prompter, calendar) {}
 
 std::shared_ptr<const TextTable> TableViewController::ChooseAndBuildTable() {
   return ChooseTable() ? RebuildTable() : nullptr;
@@ -32,7 +33,7 @@ bool TableViewController::ChooseTable() {
 std::shared_ptr<const TextTable> TableViewController::RebuildTable() {
   if (!last_) return nullptr;
   if (busy_) busy_(true);
-  FundTableResult built = BuildFundTable(*last_, state_, statistics_, calendar_);
+  FundTableResult built = BuildFundTable(*last_, state_, statistics_, calendar_, stores_);
   if (busy_) busy_(false);
   if (!built.skippedDepots.empty())
     prompter_.Notice("Hinweis", SkippedDepotsText(built.skippedDepots), MessageIcon::Exclamation,

@@ -16,6 +16,7 @@
 #include "calendar/Calendar.h"
 #include "platform/Prompter.h"
 #include "portfolio/DepotState.h"
+#include "portfolio/DepotStores.h"
 #include "views/table/FundTable.h"
 #include "views/table/PrintItems.h"
 #include "views/table/TableSelectionRules.h"
@@ -106,6 +107,9 @@ class TableViewController {
   Prompter& prompter_;
   TableViewDialogs& dialogs_;
   PrintService& printer_;
+  // Opens the stores of the depots that are not current; reports each
+  // damaged or unreadable one once while the controller lives.
+  DepotStores stores_;
   std::optional<TableSelection> last_;
   std::function<void(bool)> busy_;
 };

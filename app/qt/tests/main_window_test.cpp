@@ -57,13 +57,13 @@ void WriteDepot(const std::filesystem::path& dir, const std::string& depot, cons
     }
   };
   RecordStore s;
-  s.Create(dir / depot, 6, fileset::kDepotRowWidths);
-  s.Open();
+  ASSERT_TRUE(s.Create(dir / depot, 6, fileset::kDepotRowWidths).ok());
+  ASSERT_TRUE(s.Open().ok());
   fill(s, funds, 100000);
   ASSERT_TRUE(s.Save().ok());
   RecordStore a;
-  a.Create(dir / ("n_" + depot), 2, fileset::kArchiveRowWidths);
-  a.Open();
+  ASSERT_TRUE(a.Create(dir / ("n_" + depot), 2, fileset::kArchiveRowWidths).ok());
+  ASSERT_TRUE(a.Open().ok());
   fill(a, archived, 200000);
   ASSERT_TRUE(a.Save().ok());
 }
@@ -79,17 +79,17 @@ Names ArchiveFunds() {
 struct Program {
   DocFixture f;
   SilentAcquisitionDialogs acquisitionDialogs;
-  PriceAcquisition acquisition{acquisitionDialogs};
+  PriceAcquisition acquisition{acquisitionDialogs, f.web};
   std::unique_ptr<ProgramWindow> window;
 
   explicit Program(const TableViewServices* tableServices = nullptr) {
-    WriteListFile(f.dir / "Bank.pls", {"Depot A", "Depot B"});
-    WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"});
+    EXPECT_TRUE(WriteListFile(f.dir / "Bank.pls", {"Depot A", "Depot B"}).ok());
+    EXPECT_TRUE(WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"}).ok());
     WriteDepot(f.wd(), "Depot A", {"Alpha-Aktien", "Beta", "Gamma Renten"}, ArchiveFunds());
     WriteDepot(f.wd(), "Depot B", {"Delta", "Epsilon"}, {});
     f.dialogs.depotChoices = {std::string("Depot A")};
     EXPECT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
-    acquisition.SetDocument(&f.doc);
+    acquisition.SetSession(&f.doc);
     window = std::make_unique<ProgramWindow>(f.doc, acquisition, f.prompter, nullptr, tableServices);
     frame().show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame()));

@@ -137,7 +137,7 @@ TEST(PrintedPages, ALongPriceListGetsNumberedPages) {
 TEST(PrintedPages, FundTablesPrintOnLandscapePagesAlsoWhenEmpty) {
   testing::TableFixture f;
   TableSelection s;
-  const TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  const TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   const Printed p = PrintToPdf(f.dir / "tabelle.pdf", Job(t));
   EXPECT_EQ(p.pages, 1);
   EXPECT_TRUE(p.Landscape()) << p.info;
@@ -149,7 +149,7 @@ TEST(PrintedPages, FundTablesPrintOnLandscapePagesAlsoWhenEmpty) {
   DepotState none;
   Statistics nothing(none, f.calendar);
   s.allFunds = true;
-  const TextTable empty = BuildFundTable(s, none, nothing, f.calendar).table;
+  const TextTable empty = BuildFundTable(s, none, nothing, f.calendar, f.stores).table;
   const Printed e = PrintToPdf(f.dir / "leer.pdf", Job(empty));
   EXPECT_EQ(e.pages, 1);
   EXPECT_TRUE(e.Landscape());

@@ -1,5 +1,7 @@
 #include "views/table/tests/TableFixture.h"
 
+#include <gtest/gtest.h>
+
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
@@ -8,14 +10,15 @@ namespace tellurio::testing {
 
 void WriteStore(const std::filesystem::path& base, bool depotStore, const std::vector<FundSpec>& funds) {
   RecordStore s;
-  s.Create(base, depotStore ? 6 : 2, depotStore ? fileset::kDepotRowWidths : fileset::kArchiveRowWidths);
-  s.Open();
+  EXPECT_TRUE(
+      s.Create(base, depotStore ? 6 : 2, depotStore ? fileset::kDepotRowWidths : fileset::kArchiveRowWidths).ok());
+  EXPECT_TRUE(s.Open().ok());
   for (const FundSpec& f : funds) {
     s.AddRecord({f.name, f.wkn, f.factor, f.currency});
     s.AppendRows(1, f.prices, static_cast<int>(f.prices.size() / 2));
     if (depotStore && !f.holding.empty()) s.AppendRows(4, {"16.06.2003", f.holding}, 1);
   }
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
 }
 
 TableFixture::TableFixture() {
@@ -35,8 +38,8 @@ TableFixture::TableFixture() {
              {{"Nur Beta", "666666", "1,0000", "Euro", {"13.06.2003", "30,00"}, ""}});
   WriteStore(fileset::ArchiveBase(wd, "Gamma"), false,
              {{"Archiv Z", "777777", "1,0000", "Euro", {"13.06.2003", "12,50"}, ""}});
-  WriteListFile(fileset::ProviderList(wd, "Bank"), {"Alpha", "Beta"});
-  WriteListFile(fileset::ProviderList(wd, "Kasse"), {"Gamma"});
+  EXPECT_TRUE(WriteListFile(fileset::ProviderList(wd, "Bank"), {"Alpha", "Beta"}).ok());
+  EXPECT_TRUE(WriteListFile(fileset::ProviderList(wd, "Kasse"), {"Gamma"}).ok());
   state.workingDirectory = wd;
   state.currentDepot = "Alpha";
   state.currency = "Euro";
@@ -51,10 +54,11 @@ void TableFixture::Load() {
   const auto& wd = dir.path();
   state.depotStore = RecordStore();
   state.auxiliaryStore = RecordStore();
-  state.depotStore.Create(fileset::DepotBase(wd, state.currentDepot), 6, fileset::kDepotRowWidths);
-  state.depotStore.Open();
-  state.auxiliaryStore.Create(fileset::ArchiveBase(wd, state.currentDepot), 2, fileset::kArchiveRowWidths);
-  state.auxiliaryStore.Open();
+  EXPECT_TRUE(state.depotStore.Create(fileset::DepotBase(wd, state.currentDepot), 6, fileset::kDepotRowWidths).ok());
+  EXPECT_TRUE(state.depotStore.Open().ok());
+  EXPECT_TRUE(
+      state.auxiliaryStore.Create(fileset::ArchiveBase(wd, state.currentDepot), 2, fileset::kArchiveRowWidths).ok());
+  EXPECT_TRUE(state.auxiliaryStore.Open().ok());
   state.fundCount = state.depotStore.RecordCount();
   statistics = std::make_unique<Statistics>(state, calendar);
   statistics->RecomputeStatistics(Scope::DepotFunds);

@@ -21,8 +21,10 @@
 #include "analysis/Statistics.h"
 #include "calendar/Calendar.h"
 #include "platform/Clock.h"
+#include "platform/testing/RecordingPrompter.h"
 #include "platform/testing/TempDir.h"
 #include "portfolio/DepotState.h"
+#include "portfolio/DepotStores.h"
 
 namespace tellurio::testing {
 
@@ -41,6 +43,8 @@ struct TableFixture {
   Calendar calendar{clock};
   DepotState state;
   std::unique_ptr<Statistics> statistics;
+  RecordingPrompter prompter;
+  DepotStores stores{prompter, calendar};
 
   TableFixture();
   // Opens the stores of the current depot and recomputes both scopes.

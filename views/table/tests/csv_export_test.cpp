@@ -50,7 +50,7 @@ TEST(CsvExport, ASpreadsheetReadsBackTheNumbersOfTheTable) {
   testing::TableFixture f;
   TableSelection s;
   s.sort = SortKind::Alphabetical;
-  const TextTable table = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  const TextTable table = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   const std::filesystem::path file = f.dir / "tabelle.csv";
   ASSERT_TRUE(WriteCsvFile(file, table).ok());
   const std::string bytes = testing::ReadAll(file);

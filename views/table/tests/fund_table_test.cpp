@@ -7,6 +7,7 @@
 
 #include "calendar/NumberText.h"
 #include "storage/FileSet.h"
+#include "storage/ListFile.h"
 #include "views/table/FundTable.h"
 #include "views/table/FundTableBuilder.h"
 #include "views/table/tests/TableFixture.h"
@@ -130,7 +131,7 @@ TEST(FundTableBuilder, DepotTableInSeparateDepotBlocks) {
   TableFixture f;
   TableSelection s;
   s.sort = SortKind::Alphabetical;
-  const FundTableResult r = BuildFundTable(s, f.state, *f.statistics, f.calendar);
+  const FundTableResult r = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores);
   EXPECT_TRUE(r.skippedDepots.empty());
   const TextTable& t = r.table;
   EXPECT_EQ(t.kind, printkind::kDepotFunds);
@@ -165,10 +166,10 @@ TEST(FundTableBuilder, ADepotReadFromItsFilesShowsTheFiguresOfTheDocument) {
   TableFixture f;
   TableSelection s;
   s.sort = SortKind::Alphabetical;
-  const TextTable first = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  const TextTable first = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   f.state.currentDepot = "Gamma";
   f.Load();
-  const TextTable second = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  const TextTable second = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   ASSERT_EQ(first.lines.size(), second.lines.size());
   for (size_t i = 0; i < first.lines.size(); ++i) EXPECT_EQ(first.lines[i].cells, second.lines[i].cells) << i;
 }
@@ -179,7 +180,7 @@ TEST(FundTableBuilder, CompanyBlocksMergeAFundHeldInTwoDepots) {
   s.separateDepots = false;
   s.byCompany = true;
   s.sort = SortKind::Alphabetical;
-  const TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  const TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   EXPECT_EQ(Column(t, depotcol::kName), (std::vector<std::string>{"Fonds A", "Fonds B", "Fonds C"}));
   EXPECT_EQ(Column(t, depotcol::kCompany), (std::vector<std::string>{"Bank", "", "Kasse"}));
   // 10,5 + 2,25 shares with four decimals; 1680 + 360 in value.
@@ -188,7 +189,7 @@ TEST(FundTableBuilder, CompanyBlocksMergeAFundHeldInTwoDepots) {
   EXPECT_EQ(t.lines[0].At(depotcol::kDepot), "Alpha, Beta");
 
   s.excludedDepots = {"Beta"};
-  const TextTable without = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  const TextTable without = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   EXPECT_EQ(without.lines[0].At(depotcol::kHolding), "10,5000");
   EXPECT_EQ(without.lines[0].At(depotcol::kDepot), "Alpha");
 }
@@ -199,20 +200,20 @@ TEST(FundTableBuilder, AllFundsComeFromTheArchiveOfEachProvidersFirstDepot) {
   s.allFunds = true;
   s.separateDepots = false;
   s.sort = SortKind::Alphabetical;
-  TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   EXPECT_EQ(t.kind, printkind::kAllFunds);
   EXPECT_EQ(Column(t, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y", "Archiv Z"}));
   EXPECT_EQ(Column(t, allcol::kCompany), (std::vector<std::string>{"Bank", "Bank", "Kasse"}));
   EXPECT_EQ(Column(t, allcol::kPrice), (std::vector<std::string>{"10,00", "20,00", "12,50"}));
   s.byCompany = true;
-  t = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  t = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   EXPECT_EQ(Column(t, allcol::kCompany), (std::vector<std::string>{"Bank", "", "Kasse"}));
 
   // With "Beta" current, the archive of "Alpha" (first of "Bank") is read
   // from its files, and "Beta"'s own archive still stays out.
   f.state.currentDepot = "Beta";
   f.Load();
-  t = BuildFundTable(s, f.state, *f.statistics, f.calendar).table;
+  t = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   EXPECT_EQ(Column(t, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y", "Archiv Z"}));
 }
 
@@ -226,7 +227,7 @@ TEST(FundTableBuilder, AnUnreadableDepotIsSkippedAndTheCurrentDepotStaysAsItWas)
   const std::string valueBefore = f.statistics->DepotValue();
   TableSelection s;
   s.sort = SortKind::Alphabetical;
-  const FundTableResult r = BuildFundTable(s, f.state, *f.statistics, f.calendar);
+  const FundTableResult r = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores);
   EXPECT_EQ(r.skippedDepots, (std::vector<std::string>{"Beta", "Ghost"}));
   EXPECT_EQ(SkippedDepotsText(r.skippedDepots),
             "Die Daten der Depots Beta und Ghost konnten nicht gelesen werden.\n"
@@ -242,6 +243,26 @@ TEST(FundTableBuilder, AnUnreadableDepotIsSkippedAndTheCurrentDepotStaysAsItWas)
             "Die Daten des Depots Beta konnten nicht gelesen werden.\nDas Depot fehlt deshalb in der Tabelle.");
 }
 
+// A provider list is a file: a name in it that points out of the working
+// directory is no depot.  It is named once, and the table takes the
+// provider's first real depot instead of reading the files it points to.
+TEST(FundTableBuilder, DepotNamesFromAProviderListThatAreNoDepotNamesAreLeftOut) {
+  TableFixture f;
+  const std::filesystem::path outside = f.dir / "draussen";
+  std::filesystem::create_directory(outside);
+  testing::WriteStore(fileset::ArchiveBase(outside, "Fremd"), false,
+                      {{"Fremder Fonds", "999999", "1,0000", "Euro", {"13.06.2003", "99,00"}, ""}});
+  ASSERT_TRUE(WriteListFile(fileset::ProviderList(f.dir.path(), "Kasse"), {"draussen/Fremd", "Gamma"}).ok());
+  TableSelection s;
+  s.allFunds = true;
+  s.separateDepots = false;
+  s.sort = SortKind::Alphabetical;
+  const FundTableResult r = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores);
+  EXPECT_EQ(Column(r.table, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y", "Archiv Z"}));
+  ASSERT_EQ(f.prompter.Messages().size(), 1u);
+  EXPECT_NE(f.prompter.Last().text.find("draussen/Fremd"), std::string::npos) << f.prompter.Last().text;
+}
+
 TEST(FundTableBuilder, WithoutDepotsTheTableHasItsTitleAndHeadersOnly) {
   TableFixture f;
   DepotState empty;
@@ -250,7 +271,7 @@ TEST(FundTableBuilder, WithoutDepotsTheTableHasItsTitleAndHeadersOnly) {
   for (bool allFunds : {false, true}) {
     TableSelection s;
     s.allFunds = allFunds;
-    const FundTableResult r = BuildFundTable(s, empty, none, f.calendar);
+    const FundTableResult r = BuildFundTable(s, empty, none, f.calendar, f.stores);
     EXPECT_TRUE(r.table.lines.empty());
     EXPECT_EQ(r.table.columns.size(), allFunds ? 13u : 16u);
     EXPECT_FALSE(r.table.title.empty());
