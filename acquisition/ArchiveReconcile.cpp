@@ -51,30 +51,6 @@ std::vector<std::string> Join(const std::vector<std::string>& older, const std::
   return out;
 }
 
-// A copy of the store without the dropped records; `rows` holds new price
-// rows for some records.  The copy is bound to the same files.
-RecordStore Without(const RecordStore& store, const std::vector<char>& drop,
-                    std::unordered_map<int, std::vector<std::string>>& rows) {
-  RecordStore out;
-  std::vector<int> widths;
-  for (int t = 0; t < store.SectionCount(); ++t) widths.push_back(store.RowWidth(t));
-  // The files exist (the store was opened from them); Create only binds.
-  out.Create(store.BasePath(), store.SectionCount(), widths);
-  const int n = store.RecordCount();
-  for (int r = 0; r < n; ++r) {
-    if (drop[static_cast<size_t>(r)]) continue;
-    out.AddRecord(Copy(store.Values(section::kMaster, r)));
-    for (int t = 1; t < store.SectionCount(); ++t) {
-      auto it = t == section::kPrices ? rows.find(r) : rows.end();
-      if (it != rows.end())
-        out.ReplaceRows(t, std::move(it->second));
-      else
-        out.ReplaceRows(t, Copy(store.Values(t, r)));
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 ReconcileOutcome ReconcileArchive(RecordStore& archive) {
@@ -91,7 +67,7 @@ ReconcileOutcome ReconcileArchive(RecordStore& archive) {
     }
   }
 
-  std::vector<char> drop(static_cast<size_t>(n), 0);
+  std::vector<bool> drop(static_cast<size_t>(n), false);
   // Joined price rows of the survivors, by record index.
   std::unordered_map<int, std::vector<std::string>> joined;
   // WKN -> the record that survives so far.
@@ -128,12 +104,19 @@ ReconcileOutcome ReconcileArchive(RecordStore& archive) {
     std::vector<std::string> series = Join(rowsOf(gone), rowsOf(keep), keepSpan.first);
     joined.erase(gone);
     joined[keep] = std::move(series);
-    drop[static_cast<size_t>(gone)] = 1;
+    drop[static_cast<size_t>(gone)] = true;
     it->second = keep;
     ++outcome.removed;
   }
   if (outcome.removed == 0) return outcome;
-  archive = Without(archive, drop, joined);
+  // The survivors get their joined rows, then the others go; the store
+  // stays the same object, so what its opening found (a repair to keep a
+  // copy of, a file that could not be read) still holds for its save.
+  for (auto& [r, rows] : joined) {
+    archive.Select(std::string(archive.Values(section::kMaster, r)[0]));
+    archive.ReplaceRows(section::kPrices, std::move(rows));
+  }
+  archive.DropRecords(drop);
   return outcome;
 }
 

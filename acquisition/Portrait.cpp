@@ -1,5 +1,7 @@
 #include "acquisition/Portrait.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +12,7 @@
 
 #include "calendar/NumberText.h"
 #include "platform/Codec1252.h"
+#include "storage/ListFile.h"
 
 namespace tellurio {
 
@@ -22,12 +25,23 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+// A portrait file that is a pipe or a device is not waited on: only a
+// regular file is read.
 File OpenForReading(const fs::path& path, Status* status) {
-  File f(std::fopen(path.c_str(), "rb"));
-  if (!f && status) {
+  int fd = -1;
+  const Status opened = OpenDataFile(path, fd);
+  if (!opened.ok()) {
+    if (status)
+      *status = opened.code() == Status::Code::NotFound
+                    ? Status::Error(Status::Code::NotFound, path.string(), "Die Datei existiert nicht.")
+                    : opened;
+    return nullptr;
+  }
+  File f(::fdopen(fd, "rb"));
+  if (!f) {
     const int e = errno;
-    *status = e == ENOENT ? Status::Error(Status::Code::NotFound, path.string(), "Die Datei existiert nicht.")
-                          : Status::FromErrno(e, path.string());
+    ::close(fd);
+    if (status) *status = Status::FromErrno(e, path.string());
   }
   return f;
 }

@@ -1,10 +1,12 @@
 #include "acquisition/PriceAcquisition.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "acquisition/ArchiveReconcile.h"
 #include "acquisition/PriceFile.h"
 #include "acquisition/PriceMerge.h"
+#include "portfolio/FundCommands.h"
 #include "portfolio/Funds.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
@@ -20,44 +22,46 @@ namespace {
 constexpr const char* kPortraitRequestNumber = "972830";
 constexpr const char* kStatusTitle = "Portraitdaten aktualisieren";
 
-bool DataFileExists(const fs::path& base) {
-  std::error_code ec;
-  return fs::exists(fs::path(base).concat(".dat"), ec);
-}
-
-// Opens a store of a depot that is not current, for reading; false (with
-// the reason in *status) when its files exist but cannot be read.
-bool OpenExisting(RecordStore& store, const fs::path& base, const std::vector<int>& widths, Status* status) {
-  *status = store.Create(base, static_cast<int>(widths.size()), widths);
-  if (status->ok()) *status = store.Open();
-  return status->ok();
-}
-
 void AddFunds(const RecordStore& store, std::vector<PortraitFund>& out) {
   for (const FundMaster& m : AllMasters(store)) out.push_back(PortraitFund{m.name, m.wkn});
 }
 
 }  // namespace
 
-PriceAcquisition::PriceAcquisition(AcquisitionDialogs& dialogs, SubsystemHooks* others)
-    : dialogs_(dialogs), others_(others) {}
+PriceAcquisition::PriceAcquisition(AcquisitionDialogs& dialogs, marabu::WebLibrary& web)
+    : dialogs_(dialogs), web_(web) {}
 
-std::vector<PriceAcquisition::DepotRef> PriceAcquisition::AllDepots() const {
+std::vector<PriceAcquisition::DepotRef> PriceAcquisition::AllDepots() {
   std::vector<DepotRef> out;
-  const DepotState& s = doc_->State();
-  for (const std::string& provider : s.providerNames) {
-    std::vector<std::string> depots;
-    ReadListFile(fileset::ProviderList(s.workingDirectory, provider), depots);
-    for (std::string& d : depots) out.push_back(DepotRef{provider, std::move(d)});
-  }
+  DepotState& s = state();
+  for (const std::string& provider : s.providerNames)
+    for (std::string& d : session_->Stores().DepotsOfProvider(s.workingDirectory, provider))
+      out.push_back(DepotRef{provider, std::move(d)});
   return out;
+}
+
+void PriceAcquisition::Skip(const std::string& name) {
+  const std::string shown = "\"" + Displayable(name) + "\"";
+  if (std::find(skipped_.begin(), skipped_.end(), shown) == skipped_.end()) skipped_.push_back(shown);
+}
+
+void PriceAcquisition::ReportSkippedFunds() {
+  if (skipped_.empty()) return;
+  std::string names;
+  for (const std::string& n : skipped_) names += "\n" + n;
+  skipped_.clear();
+  prompter().Notice("Hinweis",
+                    "Die Kurse dieser Fonds wurden nicht übernommen, weil die Datendateien ihren Namen, ihre "
+                    "Stammdaten oder ihren Kurs nicht unverändert speichern können:\n" +
+                        names + "\n\nAlle anderen Kurse wurden übernommen.",
+                    MessageIcon::Exclamation, BeepKind::Exclamation);
 }
 
 // ---- download run ------------------------------------------------------------
 
 void PriceAcquisition::ReportDownloadFailure(const std::string& provider, const std::string& webProvider,
                                              const std::string& reason) {
-  doc_->prompter().Show(Message{
+  prompter().Show(Message{
       "Fehler",
       "Die Kurse des Fondanbieters " + provider + " (" + webProvider + ") konnten nicht geladen werden.\n\n" + reason +
           "\n\nDer Kursdownload wurde abgebrochen. Die Depots dieses Anbieters und der folgenden Anbieter "
@@ -66,8 +70,9 @@ void PriceAcquisition::ReportDownloadFailure(const std::string& provider, const 
 }
 
 void PriceAcquisition::DownloadPrices() {
-  if (!doc_) return;
-  CTellurioDoc& doc = *doc_;
+  if (!session_) return;
+  DepotSession& session = *session_;
+  DocumentEvents& events = session.Events();
   DepotState& s = state();
   const std::string wd = s.workingDirectory.string();
 
@@ -75,11 +80,11 @@ void PriceAcquisition::DownloadPrices() {
   status->ShowDepotLines();
 
   // One download per provider that has depots; the provider is reached
-  // through its first depot.
+  // through its first depot.  A provider whose list cannot be read is
+  // reported and left out.
   std::vector<DepotRef> work;
   for (const std::string& provider : s.providerNames) {
-    std::vector<std::string> depots;
-    ReadListFile(fileset::ProviderList(s.workingDirectory, provider), depots);
+    std::vector<std::string> depots = session.Stores().DepotsOfProvider(s.workingDirectory, provider);
     if (!depots.empty()) work.push_back(DepotRef{provider, depots.front()});
   }
 
@@ -94,10 +99,9 @@ void PriceAcquisition::DownloadPrices() {
   std::optional<Failure> failure;
   const int n = static_cast<int>(work.size());
   for (int i = 0; i < n && !stopped; ++i) {
-    s.currentDepot = work[static_cast<size_t>(i)].depot;
-    doc.LoadDepot();
-    doc.RecomputeStatistics(Scope::DepotFunds);
-    doc.RecomputeStatistics(Scope::AllFunds);
+    session.MakeCurrent(work[static_cast<size_t>(i)].depot);
+    events.RecomputeStatistics(Scope::DepotFunds);
+    events.RecomputeStatistics(Scope::AllFunds);
     status->SetRemaining(n - i);
     status->SetCurrent(s.currentDepot);
     // Without an assigned web provider the request could only ask the
@@ -107,11 +111,12 @@ void PriceAcquisition::DownloadPrices() {
       continue;
     }
     if (s.auxiliaryStore.RecordCount() == 0) portraitsNeeded = true;
-    doc.Report(fileset::EnsurePriceDirectories(s.workingDirectory, {s.currentProvider},
-                                               PackedYear(doc.calendar().Today()), doc.calendar().TodayMonthName()));
+    ReportFailure(prompter(), fileset::EnsurePriceDirectories(s.workingDirectory, {s.currentProvider},
+                                                              PackedYear(session.calendar().Today()),
+                                                              session.calendar().TodayMonthName()));
     std::vector<std::string> lines;
-    const marabu::DownloadResult r = doc.web().FileAusInternetLaden(lines, s.webProvider, s.currentProvider, wd);
-    doc.web().ArbeitsverzeichnisEinstellen(wd);
+    const marabu::DownloadResult r = web_.FileAusInternetLaden(lines, s.webProvider, s.currentProvider, wd);
+    web_.ArbeitsverzeichnisEinstellen(wd);
     if (!r.ok()) {
       failure = Failure{s.currentProvider, s.webProvider, r.message};
       stopped = true;
@@ -123,202 +128,190 @@ void PriceAcquisition::DownloadPrices() {
   if (failure) ReportDownloadFailure(failure->provider, failure->webProvider, failure->reason);
 
   if (!stopped) ReconcileArchives();
-  s.currentDepot = depotBefore;
-  if (!depotBefore.empty()) doc.LoadDepot();
-  doc.RecomputeStatistics(Scope::DepotFunds);
-  doc.RecomputeStatistics(Scope::AllFunds);
+  session.MakeCurrent(depotBefore);
+  events.RecomputeStatistics(Scope::DepotFunds);
+  events.RecomputeStatistics(Scope::AllFunds);
   s.selectedFund = fundBefore;
   for (const std::string& provider : unassigned)
-    doc.prompter().Notice("Hinweis",
-                          "Dem Fondanbieter " + provider +
-                              " ist kein Anbieter für den Kursdownload zugeordnet.\n"
-                              "Die Kurse seiner Depots wurden nicht geladen.",
-                          MessageIcon::Exclamation, BeepKind::Exclamation);
+    prompter().Notice("Hinweis",
+                      "Dem Fondanbieter " + provider +
+                          " ist kein Anbieter für den Kursdownload zugeordnet.\n"
+                          "Die Kurse seiner Depots wurden nicht geladen.",
+                      MessageIcon::Exclamation, BeepKind::Exclamation);
+  ReportSkippedFunds();
   if (!stopped && portraitsNeeded && FetchPortraits()) BuildPortraitIndex();
-  doc.RebuildTicker();
-  doc.UpdateAllViews();
+  events.RebuildTicker();
+  events.UpdateAllViews();
 }
 
 // ---- merge -------------------------------------------------------------------
 
 bool PriceAcquisition::MergePriceRecords(const std::vector<std::string>& lines, bool allFunds,
                                          const std::string& fund) {
-  if (!doc_) return false;
+  if (!session_) return false;
   const PriceFile file = ReadPriceRecords(lines);
   const std::vector<std::string> depots = state().providerDepots;
-  for (const std::string& depot : depots)
-    if (!MergeIntoDepot(depot, file, allFunds, fund)) return false;
-  return true;
+  bool currentFailed = false;
+  bool merged = true;
+  for (const std::string& depot : depots) {
+    if (!MergeIntoDepot(depot, file, allFunds, fund, currentFailed)) {
+      merged = false;
+      break;
+    }
+  }
+  if (currentFailed) session_->ReloadCurrentDepot();
+  return merged;
 }
 
 bool PriceAcquisition::MergeIntoDepot(const std::string& depot, const PriceFile& file, bool allFunds,
-                                      const std::string& fund) {
+                                      const std::string& fund, bool& currentFailed) {
   DepotState& s = state();
-  CTellurioDoc& doc = *doc_;
-  s.currentDepot = depot;
-  doc.web().ArbeitsverzeichnisEinstellen(s.workingDirectory.string());
-  // A store that exists but cannot be read opens empty; merging into it and
-  // saving would replace the depot with the few prices of this file.
-  Status opened;
-  if (!OpenExisting(s.depotStore, fileset::DepotBase(s.workingDirectory, depot), fileset::kDepotRowWidths, &opened) ||
-      !OpenExisting(s.auxiliaryStore, fileset::ArchiveBase(s.workingDirectory, depot), fileset::kArchiveRowWidths,
-                    &opened)) {
-    doc.Report(opened);
-    s.fundCount = s.depotStore.RecordCount();
+  web_.ArbeitsverzeichnisEinstellen(s.workingDirectory.string());
+  // The current depot is merged into its open stores (the session's view of
+  // its files); every other depot into stores of its own.
+  const bool current = !s.currentDepot.empty() && depot == s.currentDepot;
+  RecordStore ownDepot;
+  RecordStore ownArchive;
+  RecordStore& depotStore = current ? s.depotStore : ownDepot;
+  RecordStore& archive = current ? s.auxiliaryStore : ownArchive;
+  // A store that exists but cannot be read opens empty and read-only;
+  // merging into it would put a held fund's price into its archive.
+  const bool readable = current ? !depotStore.ReadOnly() && !archive.ReadOnly()
+                                : session_->Stores().OpenBoth(s.workingDirectory, depot, depotStore, archive);
+  if (!readable) {
+    const RecordStore& unreadable = depotStore.ReadOnly() ? depotStore : archive;
+    prompter().Show(Message{"Fehler",
+                            "Die Kurse wurden nicht in das Depot " + Displayable(depot) + " übernommen: Die Datei\n\n" +
+                                unreadable.DataPath().string() + "\n\nkonnte nicht gelesen werden (" +
+                                unreadable.ReadFailure().message() + ").",
+                            MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
     return false;
   }
-  s.fundCount = s.depotStore.RecordCount();
 
-  const MergePlan plan = PlanMerge(s.depotStore, file);
-  bool depotChanged = false;
+  const MergePlan plan = PlanMerge(depotStore, file);
+  std::vector<std::string> skipped;
+  const bool depotChanged = MergeHeldPrices(depotStore, plan, allFunds, fund, skipped);
   bool archiveChanged = false;
-  if (!allFunds) {
-    for (const HeldPrice& h : plan.held) {
-      if (h.fund != fund) continue;
-      StoreHeldPrice(s.depotStore, h);
-      depotChanged = true;
-      break;
-    }
-  } else {
-    for (const HeldPrice& h : plan.held) StoreHeldPrice(s.depotStore, h);
-    depotChanged = !plan.held.empty();
-    if (!plan.others.empty()) {
-      bool done = false;
-      const ArchiveWork work = [&](const ArchiveStep& step) {
-        if (done) return;
-        done = true;
-        for (size_t k = 0; k < plan.others.size(); ++k) {
-          step(static_cast<int>(k), plan.others[k]->name);
-          StoreArchivePrice(s.auxiliaryStore, *plan.others[k]);
-        }
-      };
-      dialogs_.RunArchiveProgress(depot, static_cast<int>(plan.others.size()), work);
-      // The archive is part of the merge whatever the dialog did.
-      if (!done) work([](int, const std::string&) {});
-      archiveChanged = true;
-    }
+  if (allFunds && !plan.others.empty()) {
+    bool done = false;
+    const ArchiveWork work = [&](const ArchiveStep& step) {
+      if (done) return;
+      done = true;
+      archiveChanged = MergeArchivePrices(archive, plan, step, skipped);
+    };
+    dialogs_.RunArchiveProgress(depot, static_cast<int>(plan.others.size()), work);
+    // The archive is part of the merge whatever the dialog did.
+    if (!done) work([](int, const std::string&) {});
   }
-  // The depot is merged as a whole or not at all: when the fund archive
-  // cannot be written after the depot store was, the depot store gets its
-  // old files back.
-  std::string oldData, oldIndex;
-  const bool both = depotChanged && archiveChanged;
-  if (both && (!ReadFileBytes(s.depotStore.DataPath(), oldData).ok() ||
-               !ReadFileBytes(s.depotStore.IndexPath(), oldIndex).ok())) {
-    oldData.clear();
-    oldIndex.clear();
-  }
-  if (depotChanged && !doc.Report(s.depotStore.Save())) return false;
-  if (archiveChanged) {
-    const Status saved = s.auxiliaryStore.Save();
-    if (!saved.ok()) {
-      if (both && !oldData.empty()) {
-        // A failed restore is reported in its turn; the depot then holds
-        // the prices of this file without its archive part.
-        doc.Report(WriteFileAtomically(s.depotStore.DataPath(), oldData));
-        doc.Report(WriteFileAtomically(s.depotStore.IndexPath(), oldIndex));
-      }
-      doc.Report(saved);
-      return false;
-    }
-  }
-  return true;
+  for (const std::string& name : skipped) Skip(name);
+  // The depot is merged as a whole or not at all: both stores are written
+  // together, and after a failure both keep their old files.
+  std::vector<RecordStore*> changed;
+  if (depotChanged) changed.push_back(&depotStore);
+  if (archiveChanged) changed.push_back(&archive);
+  if (changed.empty()) return true;
+  const bool saved = ReportFailure(prompter(), RecordStore::SaveTogether(changed));
+  // The open stores of the current depot hold the merge; when it could not
+  // be saved they are read again, so they show the files as they are.
+  if (current && !saved) currentFailed = true;
+  return saved;
 }
 
 // ---- import ------------------------------------------------------------------
 
 void PriceAcquisition::ImportPriceFiles() {
-  if (!doc_) return;
-  CTellurioDoc& doc = *doc_;
+  if (!session_) return;
+  DepotSession& session = *session_;
   DepotState& s = state();
   std::error_code ec;
   const fs::path before = fs::current_path(ec);
-  ImportPanelRules rules(doc.prompter(), FundNames(s.depotStore));
+  ImportPanelRules rules(prompter(), FundNames(s.depotStore));
   std::optional<ImportChoice> choice = dialogs_.ChooseImportFiles(fileset::PriceRoot(s.workingDirectory), rules);
-  // The dialog may have changed the current directory.
+  // The dialog may have changed the current directory; a directory that is
+  // gone meanwhile cannot be made current again, and nothing relies on it.
   if (!before.empty()) fs::current_path(before, ec);
   if (!choice) return;
 
-  const std::string depotBefore = s.currentDepot;
   for (const fs::path& path : choice->files) {
     std::vector<std::string> lines;
     const Status read = ReadTextLines(path, lines);
     if (!read.ok()) {
-      doc.prompter().Show(Message{"Fehler",
-                                  "Die Datei\n\n" + path.string() + "\n\nkonnte nicht gelesen werden: " +
-                                      read.message() + "\nSie wurde nicht importiert.",
-                                  MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+      prompter().Show(Message{"Fehler",
+                              "Die Datei\n\n" + path.string() + "\n\nkonnte nicht gelesen werden: " + read.message() +
+                                  "\nSie wurde nicht importiert.",
+                              MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
       continue;
     }
     if (ReadPriceRecords(lines).records.empty()) {
-      doc.prompter().Notice("Hinweis",
-                            "Die Datei\n\n" + path.string() +
-                                "\n\nenthält keine Kurse im Format der Kursdateien und wurde nicht importiert.",
-                            MessageIcon::Exclamation, BeepKind::Exclamation);
+      prompter().Notice("Hinweis",
+                        "Die Datei\n\n" + path.string() +
+                            "\n\nenthält keine Kurse im Format der Kursdateien und wurde nicht importiert.",
+                        MessageIcon::Exclamation, BeepKind::Exclamation);
       continue;
     }
     if (!MergePriceRecords(lines, choice->allFunds, choice->fund)) break;
   }
-  s.currentDepot = depotBefore;
-  doc.OpenDepotStores(depotBefore);
-  s.fundCount = s.depotStore.RecordCount();
-  doc.RecomputeStatistics(Scope::AllFunds);
-  doc.RecomputeStatistics(Scope::DepotFunds);
-  doc.RebuildTicker();
-  doc.UpdateAllViews();
+  // The current depot never changed; its stores are read again.
+  session.ReloadCurrentDepot();
+  DocumentEvents& events = session.Events();
+  events.RecomputeStatistics(Scope::AllFunds);
+  events.RecomputeStatistics(Scope::DepotFunds);
+  ReportSkippedFunds();
+  events.RebuildTicker();
+  events.UpdateAllViews();
 }
 
 // ---- fund archive ------------------------------------------------------------
 
 void PriceAcquisition::ReconcileArchives() {
-  if (!doc_) return;
+  if (!session_) return;
   DepotState& s = state();
   for (const DepotRef& ref : AllDepots()) {
-    const fs::path base = fileset::ArchiveBase(s.workingDirectory, ref.depot);
-    if (!DataFileExists(base)) continue;
     // The open archive of the current depot is reconciled in place, so the
-    // document keeps what is on disk.
-    const bool open = !s.currentDepot.empty() && s.auxiliaryStore.BasePath() == base;
+    // session keeps what is on disk.
+    const bool open = !s.currentDepot.empty() && ref.depot == s.currentDepot && !s.auxiliaryStore.BasePath().empty();
     RecordStore local;
-    RecordStore& archive = open ? s.auxiliaryStore : local;
-    Status st;
-    if (!open && !OpenExisting(local, base, fileset::kArchiveRowWidths, &st)) {
-      doc_->Report(st);
-      continue;
+    if (!open) {
+      const StoreOpened opened =
+          session_->Stores().Open(s.workingDirectory, ref.depot, StoreKind::Archive, local, false);
+      // A missing archive has nothing to reconcile; one that cannot be read
+      // was reported by the opening.
+      if (opened == StoreOpened::Missing || opened == StoreOpened::Unreadable) continue;
     }
-    if (ReconcileArchive(archive).removed > 0) doc_->Report(archive.Save());
+    RecordStore& archive = open ? s.auxiliaryStore : local;
+    if (ReconcileArchive(archive).removed > 0) ReportFailure(prompter(), archive.Save());
   }
 }
 
 // ---- portrait ----------------------------------------------------------------
 
 bool PriceAcquisition::FetchPortraits() {
-  if (!doc_) return false;
+  if (!session_) return false;
   const std::string wd = state().workingDirectory.string();
   std::unique_ptr<StatusWindow> status = dialogs_.OpenStatusWindow(kStatusTitle);
   status->SetSubject("Portraitdaten");
   status->SetCurrent("Der Vorgang kann einige Minuten dauern");
   status->ShowTextOnly();
   std::vector<std::string> unused;
-  const marabu::DownloadResult r = doc_->web().FondportraitHolen(kPortraitRequestNumber, unused, wd);
+  const marabu::DownloadResult r = web_.FondportraitHolen(kPortraitRequestNumber, unused, wd);
   status.reset();
   if (r.ok()) return true;
-  doc_->prompter().Show(Message{"Fehler", "Die Fondportraits konnten nicht geladen werden.\n\n" + r.message,
-                                MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+  prompter().Show(Message{"Fehler", "Die Fondportraits konnten nicht geladen werden.\n\n" + r.message,
+                          MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
   return false;
 }
 
 void PriceAcquisition::RefreshPortraits() {
-  if (!doc_ || startFetchFailed_) return;
+  if (!session_ || startFetchFailed_) return;
   if (FetchPortraits()) return;
   // Tried once at this start is enough; the next start tries again instead
   // of waiting for the next month.
   startFetchFailed_ = true;
-  doc_->settings().Write(kSettingsSection, "Portrait", kSettingMissing);
+  session_->settings().Write(kSettingsSection, "Portrait", kSettingMissing);
 }
 
 void PriceAcquisition::BuildPortraitIndex() {
-  if (!doc_) return;
+  if (!session_) return;
   // The portrait checks of a start come before its index: the next start
   // may try again.
   startFetchFailed_ = false;
@@ -332,22 +325,16 @@ void PriceAcquisition::BuildPortraitIndex() {
   std::vector<PortraitFund> funds;
   for (const DepotRef& ref : AllDepots()) {
     status->SetCurrent(ref.depot);
-    const fs::path depotBase = fileset::DepotBase(s.workingDirectory, ref.depot);
-    const fs::path archiveBase = fileset::ArchiveBase(s.workingDirectory, ref.depot);
-    if (!s.currentDepot.empty() && s.depotStore.BasePath() == depotBase) {
+    if (!s.currentDepot.empty() && ref.depot == s.currentDepot) {
       AddFunds(s.depotStore, funds);
       AddFunds(s.auxiliaryStore, funds);
       continue;
     }
-    for (const auto& [base, widths] :
-         {std::pair{depotBase, fileset::kDepotRowWidths}, std::pair{archiveBase, fileset::kArchiveRowWidths}}) {
-      if (!DataFileExists(base)) continue;
+    for (StoreKind kind : {StoreKind::Depot, StoreKind::Archive}) {
       RecordStore store;
-      Status st;
-      if (OpenExisting(store, base, widths, &st))
+      // Missing stores add nothing; unreadable ones are reported by the opening.
+      if (session_->Stores().Open(s.workingDirectory, ref.depot, kind, store, false) != StoreOpened::Missing)
         AddFunds(store, funds);
-      else
-        doc_->Report(st);
     }
   }
   status->SetRemaining(static_cast<int>(funds.size()));
@@ -355,29 +342,17 @@ void PriceAcquisition::BuildPortraitIndex() {
   Status read;
   portraitIndex_ = IndexPortraits(funds, s.workingDirectory / fileset::kPortraitFile, &read);
   // A missing portrait file just gives an empty index.
-  if (read.code() != Status::Code::NotFound) doc_->Report(read);
+  if (read.code() != Status::Code::NotFound) ReportFailure(prompter(), read);
   status->SetRemaining(0);
 }
 
 void PriceAcquisition::ShowPortrait() {
-  if (!doc_) return;
+  if (!session_) return;
   if (portraitIndex_.empty()) {
-    doc_->prompter().Notice("Hinweis", "Sie haben noch keine Fonds zur Verfügung!", MessageIcon::Stop, BeepKind::Stop);
+    prompter().Notice("Hinweis", "Sie haben noch keine Fonds zur Verfügung!", MessageIcon::Stop, BeepKind::Stop);
     return;
   }
   dialogs_.ShowPortrait(portraitIndex_, state().workingDirectory / fileset::kPortraitFile);
 }
-
-// ---- hooks of other subsystems --------------------------------------------------
-
-void PriceAcquisition::RecomputeStatistics(Scope scope) {
-  if (others_) others_->RecomputeStatistics(scope);
-}
-
-void PriceAcquisition::ComputeRiskFigures(Scope scope) {
-  if (others_) others_->ComputeRiskFigures(scope);
-}
-
-bool PriceAcquisition::RestoreBackup() { return others_ && others_->RestoreBackup(); }
 
 }  // namespace tellurio

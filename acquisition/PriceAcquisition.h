@@ -4,9 +4,10 @@
 // reconciliation, and the fund portrait (fetch, index, dialog, the monthly
 // refresh at start).
 //
-// It is also the document's SubsystemHooks for the start-up steps that
-// belong here; the hooks it does not implement itself are passed on to
-// `others` (when given).  Everything runs on the user-interface thread.
+// It works on the depot session (portfolio/DepotSession.h) and is one of the
+// session's SubsystemHooks for the start-up steps that belong here.  Every
+// depot's stores are opened with the session's one opening behaviour.
+// Everything runs on the user-interface thread.
 
 #include <filesystem>
 #include <optional>
@@ -15,7 +16,8 @@
 
 #include "acquisition/AcquisitionDialogs.h"
 #include "acquisition/Portrait.h"
-#include "app/core/CTellurioDoc.h"
+#include "marabu/MarabuClient.h"
+#include "portfolio/DepotSession.h"
 
 namespace tellurio {
 
@@ -23,13 +25,15 @@ struct PriceFile;
 
 class PriceAcquisition : public SubsystemHooks {
  public:
-  // The dialogs (and others) must outlive this object.  The document is set
-  // with SetDocument before it starts up: it is made with these hooks.
-  explicit PriceAcquisition(AcquisitionDialogs& dialogs, SubsystemHooks* others = nullptr);
-  void SetDocument(CTellurioDoc* doc) { doc_ = doc; }
+  // The dialogs and the web library must outlive this object.  The session
+  // is set with SetSession before it starts up: it is made with these hooks.
+  PriceAcquisition(AcquisitionDialogs& dialogs, marabu::WebLibrary& web);
+  void SetSession(DepotSession* session) { session_ = session; }
 
   // "Kurse aus dem &Internet laden": today's price file of every provider
-  // that has depots, merged into all depots of that provider.
+  // that has depots, merged into all depots of that provider.  Each
+  // provider's first depot is made current while its file is fetched; the
+  // depot that was current before is current again at the end.
   void DownloadPrices();
   // "Kurse aus &Text-File importieren".
   void ImportPriceFiles();
@@ -40,10 +44,17 @@ class PriceAcquisition : public SubsystemHooks {
   // depot's provider.  allFunds: every fund of the file (held funds into
   // the depot store, the others into the fund archive); otherwise only the
   // price of `fund`, and the fund archive is not touched.  Each depot is
-  // saved when its merge is done.  Leaves the last depot's stores open and
-  // it current.  False when a store could not be saved (reported; the
-  // depots after it are not merged).
+  // merged on its own stores and its two stores are saved together: after
+  // a failure both are as they were.  A fund whose name (or master data)
+  // the stores cannot hold is left out and remembered for the end message
+  // (SkippedFunds).  The current depot is not changed; it is merged into its
+  // open stores (read again from its files when they could not be saved).
+  // False when a depot could not be read or saved (reported; the depots
+  // after it are not merged).
   bool MergePriceRecords(const std::vector<std::string>& lines, bool allFunds, const std::string& fund);
+
+  // The funds left out by the merges since the last end message, each once.
+  const std::vector<std::string>& SkippedFunds() const { return skipped_; }
 
   // Downloads "portrait.txt" with the status window.  False when it failed
   // (reported).
@@ -53,9 +64,6 @@ class PriceAcquisition : public SubsystemHooks {
   void RefreshPortraits() override;
   void ReconcileArchives() override;
   void BuildPortraitIndex() override;
-  void RecomputeStatistics(Scope scope) override;
-  void ComputeRiskFigures(Scope scope) override;
-  bool RestoreBackup() override;
 
   const PortraitIndex& portraitIndex() const { return portraitIndex_; }
 
@@ -64,16 +72,23 @@ class PriceAcquisition : public SubsystemHooks {
     std::string provider;
     std::string depot;
   };
-  // Every depot of every provider, in provider and list order.
-  std::vector<DepotRef> AllDepots() const;
-  bool MergeIntoDepot(const std::string& depot, const PriceFile& file, bool allFunds, const std::string& fund);
+  // Every depot of every provider, in provider and list order (names
+  // checked; unreadable lists are reported and left out).
+  std::vector<DepotRef> AllDepots();
+  bool MergeIntoDepot(const std::string& depot, const PriceFile& file, bool allFunds, const std::string& fund,
+                      bool& currentFailed);
   void ReportDownloadFailure(const std::string& provider, const std::string& webProvider, const std::string& reason);
-  DepotState& state() { return doc_->State(); }
+  // Shows the funds left out by the merges of a run once, then forgets them.
+  void ReportSkippedFunds();
+  void Skip(const std::string& name);
+  DepotState& state() { return session_->State(); }
+  Prompter& prompter() { return session_->prompter(); }
 
   AcquisitionDialogs& dialogs_;
-  SubsystemHooks* others_;
-  CTellurioDoc* doc_ = nullptr;
+  marabu::WebLibrary& web_;
+  DepotSession* session_ = nullptr;
   PortraitIndex portraitIndex_;
+  std::vector<std::string> skipped_;
   bool startFetchFailed_ = false;  // a portrait refresh at start failed already
 };
 

@@ -3,7 +3,9 @@
 #include <unordered_map>
 
 #include "calendar/DateOrder.h"
+#include "portfolio/FundDialogs.h"
 #include "portfolio/Funds.h"
+#include "storage/ListFile.h"
 
 namespace tellurio {
 
@@ -79,6 +81,15 @@ void StoreHeldPrice(RecordStore& depot, const HeldPrice& update) {
   depot.ReplaceRows(section::kPrices, std::move(rows));
 }
 
+std::optional<std::string> RefuseNewArchiveFund(const RecordStore& archive, const PriceRecord& record) {
+  if (std::optional<std::string> why = RefuseFundName(record.name, archive)) return why;
+  const unsigned char key = ListKeyOf(std::to_string(archive.SectionCount()));
+  for (const std::string* value : {&record.wkn, &record.surchargeFactor, &record.currency})
+    if (!RoundTrips(*value, key, false))
+      return "Der Wert \"" + *value + "\" kann in den Datendateien nicht gespeichert werden.";
+  return std::nullopt;
+}
+
 void StoreArchivePrice(RecordStore& archive, const PriceRecord& record) {
   const int r = RecordOf(archive, record.name);
   if (r < 0) {
@@ -102,6 +113,42 @@ void StoreArchivePrice(RecordStore& archive, const PriceRecord& record) {
   SortPriceRows(rows);
   archive.Select(record.name);
   archive.ReplaceRows(section::kPrices, std::move(rows));
+}
+
+bool MergeHeldPrices(RecordStore& depot, const MergePlan& plan, bool allFunds, const std::string& fund,
+                     std::vector<std::string>& skipped) {
+  bool changed = false;
+  for (const HeldPrice& h : plan.held) {
+    if (!allFunds && h.fund != fund) continue;
+    if (std::optional<std::string> price = StorablePrice(depot, h.price)) {
+      StoreHeldPrice(depot, HeldPrice{h.fund, h.date, *price});
+      changed = true;
+    } else {
+      skipped.push_back(h.fund);
+    }
+    if (!allFunds) break;
+  }
+  return changed;
+}
+
+bool MergeArchivePrices(RecordStore& archive, const MergePlan& plan,
+                        const std::function<void(int k, const std::string& name)>& step,
+                        std::vector<std::string>& skipped) {
+  bool changed = false;
+  for (size_t k = 0; k < plan.others.size(); ++k) {
+    const PriceRecord& record = *plan.others[k];
+    if (step) step(static_cast<int>(k), record.name);
+    const std::optional<std::string> price = StorablePrice(archive, record.price);
+    if (!price || (RecordOf(archive, record.name) < 0 && RefuseNewArchiveFund(archive, record))) {
+      skipped.push_back(record.name);
+      continue;
+    }
+    PriceRecord stored = record;
+    stored.price = *price;
+    StoreArchivePrice(archive, stored);
+    changed = true;
+  }
+  return changed;
 }
 
 }  // namespace tellurio

@@ -24,18 +24,6 @@ void StopBox(Prompter& p, const char* title, const std::string& text) {
 
 }  // namespace
 
-Status OpenDepotStoreForReading(const fs::path& wd, const std::string& depot, RecordStore& store) {
-  store = RecordStore();
-  const fs::path base = fileset::DepotBase(wd, depot);
-  std::error_code ec;
-  // Create writes an empty store only where no data file exists; that case
-  // is left out here, so the store is opened without writing anything.
-  if (!fs::exists(fs::path(base.string() + ".dat"), ec)) return Status::Ok();
-  Status s = store.Create(base, 6, fileset::kDepotRowWidths);
-  if (!s.ok()) return s;
-  return store.Open();
-}
-
 // ---- Werteeingabe für die Fonds ---------------------------------------------
 
 FundAmountsRules::FundAmountsRules(std::vector<std::string> funds, SavingsMode mode, Prompter& prompter,
@@ -98,9 +86,11 @@ void ReturnCalculationRules::SelectDepot(size_t index) {
   store_ = RecordStore();
   if (index >= depots_.size()) return;
   depot_ = index;
-  const Status s = OpenDepotStoreForReading(workingDirectory_, depots_[index], store_);
-  if (!s.ok()) {
-    prompter_.Show(Message{"Fehler", s.Describe(), MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+  // Read only: nothing is created or written, a depot without a data file
+  // is empty, and a damaged or unreadable store is reported by stores_ (a
+  // repaired one is computed on what could be read, as the user was told).
+  if (stores_.Open(workingDirectory_, depots_[index], StoreKind::Depot, store_, /*createMissing=*/false) ==
+      StoreOpened::Unreadable) {
     store_ = RecordStore();
     return;
   }

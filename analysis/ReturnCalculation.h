@@ -18,16 +18,11 @@
 #include "platform/DialogStep.h"
 #include "platform/Prompter.h"
 #include "portfolio/DepotState.h"
+#include "portfolio/DepotStores.h"
 #include "storage/RecordStore.h"
 #include "storage/Status.h"
 
 namespace tellurio {
-
-// Opens the main store of a depot for reading: nothing is created or
-// written, and a depot without a data file gives an empty store.  The status
-// reports a file that could not be read.
-Status OpenDepotStoreForReading(const std::filesystem::path& workingDirectory, const std::string& depot,
-                                RecordStore& store);
 
 // ---- Werteeingabe für die Fonds ---------------------------------------------
 
@@ -179,6 +174,9 @@ class ReturnCalculationRules {
   const Calendar& calendar_;
   Prompter& prompter_;
   SavingsDialogs& dialogs_;
+  // Opens the chosen depot's store; reports each damaged or unreadable one
+  // once while the dialog lives.
+  DepotStores stores_{prompter_, calendar_};
   std::filesystem::path workingDirectory_;
   std::vector<std::string> depots_;
   std::string currency_;

@@ -284,7 +284,11 @@ std::optional<Statistics::RowSource> Statistics::SourceOf(Scope scope, int recor
   return src;
 }
 
-void Statistics::RecomputeStatistics(Scope scope) {
+void Statistics::RecomputeStatistics(Scope scope) { Recompute(scope, true); }
+
+void Statistics::RecomputeWithoutWeekly(Scope scope) { Recompute(scope, false); }
+
+void Statistics::Recompute(Scope scope, bool weekly) {
   std::vector<FundStatistics>& table = TableOf(scope);
   const RecordStore& store = StoreOf(scope);
   const int n = std::max(0, store.RecordCount());
@@ -298,7 +302,7 @@ void Statistics::RecomputeStatistics(Scope scope) {
   std::vector<FundStatistics> before = std::move(table);
   std::unordered_map<uint32_t, size_t> previous;  // first price line -> row computed before
   if (lines && source.table.lock() == lines && source.risk.rate == risk.rate &&
-      source.risk.indexChange == risk.indexChange) {
+      source.risk.indexChange == risk.indexChange && source.weekly == weekly) {
     for (size_t j = 0; j < source.rows.size() && j < before.size(); ++j)
       if (source.rows[j]) previous.emplace(source.rows[j]->first[0], j);
   }
@@ -319,6 +323,7 @@ void Statistics::RecomputeStatistics(Scope scope) {
   }
   source.table = lines;
   source.risk = risk;
+  source.weekly = weekly;
   source.rows = std::move(sources);
 
   // Every fund's figures depend on that fund alone, so each fund runs all
@@ -333,7 +338,7 @@ void Statistics::RecomputeStatistics(Scope scope) {
       ReadOne(scope, i, own);
       const Series s = own.View();
       FundStatistics& st = table[static_cast<size_t>(i)];
-      if (scope == Scope::DepotFunds) FundPass(scope, Period::Weekly, i, s, st);
+      if (scope == Scope::DepotFunds && weekly) FundPass(scope, Period::Weekly, i, s, st);
       FundPass(scope, Period::Monthly, i, s, st);
       FundPass(scope, Period::Yearly, i, s, st);
       FundRisk(s, st, risk);

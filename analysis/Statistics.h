@@ -59,6 +59,9 @@ class Statistics {
   // Rebuilds the scope's table: one row per fund, then the weekly (depot
   // scope only), monthly and yearly passes and the risk figures.
   void RecomputeStatistics(Scope scope);
+  // The same without the weekly pass (weekly changes stay empty), for
+  // readers that show no weekly figure, such as the fund tables.
+  void RecomputeWithoutWeekly(Scope scope);
   // One pass over all funds of the scope; the monthly pass of the depot
   // scope also computes value, profit, the three changes, the annual return
   // and the depot totals.
@@ -114,6 +117,7 @@ class Statistics {
   static void FundRisk(const Series& s, FundStatistics& st, const RiskInputs& in);
   RiskInputs Inputs() const;
   void Totals();
+  void Recompute(Scope scope, bool weekly);
 
   // Where the rows a fund's figures were computed from lay in the store's
   // decoded table: the first line and the size of its records in the
@@ -127,12 +131,13 @@ class Statistics {
   // What the rows of a scope's table were computed from.  A fund whose
   // records are still the same unedited lines of the same table, with the
   // same risk inputs, has the same figures: its row is taken over instead
-  // of being computed again.  The table is held weakly, so that a store
+  // of being computed again (when the passes are the same).  The table is held weakly, so that a store
   // opened again (a new table) never matches the old one and the old one
   // is not kept alive.
   struct ScopeSource {
     std::weak_ptr<const detail::LineTable> table;
     RiskInputs risk;
+    bool weekly = true;  // with the weekly pass
     std::vector<std::optional<RowSource>> rows;  // per row; none for edited records
   };
   std::optional<RowSource> SourceOf(Scope scope, int record, const detail::LineTable* table) const;

@@ -1,5 +1,7 @@
 #include "bench/BenchUtil.h"
 
+#include <stdexcept>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -57,5 +59,9 @@ void Report(const std::string& name, double ms, const std::string& floorName, do
 }
 
 bool AllTargetsMet() { return g_allMet; }
+
+void Require(const Status& status) {
+  if (!status.ok()) throw std::runtime_error(status.Describe());
+}
 
 }  // namespace tellurio::bench

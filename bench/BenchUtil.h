@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/Status.h"
+
 namespace tellurio::bench {
 
 // Runs fn `runs` times and returns the median wall time in milliseconds.
@@ -21,5 +23,8 @@ void Report(const std::string& name, double ms, const std::string& floorName, do
 
 // True when every reported ratio met its target so far.
 bool AllTargetsMet();
+
+// Ends the benchmark (throws) when a file operation of its set-up failed.
+void Require(const Status& status);
 
 }  // namespace tellurio::bench

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "platform/Clock.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
@@ -180,8 +181,8 @@ void GenerateLargeDataDirectory(const fs::path& dir, const LargeData& data) {
   const std::vector<std::string> days = BusinessDays(std::max(data.depotPrices, data.archivePrices));
 
   RecordStore depot;
-  depot.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths);
-  depot.Open();
+  Require(depot.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths));
+  Require(depot.Open());
   for (int f = 0; f < data.depotFunds; ++f) {
     char name[64], wkn[16];
     std::snprintf(name, sizeof name, "Depotfonds %03d Aktien Welt", f);
@@ -205,8 +206,8 @@ void GenerateLargeDataDirectory(const fs::path& dir, const LargeData& data) {
   if (!depot.Save().ok()) throw std::runtime_error("cannot write the depot store");
 
   RecordStore archive;
-  archive.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths);
-  archive.Open();
+  Require(archive.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths));
+  Require(archive.Open());
   const size_t first = days.size() - static_cast<size_t>(data.archivePrices);
   for (int f = 0; f < data.archiveFunds; ++f) {
     archive.AddRecord({NameOfArchiveFund(f), WknOfArchiveFund(f), f % 3 == 0 ? "1,0000" : "1,0300", "Euro"});

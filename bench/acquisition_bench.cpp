@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
     data.depot = depot;
     GenerateLargeDataDirectory(dir, data);
   }
-  WriteListFile(fileset::ProviderList(dir, kProvider), {kDepots[0], kDepots[1]});
-  WriteListFile(dir / fileset::kProviderAssignments, {kProvider, "Deka"});
+  Require(WriteListFile(fileset::ProviderList(dir, kProvider), {kDepots[0], kDepots[1]}));
+  Require(WriteListFile(dir / fileset::kProviderAssignments, {kProvider, "Deka"}));
 
   RecordingPrompter prompter;
   MemorySettings settings;
@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
   marabu::testing::FakeWebLibrary web;
   testing::ScriptedShellDialogs shell;
   SilentAcquisitionDialogs dialogs;
-  PriceAcquisition acquisition(dialogs);
-  CTellurioDoc doc(DocumentServices{prompter, settings, clock, web, shell, acquisition});
-  acquisition.SetDocument(&doc);
+  PriceAcquisition acquisition(dialogs, web);
+  CTellurioDoc doc(DocumentServices{prompter, settings, clock, web, shell, {&acquisition}});
+  acquisition.SetSession(&doc);
   DepotState& s = doc.State();
   s.workingDirectory = dir;
   s.currency = "Euro";
@@ -93,12 +93,11 @@ int main(int argc, char** argv) {
   auto openAndSave = [&] {
     for (const char* depot : kDepots) {
       RecordStore d, a;
-      d.Create(fileset::DepotBase(dir, depot), 6, fileset::kDepotRowWidths);
-      d.Open();
-      a.Create(fileset::ArchiveBase(dir, depot), 2, fileset::kArchiveRowWidths);
-      a.Open();
-      d.Save();
-      a.Save();
+      Require(d.Create(fileset::DepotBase(dir, depot), 6, fileset::kDepotRowWidths));
+      Require(d.Open());
+      Require(a.Create(fileset::ArchiveBase(dir, depot), 2, fileset::kArchiveRowWidths));
+      Require(a.Open());
+      Require(RecordStore::SaveTogether({&d, &a}));
     }
   };
   openAndSave();  // warm the page cache
@@ -113,8 +112,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> file = DayFile(data, date, run);
     floors.push_back(MedianMs(1, openAndSave));
     times.push_back(MedianMs(1, [&] {
-      s.currentDepot = kDepots[0];
-      acquisition.MergePriceRecords(file, true, "");
+      if (!acquisition.MergePriceRecords(file, true, "")) throw std::runtime_error("merge failed");
     }));
   }
   auto median = [](std::vector<double> v) {
@@ -125,11 +123,11 @@ int main(int argc, char** argv) {
   const double merge = median(times);
   {
     RecordStore a;
-    a.Create(fileset::ArchiveBase(dir, kDepots[1]), 2, fileset::kArchiveRowWidths);
-    a.Open();
+    Require(a.Create(fileset::ArchiveBase(dir, kDepots[1]), 2, fileset::kArchiveRowWidths));
+    Require(a.Open());
     RecordStore d;
-    d.Create(fileset::DepotBase(dir, kDepots[1]), 6, fileset::kDepotRowWidths);
-    d.Open();
+    Require(d.Create(fileset::DepotBase(dir, kDepots[1]), 6, fileset::kDepotRowWidths));
+    Require(d.Open());
     std::printf("after the merges: %d archived funds of %zu prices, held fund of %zu prices, newest %s\n",
                 a.RecordCount(), PriceRows(a, FundNames(a).front()).size() / 2,
                 PriceRows(d, FundNames(d).front()).size() / 2,
@@ -142,8 +140,8 @@ int main(int argc, char** argv) {
   const fs::path archiveBase = fileset::ArchiveBase(dir, kDepots[0]);
   {
     RecordStore a;
-    a.Create(archiveBase, 2, fileset::kArchiveRowWidths);
-    a.Open();
+    Require(a.Create(archiveBase, 2, fileset::kArchiveRowWidths));
+    Require(a.Open());
     for (int f = 0; f < 100; ++f) {
       char name[64];
       std::snprintf(name, sizeof name, "Archivfonds %04d alt", f * 30);
@@ -152,22 +150,22 @@ int main(int argc, char** argv) {
       a.AddRecord({name, WknOfArchiveFund(f * 30), "1,0300", "Euro"});
       a.ReplaceRows(section::kPrices, std::move(rows));
     }
-    a.Save();
+    Require(a.Save());
   }
   std::string dataBytes, indexBytes;
-  ReadFileBytes(fs::path(archiveBase).concat(".dat"), dataBytes);
-  ReadFileBytes(fs::path(archiveBase).concat(".idx"), indexBytes);
+  Require(ReadFileBytes(fs::path(archiveBase).concat(".dat"), dataBytes));
+  Require(ReadFileBytes(fs::path(archiveBase).concat(".idx"), indexBytes));
   auto restoreArchive = [&] {
-    WriteFileAtomically(fs::path(archiveBase).concat(".dat"), dataBytes);
-    WriteFileAtomically(fs::path(archiveBase).concat(".idx"), indexBytes);
+    Require(WriteFileAtomically(fs::path(archiveBase).concat(".dat"), dataBytes));
+    Require(WriteFileAtomically(fs::path(archiveBase).concat(".idx"), indexBytes));
   };
   auto openAndSaveArchive = [&] {
     RecordStore a;
-    a.Create(archiveBase, 2, fileset::kArchiveRowWidths);
-    a.Open();
-    a.Save();
+    Require(a.Create(archiveBase, 2, fileset::kArchiveRowWidths));
+    Require(a.Open());
+    Require(a.Save());
   };
-  WriteListFile(fileset::ProviderList(dir, "Einzeln"), {kDepots[0]});
+  Require(WriteListFile(fileset::ProviderList(dir, "Einzeln"), {kDepots[0]}));
   s.providerNames = {"Einzeln"};
   s.currentDepot = kDepots[1];
   doc.LoadDepot();
@@ -182,8 +180,8 @@ int main(int argc, char** argv) {
   const double reconcile = median(times);
   {
     RecordStore a;
-    a.Create(archiveBase, 2, fileset::kArchiveRowWidths);
-    a.Open();
+    Require(a.Create(archiveBase, 2, fileset::kArchiveRowWidths));
+    Require(a.Open());
     std::printf("after the reconciliation: %d archived funds, the first one with %zu prices\n", a.RecordCount(),
                 PriceRows(a, FundNames(a).front()).size() / 2);
   }

@@ -129,11 +129,11 @@ int main(int argc, char** argv) {
   std::printf("Generating %s ...\n", wd.c_str());
   std::fflush(stdout);
   GenerateLargeDataDirectory(wd, data);
-  WriteListFile(fileset::ProviderList(wd, "Grossbank"), {data.depot});
-  WriteListFile(wd / fileset::kProviderAssignments, {"Grossbank", "Deka"});
+  Require(WriteListFile(fileset::ProviderList(wd, "Grossbank"), {data.depot}));
+  Require(WriteListFile(wd / fileset::kProviderAssignments, {"Grossbank", "Deka"}));
   std::vector<std::string> dax;
   for (int d = 0; d < 5000; ++d) dax.insert(dax.end(), {BusinessDayBefore(d), "4.123,45"});
-  WriteListFile(wd / fileset::kDaxHistory, dax);
+  Require(WriteListFile(wd / fileset::kDaxHistory, dax));
   const std::vector<std::string> names = backup::BackupFileNames({data.depot}, {"Grossbank"});
   std::uintmax_t stores = 0;
   for (const std::string& n : names)

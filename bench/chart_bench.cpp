@@ -45,14 +45,14 @@ int main(int argc, char** argv) {
   state.currencyFactors = {"Euro", "1,00000"};
   auto openDepot = [&] {
     state.depotStore = RecordStore();
-    state.depotStore.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths);
-    state.depotStore.Open();
+    Require(state.depotStore.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths));
+    Require(state.depotStore.Open());
   };
   auto open = [&] {
     openDepot();
     state.auxiliaryStore = RecordStore();
-    state.auxiliaryStore.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths);
-    state.auxiliaryStore.Open();
+    Require(state.auxiliaryStore.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths));
+    Require(state.auxiliaryStore.Open());
   };
   open();  // warm the page cache
   const double openMs = MedianMs(7, open);

@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
   RecordStore store;
   auto open = [&] {
     store = RecordStore();
-    store.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths);
-    store.Open();
+    Require(store.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths));
+    Require(store.Open());
   };
   open();  // warm the page cache
 

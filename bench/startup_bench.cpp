@@ -134,43 +134,28 @@ class ScriptedDialogs : public ShellDialogs {
   }
 };
 
-// The price acquisition as the document's hooks, with a stamp before and
-// after each start step.
-class TimedHooks : public SubsystemHooks {
+// Stamps before and after the start steps of the hooks between which it is
+// placed (the price acquisition's).
+class StepStamps : public SubsystemHooks {
  public:
-  explicit TimedHooks(SubsystemHooks& inner) : inner_(inner) {}
-  void RecomputeStatistics(Scope s) override {
-    inner_.RecomputeStatistics(s);
-    Stamp(s == Scope::DepotFunds ? "statistics.depot" : "statistics.all");
-  }
-  void ComputeRiskFigures(Scope s) override { inner_.ComputeRiskFigures(s); }
-  void RefreshPortraits() override { inner_.RefreshPortraits(); }
-  void ReconcileArchives() override {
-    Stamp("reconcile.begin");
-    inner_.ReconcileArchives();
-    Stamp("reconcile.end");
-  }
-  void BuildPortraitIndex() override {
-    Stamp("portrait.begin");
-    inner_.BuildPortraitIndex();
-    Stamp("portrait.end");
-  }
-  bool RestoreBackup() override { return inner_.RestoreBackup(); }
+  explicit StepStamps(const char* when) : when_(when) {}
+  void ReconcileArchives() override { Stamp(std::string("reconcile.") + when_); }
+  void BuildPortraitIndex() override { Stamp(std::string("portrait.") + when_); }
 
  private:
-  SubsystemHooks& inner_;
+  const char* when_;
 };
 
 // Stands for the main window while the start of the depot session runs
 // (the program has none yet): the depot's status text is set right after
-// its stores are open.
+// its stores are open, the chart is reset right after the statistics.
 class StartViews : public ViewHost {
  public:
   void UpdateAllViews() override {}
   void SetStatusText(int pane, const std::string&) override {
     if (pane == 1) Stamp("stores");
   }
-  void ResetChartView(bool) override {}
+  void ResetChartView(bool) override { Stamp("statistics"); }
 };
 
 // Watches the paint events of the panes and of their lists.
@@ -263,10 +248,10 @@ int RunChild(const std::string& mode, const fs::path& dir, const std::string& de
   else
     dialogs.choices = {depot};
   AcquisitionDialogsQt acquisitionDialogs(nullptr);
-  PriceAcquisition acquisition(acquisitionDialogs);
-  TimedHooks hooks(acquisition);
-  CTellurioDoc doc(DocumentServices{prompter, settings, clock, web, dialogs, hooks});
-  acquisition.SetDocument(&doc);
+  PriceAcquisition acquisition(acquisitionDialogs, web);
+  StepStamps before("begin"), after("end");
+  CTellurioDoc doc(DocumentServices{prompter, settings, clock, web, dialogs, {&before, &acquisition, &after}});
+  acquisition.SetSession(&doc);
   StartViews startViews;
   doc.SetViewHost(&startViews);
   Stamp("startup.begin");
@@ -309,8 +294,8 @@ int RunChild(const std::string& mode, const fs::path& dir, const std::string& de
         if (mode == "choice") {
           const double a = NowMs();
           RecordStore store;
-          store.Create(s.depotStore.BasePath(), 6, fileset::kDepotRowWidths);
-          store.Open();
+          Require(store.Create(s.depotStore.BasePath(), 6, fileset::kDepotRowWidths));
+          Require(store.Open());
           chart::ChartInput in;
           in.kind = chart::ChartKind::LongTerm;
           in.fund = fund;
@@ -438,9 +423,8 @@ const std::vector<std::pair<std::string, std::pair<std::string, std::string>>> k
     {"process and Qt up to the start", {"spawn", "startup.begin"}},
     {"lists, DAX, settings (to the choice)", {"startup.begin", "choice"}},
     {"stores (after the choice)", {"choice", "stores"}},
-    {"statistics of the depot", {"stores", "statistics.depot"}},
-    {"statistics of all funds", {"statistics.depot", "statistics.all"}},
-    {"to the reconciliation", {"statistics.all", "reconcile.begin"}},
+    {"statistics of the depot and of all funds", {"stores", "statistics"}},
+    {"to the reconciliation", {"statistics", "reconcile.begin"}},
     {"archive reconciliation", {"reconcile.begin", "reconcile.end"}},
     {"portrait index", {"portrait.begin", "portrait.end"}},
     {"rest of the start", {"portrait.end", "startup.end"}},

@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
   auto open = [&] {
     state.depotStore = RecordStore();
     state.auxiliaryStore = RecordStore();
-    state.depotStore.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths);
-    state.depotStore.Open();
-    state.auxiliaryStore.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths);
-    state.auxiliaryStore.Open();
+    Require(state.depotStore.Create(fileset::DepotBase(dir, data.depot), 6, fileset::kDepotRowWidths));
+    Require(state.depotStore.Open());
+    Require(state.auxiliaryStore.Create(fileset::ArchiveBase(dir, data.depot), 2, fileset::kArchiveRowWidths));
+    Require(state.auxiliaryStore.Open());
   };
   open();  // warm the page cache
   const double openMs = MedianMs(7, open);

@@ -39,8 +39,8 @@ std::vector<fs::path> Files(const fs::path& base) {
 }
 
 void OpenStore(RecordStore& s, const fs::path& base, const std::vector<int>& widths) {
-  s.Create(base, static_cast<int>(widths.size()), widths);
-  s.Open();
+  Require(s.Create(base, static_cast<int>(widths.size()), widths));
+  Require(s.Open());
 }
 
 // The resident size of this process in bytes.
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
 
   RecordStore archive;
   OpenStore(archive, archiveBase, fileset::kArchiveRowWidths);
-  const double saveArchive = MedianMs(3, [&] { archive.Save(); });
+  const double saveArchive = MedianMs(3, [&] { Require(archive.Save()); });
 
   // The daily download: each fund gets the next business day's price.  Only
   // the append, the sort and the save are timed, not the open before them.
@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
       SortRowsByDate(rows, 2, 0, false);
       s.ReplaceRows(1, std::move(rows));
     }
-    s.Save();
+    Require(s.Save());
     runs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     nextDay = NextBusinessDay(nextDay);
   }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -25,16 +26,23 @@ tellurio::RecordStore& Store(int layout) {
   if (!created) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tellurio-fuzz";
     std::filesystem::create_directories(dir);
-    stores[0].Create(dir / "depot", 6, {4, 2, 4, 4, 2, 2});
-    stores[1].Create(dir / "n_depot", 2, {4, 2});
+    if (!stores[0].Create(dir / "depot", 6, {4, 2, 4, 4, 2, 2}).ok() ||
+        !stores[1].Create(dir / "n_depot", 2, {4, 2}).ok())
+      std::abort();
     created = true;
   }
   return stores[layout];
 }
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+// Ends the run with the failed condition named, so that the report says
+// which property broke.
+#define Check(condition)                                                                       \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
+      std::fprintf(stderr, "%s:%d: Bedingung verletzt: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                            \
+    }                                                                                          \
+  } while (0)
 
 }  // namespace
 

@@ -60,8 +60,14 @@ bool ApplyTo(RecordStore& store, const std::string& depot, AdjustmentKind kind,
 
 TransactionCommands::TransactionCommands(DepotState& state, const Calendar& calendar, Prompter& prompter,
                                          DocumentEvents& events, ConversionFactorSource& factors,
-                                         TransactionDialogs& dialogs)
-    : state_(state), calendar_(calendar), prompter_(prompter), events_(events), factors_(factors), dialogs_(dialogs) {}
+                                         TransactionDialogs& dialogs, DepotStores& stores)
+    : state_(state),
+      calendar_(calendar),
+      prompter_(prompter),
+      events_(events),
+      factors_(factors),
+      dialogs_(dialogs),
+      stores_(stores) {}
 
 void TransactionCommands::Trade(TradeKind kind) {
   if (state_.depotStore.RecordCount() == 0) {
@@ -102,15 +108,11 @@ void TransactionCommands::ApplyAdjustments(AdjustmentKind kind, const std::vecto
         continue;
       }
       // Every other depot is opened on its own store; the current depot's
-      // stores stay as they are.
-      const std::filesystem::path base = fileset::DepotBase(state_.workingDirectory, depot);
-      std::filesystem::path data = base;
-      data += ".dat";
-      std::error_code ec;
-      if (!std::filesystem::exists(data, ec)) continue;  // listed, but its files are gone
+      // stores stay as they are.  A depot listed whose files are gone is
+      // left alone; one that cannot be read was reported by the opening.
       RecordStore other;
-      if (!ReportFailure(prompter_, other.Create(base, 6, fileset::kDepotRowWidths))) continue;
-      if (!ReportFailure(prompter_, other.Open())) continue;
+      const StoreOpened opened = stores_.Open(state_.workingDirectory, depot, StoreKind::Depot, other, false);
+      if (opened == StoreOpened::Missing || opened == StoreOpened::Unreadable) continue;
       if (ApplyTo(other, depot, kind, entries, skipped)) ReportFailure(prompter_, other.Save());
     }
   }

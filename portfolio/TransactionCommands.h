@@ -12,15 +12,17 @@
 #include "platform/Prompter.h"
 #include "portfolio/CurrencyList.h"
 #include "portfolio/DepotState.h"
+#include "portfolio/DepotStores.h"
 #include "portfolio/TransactionDialogs.h"
 
 namespace tellurio {
 
 class TransactionCommands {
  public:
-  // Everything must outlive the commands.
+  // Everything must outlive the commands.  Other depots' stores are opened
+  // through `stores`, with the session's one opening behaviour.
   TransactionCommands(DepotState& state, const Calendar& calendar, Prompter& prompter, DocumentEvents& events,
-                      ConversionFactorSource& factors, TransactionDialogs& dialogs);
+                      ConversionFactorSource& factors, TransactionDialogs& dialogs, DepotStores& stores);
 
   void Buy();
   void Sell();
@@ -47,6 +49,7 @@ class TransactionCommands {
   DocumentEvents& events_;
   ConversionFactorSource& factors_;
   TransactionDialogs& dialogs_;
+  DepotStores& stores_;
 };
 
 }  // namespace tellurio

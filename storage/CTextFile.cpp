@@ -41,7 +41,8 @@ namespace {
 // Whether the file can be opened in the mode; creates or truncates it for
 // modeCreate.  Returns 0 or an errno value.
 int Probe(const fs::path& path, int mode) {
-  int flags = O_CLOEXEC;
+  // O_NONBLOCK: a pipe without a writer must not block the probe.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   if (mode & CTextFile::modeCreate) {
     flags |= O_CREAT | O_TRUNC | ((mode & 3) == CTextFile::modeRead ? O_RDWR : O_WRONLY);
   } else if ((mode & 3) == CTextFile::modeWrite) {
@@ -142,7 +143,8 @@ bool CTextFile::WriteLines(const std::vector<std::string>& lines, int n) {
     bytes += "\r\n";
   }
   bool ok = false;
-  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  // O_NONBLOCK: a pipe without a reader fails at once instead of blocking.
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
   if (fd >= 0) {
     size_t done = 0;
     ok = true;

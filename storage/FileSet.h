@@ -53,4 +53,16 @@ std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view exte
 // Deletes a file; a missing file is no error.
 Status RemoveFile(const fs::path& path);
 
+// Removes what interrupted saves left behind: temporary files beside the
+// program's files in wd and in the price directory tree (named by
+// TemporaryFilePrefix, or by the web library's staged downloads) whose
+// process no longer runs.  The files they were to replace are whole (they
+// are replaced only by renaming a complete file over them), so nothing is
+// lost.  Returns how many were removed; failures to remove one are skipped
+// (it is tried again at the next start).
+int RemoveLeftoverTemporaries(const fs::path& wd);
+
+// Whether a file name is one of those temporary files, and of which process.
+bool IsTemporaryFileName(std::string_view name, long& pid);
+
 }  // namespace tellurio::fileset

@@ -13,10 +13,15 @@
 
 namespace tellurio {
 
-// Reads and decodes the list file.  A missing file is created empty and gives
-// 0 strings.  Returns the number of strings; *status (when given) tells why a
-// file that exists could not be read (out is then empty).
-int ReadListFile(const std::filesystem::path& path, std::vector<std::string>& out, Status* status = nullptr);
+// Files beyond this size are not read as data files: far above the largest
+// store a depot can realistically reach, far below what would exhaust memory.
+inline constexpr size_t kMaxDataFileBytes = size_t(600) << 20;
+
+// Reads and decodes the list file into out (the number of strings is
+// out.size()).  A missing file is created empty and gives no strings.  A
+// file that exists but cannot be read (no permission, an I/O error, not a
+// regular file, too large) fails with the reason, and out is then empty.
+Status ReadListFile(const std::filesystem::path& path, std::vector<std::string>& out);
 
 // Encodes the first n strings (all when n < 0) and replaces the file
 // atomically: a new file is written beside it, flushed and renamed over the
@@ -56,11 +61,48 @@ bool RoundTrips(std::string_view utf8, unsigned char key, bool firstLine);
 // cannot be read.
 Status ReadTextLines(const std::filesystem::path& path, std::vector<std::string>& out);
 
-// Reads a whole file into bytes.
-Status ReadFileBytes(const std::filesystem::path& path, std::string& out);
+// Reads a whole regular file of at most maxBytes into bytes.  A pipe or a
+// device is refused without waiting on it (NotRegular), a larger file
+// without reading it (TooLarge).
+Status ReadFileBytes(const std::filesystem::path& path, std::string& out, size_t maxBytes = kMaxDataFileBytes);
+
+// Opens a data file for reading as ReadFileBytes does (a regular file of at
+// most maxBytes, a pipe never waited on); on success fd is open and the
+// caller closes it.  For files read piece by piece.
+Status OpenDataFile(const std::filesystem::path& path, int& fd, size_t maxBytes = kMaxDataFileBytes);
 
 // Replaces a file atomically with the given bytes (temporary file in the same
-// directory, flush to disk, rename).
+// directory, flush to disk, rename).  The temporary file is named by
+// TemporaryFilePrefix; a crash can leave it behind, and
+// fileset::RemoveLeftoverTemporaries removes it at the next start.
 Status WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// One file of ReplaceFilesTogether: its path and its new content.
+struct FileReplacement {
+  std::filesystem::path path;
+  std::string bytes;
+};
+
+// Replaces several files as one: every new content is first written beside
+// its target and flushed; only when all are written are they renamed over
+// their targets, in order.  When a rename fails, the targets renamed before
+// it get their old content back (their old files are kept as hard links, or
+// as bytes in memory where the file system has no hard links), so after any
+// failure every target is as it was.  A crash in the middle of the renames
+// can leave the first targets new.
+Status ReplaceFilesTogether(const std::vector<FileReplacement>& files);
+
+namespace detail {
+// The rename that puts every new file in place (WriteFileAtomically,
+// ReplaceFilesTogether).  Tests replace it to make a chosen rename fail; the
+// program never changes it.  Same contract as rename(2).
+using RenameFunction = int (*)(const char* from, const char* to);
+extern RenameFunction renameFile;
+}  // namespace detail
+
+// The start of the name of every temporary file this process writes beside
+// target: "." + file name + ".tmp-" + process id + "-".  A unique ending
+// follows.
+std::string TemporaryFilePrefix(const std::filesystem::path& target);
 
 }  // namespace tellurio

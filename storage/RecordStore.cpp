@@ -1,7 +1,13 @@
 #include "storage/RecordStore.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <system_error>
 
 #include "platform/Codec1252.h"
@@ -29,8 +35,58 @@ uint64_t LeadingNumber(std::string_view s) {
   return v;
 }
 
-// Data files beyond this size are refused rather than risk 32-bit positions.
-constexpr size_t kMaxDataFile = size_t(600) << 20;
+// Today in UTC as "TT.MM.JJJJ", for the names of copies of damaged files
+// when the caller gave no date.
+std::string TodayUtc() {
+  const std::chrono::year_month_day d{std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+  char text[16];
+  std::snprintf(text, sizeof text, "%02u.%02u.%04d", static_cast<unsigned>(d.day()), static_cast<unsigned>(d.month()),
+                static_cast<int>(d.year()));
+  return text;
+}
+
+bool Exists(const fs::path& p) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(p, ec));
+}
+
+fs::path WithSuffix(const fs::path& p, const std::string& suffix) {
+  fs::path out = p;
+  out += suffix;
+  return out;
+}
+
+// Keeps a copy of file under the new name `copy`, which must not exist: a
+// hard link where the file system has them (the original is replaced by
+// renaming, never rewritten, so the link keeps the old content), otherwise
+// the bytes.
+Status KeepCopy(const fs::path& file, const fs::path& copy) {
+  if (::link(file.c_str(), copy.c_str()) == 0) return Status::Ok();
+  if (errno == EEXIST) return Status::FromErrno(EEXIST, copy.string());
+  std::string bytes;
+  Status read = ReadFileBytes(file, bytes);
+  if (!read.ok()) return read;
+  const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return Status::FromErrno(errno, copy.string());
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      const int e = w < 0 ? errno : EIO;
+      ::close(fd);
+      ::unlink(copy.c_str());
+      return Status::FromErrno(e, copy.string());
+    }
+    done += static_cast<size_t>(w);
+  }
+  if (::fdatasync(fd) != 0 || ::close(fd) != 0) {
+    const int e = errno;
+    ::unlink(copy.c_str());
+    return Status::FromErrno(e, copy.string());
+  }
+  return Status::Ok();
+}
 
 }  // namespace
 
@@ -61,6 +117,11 @@ void RecordStore::Reset(int sectionCount, const std::vector<int>& widths) {
   currentKey_.clear();
   currentCleared_ = false;
   repaired_ = false;
+  damage_ = 0;
+  indexFailure_ = Status::Ok();
+  readFailure_ = Status::Ok();
+  damagedCopies_.clear();
+  copiesKept_ = false;
 }
 
 Status RecordStore::Create(const fs::path& basePath, int sectionCount, const std::vector<int>& rowWidths) {
@@ -68,10 +129,10 @@ Status RecordStore::Create(const fs::path& basePath, int sectionCount, const std
   Reset(sectionCount, rowWidths);
   std::error_code ec;
   if (fs::exists(DataPath(), ec)) return Status::Ok();  // an existing store is not changed
-  // The data file of an empty store is exactly what Save writes for it.
-  Status s = WriteFileAtomically(DataPath(), BuildDataFile());
-  if (!s.ok()) return s;
-  return WriteIndex(keys_);
+  // The files of an empty store are exactly what Save writes for it.
+  std::string index;
+  (void)EncodeListBytes(keys_, keys_.size(), index);  // the placeholder "0" is always storable
+  return ReplaceFilesTogether({FileReplacement{DataPath(), BuildDataFile()}, FileReplacement{IndexPath(), index}});
 }
 
 void RecordStore::RebuildKeyIndex() {
@@ -83,22 +144,98 @@ void RecordStore::RebuildKeyIndex() {
 
 Status RecordStore::Open() {
   detail::FileBytes bytes;
-  Status status = bytes.Read(DataPath());
-  const std::string_view raw = bytes.view();
+  Status status = bytes.Read(DataPath(), kMaxDataFileBytes);
   if (!status.ok()) {
     Load({}, {});
-    if (status.code() == Status::Code::NotFound) status = Status::Ok();
+    if (status.code() == Status::Code::NotFound) return Status::Ok();
+    // The file is there but could not be read: nothing may be written over it.
+    readFailure_ = status;
     return status;
   }
-  if (raw.size() > kMaxDataFile) {
-    Load({}, {});
-    repaired_ = true;
-    return Status::Error(Status::Code::IoError, DataPath().string(), "Die Datei ist zu groß.");
-  }
   std::string index;
-  ReadFileBytes(IndexPath(), index);  // a missing index is rebuilt from the master rows
-  Load(raw, index);
+  // A missing index is rebuilt from the master rows; one that cannot be read
+  // is rebuilt as well and named in DamageDescription.
+  const Status indexRead = ReadFileBytes(IndexPath(), index);
+  Load(bytes.view(), index);
+  if (!indexRead.ok() && indexRead.code() != Status::Code::NotFound) {
+    indexFailure_ = indexRead;
+    damage_ |= kIndexUnreadable;
+    repaired_ = true;
+  }
+  if (bytes.view().empty()) {
+    damage_ |= kEmptyFile;  // even an empty store has its header
+    repaired_ = true;
+  }
+  if (repaired_) PlanDamagedCopies();
   return Status::Ok();
+}
+
+void RecordStore::MarkUnreadable(Status why) {
+  base_.clear();
+  Load({}, {});
+  readFailure_ = why.ok() ? Status::Error(Status::Code::Refused, "", "Der Speicher wurde nicht geöffnet.") : why;
+}
+
+std::string RecordStore::DamageDescription() const {
+  std::string out;
+  auto add = [&out](const std::string& sentence) {
+    if (!out.empty()) out += " ";
+    out += sentence;
+  };
+  if (damage_ & kEmptyFile) add("Die Datendatei ist leer, es fehlt sogar ihr Kopf.");
+  if (damage_ & kHeaderUnreadable)
+    add("Der Kopf der Datendatei ist unlesbar oder passt nicht zu dieser Art von Datei; ihr Inhalt konnte nicht "
+        "gelesen werden.");
+  if (damage_ & kIncomplete)
+    add("Die Datendatei ist unvollständig oder ihr Inhalt passt nicht zusammen; was nicht ganz gelesen werden "
+        "konnte, wurde übergangen.");
+  if (damage_ & kIndexUnreadable)
+    add("Die Indexdatei konnte nicht gelesen werden (" + indexFailure_.message() +
+        "); die Namen der Datensätze wurden aus den Daten neu aufgebaut.");
+  else if (damage_ & kIndexRebuilt)
+    add("Die Indexdatei passte nicht zu den Daten; die Namen der Datensätze wurden aus den Daten neu aufgebaut.");
+  return out;
+}
+
+void RecordStore::PlanDamagedCopies() {
+  damagedCopies_.clear();
+  const std::string date = copyDate_.empty() ? TodayUtc() : copyDate_;
+  const bool index = Exists(IndexPath());
+  for (int n = 1; n < 1000; ++n) {
+    const std::string suffix = ".beschädigt-" + date + (n > 1 ? "-" + std::to_string(n) : std::string());
+    const fs::path data = WithSuffix(DataPath(), suffix);
+    const fs::path idx = WithSuffix(IndexPath(), suffix);
+    if (Exists(data) || Exists(idx)) continue;
+    damagedCopies_.push_back(data);
+    if (index) damagedCopies_.push_back(idx);
+    return;
+  }
+}
+
+Status RecordStore::KeepDamagedFiles() {
+  if (!repaired_ || copiesKept_) return Status::Ok();
+  for (const fs::path& copy : damagedCopies_) {
+    const std::string name = copy.filename().string();
+    const fs::path original = copy.parent_path() / name.substr(0, name.find(".beschädigt-"));
+    Status kept = KeepCopy(original, copy);
+    if (kept.ok()) continue;
+    // The index holds nothing the data file does not; one that cannot be
+    // read (or is gone) needs no copy.
+    if (original == IndexPath() && (damage_ & kIndexUnreadable || kept.code() == Status::Code::NotFound)) continue;
+    return Status::Error(kept.code(), DataPath().string(),
+                         "Die beschädigte Datei konnte nicht als \"" + copy.string() + "\" aufbewahrt werden (" +
+                             kept.message() + "). Damit nichts verloren geht, wurde nicht gespeichert.");
+  }
+  copiesKept_ = true;
+  return Status::Ok();
+}
+
+Status RecordStore::CheckWritable() const {
+  if (readFailure_.ok()) return Status::Ok();
+  return Status::Error(Status::Code::Refused, DataPath().string(),
+                       "Die Datei konnte beim Öffnen nicht gelesen werden (" + readFailure_.message() +
+                           "). Damit ihr Inhalt nicht verloren geht, wird sie nicht überschrieben, solange sie nicht "
+                           "wieder gelesen werden kann.");
 }
 
 void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
@@ -106,7 +243,7 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
   std::vector<int> widths;
   for (const Section& s : sections_) widths.push_back(s.rowWidth);
   Reset(T, widths);
-  if (raw.size() > kMaxDataFile) raw = {};
+  if (raw.size() > kMaxDataFileBytes) raw = {};
 
   auto table = std::make_shared<LineTable>(LineTable::Decode(raw));
   const LineTable& L = *table;
@@ -118,7 +255,10 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
   for (int t = 0; headerOk && t < T; ++t)
     headerOk = LeadingNumber(L.line(1 + 2 * t)) == static_cast<uint64_t>(sections_[t].rowWidth);
   if (!headerOk) {
-    repaired_ = lineCount > 0;
+    if (lineCount > 0) {
+      repaired_ = true;
+      damage_ |= kHeaderUnreadable;
+    }
   } else {
     int recordCount = 0;
     // Section starts.  A one-character number whose code is a blank is
@@ -153,9 +293,11 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
         if (n > available) {
           n = available;
           repaired_ = true;
+          damage_ |= kIncomplete;
         }
       } else {
         repaired_ = true;
+        damage_ |= kIncomplete;
       }
       const size_t base = static_cast<size_t>(start) + 1;  // first line of the section
       const uint64_t w = static_cast<uint64_t>(sec.rowWidth);
@@ -166,6 +308,7 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
           const uint64_t m = LeadingNumber(L.line(base + p));
           if (m != w || p + 1 + m > n) {
             repaired_ = true;
+            damage_ |= kIncomplete;
             break;
           }
           sec.records.push_back(TableRecord(base + p + 1, m));
@@ -176,7 +319,9 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
         sec.records.resize(static_cast<size_t>(recordCount));
         for (int r = 0; r < recordCount; ++r) {
           if (p >= n) {
-            repaired_ = true;  // the section ends early: the rest have no rows
+            // The section ends early: the rest have no rows.
+            repaired_ = true;
+            damage_ |= kIncomplete;
             break;
           }
           uint64_t m = LeadingNumber(L.line(base + p));
@@ -184,16 +329,21 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
           if (p + 1 + m > n) {
             m = n - p - 1;
             repaired_ = true;
+            damage_ |= kIncomplete;
           }
           if (m % w != 0) {
             m -= m % w;  // a partial row cannot be used
             repaired_ = true;
+            damage_ |= kIncomplete;
           }
           sec.records[r] = TableRecord(base + p + 1, m);
           p += std::min(stored, n - p - 1) + 1;
         }
       }
-      if (p < n) repaired_ = true;
+      if (p < n) {
+        repaired_ = true;
+        damage_ |= kIncomplete;
+      }
     }
     table_ = table;
   }
@@ -207,6 +357,7 @@ void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
     keys_ = std::move(index);
   } else if (!agrees) {
     repaired_ = true;
+    damage_ |= kIndexRebuilt;
     keys_.clear();
     for (int r = 0; r < n; ++r) keys_.emplace_back(View(sections_[0], r)[0]);
     if (keys_.empty()) keys_.assign(1, "0");
@@ -326,6 +477,7 @@ std::string RecordStore::ReadRows(std::string& outKey, int section, int rowCount
 }
 
 void RecordStore::AddRecord(const std::vector<std::string>& values) {
+  if (ReadOnly()) return;  // what could not be read is not changed either
   if (sections_.empty()) return;
   const size_t w = static_cast<size_t>(RowWidth(0));
   const bool wasEmpty = RecordCount() == 0;
@@ -353,6 +505,7 @@ void RecordStore::AddRecord(const std::vector<std::string>& values) {
 }
 
 void RecordStore::AppendRows(int section, const std::vector<std::string>& values, int rowCount) {
+  if (ReadOnly()) return;  // what could not be read is not changed either
   if (section < 0 || section >= SectionCount() || rowCount <= 0) return;
   const int r = ResolveCurrent();
   if (r < 0) return;
@@ -365,6 +518,7 @@ void RecordStore::AppendRows(int section, const std::vector<std::string>& values
 }
 
 void RecordStore::ReplaceRows(int section, std::vector<std::string> values) {
+  if (ReadOnly()) return;  // what could not be read is not changed either
   if (section < 0 || section >= SectionCount()) return;
   const int r = ResolveCurrent();
   if (r < 0) return;
@@ -396,6 +550,7 @@ int RecordStore::FindRow(int section, std::string_view match, int field, int& re
 }
 
 void RecordStore::UpdateRow(int section, const std::vector<std::string>& values, std::string_view match, int field) {
+  if (ReadOnly()) return;  // what could not be read is not changed either
   int r = -1;
   const int k = FindRow(section, match, field, r);
   if (k < 0) return;
@@ -406,6 +561,7 @@ void RecordStore::UpdateRow(int section, const std::vector<std::string>& values,
 }
 
 void RecordStore::DeleteRow(int section, std::string_view match, int field) {
+  if (ReadOnly()) return;    // what could not be read is not changed either
   if (section == 0) return;  // removing the master row would break the record
   int r = -1;
   const int k = FindRow(section, match, field, r);
@@ -420,6 +576,10 @@ int RecordStore::DeleteRecord(std::string_view key, Status* status) {
   if (status) *status = Status::Ok();
   const int r = FindKey(key);
   if (r < 0) return 0;
+  if (Status writable = CheckWritable(); !writable.ok()) {
+    if (status) *status = writable;
+    return 0;
+  }
   const bool wasCurrent = currentIndex_ >= 0 && key == currentKey_;
   const std::string previous = currentKey_;
   const bool hadCurrent = currentIndex_ >= 0;
@@ -442,6 +602,34 @@ int RecordStore::DeleteRecord(std::string_view key, Status* status) {
     Select(previous);
   }
   return 1;
+}
+
+void RecordStore::DropRecords(const std::vector<bool>& drop) {
+  if (ReadOnly()) return;
+  const int n = RecordCount();
+  const std::string previous = currentIndex_ >= 0 ? currentKey_ : std::string();
+  bool any = false;
+  for (Section& sec : sections_) {
+    size_t w = 0;
+    for (int r = 0; r < n; ++r) {
+      if (static_cast<size_t>(r) < drop.size() && drop[static_cast<size_t>(r)]) continue;
+      if (w != static_cast<size_t>(r)) sec.records[w] = std::move(sec.records[static_cast<size_t>(r)]);
+      ++w;
+    }
+    any = any || w != sec.records.size();
+    sec.records.resize(w);
+    sec.offsetsValid = false;
+  }
+  if (!any) return;
+  std::vector<std::string> keys;
+  for (int r = 0; r < n && r < static_cast<int>(keys_.size()); ++r)
+    if (static_cast<size_t>(r) >= drop.size() || !drop[static_cast<size_t>(r)]) keys.push_back(std::move(keys_[r]));
+  keys_ = std::move(keys);
+  if (keys_.empty()) keys_.assign(1, "0");
+  RebuildKeyIndex();
+  currentIndex_ = -1;
+  currentCleared_ = false;
+  if (!previous.empty()) Select(previous);
 }
 
 std::vector<std::string> RecordStore::Current(int section) const {
@@ -503,15 +691,29 @@ std::string RecordStore::BuildDataFile() const {
   return out;
 }
 
-Status RecordStore::WriteIndex(const std::vector<std::string>& keys) const { return WriteListFile(IndexPath(), keys); }
+Status RecordStore::Save() { return SaveTogether({this}); }
 
-Status RecordStore::Save() {
-  if (!IsStorableFirstString(keys_.empty() ? std::string_view("0") : std::string_view(keys_[0])))
-    return Status::Error(Status::Code::Unrepresentable, IndexPath().string(),
-                         "Der erste Schlüssel darf nicht mit \"%\" oder \"(\" beginnen.");
-  Status s = WriteFileAtomically(DataPath(), BuildDataFile());
-  if (!s.ok()) return s;
-  return WriteIndex(keys_);
+Status RecordStore::SaveTogether(const std::vector<RecordStore*>& stores) {
+  for (RecordStore* s : stores) {
+    Status writable = s->CheckWritable();
+    if (!writable.ok()) return writable;
+    if (!IsStorableFirstString(s->keys_.empty() ? std::string_view("0") : std::string_view(s->keys_[0])))
+      return Status::Error(Status::Code::Unrepresentable, s->IndexPath().string(),
+                           "Der erste Schlüssel darf nicht mit \"%\" oder \"(\" beginnen.");
+  }
+  for (RecordStore* s : stores) {
+    Status kept = s->KeepDamagedFiles();
+    if (!kept.ok()) return kept;
+  }
+  std::vector<FileReplacement> files;
+  for (RecordStore* s : stores) {
+    files.push_back(FileReplacement{s->DataPath(), s->BuildDataFile()});
+    FileReplacement index{s->IndexPath(), {}};
+    // Cannot fail: the first key was checked above.
+    (void)EncodeListBytes(s->keys_, s->keys_.size(), index.bytes);
+    files.push_back(std::move(index));
+  }
+  return ReplaceFilesTogether(files);
 }
 
 }  // namespace tellurio

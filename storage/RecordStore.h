@@ -81,20 +81,37 @@ class RecordStore {
   // files); an existing store is not changed.
   Status Create(const std::filesystem::path& basePath, int sectionCount, const std::vector<int>& rowWidths);
 
-  // Reads both files.  Missing or unreadable files give an empty store; a
-  // truncated or inconsistent data file gives as many records as are whole.
-  // When the index file disagrees with the keys in the master rows (a crash
-  // between the two writes, a lost index file) the key list is rebuilt from
-  // the master rows.  The status reports read errors; Repaired() tells whether
-  // anything had to be mended.
+  // Reads both files.  Missing files give an empty store.  A data file that
+  // exists but cannot be read (no permission, an I/O error, not a regular
+  // file, larger than kMaxDataFileBytes) gives an empty store that is
+  // read-only until it is opened again: Save and DeleteRecord refuse to
+  // write over what could not be read.  The status then says why.
+  //
+  // A truncated or inconsistent data file gives as many records as are
+  // whole.  When the index file disagrees with the keys in the master rows
+  // (a crash between the two writes, a lost index file) the key list is
+  // rebuilt from the master rows.  Repaired() tells whether anything had to
+  // be mended; the files as they were are then kept beside them before the
+  // first save writes over them (DamagedCopies()).
   Status Open();
+
+  // Makes the store empty and read-only with that reason, bound to no file:
+  // for a store its caller refuses to open.
+  void MarkUnreadable(Status why);
 
   // Open from the bytes of a data file and of an index file instead of the
   // files themselves (the layout is the one given to Create).
   void Load(std::string_view dataBytes, std::string_view indexBytes);
 
-  // Writes the data file, then the index file, each replaced atomically.
+  // Writes the data file and the index file as one (ReplaceFilesTogether):
+  // after a failure both are as they were.  Refused for a read-only store;
+  // after a repair, the damaged files are kept first (refused when that
+  // fails).
   Status Save();
+  // Saves several stores as one: after any failure every file of every
+  // store is as it was.  The stores' conditions are checked first, so a
+  // refused store leaves all files untouched.
+  static Status SaveTogether(const std::vector<RecordStore*>& stores);
   // The bytes Save writes to the data file.
   std::string DataFileBytes() const { return BuildDataFile(); }
 
@@ -115,6 +132,8 @@ class RecordStore {
   // no record starts there or it holds fewer rows.
   std::string ReadRows(std::string& outKey, int section, int rowCount, int start, std::vector<std::string>& out) const;
 
+  // The edits below change memory only; a read-only store (see Open) ignores
+  // them.
   // Appends a record (memory only) and selects it.
   void AddRecord(const std::vector<std::string>& values);
   // Appends rowCount rows to the current record (memory only).
@@ -127,6 +146,10 @@ class RecordStore {
   // Removes the record from all sections and writes both files.  1, or 0 when
   // absent.  *status (when given) reports a failed write.
   int DeleteRecord(std::string_view key, Status* status = nullptr);
+
+  // Removes the records whose drop entry is true from all sections (memory
+  // only).  The current record stays current when it is kept.
+  void DropRecords(const std::vector<bool>& drop);
 
   // Replaces all rows of the current record in that section in one step
   // (memory only).  values.size() must be a multiple of the row width; extra
@@ -151,6 +174,19 @@ class RecordStore {
   std::filesystem::path DataPath() const;
   std::filesystem::path IndexPath() const;
   bool Repaired() const { return repaired_; }
+  // German sentences saying what Open found damaged and mended; empty when
+  // nothing was.
+  std::string DamageDescription() const;
+  // True when Open could not read the data file: nothing may be written.
+  bool ReadOnly() const { return !readFailure_.ok(); }
+  const Status& ReadFailure() const { return readFailure_; }
+  // The date "TT.MM.JJJJ" that names the copies of damaged files (today in
+  // UTC unless set).  Set before Open.
+  void SetCopyDate(std::string date) { copyDate_ = std::move(date); }
+  // Where the damaged files of a repaired store are (or will be, before the
+  // next save) kept: "<file>.beschädigt-TT.MM.JJJJ", with "-2", "-3", ...
+  // when that name is taken.  Empty when nothing was repaired.
+  const std::vector<std::filesystem::path>& DamagedCopies() const { return damagedCopies_; }
 
  private:
   struct Record {
@@ -185,7 +221,6 @@ class RecordStore {
   int FindRow(int section, std::string_view match, int field, int& record) const;
   void SelectIndex(int record);
   std::string BuildDataFile() const;
-  Status WriteIndex(const std::vector<std::string>& keys) const;
 
   std::filesystem::path base_;
   std::vector<Section> sections_;
@@ -196,6 +231,27 @@ class RecordStore {
   std::string currentKey_;       // value 0 of its master row at that moment
   bool currentCleared_ = false;  // the last record was deleted while current
   bool repaired_ = false;
+  // What Open mended, for DamageDescription.
+  enum Damage : unsigned {
+    kIndexRebuilt = 1,
+    kIndexUnreadable = 2,
+    kHeaderUnreadable = 4,
+    kIncomplete = 8,
+    kEmptyFile = 16,
+  };
+  unsigned damage_ = 0;
+  Status indexFailure_;  // why the index file could not be read
+  Status readFailure_;   // why the data file could not be read (read-only)
+  std::string copyDate_;
+  std::vector<std::filesystem::path> damagedCopies_;
+  bool copiesKept_ = false;  // the damaged files are kept already
+
+  // Chooses the names of the copies of damaged files (after a repair).
+  void PlanDamagedCopies();
+  // Keeps the damaged files before a save writes over them.
+  Status KeepDamagedFiles();
+  // Why this store may not be written now, or Ok.
+  Status CheckWritable() const;
 };
 
 }  // namespace tellurio

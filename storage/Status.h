@@ -1,11 +1,13 @@
 #pragma once
 // Result of a file operation: success, or what failed and on which file.
+// Marked [[nodiscard]]: every caller decides what a failure means where it
+// happens; one that ignores a failure on purpose says why.
 
 #include <string>
 
 namespace tellurio {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   enum class Code {
     Ok,
@@ -13,6 +15,8 @@ class Status {
     IoError,          // the operating system refused (reason in message)
     Unrepresentable,  // the content cannot be stored in the file format
     Refused,          // a safety check refused the operation
+    NotRegular,       // not a regular file (a directory, a pipe, a device)
+    TooLarge,         // larger than any file of its kind can sensibly be
   };
 
   Status() = default;

@@ -1,11 +1,16 @@
-// The portrait file: the one-pass search for the WKNs, the index, the
-// blocks as the dialog reads them, and the portrait passes of the
-// document (monthly refresh at start, the index, the command).
+// The portrait file: the one-pass search for the WKNs, the index and the
+// blocks as the dialog reads them.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "acquisition/Portrait.h"
-#include "acquisition/tests/AcquisitionFixture.h"
+#include "platform/testing/TempDir.h"
 #include "storage/FileSet.h"
 
 namespace tellurio::testing {
@@ -156,77 +161,25 @@ TEST(PortraitBlock, LinesAreReadFromTheBlockStart) {
   EXPECT_EQ(ReadLinesFrom(dir / "u.txt", 0, 1), (Rows{"Fondswährung"}));
 }
 
-// ---- the document's portrait passes -------------------------------------------
-
-struct Portraits : AcquisitionFixture {
-  Portraits() {
-    AddProvider("Bank", "Deka", {"Alpha", "Beta"});
-    AddFund("Alpha", {"Deka-Fonds", "847451", "1,0500", "Euro"}, {"03.03.2003", "40,00"});
-    AddFund("Alpha", {"Archiviert", "847460", "1,0300", "Euro"}, {}, true);
-    AddFund("Beta", {"Deka-Fonds", "847451", "1,0500", "Euro"}, {"03.03.2003", "40,00"});
-    Rows file = Block("Deka-Fonds", "847451", 5);
-    const Rows b = Block("Archiviert", "847460", 5);
-    file.insert(file.end(), b.begin(), b.end());
-    web.portraitFile = Join(file);
+// A portrait file that is a pipe is not waited on (nobody may ever write
+// to it): the search reports it, and the start goes on.
+TEST(PortraitSearch, APipeIsReportedNotWaitedOn) {
+  TempDir dir;
+  const fs::path pipe = dir / "portrait.txt";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  Status status;
+  std::vector<long> found;
+  std::future<void> done =
+      std::async(std::launch::async, [&] { found = FirstLinesContaining(pipe, {"847451"}, &status); });
+  if (done.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // releases a blocked reader
+    if (fd >= 0) ::close(fd);
+    done.wait();
+    FAIL() << "the search waited on the pipe";
   }
-  // The start of the program with one depot to choose.
-  void Start(CivilDate today) {
-    clock.Set(today);
-    shell.depotChoices = {std::string("Alpha")};
-    ASSERT_EQ(doc.StartUp(wd()), CTellurioDoc::StartResult::Ready);
-  }
-};
-
-TEST(PortraitPasses, TheFileIsFetchedOnceAMonthAndIndexedAtEveryStart) {
-  Portraits f;
-  f.Start({2003, 3, 5});
-  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
-  EXPECT_EQ(f.WebCallsOf("FondportraitHolen").front(), "972830|" + f.wd().string());
-  EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "03");
-  // A fund held in two depots is listed twice.
-  EXPECT_EQ(f.acquisition.portraitIndex(), (PortraitIndex{{"Deka-Fonds", 0}, {"Archiviert", 8}, {"Deka-Fonds", 0}}));
-
-  f.Start({2003, 3, 28});
-  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
-  EXPECT_EQ(f.acquisition.portraitIndex().size(), 3u);
-  f.Start({2003, 4, 1});
-  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 2);
-  EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "04");
-}
-
-TEST(PortraitPasses, AFailedFetchAtStartIsReportedOnceAndTriedAgainNextStart) {
-  Portraits f;
-  f.web.failure = marabu::testing::FakeWebLibrary::ConnectFailure("127.0.0.1:9");
-  f.Start({2003, 3, 5});
-  // Month changed and no file: two reasons, one attempt, one message (and
-  // the DAX download's own message).
-  EXPECT_EQ(f.WebCalls("FondportraitHolen"), 1);
-  int portraitMessages = 0;
-  for (const Message& m : f.prompter.Messages())
-    portraitMessages += m.text.find("Die Fondportraits konnten nicht geladen werden.") == 0;
-  EXPECT_EQ(portraitMessages, 1);
-  EXPECT_EQ(f.settings.Read("Fonds", "Portrait", "Fehler"), "Fehler");
-  EXPECT_TRUE(f.acquisition.portraitIndex().empty());
-
-  // The next start in the same month tries again.
-  f.web.failure.reset();
-  f.Start({2003, 3, 6});
-  EXPECT_GE(f.WebCalls("FondportraitHolen"), 1);
-}
-
-TEST(PortraitPasses, ThePortraitCommand) {
-  Portraits f;
-  f.Open("Alpha");
-  f.acquisition.ShowPortrait();
-  EXPECT_EQ(f.prompter.Last(), (Message{"Hinweis", "Sie haben noch keine Fonds zur Verfügung!", MessageButtons::Ok,
-                                        MessageIcon::Stop, BeepKind::Stop}));
-  EXPECT_TRUE(f.dialogs.portraitsShown.empty());
-  ASSERT_TRUE(f.acquisition.FetchPortraits());
-  f.acquisition.BuildPortraitIndex();
-  f.acquisition.ShowPortrait();
-  ASSERT_EQ(f.dialogs.portraitsShown.size(), 1u);
-  EXPECT_EQ(f.dialogs.portraitsShown[0].size(), 3u);
-  EXPECT_EQ(f.dialogs.Count("status Portraitdaten aktualisieren"), 2);
+  EXPECT_EQ(status.code(), Status::Code::NotRegular);
+  EXPECT_EQ(found, std::vector<long>{-1});
+  EXPECT_TRUE(ReadLinesFrom(pipe, 0, 10).empty());
 }
 
 }  // namespace

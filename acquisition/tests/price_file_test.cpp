@@ -5,6 +5,7 @@
 
 #include "acquisition/PriceFile.h"
 #include "acquisition/PriceMerge.h"
+#include "platform/testing/TempDir.h"
 
 namespace tellurio {
 namespace {
@@ -48,6 +49,28 @@ TEST(PriceRows, SortedByDayNumberWithEqualDatesInTheirOrder) {
   EXPECT_TRUE(SortPriceRows(rows));
   EXPECT_EQ(rows, (Rows{"28.02.2003", "4", "01.03.2003", "2", "05.03.2003", "1", "05.03.2003", "3"}));
   EXPECT_FALSE(SortPriceRows(rows));
+}
+
+// A price the store would lose is written so that it reads back: in the
+// fund archive (two sections) the one-digit text "7" is stored as a blank and
+// would come back as no price at all.  Found by the merge fuzz target.
+TEST(PriceMerge, APriceTheStoreWouldLoseIsStoredAsTheSameNumber) {
+  testing::TempDir dir;
+  RecordStore archive;
+  ASSERT_TRUE(archive.Create(dir / "n_Depot", 2, {4, 2}).ok());
+  ASSERT_TRUE(archive.Open().ok());
+  const PriceFile file = ReadPriceRecords({"Sieben", "700007", "1,0000", "Euro", "05.03.2003", "7",  //
+                                           "Lang", "700008", "1,0000", "Euro", "05.03.2003", std::string(250, '1')});
+  ASSERT_EQ(file.records.size(), 2u);
+  const MergePlan plan = PlanMerge(archive, file);
+  std::vector<std::string> skipped;
+  EXPECT_TRUE(MergeArchivePrices(archive, plan, {}, skipped));
+  EXPECT_EQ(skipped, std::vector<std::string>{"Lang"});
+  ASSERT_TRUE(archive.Save().ok());
+  ASSERT_TRUE(archive.Open().ok());
+  ASSERT_EQ(archive.RecordCount(), 1);
+  ASSERT_EQ(archive.Values(1, 0).size(), 2u);
+  EXPECT_EQ(archive.Values(1, 0)[1], "7,00");
 }
 
 }  // namespace

@@ -347,17 +347,19 @@ TEST(SavingsPlanWalk, RowsWalkedInTheStoreGiveTheResultOfLoadedRows) {
     for (int r = 0; r < rows; ++r) {
       f.calendar.AddDays(date, pick(0, 3) == 0 ? pick(0, 90) : pick(1, 4));
       fund.prices.push_back(date);
-      fund.prices.push_back(pick(0, 9) == 0 ? "0,00" : std::to_string(pick(1, 300)) + "," + std::to_string(pick(10, 99)));
+      fund.prices.push_back(pick(0, 9) == 0 ? "0,00"
+                                            : std::to_string(pick(1, 300)) + "," + std::to_string(pick(10, 99)));
     }
     if (rows > 3 && i % 10 == 3) std::swap(fund.prices[2], fund.prices[6]);  // out of order
-    if (rows > 3 && i % 10 == 7) fund.prices[4] = "1.2.2001";              // not plainly written
+    if (rows > 3 && i % 10 == 7) fund.prices[4] = "1.2.2001";                // not plainly written
     fund.holding = {"01.01.2002", std::to_string(pick(90, 130))};
     fund.purchases = {"01.01.2001", "10,00", "100", "1000,00"};
     funds.push_back(std::move(fund));
   }
   f.AddDepot("Zufall", funds);
   RecordStore store;
-  ASSERT_TRUE(OpenDepotStoreForReading(f.dir.path(), "Zufall", store).ok());
+  DepotStores stores(f.prompter, f.calendar);
+  ASSERT_EQ(stores.Open(f.dir.path(), "Zufall", StoreKind::Depot, store, /*createMissing=*/false), StoreOpened::Read);
 
   int compared = 0, results = 0;
   for (const StoredFund& stored : funds) {

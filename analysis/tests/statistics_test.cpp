@@ -93,7 +93,7 @@ TEST_F(StatisticsTest, ValueProfitAndReturnOfAFundHeld) {
   d.AppendRows(section::kSales, {"01.06.2002", "11,00", "10,0000", "110,00"}, 1);
   d.AppendRows(section::kHolding, {"01.06.2002", "90,0000"}, 1);
   d.AppendRows(section::kOpening, {"100,00", "0"}, 1);
-  d.Save();
+  EXPECT_TRUE(d.Save().ok());
   f.state.currency = "DM";
   f.state.currencyFactors = {"Euro", "1,95583"};
   stats.RecomputeStatistics(Scope::DepotFunds);
@@ -118,7 +118,7 @@ TEST_F(StatisticsTest, DepotTotalsAreCutToCentsAfterEveryFund) {
     f.state.depotStore.Select(name);
     f.state.depotStore.AppendRows(section::kHolding, {"02.01.2003", "1"}, 1);
   }
-  f.state.depotStore.Save();
+  EXPECT_TRUE(f.state.depotStore.Save().ok());
   stats.RecomputeStatistics(Scope::DepotFunds);
   EXPECT_EQ(stats.DepotValue(), "0,02");  // 0,01 after the first, then 0,01 + 0,019
 }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include "app/core/Names.h"
 #include "calendar/NumberText.h"
+#include "portfolio/Names.h"
 #include "storage/CTextFile.h"
 #include "storage/Directory.h"
 #include "storage/FileSet.h"
@@ -23,6 +23,11 @@ bool Contains(const std::vector<std::string>& list, const std::string& s) {
 void RemoveFirst(std::vector<std::string>& list, const std::string& s) {
   auto it = std::find(list.begin(), list.end(), s);
   if (it != list.end()) list.erase(it);
+}
+
+std::string Unreadable(const Status& read) {
+  return "Die Datei \"" + read.path() + "\" konnte nicht gelesen werden: " + read.message() +
+         ".\nSie muss erst wieder lesbar sein, bevor ein Depot angelegt werden kann.";
 }
 
 }  // namespace
@@ -45,6 +50,9 @@ std::string CTellurioDoc::ReadSetting(const char* key, const char* fallback) {
 
 CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory) {
   state_.workingDirectory = workingDirectory;
+  // What interrupted saves of an earlier run left behind; the files they
+  // were to replace are whole.  How many there were is of no interest.
+  (void)fileset::RemoveLeftoverTemporaries(workingDirectory);
   state_.euroRate = kEuroRate;
   state_.moneyMarketRate = 0;
   state_.depotNames = ListDataFiles(".dat");
@@ -72,9 +80,13 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
     const bool restore =
         p.AskYesNo("Frage", "Wollen Sie alte Daten Rücksichern?", MessageIcon::Question, BeepKind::None);
     bool haveDepot = false;
-    if (restore)
-      haveDepot =
-          (restore_ ? restore_->RestoreBackup() : services_.hooks.RestoreBackup()) && !state_.currentDepot.empty();
+    // The restore offer when one is set; otherwise the hooks, in their order,
+    // until one of them makes a depot current.
+    if (restore && restore_) haveDepot = restore_->RestoreBackup() && !state_.currentDepot.empty();
+    for (SubsystemHooks* h : services_.hooks) {
+      if (!restore || restore_ || haveDepot) break;
+      haveDepot = h->RestoreBackup() && !state_.currentDepot.empty();
+    }
     // Without a restored depot the program would run without any depot;
     // the new-depot dialog follows instead.
     if (!haveDepot && !NewDepot()) return StartResult::Exit;
@@ -85,8 +97,8 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
   Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames, PackedYear(calendar_.Today()),
                                          calendar_.TodayMonthName()));
   state_.selectedFund.clear();
-  services_.hooks.ReconcileArchives();
-  services_.hooks.BuildPortraitIndex();
+  for (SubsystemHooks* h : services_.hooks) h->ReconcileArchives();
+  for (SubsystemHooks* h : services_.hooks) h->BuildPortraitIndex();
   RebuildTicker();
   state_.fundSelected = 0;
   return StartResult::Ready;
@@ -94,9 +106,9 @@ CTellurioDoc::StartResult CTellurioDoc::StartUp(const fs::path& workingDirectory
 
 void CTellurioDoc::LoadDaxHistory() {
   const fs::path file = state_.workingDirectory / fileset::kDaxHistory;
-  Status read;
-  ReadListFile(file, state_.daxSeries, &read);
-  Report(read);
+  // A history that cannot be read is neither extended nor written: writing
+  // today's value alone would replace the whole history.
+  if (!stores_.ReadList(file, state_.daxSeries)) return;
   const std::string today = calendar_.TodayText();
   bool known = false;
   const size_t pairs = state_.daxSeries.size() / 2;
@@ -115,14 +127,17 @@ void CTellurioDoc::CheckPortraits() {
   const std::string stored = services_.settings.Read(kSettingsSection, "Portrait", kSettingMissing);
   if (stored == kSettingMissing || stored != month) {
     services_.settings.Write(kSettingsSection, "Portrait", month);
-    services_.hooks.RefreshPortraits();
+    for (SubsystemHooks* h : services_.hooks) h->RefreshPortraits();
   }
   // Only the number of lines matters here; a missing file is created empty.
+  // One that cannot be created or read counts as empty.
   const fs::path portrait = state_.workingDirectory / fileset::kPortraitFile;
   std::error_code ec;
-  if (!fs::exists(portrait, ec)) CTextFile(portrait, CTextFile::modeCreate | CTextFile::modeWrite);
   CTextFile f;
-  if (f.Open(portrait, CTextFile::modeRead) != 0 || f.GetLength() == 0) services_.hooks.RefreshPortraits();
+  if (!fs::exists(fs::symlink_status(portrait, ec)))
+    (void)f.Open(portrait, CTextFile::modeCreate | CTextFile::modeWrite);
+  if (f.Open(portrait, CTextFile::modeRead) != 0 || f.GetLength() == 0)
+    for (SubsystemHooks* h : services_.hooks) h->RefreshPortraits();
 }
 
 std::vector<std::string> CTellurioDoc::ListDataFiles(const std::string& extension) {
@@ -132,16 +147,35 @@ std::vector<std::string> CTellurioDoc::ListDataFiles(const std::string& extensio
 
 void CTellurioDoc::OpenDepotStores(const std::string& depot) {
   services_.web.ArbeitsverzeichnisEinstellen(state_.workingDirectory.string());
-  const fs::path& wd = state_.workingDirectory;
-  Report(state_.depotStore.Create(fileset::DepotBase(wd, depot), 6, fileset::kDepotRowWidths));
-  Report(state_.depotStore.Open());
-  Report(state_.auxiliaryStore.Create(fileset::ArchiveBase(wd, depot), 2, fileset::kArchiveRowWidths));
-  Report(state_.auxiliaryStore.Open());
+  // What could not be read is reported by the opening itself and stays
+  // read-only; the session goes on with what could be read.
+  (void)stores_.OpenBoth(state_.workingDirectory, depot, state_.depotStore, state_.auxiliaryStore);
+}
+
+void CTellurioDoc::MakeCurrent(const std::string& depot) {
+  state_.currentDepot = depot;
+  if (!depot.empty()) {
+    LoadDepot();
+    return;
+  }
+  // No depot: the stores are bound to nothing and take no changes.
+  state_.depotStore.MarkUnreadable(Status::Ok());
+  state_.auxiliaryStore.MarkUnreadable(Status::Ok());
+  state_.fundCount = 0;
+  state_.currencyFactors.clear();
+}
+
+void CTellurioDoc::ReloadCurrentDepot() {
+  if (state_.currentDepot.empty()) return;
+  OpenDepotStores(state_.currentDepot);
+  state_.fundCount = state_.depotStore.RecordCount();
 }
 
 void CTellurioDoc::LookUpWebProvider() {
   std::vector<std::string> pairs;
-  ReadListFile(state_.workingDirectory / fileset::kProviderAssignments, pairs);
+  // An unreadable assignment file is reported; the provider then has no web
+  // provider.
+  (void)stores_.ReadList(state_.workingDirectory / fileset::kProviderAssignments, pairs);
   // A provider without an assignment has no web provider; keeping the one of
   // the depot loaded before would download another provider's prices.
   state_.webProvider.clear();
@@ -167,7 +201,7 @@ void CTellurioDoc::RegisterFundCurrencies() {
 void CTellurioDoc::LoadDepot() {
   OpenDepotStores(state_.currentDepot);
   for (const std::string& p : state_.providerNames) {
-    ReadListFile(fileset::ProviderList(state_.workingDirectory, p), state_.providerDepots);
+    state_.providerDepots = stores_.DepotsOfProvider(state_.workingDirectory, p);
     if (Contains(state_.providerDepots, state_.currentDepot)) {
       state_.currentProvider = p;
       LookUpWebProvider();
@@ -198,14 +232,8 @@ void CTellurioDoc::ReloadAfterRestore() {
   state_.currentProvider.clear();
   state_.webProvider.clear();
   state_.providerDepots.clear();
-  if (!state_.currentDepot.empty()) {
-    LoadDepot();
-  } else {
-    state_.depotStore = RecordStore();
-    state_.auxiliaryStore = RecordStore();
-    state_.fundCount = 0;
-    state_.currencyFactors.clear();
-  }
+  // Without a depot the stores are bound to nothing and take no changes.
+  MakeCurrent(state_.currentDepot);
   Report(fileset::EnsurePriceDirectories(state_.workingDirectory, state_.providerNames, PackedYear(calendar_.Today()),
                                          calendar_.TodayMonthName()));
   state_.selectedFund.clear();
@@ -238,14 +266,17 @@ std::optional<NameRefusal> CTellurioDoc::CheckNewDepot(const NewDepotChoice& c) 
   const fs::path& wd = state_.workingDirectory;
   // The provider name becomes a line of anb.dbk, the depot name a line of the
   // provider's list file; both must read back as typed.
+  // A list that cannot be read cannot be extended without losing its lines.
   if (!Contains(state_.providerNames, c.provider)) {
     std::vector<std::string> pairs;
-    ReadListFile(wd / fileset::kProviderAssignments, pairs);
+    const Status read = ReadListFile(wd / fileset::kProviderAssignments, pairs);
+    if (!read.ok()) return NameRefusal{Unreadable(read), false};
     if (auto why = RefuseListLine(c.provider, NameKind::Provider, pairs.empty() ? c.provider : pairs[0], pairs.empty()))
       return NameRefusal{*why, false};
   }
   std::vector<std::string> depots;
-  ReadListFile(fileset::ProviderList(wd, c.provider), depots);
+  const Status read = ReadListFile(fileset::ProviderList(wd, c.provider), depots);
+  if (!read.ok()) return NameRefusal{Unreadable(read), false};
   if (!Contains(depots, c.depot)) {
     if (auto why = RefuseListLine(c.depot, NameKind::Depot, depots.empty() ? c.depot : depots[0], depots.empty()))
       return NameRefusal{*why, true};
@@ -258,20 +289,34 @@ bool CTellurioDoc::NewDepot() {
       state_.depotNames, state_.providerNames, [this](const NewDepotChoice& c) { return CheckNewDepot(c); });
   if (!choice) return false;
   const fs::path& wd = state_.workingDirectory;
-  state_.currentProvider = choice->provider;
   const std::string depot = choice->depot;
+  const fs::path listFile = fileset::ProviderList(wd, choice->provider);
+  // The list as it is on disk, every line kept, for writing it back.  The
+  // dialog's check read it a moment ago; if it cannot be read now, nothing
+  // is created.
+  std::vector<std::string> lines;
+  if (!stores_.ReadList(listFile, lines)) return false;
+  state_.currentProvider = choice->provider;
   const bool known = Contains(state_.providerNames, state_.currentProvider);
-  ReadListFile(fileset::ProviderList(wd, state_.currentProvider), state_.providerDepots);
   if (!known) {
     state_.providerNames.push_back(state_.currentProvider);
     Report(fileset::EnsurePriceDirectories(wd, {state_.currentProvider}, PackedYear(calendar_.Today()),
                                            calendar_.TodayMonthName()));
     std::vector<std::string> webProviders;
-    services_.web.BankenHolen(webProviders);
-    std::optional<std::string> web = services_.dialogs.AssignWebProvider(webProviders);
-    if (web) {
-      std::vector<std::string> pairs;
-      ReadListFile(wd / fileset::kProviderAssignments, pairs);
+    const marabu::DownloadResult fetched = services_.web.BankenHolen(webProviders);
+    std::optional<std::string> web;
+    if (fetched.ok()) {
+      web = services_.dialogs.AssignWebProvider(webProviders);
+    } else {
+      services_.prompter.Show(Message{"Fehler",
+                                      "Die Liste der Fondanbieter für den Kursdownload konnte nicht geholt werden:\n" +
+                                          fetched.message +
+                                          "\n\nDas Depot wird ohne Zuordnung zu einem Anbieter für den Kursdownload "
+                                          "angelegt.",
+                                      MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+    }
+    std::vector<std::string> pairs;
+    if (web && stores_.ReadList(wd / fileset::kProviderAssignments, pairs)) {
       pairs.push_back(state_.currentProvider);
       pairs.push_back(*web);
       Report(WriteListFile(wd / fileset::kProviderAssignments, pairs));
@@ -282,10 +327,11 @@ bool CTellurioDoc::NewDepot() {
   } else {
     LookUpWebProvider();
   }
-  if (!Contains(state_.providerDepots, depot)) {
-    state_.providerDepots.push_back(depot);
-    Report(WriteListFile(fileset::ProviderList(wd, state_.currentProvider), state_.providerDepots));
+  if (!Contains(lines, depot)) {
+    lines.push_back(depot);
+    Report(WriteListFile(listFile, lines));
   }
+  state_.providerDepots = stores_.DepotsOfProvider(wd, state_.currentProvider);
   if (!Contains(state_.depotNames, depot)) state_.depotNames.push_back(depot);
   state_.currentDepot = depot;
   state_.selectedFund.clear();
@@ -321,7 +367,8 @@ void CTellurioDoc::DeleteDepot() {
   const std::vector<std::string> providers = state_.providerNames;
   for (const std::string& provider : providers) {
     std::vector<std::string> list;
-    ReadListFile(fileset::ProviderList(wd, provider), list);
+    // A list that cannot be read is reported and left as it is.
+    if (!stores_.ReadList(fileset::ProviderList(wd, provider), list)) continue;
     if (!Contains(list, depot)) continue;
     RemoveFirst(list, depot);
     if (!list.empty()) {
@@ -329,22 +376,24 @@ void CTellurioDoc::DeleteDepot() {
       continue;
     }
     // The provider's last depot: its list file, price files and assignment go.
-    fileset::RemoveFile(fileset::ProviderList(wd, provider));
+    Report(fileset::RemoveFile(fileset::ProviderList(wd, provider)));
     Report(Directory(fileset::ProviderPriceDir(wd, provider)).DeleteTree(fileset::PriceRoot(wd)));
     std::vector<std::string> pairs;
-    ReadListFile(wd / fileset::kProviderAssignments, pairs);
-    for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
-      if (pairs[i] == provider) {
-        pairs.erase(pairs.begin() + static_cast<long>(i), pairs.begin() + static_cast<long>(i) + 2);
-        break;
+    if (stores_.ReadList(wd / fileset::kProviderAssignments, pairs)) {
+      for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
+        if (pairs[i] == provider) {
+          pairs.erase(pairs.begin() + static_cast<long>(i), pairs.begin() + static_cast<long>(i) + 2);
+          break;
+        }
       }
+      Report(WriteListFile(wd / fileset::kProviderAssignments, pairs));
     }
-    Report(WriteListFile(wd / fileset::kProviderAssignments, pairs));
     RemoveFirst(state_.providerNames, provider);
   }
+  // A missing file is no error; one that cannot be deleted is named.
   for (const fs::path& base : {fileset::DepotBase(wd, depot), fileset::ArchiveBase(wd, depot)}) {
-    fileset::RemoveFile(fs::path(base).concat(".dat"));
-    fileset::RemoveFile(fs::path(base).concat(".idx"));
+    Report(fileset::RemoveFile(fs::path(base).concat(".dat")));
+    Report(fileset::RemoveFile(fs::path(base).concat(".idx")));
   }
   RemoveFirst(state_.providerDepots, depot);
   RemoveFirst(state_.depotNames, depot);
@@ -415,15 +464,9 @@ void CTellurioDoc::RebuildTicker() {
   tickerText_ = std::move(text);
 }
 
-void CTellurioDoc::RecomputeStatistics(Scope scope) {
-  statistics_.RecomputeStatistics(scope);
-  services_.hooks.RecomputeStatistics(scope);
-}
+void CTellurioDoc::RecomputeStatistics(Scope scope) { statistics_.RecomputeStatistics(scope); }
 
-void CTellurioDoc::ComputeRiskFigures(Scope scope) {
-  statistics_.ComputeRiskFigures(scope);
-  services_.hooks.ComputeRiskFigures(scope);
-}
+void CTellurioDoc::ComputeRiskFigures(Scope scope) { statistics_.ComputeRiskFigures(scope); }
 
 void CTellurioDoc::SelectFund(const std::string& fund) {
   state_.selectedFund = fund;

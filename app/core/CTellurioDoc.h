@@ -2,7 +2,7 @@
 // CTellurioDoc: the one document of the program.  It owns the depot state,
 // runs the start of the depot session and every document operation of the
 // shell (create, switch and delete depots, currency, money-market rate), and
-// routes the operations of the other subsystems.
+// is the DepotSession the other subsystems work on.
 
 #include <filesystem>
 #include <mutex>
@@ -21,9 +21,6 @@
 
 namespace tellurio {
 
-inline constexpr const char* kSettingsSection = "Fonds";
-inline constexpr const char* kSettingMissing = "Fehler";
-
 // Everything the document uses and does not own.  All must outlive it.
 struct DocumentServices {
   Prompter& prompter;
@@ -31,10 +28,12 @@ struct DocumentServices {
   const Clock& clock;
   marabu::WebLibrary& web;
   ShellDialogs& dialogs;
-  SubsystemHooks& hooks;
+  // The start-up steps of other subsystems, called in this order (none may
+  // be null).
+  std::vector<SubsystemHooks*> hooks;
 };
 
-class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
+class CTellurioDoc : public DepotSession, public DocumentEvents, public ConversionFactorSource {
  public:
   enum class StartResult { Ready, Exit };
 
@@ -56,6 +55,7 @@ class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
   void SwitchDepot();
   void DeleteDepot();
   void LoadDepot();
+  // Opens the depot's two stores as the current ones (DepotStores::OpenBoth).
   void OpenDepotStores(const std::string& depot);
   std::vector<std::string> ListDataFiles(const std::string& extension);
   // After a restore replaced files of the working directory: the depot and
@@ -72,13 +72,18 @@ class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
   // Shows that a command exists but is not available in this version.
   void NotAvailableYet();
 
-  DepotState& State() { return state_; }
+  // DepotSession
+  DepotState& State() override { return state_; }
+  DepotStores& Stores() override { return stores_; }
+  DocumentEvents& Events() override { return *this; }
+  void MakeCurrent(const std::string& depot) override;
+  void ReloadCurrentDepot() override;
+  Calendar& calendar() override { return calendar_; }
+  Prompter& prompter() override { return services_.prompter; }
+  Settings& settings() override { return services_.settings; }
+
   const DepotState& State() const { return state_; }
-  Calendar& calendar() { return calendar_; }
-  Prompter& prompter() { return services_.prompter; }
-  Settings& settings() { return services_.settings; }
   marabu::WebLibrary& web() { return services_.web; }
-  SubsystemHooks& hooks() { return services_.hooks; }
   // The two statistics tables, rebuilt by RecomputeStatistics.
   const Statistics& statistics() const { return statistics_; }
 
@@ -117,6 +122,7 @@ class CTellurioDoc : public DocumentEvents, public ConversionFactorSource {
   DocumentServices services_;
   Calendar calendar_;
   DepotState state_;
+  DepotStores stores_{services_.prompter, calendar_};
   Statistics statistics_{state_, calendar_};
   ViewHost* views_ = nullptr;
   RestoreOffer* restore_ = nullptr;

@@ -12,6 +12,7 @@ const std::vector<CommandInfo>& Commands() {
       {kBackup, "Depotdaten &sichern", "Daten sichern", "backup", true},
       {kRestore, "Depotdaten &rücksichern", " Daten Rücksichern", "restore", true},
       {kPrint, "&Drucken ...", "Fonddaten drucken", "print", false},
+      {kExportCsv, "&Exportieren (CSV) ...", "Daten für die Tabellenkalkulation exportieren", "", false},
       {kNewFund, "&neuen Fond in das Depot übernehmen", "neuer Fond", "fund_new", true},
       {kDeleteFund, "Fond &löschen", "Fond löschen", "fund_delete", true},
       {kEditFund, "Fonddaten &editieren", "Fond editieren", "fund_edit", true},
@@ -56,7 +57,7 @@ const CommandInfo* FindCommand(int id) {
 
 const std::vector<MenuDefinition>& DepotMenu() {
   static const std::vector<MenuDefinition> menu = {
-      {"&Depots", {kNewDepot, kSwitchDepot, kDeleteDepot, kSeparator, kBackup, kRestore, kSeparator, kPrint}},
+      {"&Depots", {kNewDepot, kSwitchDepot, kDeleteDepot, kSeparator, kBackup, kRestore, kSeparator, kPrint, kExportCsv}},
       {"&Fonds", {kNewFund, kDeleteFund, kEditFund, kSeparator, kTransactions, kSeparator, kDistribution, kCosts}},
       {"&Anteile", {kBuy, kSell, kSeparator, kOpeningHoldings}},
       {"&Werteeingabe", {kManualPrices, kImportPrices, kDownloadPrices, kSeparator, kMoneyMarketRate}},
@@ -100,6 +101,7 @@ bool CommandTable::IsEnabled(int id) const {
     case kValueDisplay:
       return flags_.valueDisplayEnabled != 0;
     case kPrint:
+    case kExportCsv:
       return flags_.printEnabled != 0;
     default:
       return true;

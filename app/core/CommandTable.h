@@ -20,6 +20,7 @@ inline constexpr int kDeleteDepot = 32830;
 inline constexpr int kBackup = 32831;
 inline constexpr int kRestore = 32832;
 inline constexpr int kPrint = 32833;
+inline constexpr int kExportCsv = 32860;  // CSV export, after "&Drucken ..."
 inline constexpr int kNewFund = 32834;
 inline constexpr int kDeleteFund = 32835;
 inline constexpr int kEditFund = 32836;

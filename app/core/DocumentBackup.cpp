@@ -1,6 +1,6 @@
 #include "app/core/DocumentBackup.h"
 
-#include "app/core/Names.h"
+#include "portfolio/Names.h"
 
 namespace tellurio {
 

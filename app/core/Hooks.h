@@ -1,27 +1,14 @@
 #pragma once
-// The places where the shell calls into subsystems that are filled in
-// separately: statistics, the fund portrait and the fund archive, backup.
-// Each default does nothing, so the shell runs without them.
+// The places where the shell calls into the rest of the program: the steps
+// of the start that other subsystems fill in (SubsystemHooks, defined with
+// the depot session below the application), the restore offered at the
+// first start, and the main window.
 
 #include <string>
 
+#include "portfolio/DepotSession.h"
+
 namespace tellurio {
-
-enum class Scope;
-
-class SubsystemHooks {
- public:
-  virtual ~SubsystemHooks() = default;
-  virtual void RecomputeStatistics(Scope) {}
-  virtual void ComputeRiskFigures(Scope) {}
-  // The monthly portrait refresh at start.
-  virtual void RefreshPortraits() {}
-  // The fund archive reconciliation and the portrait index at the end of start-up.
-  virtual void ReconcileArchives() {}
-  virtual void BuildPortraitIndex() {}
-  // The restore offered at first start; true when it made a depot current.
-  virtual bool RestoreBackup() { return false; }
-};
 
 // The restore of a backup that the first start offers when no depot exists.
 class RestoreOffer {

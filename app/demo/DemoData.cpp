@@ -8,6 +8,7 @@
 #include "Funds.h"
 #include "calendar/NumberText.h"
 #include "platform/Prompter.h"
+#include "portfolio/DepotStores.h"
 #include "portfolio/Funds.h"
 #include "portfolio/TransactionTrade.h"
 #include "storage/FileSet.h"
@@ -134,6 +135,17 @@ void BuyShares(DepotState& state, const Calendar& calendar, const std::vector<st
 
 }  // namespace
 
+// Keeps what the opening of the stores reports, for the demo tool's result.
+class CollectingPrompter : public Prompter {
+ public:
+  void Beep(BeepKind) override {}
+  Answer Show(const Message& m) override {
+    shown.push_back(m);
+    return Answer::Ok;
+  }
+  std::vector<Message> shown;
+};
+
 Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
   const int year = PackedYear(calendar.Today());
   const std::string monthName = calendar.TodayMonthName();
@@ -141,9 +153,13 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
   fs::create_directories(dir, ec);
   if (ec) return Status::FromErrno(ec.value(), dir.string());
 
+  CollectingPrompter reports;
+  DepotStores stores(reports, calendar);
   Status result;
   std::vector<std::string> pairs;
-  ReadListFile(dir / fileset::kProviderAssignments, pairs);
+  // A list that cannot be read is not written back (it would lose its lines).
+  const Status pairsRead = ReadListFile(dir / fileset::kProviderAssignments, pairs);
+  result = First(result, pairsRead);
   std::vector<std::string> providers;
   for (const DemoDepot& d : DemoDepots()) {
     if (!Contains(providers, d.provider)) providers.push_back(d.provider);
@@ -154,8 +170,9 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
       pairs.push_back(d.webProvider);
     }
     std::vector<std::string> list;
-    ReadListFile(fileset::ProviderList(dir, d.provider), list);
-    if (!Contains(list, d.depot)) {
+    const Status listRead = ReadListFile(fileset::ProviderList(dir, d.provider), list);
+    result = First(result, listRead);
+    if (listRead.ok() && !Contains(list, d.depot)) {
       list.push_back(d.depot);
       result = First(result, WriteListFile(fileset::ProviderList(dir, d.provider), list));
     }
@@ -163,11 +180,9 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
     state.workingDirectory = dir;
     state.currentDepot = d.depot;
     RecordStore& depot = state.depotStore;
-    result = First(result, depot.Create(fileset::DepotBase(dir, d.depot), 6, fileset::kDepotRowWidths));
-    result = First(result, depot.Open());
-    RecordStore archive;
-    result = First(result, archive.Create(fileset::ArchiveBase(dir, d.depot), 2, fileset::kArchiveRowWidths));
-    result = First(result, archive.Open());
+    RecordStore& archive = state.auxiliaryStore;
+    // A depot whose files cannot be read is left as it is.
+    if (!stores.OpenBoth(dir, d.depot, depot, archive)) continue;
     bool depotChanged = false, archiveChanged = false;
     std::vector<std::string> bought;
     for (const DemoFund& f : DemoFunds(d.depot)) {
@@ -179,12 +194,17 @@ Status WriteDemoDataDirectory(const fs::path& dir, const Calendar& calendar) {
       (f.archived ? archiveChanged : depotChanged) = true;
       if (!f.archived) bought.push_back(f.name);
     }
-    if (depotChanged) result = First(result, depot.Save());
-    if (archiveChanged) result = First(result, archive.Save());
+    std::vector<RecordStore*> changed;
+    if (depotChanged) changed.push_back(&depot);
+    if (archiveChanged) changed.push_back(&archive);
+    if (!changed.empty()) result = First(result, RecordStore::SaveTogether(changed));
     BuyShares(state, calendar, bought);
   }
-  result = First(result, WriteListFile(dir / fileset::kProviderAssignments, pairs));
+  if (pairsRead.ok()) result = First(result, WriteListFile(dir / fileset::kProviderAssignments, pairs));
   result = First(result, fileset::EnsurePriceDirectories(dir, providers, year, monthName));
+  // What the opening of a store reported (a damaged or unreadable depot).
+  if (result.ok() && !reports.shown.empty())
+    result = Status::Error(Status::Code::IoError, dir.string(), reports.shown.front().text);
   return result;
 }
 

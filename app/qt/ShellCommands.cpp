@@ -73,10 +73,8 @@ void BindShellCommands(CommandTable& table, CTellurioDoc& doc, CMainFrame& frame
     doc.prompter().Notice("Hinweis", "Die Hilfethemen werden mit dieser Version nicht ausgeliefert.",
                           MessageIcon::Information, BeepKind::Information);
   });
-  table.SetTableViewRequest([&frame, &doc](bool on) {
-    frame.ShowTableView(on);
-    if (on) doc.NotAvailableYet();  // the tables themselves are not part of this build
-  });
+  // The table pane alone; TableCommands adds its tables, printing and export.
+  table.SetTableViewRequest([&frame](bool on) { frame.ShowTableView(on); });
 }
 
 // The fund commands: new, delete, edit, manual price entry.

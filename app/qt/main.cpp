@@ -100,9 +100,9 @@ int main(int argc, char** argv) {
   // Price acquisition is the document's hooks for the portrait refresh, the
   // fund archive reconciliation and the portrait index at start.
   AcquisitionDialogsQt acquisitionDialogs(nullptr);
-  PriceAcquisition acquisition(acquisitionDialogs);
-  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, acquisition});
-  acquisition.SetDocument(&doc);
+  PriceAcquisition acquisition(acquisitionDialogs, web);
+  CTellurioDoc doc(DocumentServices{prompter, settings, *clock, web, dialogs, {&acquisition}});
+  acquisition.SetSession(&doc);
   // Backup and restore; the restore is also what the first start offers.
   std::unique_ptr<Drives> drives = MakeDrives();
   backup::PosixFileLayer backupFiles;

@@ -1,5 +1,7 @@
 #include "app/tests/FakeShell.h"
 
+#include <gtest/gtest.h>
+
 #include "calendar/Calendar.h"
 #include "storage/ListFile.h"
 
@@ -78,7 +80,7 @@ std::vector<std::string> DocFixture::List(const std::string& file) const {
 }
 
 void DocFixture::WriteList(const std::string& file, const std::vector<std::string>& lines) const {
-  WriteListFile(dir / file, lines);
+  EXPECT_TRUE(WriteListFile(dir / file, lines).ok()) << file;
 }
 
 }  // namespace tellurio::testing

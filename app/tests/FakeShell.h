@@ -42,8 +42,6 @@ class RecordingHooks : public SubsystemHooks {
  public:
   std::vector<std::string> calls;
   bool restoreResult = false;
-  void RecomputeStatistics(Scope s) override { calls.push_back(s == Scope::DepotFunds ? "stat:depot" : "stat:all"); }
-  void ComputeRiskFigures(Scope s) override { calls.push_back(s == Scope::DepotFunds ? "risk:depot" : "risk:all"); }
   void RefreshPortraits() override { calls.push_back("portraits"); }
   void ReconcileArchives() override { calls.push_back("reconcile"); }
   void BuildPortraitIndex() override { calls.push_back("portraitIndex"); }
@@ -63,6 +61,25 @@ class RecordingViews : public ViewHost {
   void ResetChartView(bool on) override { chartResets.push_back(on); }
 };
 
+// The document, recording into `calls` (in one line with the hooks) when
+// it recomputes the statistics or the risk figures.
+class RecordingDoc : public CTellurioDoc {
+ public:
+  RecordingDoc(DocumentServices services, std::vector<std::string>& calls)
+      : CTellurioDoc(std::move(services)), calls_(calls) {}
+  void RecomputeStatistics(Scope s) override {
+    CTellurioDoc::RecomputeStatistics(s);
+    calls_.push_back(s == Scope::DepotFunds ? "stat:depot" : "stat:all");
+  }
+  void ComputeRiskFigures(Scope s) override {
+    CTellurioDoc::ComputeRiskFigures(s);
+    calls_.push_back(s == Scope::DepotFunds ? "risk:depot" : "risk:all");
+  }
+
+ private:
+  std::vector<std::string>& calls_;
+};
+
 // A document on a temporary working directory with all doubles wired in.
 struct DocFixture {
   TempDir dir;
@@ -73,7 +90,7 @@ struct DocFixture {
   ScriptedShellDialogs dialogs;
   RecordingHooks hooks;
   RecordingViews views;
-  CTellurioDoc doc{DocumentServices{prompter, settings, clock, web, dialogs, hooks}};
+  RecordingDoc doc{DocumentServices{prompter, settings, clock, web, dialogs, {&hooks}}, hooks.calls};
 
   DocFixture() {
     web.today = "05.03.2003";

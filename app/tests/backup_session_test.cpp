@@ -19,11 +19,11 @@ namespace fs = std::filesystem;
 
 void MakeDepot(const fs::path& wd, const std::string& depot, const std::string& fund, const std::string& currency) {
   RecordStore s;
-  s.Create(fileset::DepotBase(wd, depot), 6, fileset::kDepotRowWidths);
-  s.Open();
+  EXPECT_TRUE(s.Create(fileset::DepotBase(wd, depot), 6, fileset::kDepotRowWidths).ok());
+  EXPECT_TRUE(s.Open().ok());
   s.AddRecord({fund, "123456", "1,0500", currency});
   s.AppendRows(1, {"04.03.2003", "10,00"}, 1);
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
 }
 
 struct BackupFixture : DocFixture {

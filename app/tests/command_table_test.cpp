@@ -30,7 +30,7 @@ TEST(CommandTable, WhileTheTableIsShownOnlyPrintToggleAboutExitAndHelpRun) {
   t.flags.zoomEnabled = t.flags.valueDisplayEnabled = 1;
   t.table.Execute(kTableToggle);
   ASSERT_EQ(t.flags.tableViewOn, 1);
-  const std::set<int> free = {kPrint, kTableToggle, kAbout, kExit, kHelp, kContextHelp};
+  const std::set<int> free = {kPrint, kExportCsv, kTableToggle, kAbout, kExit, kHelp, kContextHelp};
   for (const CommandInfo& c : Commands()) {
     if (c.id == kTableToggle) continue;
     t.ran.clear();
@@ -98,6 +98,19 @@ TEST(CommandTable, MenusAndToolbarsNameOnlyKnownCommands) {
   EXPECT_EQ(ChartToolbar().size(), 42u);
   EXPECT_STREQ(FindCommand(kDownloadPrices)->menuText, "Kurse aus dem &Internet laden");
   EXPECT_STREQ(FindCommand(kRestore)->toolTip, " Daten Rücksichern");
+  // The CSV export is the one item added to the menus, right after printing;
+  // it is enabled when printing is.
+  const std::vector<int>& depots = DepotMenu().front().items;
+  ASSERT_GE(depots.size(), 2u);
+  EXPECT_EQ(depots[depots.size() - 2], kPrint);
+  EXPECT_EQ(depots.back(), kExportCsv);
+  EXPECT_STREQ(FindCommand(kExportCsv)->menuText, "&Exportieren (CSV) ...");
+  AppFlags flags;
+  RecordingPrompter prompter;
+  CommandTable table(flags, prompter);
+  EXPECT_FALSE(table.IsEnabled(kExportCsv));
+  flags.printEnabled = 1;
+  EXPECT_TRUE(table.IsEnabled(kExportCsv));
 }
 
 TEST(PaneLayout, AThousandByEightHundredClientArea) {

@@ -77,14 +77,14 @@ TEST(DepotSession, ALaterStartChoosesADepotWithoutAskingTheWebAgain) {
   testing::WriteAll(f.dir / "portrait.txt", "Fond\r\n");
   {
     RecordStore s;
-    s.Create(f.dir / "B", 6, fileset::kDepotRowWidths);
-    s.Open();
+    EXPECT_TRUE(s.Create(f.dir / "B", 6, fileset::kDepotRowWidths).ok());
+    EXPECT_TRUE(s.Open().ok());
     s.AddRecord({"Fond X", "123", "1,0500", "Euro"});
     s.AppendRows(1, {"04.03.2003", "10,00"}, 1);
-    s.Save();
+    EXPECT_TRUE(s.Save().ok());
   }
   RecordStore a;
-  a.Create(f.dir / "A", 6, fileset::kDepotRowWidths);
+  EXPECT_TRUE(a.Create(f.dir / "A", 6, fileset::kDepotRowWidths).ok());
   f.dialogs.depotChoices = {std::string("B")};
   ASSERT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
   EXPECT_EQ(f.WebCalls("DAXLaden"), 0) << "today's value is already there";
@@ -129,10 +129,10 @@ TEST(DepotSession, ADepotUnderAnExistingProviderAndAnExistingNameAgain) {
   // The same name again: opened, not listed twice, its files unchanged.
   {
     RecordStore s;
-    s.Create(f.dir / "Eins", 6, fileset::kDepotRowWidths);
-    s.Open();
+    EXPECT_TRUE(s.Create(f.dir / "Eins", 6, fileset::kDepotRowWidths).ok());
+    EXPECT_TRUE(s.Open().ok());
     s.AddRecord({"Fond", "1", "1,0000", "DM"});
-    s.Save();
+    EXPECT_TRUE(s.Save().ok());
   }
   const std::string before = ReadAll(f.dir / "Eins.dat");
   f.dialogs.newDepots = {NewDepotChoice{"Eins", "Bank"}};

@@ -1,5 +1,7 @@
 #include "portfolio/tests/PortfolioFixture.h"
 
+#include <gtest/gtest.h>
+
 #include "portfolio/PriceEntrySession.h"
 #include "storage/FileSet.h"
 
@@ -86,10 +88,11 @@ DepotFixture::DepotFixture(CivilDate today) : clock(today), calendar(clock) {
 }
 
 void DepotFixture::OpenStores() {
-  state.depotStore.Create(fileset::DepotBase(dir.path(), "Depot"), 6, fileset::kDepotRowWidths);
-  state.depotStore.Open();
-  state.auxiliaryStore.Create(fileset::ArchiveBase(dir.path(), "Depot"), 2, fileset::kArchiveRowWidths);
-  state.auxiliaryStore.Open();
+  EXPECT_TRUE(state.depotStore.Create(fileset::DepotBase(dir.path(), "Depot"), 6, fileset::kDepotRowWidths).ok());
+  EXPECT_TRUE(state.depotStore.Open().ok());
+  EXPECT_TRUE(
+      state.auxiliaryStore.Create(fileset::ArchiveBase(dir.path(), "Depot"), 2, fileset::kArchiveRowWidths).ok());
+  EXPECT_TRUE(state.auxiliaryStore.Open().ok());
   state.fundCount = state.depotStore.RecordCount();
 }
 
@@ -97,7 +100,7 @@ void DepotFixture::AddFund(const FundMaster& m, const std::vector<std::string>& 
   RecordStore& s = archive ? state.auxiliaryStore : state.depotStore;
   s.AddRecord(m.Row());
   if (!prices.empty()) s.AppendRows(section::kPrices, prices, static_cast<int>(prices.size() / 2));
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
   state.fundCount = state.depotStore.RecordCount();
 }
 

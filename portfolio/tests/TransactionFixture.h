@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "portfolio/TransactionCommands.h"
 #include "portfolio/tests/PortfolioFixture.h"
 
@@ -42,7 +44,8 @@ struct ScriptedTransactionDialogs : TransactionDialogs {
 
 struct TransactionFixture : DepotFixture {
   ScriptedTransactionDialogs txDialogs;
-  TransactionCommands tx{state, calendar, prompter, events, factors, txDialogs};
+  DepotStores stores{prompter, calendar};
+  TransactionCommands tx{state, calendar, prompter, events, factors, txDialogs, stores};
 
   explicit TransactionFixture(CivilDate today = CivilDate{2003, 3, 5}) : DepotFixture(today) {}
 
@@ -55,7 +58,7 @@ struct TransactionFixture : DepotFixture {
   void SetHolding(const std::string& fund, const std::string& date, const std::string& shares) {
     state.depotStore.Select(fund);
     state.depotStore.ReplaceRows(section::kHolding, {date, shares});
-    state.depotStore.Save();
+    EXPECT_TRUE(state.depotStore.Save().ok());
   }
 };
 

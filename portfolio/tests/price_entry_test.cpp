@@ -80,7 +80,7 @@ TEST_F(PriceEntry, ChangingAStoredDayReplacesExactlyThatRowAndNoKeepsEverything)
     PriceEntrySession s(f.state.depotStore, f.calendar, f.prompter);
     s.PriceLeft(1, "9,99");  // 06.03.
     f.prompter.Script({Answer::No});
-    s.Commit();
+    EXPECT_TRUE(s.Commit().ok());
     EXPECT_FALSE(s.HasChanges());
   }
   f.Reopen();
@@ -89,7 +89,7 @@ TEST_F(PriceEntry, ChangingAStoredDayReplacesExactlyThatRowAndNoKeepsEverything)
     PriceEntrySession s(f.state.depotStore, f.calendar, f.prompter);
     s.PriceLeft(1, "9,99");
     f.prompter.Script({Answer::Yes});
-    s.Commit();
+    EXPECT_TRUE(s.Commit().ok());
   }
   f.Reopen();
   EXPECT_EQ(PriceRows(f.state.depotStore, kFund.name),

@@ -20,7 +20,7 @@ TEST(TransactionList, RunsFromTheOpeningSharesAndShowsWhatDistributionsAdded) {
   s.AppendRows(section::kPurchases, {"10.02.2003", "52,50", "5", "262,50"}, 1);
   s.AppendRows(section::kSales, {"20.02.2003", "51,00", "3", "153,00"}, 1);
   s.AppendRows(section::kHolding, {"20.02.2003", "12,5"}, 1);
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
 
   const TransactionListView v = BuildTransactionList(s, "Alpha");
   EXPECT_EQ(v.title, "Umsätze des Fonds Alpha");
@@ -38,7 +38,7 @@ TEST(TransactionList, SortsByDateWithPurchasesFirstOnTheSameDay) {
   s.AppendRows(section::kPurchases, {"05.03.2003", "10,00", "2,0000", "20,00", "01.12.2002", "9,00", "1,0000", "9,00"},
                2);
   s.AppendRows(section::kSales, {"05.03.2003", "10,00", "1,5000", "15,00", "01.01.2003", "9,50", "0,5000", "4,75"}, 2);
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
   const TransactionListView v = BuildTransactionList(s, "Alpha");
   Rows dates, totals, kinds;
   for (const TransactionLine& l : v.lines) {

@@ -10,12 +10,19 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 namespace tellurio::detail {
 
 namespace {
 constexpr size_t kMapThreshold = size_t(1) << 20;
 constexpr size_t kHugePage = size_t(2) << 20;
+
+Status TooLarge(const std::filesystem::path& path, size_t maxBytes) {
+  return Status::Error(
+      Status::Code::TooLarge, path.string(),
+      "Die Datei ist größer als " + std::to_string(maxBytes >> 20) + " MB und kann keine Datei des Programms sein");
+}
 }  // namespace
 
 Memory::Memory(size_t bytes) {
@@ -44,20 +51,49 @@ Memory::~Memory() {
     std::free(data_);
 }
 
-Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size) {
+Status OpenRegularFile(const std::filesystem::path& path, size_t maxBytes, int& fd, size_t& size) {
   size = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a pipe without a writer must not wait for one.  It
+  // does not change how a regular file is read.
+  fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Status::FromErrno(errno, path.string());
   struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  if (fstat(fd, &st) != 0) {
+    const int e = errno;
     ::close(fd);
+    fd = -1;
     return Status::FromErrno(e, path.string());
   }
-  size_t cap = static_cast<size_t>(st.st_size) + 1;
-  out = Memory(cap);
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    fd = -1;
+    if (S_ISDIR(st.st_mode)) return Status::FromErrno(EISDIR, path.string());
+    return Status::Error(Status::Code::NotRegular, path.string(),
+                         "Das ist keine gewöhnliche Datei, sondern eine Pipe, ein Gerät oder Ähnliches");
+  }
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    ::close(fd);
+    fd = -1;
+    return TooLarge(path, maxBytes);
+  }
+  size = static_cast<size_t>(st.st_size);
+  return Status::Ok();
+}
+
+Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size, size_t maxBytes) {
+  size = 0;
+  int fd = -1;
+  size_t length = 0;
+  Status opened = OpenRegularFile(path, maxBytes, fd, length);
+  if (!opened.ok()) return opened;
+  out = Memory(length + 1);
   for (;;) {
     if (size == out.capacity()) {  // the file grew while being read
+      if (size > maxBytes) {
+        ::close(fd);
+        size = 0;
+        return TooLarge(path, maxBytes);
+      }
       Memory bigger(out.capacity() * 2);
       std::copy(out.data(), out.data() + size, bigger.data());
       out = std::move(bigger);
@@ -74,6 +110,10 @@ Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& siz
     size += static_cast<size_t>(r);
   }
   ::close(fd);
+  if (size > maxBytes) {
+    size = 0;
+    return TooLarge(path, maxBytes);
+  }
   return Status::Ok();
 }
 
@@ -81,25 +121,25 @@ FileBytes::~FileBytes() {
   if (mapped_) munmap(mapped_, size_);
 }
 
-Status FileBytes::Read(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Status::FromErrno(errno, path.string());
-  struct stat st {};
-  const bool statOk = fstat(fd, &st) == 0;
-  if (statOk && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) >= kMapThreshold) {
+Status FileBytes::Read(const std::filesystem::path& path, size_t maxBytes) {
+  int fd = -1;
+  size_t length = 0;
+  Status opened = OpenRegularFile(path, maxBytes, fd, length);
+  if (!opened.ok()) return opened;
+  if (length >= kMapThreshold) {
     // The program replaces files by renaming new ones over them, never by
     // rewriting them in place, so a mapped file does not change under us.
-    void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    void* p = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (p != MAP_FAILED) {
       ::close(fd);
       mapped_ = p;
       data_ = static_cast<const char*>(p);
-      size_ = static_cast<size_t>(st.st_size);
+      size_ = length;
       return Status::Ok();
     }
   }
   ::close(fd);
-  Status s = ReadWholeFile(path, buffer_, size_);
+  Status s = ReadWholeFile(path, buffer_, size_, maxBytes);
   data_ = buffer_.data();
   return s;
 }

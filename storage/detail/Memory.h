@@ -41,8 +41,16 @@ class Memory {
   bool mapped_ = false;
 };
 
-// Reads a whole file into a fresh buffer; size receives its length.
-Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size);
+// Opens a data file for reading.  Only a regular file of at most maxBytes
+// is accepted: a pipe or device is refused without blocking on it
+// (NotRegular), a larger file without reading it (TooLarge).  On success fd
+// is open (the caller closes it) and size holds the file's length.
+Status OpenRegularFile(const std::filesystem::path& path, size_t maxBytes, int& fd, size_t& size);
+
+// Reads a whole regular file of at most maxBytes into a fresh buffer; size
+// receives its length.  A file that grows beyond maxBytes while it is read
+// is refused (TooLarge).
+Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& size, size_t maxBytes);
 
 // The bytes of a whole file for one pass over them: large files are mapped
 // read-only (no copy), small ones read into a buffer.  The view is valid while
@@ -53,7 +61,8 @@ class FileBytes {
   ~FileBytes();
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
-  Status Read(const std::filesystem::path& path);
+  // As ReadWholeFile: a regular file of at most maxBytes.
+  Status Read(const std::filesystem::path& path, size_t maxBytes);
   std::string_view view() const { return {data_, size_}; }
 
  private:

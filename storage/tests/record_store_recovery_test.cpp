@@ -34,8 +34,8 @@ void WriteSample(const TempDir& dir) {
 
 RecordStore OpenStore(const TempDir& dir) {
   RecordStore s;
-  s.Create(dir / "D", 6, kWidths);
-  s.Open();
+  EXPECT_TRUE(s.Create(dir / "D", 6, kWidths).ok());
+  EXPECT_TRUE(s.Open().ok());
   return s;
 }
 
@@ -122,7 +122,7 @@ TEST(RecordStoreRecovery, ARecordClaimingMoreLinesThanTheSectionHoldsIsCut) {
                   .ok());
   ASSERT_TRUE(WriteListFile(dir / "D.idx", {"A"}).ok());
   RecordStore s;
-  s.Create(dir / "D", 2, {4, 2});
+  ASSERT_TRUE(s.Create(dir / "D", 2, {4, 2}).ok());
   ASSERT_TRUE(s.Open().ok());
   EXPECT_TRUE(s.Repaired());
   ASSERT_EQ(s.RecordCount(), 1);

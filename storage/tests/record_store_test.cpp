@@ -14,7 +14,7 @@ using testing::TempDir;
 
 std::vector<std::string> DecodedFile(const std::filesystem::path& p) {
   std::vector<std::string> lines;
-  ReadListFile(p, lines);
+  EXPECT_TRUE(ReadListFile(p, lines).ok()) << p;
   return lines;
 }
 

@@ -263,7 +263,8 @@ TEST_F(PublisherMarabuTest, DaxValueIsTheIndexOfTheDay) {
   // The page is also an index page for HtmlToText: the line after the
   // first line with "DAX" starts with the value.
   Lines fields;
-  lib_.HtmlToText(LinesOf(ReadAll(wd_.path() / "dax1.html")), fields);
+  std::string result;
+  ASSERT_TRUE(lib_.HtmlToText(LinesOf(ReadAll(wd_.path() / "dax1.html")), fields, result).ok());
   ASSERT_EQ(fields.size(), 1u);
   EXPECT_EQ(fields[0].rfind(dax[3] + "<", 0), 0u) << fields[0];
 }
@@ -320,7 +321,8 @@ TEST_F(PublisherMarabuTest, PortraitPageConvertsToThePortraitBlock) {
     ASSERT_TRUE(page);
     ASSERT_EQ(page->status, 200);
     Lines fields;
-    lib_.HtmlToText(LinesOf(page->body), fields);
+    std::string result;
+    ASSERT_TRUE(lib_.HtmlToText(LinesOf(page->body), fields, result).ok());
 
     const auto wknLine = std::find(portrait.begin(), portrait.end(), fund->wkn);
     ASSERT_NE(wknLine, portrait.end());

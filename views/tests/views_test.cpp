@@ -50,10 +50,10 @@ struct Panes : ::testing::Test {
       for (size_t r = 1; r < rows.size(); r += 2) rows[r] = FormatNumber(ParseNumber(rows[r]) * (1 + i), 2);
       s.depotStore.AppendRows(section::kPrices, rows, 300);
     }
-    s.depotStore.Save();
+    ASSERT_TRUE(s.depotStore.Save().ok());
     s.auxiliaryStore.AddRecord({"Delta Archiv", "200000", "1,0500", "Euro"});
     s.auxiliaryStore.AppendRows(section::kPrices, Series(100), 100);
-    s.auxiliaryStore.Save();
+    ASSERT_TRUE(s.auxiliaryStore.Save().ok());
     f.doc.RecomputeStatistics(Scope::DepotFunds);
     f.doc.RecomputeStatistics(Scope::AllFunds);
     f.doc.RebuildTicker();

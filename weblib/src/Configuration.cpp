@@ -1,8 +1,9 @@
 #include "Configuration.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <string>
+
+#include "storage/ListFile.h"
 
 namespace marabu {
 
@@ -72,12 +73,21 @@ void NoteProblem(LoadedConfiguration& result, std::string text) {
   if (result.problem.empty()) result.problem = std::move(text);
 }
 
+// A configuration file holds a few short lines; anything much larger is no
+// configuration file.
+constexpr size_t kMaxConfigurationBytes = size_t(1) << 20;
+
 void ApplyFile(const std::filesystem::path& file, LoadedConfiguration& result) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return;  // a missing or unreadable file leaves the values as they are
-  std::ostringstream text;
-  text << in.rdbuf();
-  ApplyConfigurationText(text.str(), file.string(), result);
+  std::string text;
+  const tellurio::Status read = tellurio::ReadFileBytes(file, text, kMaxConfigurationBytes);
+  if (read.code() == tellurio::Status::Code::NotFound) return;  // a missing file is no error
+  if (!read.ok()) {
+    // A file that is there but cannot be read (or is a pipe, a device, far
+    // too large) would silently leave the defaults in force.
+    NoteProblem(result, file.string() + ": " + read.message());
+    return;
+  }
+  ApplyConfigurationText(text, file.string(), result);
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ struct Transfer {
   size_t filled = 0;
   std::uint64_t bytes = 0;
   bool writeFailed = false;
+  bool notHttp = false;  // the answer had no HTTP status line
 
   bool Flush() {
     if (filled == 0) return true;
@@ -64,6 +65,12 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   const size_t total = size * count;
   long status = 0;
   curl_easy_getinfo(t.curl, CURLINFO_RESPONSE_CODE, &status);
+  if (status == 0) {
+    // Bytes without any HTTP status line: another service answers there.
+    // The transfer stops at once instead of waiting for the end of them.
+    t.notHttp = true;
+    return 0;
+  }
   if (!IsSuccess(status)) return total;  // an error page is not stored
   size_t left = total;
   while (left > 0) {
@@ -110,57 +117,151 @@ void ReleaseHttp() {
   curlReady = false;
 }
 
-int KindOfTransferError(int curlCode, bool connected) {
+TransferCause CauseOfTransferError(int curlCode, bool connected, long lastStatus) {
+  const bool redirected = lastStatus >= 300 && lastStatus <= 399;
   switch (static_cast<CURLcode>(curlCode)) {
     case CURLE_OK:
-      return MARABU_OK;
+      return TransferCause::None;
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-      return MARABU_ERROR_HOST;
+      return TransferCause::Host;
     case CURLE_COULDNT_CONNECT:
-      return MARABU_ERROR_CONNECT;
+      return TransferCause::Connect;
     case CURLE_OPERATION_TIMEDOUT:
-      return MARABU_ERROR_TIMEOUT;
+      return TransferCause::Timeout;
     case CURLE_SEND_ERROR:
-      return MARABU_ERROR_SEND;
+      return TransferCause::Send;
     case CURLE_WRITE_ERROR:
-      return MARABU_ERROR_FILE;
+      return TransferCause::File;
+    case CURLE_TOO_MANY_REDIRECTS:
+      return TransferCause::TooManyRedirects;
     case CURLE_URL_MALFORMAT:
     case CURLE_UNSUPPORTED_PROTOCOL:
-      return MARABU_ERROR_CONFIGURATION;
+      // The program's own address is always a valid http address: after a
+      // redirect the address was the server's; otherwise, with answers
+      // without a status line let through (see FetchToFile), an answer
+      // starting like HTTP had a status line libcurl could not read.
+      if (redirected) return TransferCause::RedirectRefused;
+      return connected ? TransferCause::BadAnswer : TransferCause::Configuration;
+    case CURLE_WEIRD_SERVER_REPLY:
+      return connected ? TransferCause::BadAnswer : TransferCause::Connect;
+    case CURLE_GOT_NOTHING:
+      return TransferCause::NoAnswer;
     case CURLE_OUT_OF_MEMORY:
     case CURLE_FAILED_INIT:
-      return MARABU_ERROR_INTERNAL;
+      return TransferCause::Internal;
     default:
-      return connected ? MARABU_ERROR_RECEIVE : MARABU_ERROR_CONNECT;
+      return connected ? TransferCause::Broken : TransferCause::Connect;
   }
 }
 
-std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs, long totalTimeoutMs,
-                                  const std::string& host) {
-  switch (kind) {
-    case MARABU_ERROR_HOST:
+int KindOfCause(TransferCause cause) {
+  switch (cause) {
+    case TransferCause::None:
+      return MARABU_OK;
+    case TransferCause::Host:
+      return MARABU_ERROR_HOST;
+    case TransferCause::Connect:
+      return MARABU_ERROR_CONNECT;
+    case TransferCause::Send:
+      return MARABU_ERROR_SEND;
+    case TransferCause::NoAnswer:
+    case TransferCause::Broken:
+    case TransferCause::NotHttp:
+    case TransferCause::BadAnswer:
+      return MARABU_ERROR_RECEIVE;
+    case TransferCause::RedirectRefused:
+    case TransferCause::TooManyRedirects:
+      return MARABU_ERROR_REDIRECT;
+    case TransferCause::Timeout:
+      return MARABU_ERROR_TIMEOUT;
+    case TransferCause::File:
+      return MARABU_ERROR_FILE;
+    case TransferCause::Configuration:
+      return MARABU_ERROR_CONFIGURATION;
+    case TransferCause::Internal:
+      return MARABU_ERROR_INTERNAL;
+  }
+  return MARABU_ERROR_INTERNAL;
+}
+
+int KindOfTransferError(int curlCode, bool connected) {
+  return KindOfCause(CauseOfTransferError(curlCode, connected, 0));
+}
+
+std::string ReasonOfCause(TransferCause cause, bool connected, long connectTimeoutMs, long totalTimeoutMs,
+                          const std::string& host) {
+  switch (cause) {
+    case TransferCause::Host:
       return "Der Rechnername \"" + host + "\" ist unbekannt (Namensauflösung fehlgeschlagen).";
-    case MARABU_ERROR_CONNECT:
+    case TransferCause::Connect:
       return "Es konnte keine Verbindung aufgebaut werden (Server nicht erreichbar oder "
              "Verbindung abgelehnt).";
-    case MARABU_ERROR_SEND:
+    case TransferCause::Send:
       return "Die Anfrage konnte nicht gesendet werden (Verbindung unterbrochen).";
-    case MARABU_ERROR_RECEIVE:
+    case TransferCause::NoAnswer:
+      return "Der Server hat die Verbindung geschlossen, ohne zu antworten.";
+    case TransferCause::Broken:
       return "Die Antwort des Servers brach ab oder war keine gültige HTTP-Antwort.";
-    case MARABU_ERROR_TIMEOUT:
+    case TransferCause::NotHttp:
+      return "Die Antwort des Servers war keine HTTP-Antwort (dort antwortet wohl ein anderer Dienst).";
+    case TransferCause::BadAnswer:
+      return "Die Antwort des Servers war fehlerhaft (ihre Status- oder Kopfzeilen sind nicht lesbar).";
+    case TransferCause::RedirectRefused:
+      return "Der Server hat die Anfrage an eine Adresse weitergeleitet, die nicht mit \"http://\" beginnt; "
+             "einer solchen Weiterleitung wird nicht gefolgt.";
+    case TransferCause::TooManyRedirects:
+      return "Der Server hat die Anfrage zu oft weitergeleitet (mehr als " + std::to_string(kMaxRedirects) +
+             " Weiterleitungen, wohl eine Endlosschleife).";
+    case TransferCause::Timeout:
       if (!connected)
         return "Der Verbindungsaufbau dauerte länger als " + SecondsText(connectTimeoutMs) +
                " (Zeitlimit überschritten).";
       return "Der Server hat nicht innerhalb von " + SecondsText(totalTimeoutMs) +
              " geantwortet (Zeitlimit überschritten).";
-    case MARABU_ERROR_CONFIGURATION:
+    case TransferCause::Configuration:
       return "Die Adresse des Servers ist ungültig.";
-    case MARABU_ERROR_FILE:
+    case TransferCause::File:
       return "Die empfangenen Daten konnten nicht gespeichert werden.";
-    default:
-      return "Interner Fehler der Web-Bibliothek (zu wenig Arbeitsspeicher?).";
+    case TransferCause::None:
+    case TransferCause::Internal:
+      break;
   }
+  return "Interner Fehler der Web-Bibliothek (zu wenig Arbeitsspeicher?).";
+}
+
+std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs, long totalTimeoutMs,
+                                  const std::string& host) {
+  TransferCause cause = TransferCause::Internal;
+  switch (kind) {
+    case MARABU_ERROR_HOST:
+      cause = TransferCause::Host;
+      break;
+    case MARABU_ERROR_CONNECT:
+      cause = TransferCause::Connect;
+      break;
+    case MARABU_ERROR_SEND:
+      cause = TransferCause::Send;
+      break;
+    case MARABU_ERROR_RECEIVE:
+      cause = TransferCause::Broken;
+      break;
+    case MARABU_ERROR_TIMEOUT:
+      cause = TransferCause::Timeout;
+      break;
+    case MARABU_ERROR_CONFIGURATION:
+      cause = TransferCause::Configuration;
+      break;
+    case MARABU_ERROR_FILE:
+      cause = TransferCause::File;
+      break;
+    case MARABU_ERROR_REDIRECT:
+      cause = TransferCause::TooManyRedirects;
+      break;
+    default:
+      break;
+  }
+  return ReasonOfCause(cause, connected, connectTimeoutMs, totalTimeoutMs, host);
 }
 
 std::string DescribeHttpStatus(int status) {
@@ -237,14 +338,12 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
     return outcome;
   }
   if (!CurlReady()) {
-    outcome.error =
-        Failure(request, MARABU_ERROR_INTERNAL, ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
+    outcome.error = Failure(request, MARABU_ERROR_INTERNAL, ReasonOfCause(TransferCause::Internal, false, 0, 0, ""));
     return outcome;
   }
   CurlHandle handle;
   if (!handle.curl) {
-    outcome.error =
-        Failure(request, MARABU_ERROR_INTERNAL, ReasonOfTransferError(MARABU_ERROR_INTERNAL, false, 0, 0, ""));
+    outcome.error = Failure(request, MARABU_ERROR_INTERNAL, ReasonOfCause(TransferCause::Internal, false, 0, 0, ""));
     return outcome;
   }
 
@@ -259,8 +358,12 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http");
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  // An answer without status line is let through to the body callback, which
+  // names it (libcurl would report it as an unsupported protocol, the same
+  // as a malformed status line).
+  curl_easy_setopt(c, CURLOPT_HTTP09_ALLOWED, 1L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);
   curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs);
   curl_easy_setopt(c, CURLOPT_USERAGENT, "Marabu/1.0");
@@ -277,14 +380,19 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
   curl_easy_getinfo(c, CURLINFO_CONNECT_TIME_T, &connectTime);
   const bool connected = connects > 0 || connectTime > 0 || status != 0;
 
+  if (transfer.notHttp || (code == CURLE_OK && status == 0)) {
+    outcome.error = Failure(request, KindOfCause(TransferCause::NotHttp),
+                            ReasonOfCause(TransferCause::NotHttp, true, 0, 0, request.server.host));
+    return outcome;
+  }
   if (code != CURLE_OK) {
     if (transfer.writeFailed || code == CURLE_WRITE_ERROR) {
       outcome.error = FileFailure(request, file.error(), false);
     } else {
-      const int kind = KindOfTransferError(code, connected);
-      outcome.error = Failure(request, kind,
-                              ReasonOfTransferError(kind, connected, request.connectTimeoutMs, request.totalTimeoutMs,
-                                                    request.server.host));
+      const TransferCause cause = CauseOfTransferError(code, connected, status);
+      outcome.error = Failure(
+          request, KindOfCause(cause),
+          ReasonOfCause(cause, connected, request.connectTimeoutMs, request.totalTimeoutMs, request.server.host));
     }
     outcome.error.httpStatus = static_cast<int>(status);
     return outcome;

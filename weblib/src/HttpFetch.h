@@ -41,6 +41,8 @@ struct FetchOutcome {
 // Largest piece written to the file at once, and the size of the buffer.
 inline constexpr size_t kDownloadBufferSize = 300000;
 inline constexpr size_t kMaxChunk = kDownloadBufferSize - 1;
+// Redirects followed before a request counts as failed.
+inline constexpr int kMaxRedirects = 5;
 
 // Runs the request.  Never throws; every resource is released on return.
 FetchOutcome FetchToFile(const FetchRequest& request);
@@ -49,12 +51,40 @@ FetchOutcome FetchToFile(const FetchRequest& request);
 // library is unloaded.
 void ReleaseHttp();
 
-// The failure kind (MarabuStatus) of a libcurl result code; connected tells
-// whether the connection had been made (it tells a connect time-out from a
-// total one, and a refused connection from a broken one).
+// What went wrong in a transfer, as the user is told.
+enum class TransferCause {
+  None,
+  Host,              // the host name is unknown
+  Connect,           // no connection could be made
+  Send,              // the request could not be sent
+  NoAnswer,          // the connection was closed without an answer
+  Broken,            // the answer broke off
+  NotHttp,           // the answer was not HTTP
+  BadAnswer,         // an HTTP answer with a malformed status or header line
+  RedirectRefused,   // a redirect to another scheme (or a malformed address)
+  TooManyRedirects,  // more redirects than allowed (a loop)
+  Timeout,
+  File,
+  Configuration,
+  Internal,
+};
+
+// The cause of a failed transfer: from libcurl's result code, whether the
+// connection had been made (it tells a connect time-out from a total one,
+// and a refused connection from a broken one), and the status of the last
+// answer received (0 when none; a 3xx tells a refused redirect).
+TransferCause CauseOfTransferError(int curlCode, bool connected, long lastStatus);
+
+// Its failure kind (MarabuStatus).
+int KindOfCause(TransferCause cause);
+
+// The failure kind of a libcurl result code (no answer received).
 int KindOfTransferError(int curlCode, bool connected);
 
 // The German reason of a failure, without the subject and server.
+std::string ReasonOfCause(TransferCause cause, bool connected, long connectTimeoutMs, long totalTimeoutMs,
+                          const std::string& host);
+// The same for a failure kind, with its most general cause.
 std::string ReasonOfTransferError(int kind, bool connected, long connectTimeoutMs, long totalTimeoutMs,
                                   const std::string& host);
 

@@ -35,6 +35,8 @@ const char* ReasonPhrase(int status) {
   switch (status) {
     case 200:
       return "OK";
+    case 302:
+      return "Found";
     case 404:
       return "Not Found";
     case 500:
@@ -135,13 +137,19 @@ void TestHttpServer::Serve(int client) {
     case Reply::Mode::CloseAtOnce:
       ::close(client);
       return;
+    case Reply::Mode::Raw:
     case Reply::Mode::Answer:
       break;
   }
-  const std::string head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) +
-                           "\r\nContent-Type: text/plain; charset=windows-1252"
-                           "\r\nContent-Length: " +
-                           std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n";
+  std::string head;
+  if (reply.mode == Reply::Mode::Answer) {
+    head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) +
+           "\r\nContent-Type: text/plain; charset=windows-1252"
+           "\r\nContent-Length: " +
+           std::to_string(reply.body.size()) + "\r\nConnection: close\r\n";
+    for (const std::string& h : reply.headers) head += h + "\r\n";
+    head += "\r\n";
+  }
   if (SendAll(client, head)) SendAll(client, reply.body);
   ::shutdown(client, SHUT_WR);
   // Drain until the client closes, so that the close does not reset the

@@ -16,10 +16,18 @@ struct Reply {
     Answer,       // status line, Content-Length, body, then close
     NeverAnswer,  // read the request, then keep the connection open silently
     CloseAtOnce,  // close the connection without a byte of answer
+    Raw,          // send body as the whole answer, whatever it is, then close
   };
+  Reply() = default;
+  Reply(int status, std::string body, Mode mode = Mode::Answer, std::vector<std::string> headers = {})
+      : status(status), body(std::move(body)), mode(mode), headers(std::move(headers)) {}
+
   int status = 200;
   std::string body;
   Mode mode = Mode::Answer;
+  // Further header lines of an Answer, each without its line end, such as
+  // "Location: /anderswo".
+  std::vector<std::string> headers;
 };
 
 class TestHttpServer {

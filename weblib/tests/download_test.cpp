@@ -210,6 +210,48 @@ TEST_F(DownloadTest, TransportFailuresAreReportedNotRaised) {
   EXPECT_TRUE(FilesUnder(wd_.path() / "Fondpreise").empty());
 }
 
+// Servers that answer wrongly: each failure says what happened, never that
+// the configured address was invalid, and nothing is stored.
+TEST_F(DownloadTest, MisbehavingServersAreNamedByWhatHappened) {
+  MonthDir("Meine Bank", "2003", "Maerz");
+  struct Case {
+    const char* what;
+    Reply reply;
+    ErrorKind kind;
+    const char* reason;
+  };
+  const std::string loopTarget = "/Daten/Deka/05032003.txt";
+  const Case cases[] = {
+      {"another service", {200, "SSH-2.0-OpenSSH_9.2\r\n", Reply::Mode::Raw}, ErrorKind::Receive, "keine HTTP-Antwort"},
+      {"a broken status line",
+       {200, "HTTP/1.1 2x0 Kaputt\r\nContent-Length: 2\r\n\r\nab", Reply::Mode::Raw},
+       ErrorKind::Receive,
+       "fehlerhaft"},
+      {"closed without answer", {200, "", Reply::Mode::CloseAtOnce}, ErrorKind::Receive, "ohne zu antworten"},
+      {"a redirect to ftp",
+       {302, "", Reply::Mode::Answer, {"Location: ftp://127.0.0.1/Daten/Deka/05032003.txt"}},
+       ErrorKind::Redirect,
+       "nicht mit \"http://\" beginnt"},
+      {"a redirect loop",
+       {302, "", Reply::Mode::Answer, {"Location: " + loopTarget}},
+       ErrorKind::Redirect,
+       "zu oft weitergeleitet"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestHttpServer server(TestHttpServer::Always(c.reply));
+    PointAt(server.address());
+    Lines out = {"alt"};
+    const marabu::DownloadResult result = LoadPrices(out);
+    EXPECT_EQ(result.kind, c.kind) << result.message;
+    EXPECT_NE(result.message.find(c.reason), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find(server.address()), std::string::npos) << result.message;
+    EXPECT_EQ(result.message.find("Adresse des Servers ist ungültig"), std::string::npos) << result.message;
+    EXPECT_TRUE(out.empty());
+    EXPECT_TRUE(FilesUnder(wd_.path() / "Fondpreise").empty());
+  }
+}
+
 // Every download export, against a port where nothing listens and against a
 // host name that does not exist: the failure comes back as a value that
 // names the server, the caller's list is as the export promises, nothing is

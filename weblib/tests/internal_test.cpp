@@ -3,6 +3,7 @@
 // and the line search under the page parsers.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <curl/curl.h>
@@ -21,6 +22,7 @@
 #include "Text.h"
 #include "WorkingDirectory.h"
 #include "marabu/Marabu.h"
+#include "marabu/MarabuClient.h"
 #include "platform/testing/TempDir.h"
 
 namespace {
@@ -124,6 +126,20 @@ TEST(ConfigurationTest, LaterSourcesOverrideEarlierOnesKeyByKey) {
   EXPECT_EQ(c.values.totalTimeoutMs, 12000);
 }
 
+// A configuration file that is a pipe is not waited on, and one that cannot
+// be read is named instead of silently leaving the defaults in force.
+TEST(ConfigurationTest, AFileThatCannotBeReadIsAProblemAndNotAWait) {
+  TempDir dir;
+  FakeEnvironment env;
+  env.values["XDG_CONFIG_HOME"] = (dir.path() / "xdg").string();
+  fs::create_directories(dir.path() / "wd");
+  ASSERT_EQ(::mkfifo((dir.path() / "wd" / "marabu.conf").c_str(), 0600), 0);
+  const marabu::LoadedConfiguration c = marabu::LoadConfiguration(dir.path() / "wd", env.lookup());
+  EXPECT_NE(c.problem.find("marabu.conf"), std::string::npos) << c.problem;
+  EXPECT_NE(c.problem.find("keine gewöhnliche Datei"), std::string::npos) << c.problem;
+  EXPECT_EQ(c.values.publisher.Text(), marabu::Configuration().publisher.Text());
+}
+
 TEST(ConfigurationTest, UserFileFallsBackToHome) {
   FakeEnvironment env;
   EXPECT_EQ(marabu::UserConfigurationFile(env.lookup()), fs::path());
@@ -175,6 +191,44 @@ TEST(TransferErrorTest, CurlResultsMapToTheKindsTheCallerSees) {
   // Anything else is a broken answer once connected, and no connection before.
   EXPECT_EQ(marabu::KindOfTransferError(CURLE_GOT_NOTHING, true), MARABU_ERROR_RECEIVE);
   EXPECT_EQ(marabu::KindOfTransferError(CURLE_RECV_ERROR, false), MARABU_ERROR_CONNECT);
+}
+
+TEST(TransferErrorTest, AnswersThatAreNoProperHttpAreToldApartFromABadAddress) {
+  using marabu::TransferCause;
+  // A status line libcurl cannot read, once connected.
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_UNSUPPORTED_PROTOCOL, true, 0), TransferCause::BadAnswer);
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_WEIRD_SERVER_REPLY, true, 200), TransferCause::BadAnswer);
+  // After a 3xx the address was the server's: a refused redirect.
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_UNSUPPORTED_PROTOCOL, true, 302), TransferCause::RedirectRefused);
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_URL_MALFORMAT, true, 301), TransferCause::RedirectRefused);
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_TOO_MANY_REDIRECTS, true, 302), TransferCause::TooManyRedirects);
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_GOT_NOTHING, true, 0), TransferCause::NoAnswer);
+  // Only before any connection is an unsupported protocol the address's fault.
+  EXPECT_EQ(marabu::CauseOfTransferError(CURLE_UNSUPPORTED_PROTOCOL, false, 0), TransferCause::Configuration);
+  EXPECT_EQ(marabu::KindOfCause(TransferCause::RedirectRefused), MARABU_ERROR_REDIRECT);
+  EXPECT_EQ(marabu::KindOfCause(TransferCause::TooManyRedirects), MARABU_ERROR_REDIRECT);
+  EXPECT_EQ(marabu::KindOfCause(TransferCause::NotHttp), MARABU_ERROR_RECEIVE);
+  EXPECT_EQ(marabu::KindOfCause(TransferCause::BadAnswer), MARABU_ERROR_RECEIVE);
+  EXPECT_NE(marabu::ReasonOfCause(TransferCause::TooManyRedirects, true, 1, 1, "h").find("mehr als 5"),
+            std::string::npos);
+}
+
+// The program's side of the boundary never throws: an internal failure of
+// an export (or an out-of-memory list on the program's side) is a result
+// with a German text the program shows as "Fehler".
+TEST(TransferErrorTest, InternalFailuresOfTheLibraryReachTheProgramAsResults) {
+  for (int status : {static_cast<int>(MARABU_ERROR_INTERNAL), 77}) {
+    marabu::DownloadResult r;
+    EXPECT_NO_THROW(r = marabu::detail::PlainResultOf(status, false));
+    EXPECT_EQ(r.kind, marabu::ErrorKind::Internal);
+    EXPECT_NE(r.message.find("internen Fehler"), std::string::npos) << r.message;
+  }
+  EXPECT_TRUE(marabu::detail::PlainResultOf(MARABU_OK, false).ok());
+  EXPECT_EQ(marabu::detail::PlainResultOf(MARABU_OK, true).kind, marabu::ErrorKind::Internal);
+  MarabuError error{};
+  EXPECT_EQ(marabu::detail::ResultOf(MARABU_OK, error, true).kind, marabu::ErrorKind::Internal);
+  // An internal failure without a text of the library still gets one.
+  EXPECT_FALSE(marabu::detail::ResultOf(MARABU_ERROR_INTERNAL, error).message.empty());
 }
 
 TEST(TransferErrorTest, ReasonsNameTheLimitThatWasReached) {

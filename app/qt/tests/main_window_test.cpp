@@ -25,6 +25,7 @@
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ProgramWindow.h"
+#include "app/qt/TableCommands.h"
 #include "app/tests/FakeShell.h"
 #include "calendar/Calendar.h"
 #include "platform/qt/testing/DialogDriver.h"
@@ -34,6 +35,8 @@
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
 #include "views/chart/ChartCore.h"
+#include "views/qt/TablePane.h"
+#include "views/table/tests/ScriptedTableView.h"
 
 namespace tellurio::testing {
 namespace {
@@ -54,13 +57,13 @@ void WriteDepot(const std::filesystem::path& dir, const std::string& depot, cons
     }
   };
   RecordStore s;
-  s.Create(dir / depot, 6, fileset::kDepotRowWidths);
-  s.Open();
+  ASSERT_TRUE(s.Create(dir / depot, 6, fileset::kDepotRowWidths).ok());
+  ASSERT_TRUE(s.Open().ok());
   fill(s, funds, 100000);
   ASSERT_TRUE(s.Save().ok());
   RecordStore a;
-  a.Create(dir / ("n_" + depot), 2, fileset::kArchiveRowWidths);
-  a.Open();
+  ASSERT_TRUE(a.Create(dir / ("n_" + depot), 2, fileset::kArchiveRowWidths).ok());
+  ASSERT_TRUE(a.Open().ok());
   fill(a, archived, 200000);
   ASSERT_TRUE(a.Save().ok());
 }
@@ -76,18 +79,18 @@ Names ArchiveFunds() {
 struct Program {
   DocFixture f;
   SilentAcquisitionDialogs acquisitionDialogs;
-  PriceAcquisition acquisition{acquisitionDialogs};
+  PriceAcquisition acquisition{acquisitionDialogs, f.web};
   std::unique_ptr<ProgramWindow> window;
 
-  Program() {
-    WriteListFile(f.dir / "Bank.pls", {"Depot A", "Depot B"});
-    WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"});
+  explicit Program(const TableViewServices* tableServices = nullptr) {
+    EXPECT_TRUE(WriteListFile(f.dir / "Bank.pls", {"Depot A", "Depot B"}).ok());
+    EXPECT_TRUE(WriteListFile(f.dir / "anb.dbk", {"Bank", "Deka"}).ok());
     WriteDepot(f.wd(), "Depot A", {"Alpha-Aktien", "Beta", "Gamma Renten"}, ArchiveFunds());
     WriteDepot(f.wd(), "Depot B", {"Delta", "Epsilon"}, {});
     f.dialogs.depotChoices = {std::string("Depot A")};
     EXPECT_EQ(f.doc.StartUp(f.wd()), CTellurioDoc::StartResult::Ready);
-    acquisition.SetDocument(&f.doc);
-    window = std::make_unique<ProgramWindow>(f.doc, acquisition, f.prompter);
+    acquisition.SetSession(&f.doc);
+    window = std::make_unique<ProgramWindow>(f.doc, acquisition, f.prompter, nullptr, tableServices);
     frame().show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame()));
   }
@@ -199,19 +202,94 @@ TEST(MainWindow, TheMenuBarShowsTextsOnly) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !p.frame().isVisible(); }));
 }
 
+// The table view with its dialogs scripted and a printer that records.
+struct TableDoubles {
+  ScriptedTableDialogs dialogs;
+  RecordingPrinter printer;
+  TableViewServices services{dialogs, printer};
+};
+struct TableProgram : TableDoubles, Program {
+  TableProgram() : Program(&services) {}
+  TablePane* Pane() {
+    CTellurioView* view = View("Fenster4");
+    return view ? FindTablePane(view) : nullptr;
+  }
+};
+
 TEST(MainWindow, TheTablePaneComesAndGoesAndGuardsTheCommands) {
-  Program p;
+  TableProgram p;
+  p.dialogs.tables.push_back([](TableSelectionRules& r) {
+    r.ChooseSort(SortKind::Alphabetical);
+    return std::optional<TableSelection>(r.Ok({}));
+  });
   p.f.prompter.Clear();
   p.Run(cmd::kTableToggle);
   ASSERT_NE(p.frame().FindPane(QStringLiteral("Fenster4")), nullptr);
+  ASSERT_NE(p.Pane(), nullptr);
+  ASSERT_NE(p.Pane()->Table(), nullptr);
+  // Both depots, each fund once, by name.
+  std::vector<std::string> names;
+  for (const TableLine& l : p.Pane()->Table()->lines) names.push_back(l.At(depotcol::kName));
+  EXPECT_EQ(names, (Names{"Alpha-Aktien", "Beta", "Gamma Renten", "Delta", "Epsilon"}));
+  EXPECT_TRUE(p.Pane()->isVisible());
   EXPECT_TRUE(p.frame().Action(cmd::kPrint)->isEnabled());
   p.f.prompter.Clear();
   p.Run(cmd::kBuy);
   EXPECT_EQ(p.f.prompter.Last().text, "Sie können diese Option nur in der Chartansicht nutzen!");
+
+  // Printing prints the table shown, and the table pane is active again.
+  p.Run(cmd::kPrint);
+  ASSERT_EQ(p.printer.jobs.size(), 1u);
+  EXPECT_EQ(p.printer.jobs[0].kind, printkind::kDepotFunds);
+  EXPECT_EQ(p.printer.jobs[0].table, p.Pane()->Table());
+  EXPECT_TRUE(QTest::qWaitFor([&p] { return p.Pane()->hasFocus(); }));
+
   p.Run(cmd::kTableToggle);
   EXPECT_EQ(p.frame().FindPane(QStringLiteral("Fenster4")), nullptr);
   EXPECT_FALSE(p.frame().Action(cmd::kPrint)->isEnabled());
   EXPECT_EQ(p.frame().Panes().size(), 3u);
+  EXPECT_EQ(p.f.doc.State().currentDepot, "Depot A") << "building the table leaves the depot current";
+}
+
+// The report of the return calculation switches the table view on with the
+// report in the pane, without the table selection, and prints from there.
+TEST(MainWindow, TheSavingsReportIsShownInTheTablePane) {
+  TableProgram p;
+  SavingsReport r;
+  r.title = "Renditeberechnung des Fonds Beta";
+  r.lines = {{ReportLineKind::Title, r.title, {}},
+             {ReportLineKind::Heading, "Ergebis", {}},
+             {ReportLineKind::Text, "Gewinn: 10,00 Euro", {}}};
+  p.window->tables().ShowReport(r);
+  EXPECT_EQ(p.window->flags().tableViewOn, 1);
+  ASSERT_NE(p.Pane(), nullptr);
+  ASSERT_NE(p.Pane()->Table(), nullptr);
+  EXPECT_EQ(p.Pane()->Table()->kind, printkind::kReport);
+  EXPECT_EQ(p.Pane()->Table()->title, r.title);
+  p.Run(cmd::kPrint);
+  ASSERT_EQ(p.printer.jobs.size(), 1u);
+  EXPECT_EQ(p.printer.jobs[0].kind, printkind::kReport);
+  EXPECT_FALSE(p.printer.jobs[0].landscape);
+  p.Run(cmd::kTableToggle);
+  EXPECT_EQ(p.window->flags().tableViewOn, 0);
+}
+
+// Guards against the toggle that locked the program: after a cancelled
+// choice the pane is empty, the same button switches it off, and every
+// command runs again.
+TEST(MainWindow, ACancelledTableChoiceLeavesAnEmptyPaneAndTheToggleStillWorks) {
+  TableProgram p;
+  p.Run(cmd::kTableToggle);
+  ASSERT_NE(p.Pane(), nullptr);
+  EXPECT_EQ(p.Pane()->Table(), nullptr);
+  EXPECT_EQ(p.window->flags().tableViewOn, 1);
+  p.Run(cmd::kTableToggle);
+  EXPECT_EQ(p.window->flags().tableViewOn, 0);
+  EXPECT_EQ(p.frame().FindPane(QStringLiteral("Fenster4")), nullptr);
+  QString shown;
+  WhenShown([&shown] { shown = ActiveDialog()->windowTitle(); });
+  p.Run(cmd::kBuy);
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("Fondanteile kaufen"))) << shown.toStdString();
 }
 
 // The program's bindings, not a wiring of the test's own: each command opens

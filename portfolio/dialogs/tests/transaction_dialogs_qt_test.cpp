@@ -194,7 +194,7 @@ TEST(TransactionDialogsQt, TheTransactionListHasItsColumnsAndFollowsTheFundList)
   s.AppendRows(section::kSales, {"20.02.2003", "51,00", "3", "153,00"}, 1);
   s.AppendRows(section::kOpening, {"500,00", "10"}, 1);
   s.AppendRows(section::kHolding, {"20.02.2003", "12,5"}, 1);
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
   TransactionDialogsQt dialogs(f.prompter, f.clock, nullptr);
   TransactionListing listing(f.state.depotStore);
   WhenShown([&] {

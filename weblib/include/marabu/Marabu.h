@@ -73,13 +73,14 @@ enum MarabuStatus {
   MARABU_ERROR_CONNECT = 1,       /* the server refused or could not be reached */
   MARABU_ERROR_HOST = 2,          /* the host name is unknown (DNS) */
   MARABU_ERROR_SEND = 3,          /* the request could not be sent */
-  MARABU_ERROR_RECEIVE = 4,       /* the answer broke off or was not HTTP */
+  MARABU_ERROR_RECEIVE = 4,       /* no answer, an answer that broke off, was not HTTP or was malformed */
   MARABU_ERROR_TIMEOUT = 5,       /* connect or total time limit reached */
   MARABU_ERROR_HTTP_STATUS = 6,   /* the server answered with a status other than 2xx */
   MARABU_ERROR_FILE = 7,          /* the target file could not be created or written */
   MARABU_ERROR_CONFIGURATION = 8, /* marabu.conf or a MARABU_* variable is invalid */
   MARABU_ERROR_ARGUMENT = 9,      /* a required argument is missing (NULL, empty working directory) */
-  MARABU_ERROR_INTERNAL = 10      /* out of memory or another failure inside the library */
+  MARABU_ERROR_INTERNAL = 10,     /* out of memory or another failure inside the library */
+  MARABU_ERROR_REDIRECT = 11      /* a redirect to another scheme, or too many redirects */
 };
 
 enum { MARABU_SERVER_SIZE = 272, MARABU_MESSAGE_SIZE = 1024 };

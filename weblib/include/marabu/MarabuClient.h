@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -30,11 +29,12 @@ enum class ErrorKind : int {
   Configuration = MARABU_ERROR_CONFIGURATION,
   Argument = MARABU_ERROR_ARGUMENT,
   Internal = MARABU_ERROR_INTERNAL,
+  Redirect = MARABU_ERROR_REDIRECT,
 };
 
 // Outcome of a download.  On failure message is the German text for a
 // "Fehler" message box; it names the server (also in server) and the reason.
-struct DownloadResult {
+struct [[nodiscard]] DownloadResult {
   ErrorKind kind = ErrorKind::None;
   int httpStatus = 0;
   int systemError = 0;
@@ -45,9 +45,9 @@ struct DownloadResult {
   explicit operator bool() const { return ok(); }
 };
 
-// The library's operations, one method per export.  Downloads never throw for
-// network or file failures; they return them.  Methods throw std::bad_alloc
-// only when memory runs out.
+// The library's operations, one method per export.  No method throws: every
+// failure, an internal error of the library or a lack of memory included,
+// comes back as a DownloadResult with its German text.
 class WebLibrary {
  public:
   virtual ~WebLibrary() = default;
@@ -65,11 +65,12 @@ class WebLibrary {
   // Appends today's date and the DAX value to out when the index page has one.
   virtual DownloadResult DAXLaden(std::vector<std::string>& out, const std::string& workingDirectory) = 0;
   // out := the provider display names in table order.
-  virtual void BankenHolen(std::vector<std::string>& out) = 0;
-  // text without leading and trailing blanks (code 32 only).
-  virtual std::string LeerzeichenLoeschen(const std::string& text) = 0;
-  // out := the fields of the page in `in`; returns the result text.
-  virtual std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out) = 0;
+  virtual DownloadResult BankenHolen(std::vector<std::string>& out) = 0;
+  // out := text without leading and trailing blanks (code 32 only).
+  virtual DownloadResult LeerzeichenLoeschen(const std::string& text, std::string& out) = 0;
+  // out := the fields of the page in `in`; result := the result text.
+  virtual DownloadResult HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out,
+                                    std::string& result) = 0;
   // out := the converted performance (mode 0) or competitor data when the
   // answer is not empty.
   virtual DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>& out,
@@ -88,11 +89,9 @@ class ListBridge {
     table_ = MarabuStringList{this, &Clear, &Append, &Size, &At};
     return &table_;
   }
-  // Raises what a list function had to swallow (it must not unwind through
-  // the library).
-  void Check() const {
-    if (failed_) throw std::bad_alloc();
-  }
+  // Whether a list function had to swallow a failure (it must not unwind
+  // through the library).
+  bool Failed() const { return failed_; }
 
  private:
   static ListBridge& Of(void* self) { return *static_cast<ListBridge*>(self); }
@@ -134,9 +133,7 @@ class TextBridge {
     table_ = MarabuTextSink{this, &Assign};
     return &table_;
   }
-  void Check() const {
-    if (failed_) throw std::bad_alloc();
-  }
+  bool Failed() const { return failed_; }
   std::string& text() { return text_; }
 
  private:
@@ -157,7 +154,17 @@ class TextBridge {
   bool failed_ = false;
 };
 
-inline DownloadResult ResultOf(int status, const MarabuError& error) {
+// An internal failure: of the library (status MARABU_ERROR_INTERNAL) or of
+// the program's side of a list (out of memory).
+inline DownloadResult InternalFailure(const char* reason) {
+  DownloadResult r;
+  r.kind = ErrorKind::Internal;
+  r.message = std::string("Die Web-Bibliothek meldet einen internen Fehler: ") + reason;
+  return r;
+}
+
+inline DownloadResult ResultOf(int status, const MarabuError& error, bool listFailed = false) {
+  if (listFailed) return InternalFailure("Der Arbeitsspeicher reicht für die Ergebnisliste nicht aus.");
   DownloadResult r;
   r.kind = static_cast<ErrorKind>(status);
   if (status == MARABU_OK) return r;
@@ -165,11 +172,21 @@ inline DownloadResult ResultOf(int status, const MarabuError& error) {
   r.systemError = error.systemError;
   r.server = error.server;
   r.message = error.message;
+  if (r.message.empty()) r.message = InternalFailure("Fehler ohne Beschreibung.").message;
   return r;
 }
 
-inline void CheckPlain(int status) {
-  if (status == MARABU_ERROR_INTERNAL) throw std::bad_alloc();
+// The result of an export without a MarabuError.
+inline DownloadResult PlainResultOf(int status, bool listFailed) {
+  if (listFailed) return InternalFailure("Der Arbeitsspeicher reicht für die Ergebnisliste nicht aus.");
+  if (status == MARABU_OK) return {};
+  if (status == MARABU_ERROR_ARGUMENT) {
+    DownloadResult r;
+    r.kind = ErrorKind::Argument;
+    r.message = "Die Web-Bibliothek wurde mit ungültigen Argumenten aufgerufen.";
+    return r;
+  }
+  return InternalFailure("Die Arbeit brach ab (zu wenig Arbeitsspeicher?).");
 }
 
 }  // namespace detail

@@ -27,8 +27,7 @@ class MarabuLibrary final : public WebLibrary {
     const int status =
         ::FileAusInternetLaden(list.table(), webProvider.data(), webProvider.size(), priceDirectory.data(),
                                priceDirectory.size(), workingDirectory.data(), workingDirectory.size(), &error);
-    list.Check();
-    return detail::ResultOf(status, error);
+    return detail::ResultOf(status, error, list.Failed());
   }
 
   DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>& out,
@@ -37,39 +36,39 @@ class MarabuLibrary final : public WebLibrary {
     MarabuError error{};
     const int status = ::FondportraitHolen(wkn.data(), wkn.size(), list.table(), workingDirectory.data(),
                                            workingDirectory.size(), &error);
-    list.Check();
-    return detail::ResultOf(status, error);
+    return detail::ResultOf(status, error, list.Failed());
   }
 
   DownloadResult DAXLaden(std::vector<std::string>& out, const std::string& workingDirectory) override {
     detail::ListBridge list(out);
     MarabuError error{};
     const int status = ::DAXLaden(list.table(), workingDirectory.data(), workingDirectory.size(), &error);
-    list.Check();
-    return detail::ResultOf(status, error);
+    return detail::ResultOf(status, error, list.Failed());
   }
 
-  void BankenHolen(std::vector<std::string>& out) override {
+  DownloadResult BankenHolen(std::vector<std::string>& out) override {
     detail::ListBridge list(out);
-    detail::CheckPlain(::BankenHolen(list.table()));
-    list.Check();
+    const int status = ::BankenHolen(list.table());
+    return detail::PlainResultOf(status, list.Failed());
   }
 
-  std::string LeerzeichenLoeschen(const std::string& text) override {
+  DownloadResult LeerzeichenLoeschen(const std::string& text, std::string& out) override {
     detail::TextBridge result;
-    detail::CheckPlain(::LeerzeichenLoeschen(text.data(), text.size(), result.table()));
-    result.Check();
-    return std::move(result.text());
+    const int status = ::LeerzeichenLoeschen(text.data(), text.size(), result.table());
+    const DownloadResult r = detail::PlainResultOf(status, result.Failed());
+    if (r.ok()) out = std::move(result.text());
+    return r;
   }
 
-  std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out) override {
+  DownloadResult HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out,
+                            std::string& resultText) override {
     detail::ListBridge input(in);
     detail::ListBridge output(out);
     detail::TextBridge result;
-    detail::CheckPlain(::HtmlToText(input.table(), output.table(), result.table()));
-    output.Check();
-    result.Check();
-    return std::move(result.text());
+    const int status = ::HtmlToText(input.table(), output.table(), result.table());
+    const DownloadResult r = detail::PlainResultOf(status, output.Failed() || result.Failed());
+    if (r.ok()) resultText = std::move(result.text());
+    return r;
   }
 
   DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>& out,
@@ -78,8 +77,7 @@ class MarabuLibrary final : public WebLibrary {
     MarabuError error{};
     const int status = ::KonkurrenzHolen(wkn.data(), wkn.size(), list.table(), workingDirectory.data(),
                                          workingDirectory.size(), mode, &error);
-    list.Check();
-    return detail::ResultOf(status, error);
+    return detail::ResultOf(status, error, list.Failed());
   }
 };
 

@@ -9,7 +9,8 @@
 // - daxValue, when set, makes DAXLaden append `today` and the value.
 // - failure, when set, is returned by every download, which then changes
 //   nothing (FileAusInternetLaden leaves out empty).
-// - providers is what BankenHolen returns.
+// - providers is what BankenHolen returns; internalFailure, when set, is its
+//   failure instead.
 // - HtmlToText (clears its output) and KonkurrenzHolen (leaves it as it is)
 //   answer as for an empty page; the program does not call them.
 // - calls records every call as "<export> <argument>|<argument>...".
@@ -33,6 +34,8 @@ class FakeWebLibrary final : public WebLibrary {
   std::string today = "05.03.2001";
   std::optional<DownloadResult> failure;
   std::vector<std::string> providers;
+  // When set, BankenHolen fails with it (an internal error of the library).
+  std::optional<DownloadResult> internalFailure;
   std::vector<std::string> calls;
 
   // A failure as the real library reports an unreachable server.
@@ -86,21 +89,29 @@ class FakeWebLibrary final : public WebLibrary {
     return {};
   }
 
-  void BankenHolen(std::vector<std::string>& out) override {
+  DownloadResult BankenHolen(std::vector<std::string>& out) override {
     calls.push_back("BankenHolen");
+    if (internalFailure) return *internalFailure;
     out = providers;
+    return {};
   }
 
-  std::string LeerzeichenLoeschen(const std::string& text) override {
+  DownloadResult LeerzeichenLoeschen(const std::string& text, std::string& out) override {
     const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return text;
+    if (first == std::string::npos) {
+      out = text;
+      return {};
+    }
     const size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
+    out = text.substr(first, last - first + 1);
+    return {};
   }
 
-  std::string HtmlToText(const std::vector<std::string>&, std::vector<std::string>& out) override {
+  DownloadResult HtmlToText(const std::vector<std::string>&, std::vector<std::string>& out,
+                            std::string& result) override {
     calls.push_back("HtmlToText");
     out.clear();
+    result.clear();
     return {};
   }
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/ArchiveReconcile.h"
-#include "acquisition/tests/AcquisitionFixture.h"
+#include "app/tests/acquisition/AcquisitionFixture.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 
@@ -53,7 +53,7 @@ TEST(ReconcileArchives, EqualNewestDatesKeepTheFirstListedWithTheOtherOnesOlderP
 TEST(ReconcileArchives, ThreeNamesOfOneFundLeaveOneWithEveryDateOnce) {
   TempDir dir;
   RecordStore s;
-  s.Create(dir / "n_X", 2, {4, 2});
+  EXPECT_TRUE(s.Create(dir / "n_X", 2, {4, 2}).ok());
   s.AddRecord({"A", "1", "1", "Euro"});
   s.ReplaceRows(1, {"01.01.2003", "1", "02.01.2003", "2"});
   s.AddRecord({"B", "1", "1", "Euro"});
@@ -84,7 +84,7 @@ TEST(ReconcileArchives, StoresWithoutDuplicatesAreNotRewritten) {
   EXPECT_EQ(std::filesystem::last_write_time(f.wd() / "n_Alpha.dat"), before);
   // A depot of a provider list without files gets none.
   f.AddProvider("Leer", "Deka", {});
-  WriteListFile(fileset::ProviderList(f.wd(), "Leer"), {"Geist"});
+  EXPECT_TRUE(WriteListFile(fileset::ProviderList(f.wd(), "Leer"), {"Geist"}).ok());
   f.Open("Beta");
   f.acquisition.ReconcileArchives();
   EXPECT_FALSE(std::filesystem::exists(f.wd() / "n_Geist.dat"));
@@ -93,7 +93,7 @@ TEST(ReconcileArchives, StoresWithoutDuplicatesAreNotRewritten) {
 TEST(ReconcileArchives, AStoreWithADuplicateKeyIsLeftAsItIs) {
   TempDir dir;
   RecordStore s;
-  s.Create(dir / "n_Y", 2, {4, 2});
+  EXPECT_TRUE(s.Create(dir / "n_Y", 2, {4, 2}).ok());
   s.AddRecord({"A", "1", "1", "Euro"});
   s.ReplaceRows(1, {"01.01.2003", "1"});
   s.AddRecord({"A", "2", "1", "Euro"});

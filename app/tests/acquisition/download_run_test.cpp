@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-#include "acquisition/tests/AcquisitionFixture.h"
+#include "app/tests/acquisition/AcquisitionFixture.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 
@@ -326,6 +326,120 @@ TEST(MergePriceRecords, ADepotWhoseArchiveCannotBeWrittenKeepsItsOldPrices) {
   ASSERT_FALSE(f.prompter.Messages().empty());
   EXPECT_EQ(f.prompter.Last().title, "Fehler");
   EXPECT_NE(f.prompter.Last().text.find("n_Alpha.dat"), std::string::npos) << f.prompter.Last().text;
+}
+
+// ---- hostile and unreadable files ---------------------------------------------
+
+TEST(DownloadRun, AProviderListThatCannotBeReadIsNamedAndTheOthersAreLoaded) {
+  TwoProviders f;
+  // Bank's list has grown beyond what may be read; Kasse is loaded as ever.
+  const std::string list = ReadAll(f.wd() / "Bank.pls");
+  fs::resize_file(f.wd() / "Bank.pls", kMaxDataFileBytes + 1);
+  f.acquisition.DownloadPrices();
+  EXPECT_EQ(f.WebCallsOf("FileAusInternetLaden"), Rows{"Union-Investment Frankfurt|Kasse|" + f.wd().string()});
+  EXPECT_EQ(f.Prices("Gamma", "UniGlobal").size(), 4u);
+  bool named = false;
+  for (const Message& m : f.prompter.Messages())
+    named = named || (m.title == "Fehler" && m.text.find("Bank.pls") != std::string::npos);
+  EXPECT_TRUE(named);
+  EXPECT_EQ(fs::file_size(f.wd() / "Bank.pls"), kMaxDataFileBytes + 1);
+  fs::resize_file(f.wd() / "Bank.pls", list.size());
+  EXPECT_EQ(ReadAll(f.wd() / "Bank.pls"), list);
+}
+
+TEST(DownloadRun, DepotNamesFromAListAreCheckedAsTypedOnes) {
+  AcquisitionFixture f;
+  // The working directory is a folder inside the temporary one, so that a
+  // name climbing out of it stays inside the test's own directory.
+  const fs::path outside = f.wd();
+  const fs::path wd = f.wd() / "daten";
+  fs::create_directory(wd);
+  f.state().workingDirectory = wd;
+  ASSERT_TRUE(WriteListFile(wd / "Bank.pls", {"Gut", "../Draussen", (outside / "Absolut").string(), "n_Archiv"}).ok());
+  ASSERT_TRUE(WriteListFile(wd / "anb.dbk", {"Bank", "Deka"}).ok());
+  f.web.priceFiles["Deka"] = PriceLines({{"Deka-Rent", "847460", "1,0300", "Euro", "05.03.2003", "50,10"}});
+  f.state().providerNames = {"Bank"};
+  f.acquisition.DownloadPrices();
+
+  // Only the good name became a depot; nothing was created outside.
+  EXPECT_TRUE(fs::exists(wd / "n_Gut.dat"));
+  for (const char* name : {"Draussen.dat", "n_Draussen.dat", "Absolut.dat", "n_Absolut.dat"})
+    EXPECT_FALSE(fs::exists(outside / name)) << name;
+  EXPECT_FALSE(fs::exists(wd / "n_n_Archiv.dat"));
+  std::vector<Message> named;
+  for (const Message& m : f.prompter.Messages())
+    if (m.text.find("../Draussen") != std::string::npos) named.push_back(m);
+  ASSERT_EQ(named.size(), 1u) << "named once, however often the list is read";
+  EXPECT_NE(named[0].text.find("n_Archiv"), std::string::npos) << named[0].text;
+  EXPECT_NE(named[0].text.find("Absolut"), std::string::npos) << named[0].text;
+  // The list itself is left as it is.
+  std::vector<std::string> list;
+  ASSERT_TRUE(ReadListFile(wd / "Bank.pls", list).ok());
+  EXPECT_EQ(list.size(), 4u);
+}
+
+TEST(DownloadRun, FundNamesTheStoresCannotHoldAreLeftOutAndNamedOnce) {
+  AcquisitionFixture f;
+  f.AddProvider("Bank", "Deka", {"Alpha", "Beta"});
+  f.AddFund("Alpha", kDeka, {"03.03.2003", "40,00"});
+  const std::string longName(300, 'L');
+  f.web.priceFiles["Deka"] = PriceLines({{"%Prozent", "100001", "1,0500", "Euro", "05.03.2003", "10,00"},
+                                         {"(Klammer", "100002", "1,0500", "Euro", "05.03.2003", "11,00"},
+                                         {"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
+                                         {"Ti~lde", "100003", "1,0500", "Euro", "05.03.2003", "12,00"},
+                                         {"{Geschweift}", "100004", "1,0500", "Euro", "05.03.2003", "13,00"},
+                                         {"Senk|recht", "100005", "1,0500", "Euro", "05.03.2003", "14,00"},
+                                         {longName, "100006", "1,0500", "Euro", "05.03.2003", "15,00"},
+                                         {"Deka-Rent", "847460", "1,0300", "Euro", "05.03.2003", "50,10"}});
+  f.Open("Alpha");
+  f.acquisition.DownloadPrices();
+  f.acquisition.DownloadPrices();  // the next day's run works as well
+
+  // Beta holds nothing: the good funds of the file go to its archive.
+  EXPECT_EQ(f.Funds("Alpha", true), Rows{"Deka-Rent"});
+  EXPECT_EQ(f.Funds("Beta", true), (Rows{"Deka-Fonds", "Deka-Rent"}));
+  for (const char* d : {"Alpha", "Beta"}) EXPECT_EQ(f.Prices(d, "Deka-Rent", true), (Rows{"05.03.2003", "50,10"})) << d;
+  EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds"), (Rows{"03.03.2003", "40,00", "05.03.2003", "41,20"}));
+  std::vector<Message> notes;
+  for (const Message& m : f.prompter.Messages())
+    if (m.title == "Hinweis") notes.push_back(m);
+  ASSERT_EQ(notes.size(), 2u) << "one end message per run";
+  for (const char* name : {"\"%Prozent\"", "\"(Klammer\"", "\"Ti~lde\"", "\"{Geschweift}\"", "\"Senk|recht\""}) {
+    const std::string& text = notes[0].text;
+    const size_t at = text.find(name);
+    EXPECT_NE(at, std::string::npos) << name << "\n" << text;
+    EXPECT_EQ(text.find(name, at + 1), std::string::npos) << "named once: " << name;
+  }
+  EXPECT_NE(notes[0].text.find("LLLL"), std::string::npos);
+}
+
+TEST(MergePriceRecords, AFailedRenameOfTheArchiveIndexLeavesTheWholeDepotOld) {
+  OneDepot f;
+  const std::vector<std::string> names = {"Alpha.dat", "Alpha.idx", "n_Alpha.dat", "n_Alpha.idx"};
+  std::vector<std::string> before;
+  for (const std::string& n : names) before.push_back(ReadAll(f.wd() / n));
+  // The last file of the depot's merge cannot be put in place.
+  struct Fault {
+    static int Rename(const char* from, const char* to) {
+      if (fs::path(to).filename() == "n_Alpha.idx") {
+        errno = EIO;
+        return -1;
+      }
+      return ::rename(from, to);
+    }
+    Fault() { detail::renameFile = &Rename; }
+    ~Fault() { detail::renameFile = &::rename; }
+  } fault;
+  EXPECT_FALSE(
+      f.acquisition.MergePriceRecords(PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
+                                                  {"Deka-Rent", "847460", "1,0300", "Euro", "05.03.2003", "50,10"}}),
+                                      true, ""));
+  for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(ReadAll(f.wd() / names[i]), before[i]) << names[i];
+  EXPECT_EQ(f.prompter.Last().title, "Fehler");
+  EXPECT_NE(f.prompter.Last().text.find("n_Alpha.idx"), std::string::npos) << f.prompter.Last().text;
+  // The open stores show what is on disk, not the merge that failed.
+  EXPECT_EQ(PriceRows(f.state().depotStore, "Deka-Fonds").size(), 4u);
+  EXPECT_TRUE(FundNames(f.state().auxiliaryStore).empty());
 }
 
 // ---- text import --------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "app/core/Names.h"
+#include "portfolio/Names.h"
 
 #include "storage/ListFile.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // A document on a temporary working directory with price acquisition as its
-// hooks, scripted acquisition dialogs and the fake web library.
+// hooks (and the document as its session), scripted acquisition dialogs and
+// the fake web library.
 
 #include <deque>
 #include <functional>
@@ -29,6 +30,9 @@ struct ScriptedAcquisitionDialogs : AcquisitionDialogs {
   // When false, RunArchiveProgress returns without running the work (a
   // dialog closed before its timer fired).
   bool runArchiveWork = true;
+  // Runs before the work of each archive dialog (to change files while a
+  // merge is under way).
+  std::function<void(const std::string& depot)> beforeArchiveWork;
 
   std::unique_ptr<StatusWindow> OpenStatusWindow(const std::string& title) override;
   void RunArchiveProgress(const std::string& depot, int total, const ArchiveWork& work) override;
@@ -63,10 +67,13 @@ struct FailingWeb : marabu::WebLibrary {
   marabu::DownloadResult DAXLaden(std::vector<std::string>& out, const std::string& workingDirectory) override {
     return fake.DAXLaden(out, workingDirectory);
   }
-  void BankenHolen(std::vector<std::string>& out) override { fake.BankenHolen(out); }
-  std::string LeerzeichenLoeschen(const std::string& text) override { return fake.LeerzeichenLoeschen(text); }
-  std::string HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out) override {
-    return fake.HtmlToText(in, out);
+  marabu::DownloadResult BankenHolen(std::vector<std::string>& out) override { return fake.BankenHolen(out); }
+  marabu::DownloadResult LeerzeichenLoeschen(const std::string& text, std::string& out) override {
+    return fake.LeerzeichenLoeschen(text, out);
+  }
+  marabu::DownloadResult HtmlToText(const std::vector<std::string>& in, std::vector<std::string>& out,
+                                    std::string& result) override {
+    return fake.HtmlToText(in, out, result);
   }
   marabu::DownloadResult KonkurrenzHolen(const std::string& wkn, std::vector<std::string>& out,
                                          const std::string& workingDirectory, std::int32_t mode) override {
@@ -83,9 +90,9 @@ struct AcquisitionFixture {
   FailingWeb failing{web};
   ScriptedShellDialogs shell;
   ScriptedAcquisitionDialogs dialogs;
-  PriceAcquisition acquisition{dialogs};
+  PriceAcquisition acquisition{dialogs, failing};
   RecordingViews views;
-  CTellurioDoc doc{DocumentServices{prompter, settings, clock, failing, shell, acquisition}};
+  CTellurioDoc doc{DocumentServices{prompter, settings, clock, failing, shell, {&acquisition}}};
 
   AcquisitionFixture();
   const std::filesystem::path& wd() const { return dir.path(); }

@@ -8,7 +8,7 @@
 
 #include "Funds.h"
 #include "Publisher.h"
-#include "acquisition/tests/AcquisitionFixture.h"
+#include "app/tests/acquisition/AcquisitionFixture.h"
 #include "marabu/MarabuLibrary.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
@@ -40,9 +40,9 @@ struct RealDocument {
   marabu::MarabuLibrary web;
   ScriptedShellDialogs shell;
   ScriptedAcquisitionDialogs dialogs;
-  PriceAcquisition acquisition{dialogs};
-  CTellurioDoc doc{DocumentServices{prompter, settings, clock, web, shell, acquisition}};
-  RealDocument() { acquisition.SetDocument(&doc); }
+  PriceAcquisition acquisition{dialogs, web};
+  CTellurioDoc doc{DocumentServices{prompter, settings, clock, web, shell, {&acquisition}}};
+  RealDocument() { acquisition.SetSession(&doc); }
 };
 
 TEST(PublisherDownload, ADepotOfADemoProviderGetsItsPricesItsArchiveAndThePortraits) {
@@ -58,14 +58,14 @@ TEST(PublisherDownload, ADepotOfADemoProviderGetsItsPricesItsArchiveAndThePortra
   const demo::Provider* deka = demo::FindProviderByKey("Deka");
   ASSERT_NE(deka, nullptr);
   const demo::Fund& held = deka->funds.at(3);
-  WriteListFile(fileset::ProviderList(f.dir.path(), "Sparkasse"), {"Depot"});
-  WriteListFile(f.dir.path() / fileset::kProviderAssignments, {"Sparkasse", "Deka"});
+  EXPECT_TRUE(WriteListFile(fileset::ProviderList(f.dir.path(), "Sparkasse"), {"Depot"}).ok());
+  EXPECT_TRUE(WriteListFile(f.dir.path() / fileset::kProviderAssignments, {"Sparkasse", "Deka"}).ok());
   {
     RecordStore s;
-    s.Create(fileset::DepotBase(f.dir.path(), "Depot"), 6, fileset::kDepotRowWidths);
-    s.Open();
+    EXPECT_TRUE(s.Create(fileset::DepotBase(f.dir.path(), "Depot"), 6, fileset::kDepotRowWidths).ok());
+    EXPECT_TRUE(s.Open().ok());
     s.AddRecord({held.name, held.wkn, "1,0500", held.currency});
-    s.Save();
+    EXPECT_TRUE(s.Save().ok());
   }
   f.shell.depotChoices = {std::string("Depot")};
   f.shell.factorEntries = {std::string("1,00000"), std::string("1,00000")};
@@ -115,11 +115,11 @@ TEST(PublisherDownload, AnUnknownProviderKeyIsReportedAndChangesNothing) {
   Servers servers("127.0.0.1:" + std::to_string(server.port()));
 
   RealDocument f;
-  WriteListFile(fileset::ProviderList(f.dir.path(), "Bank"), {"Depot"});
+  EXPECT_TRUE(WriteListFile(fileset::ProviderList(f.dir.path(), "Bank"), {"Depot"}).ok());
   // A provider of the table that the demo publisher does not serve.
-  WriteListFile(f.dir.path() / fileset::kProviderAssignments, {"Bank", "Aberdeen Investment"});
+  EXPECT_TRUE(WriteListFile(f.dir.path() / fileset::kProviderAssignments, {"Bank", "Aberdeen Investment"}).ok());
   RecordStore depot;
-  depot.Create(fileset::DepotBase(f.dir.path(), "Depot"), 6, fileset::kDepotRowWidths);
+  EXPECT_TRUE(depot.Create(fileset::DepotBase(f.dir.path(), "Depot"), 6, fileset::kDepotRowWidths).ok());
   f.shell.depotChoices = {std::string("Depot")};
   ASSERT_EQ(f.doc.StartUp(f.dir.path()), CTellurioDoc::StartResult::Ready);
   f.prompter.Clear();

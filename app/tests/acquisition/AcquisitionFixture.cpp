@@ -1,4 +1,6 @@
-#include "acquisition/tests/AcquisitionFixture.h"
+#include "app/tests/acquisition/AcquisitionFixture.h"
+
+#include <gtest/gtest.h>
 
 #include "calendar/NumberText.h"
 #include "storage/FileSet.h"
@@ -27,10 +29,10 @@ class LoggingStatusWindow : public StatusWindow {
 RecordStore OpenStore(const fs::path& wd, const std::string& depot, bool archive) {
   RecordStore s;
   if (archive)
-    s.Create(fileset::ArchiveBase(wd, depot), 2, fileset::kArchiveRowWidths);
+    EXPECT_TRUE(s.Create(fileset::ArchiveBase(wd, depot), 2, fileset::kArchiveRowWidths).ok());
   else
-    s.Create(fileset::DepotBase(wd, depot), 6, fileset::kDepotRowWidths);
-  s.Open();
+    EXPECT_TRUE(s.Create(fileset::DepotBase(wd, depot), 6, fileset::kDepotRowWidths).ok());
+  EXPECT_TRUE(s.Open().ok());
   return s;
 }
 
@@ -43,6 +45,7 @@ std::unique_ptr<StatusWindow> ScriptedAcquisitionDialogs::OpenStatusWindow(const
 
 void ScriptedAcquisitionDialogs::RunArchiveProgress(const std::string& depot, int total, const ArchiveWork& work) {
   log.push_back("archive " + depot + " " + std::to_string(total));
+  if (beforeArchiveWork) beforeArchiveWork(depot);
   if (runArchiveWork) work([this](int k, const std::string& fund) { archiveSteps.emplace_back(k, fund); });
 }
 
@@ -106,7 +109,7 @@ std::vector<std::string> DailyRows(int n, int firstDay) {
 
 AcquisitionFixture::AcquisitionFixture() {
   web.today = "05.03.2003";
-  acquisition.SetDocument(&doc);
+  acquisition.SetSession(&doc);
   doc.SetViewHost(&views);
   DepotState& s = doc.State();
   s.workingDirectory = dir.path();
@@ -115,13 +118,13 @@ AcquisitionFixture::AcquisitionFixture() {
 
 void AcquisitionFixture::AddProvider(const std::string& provider, const std::string& webProvider,
                                      const std::vector<std::string>& depots) {
-  WriteListFile(fileset::ProviderList(wd(), provider), depots);
+  EXPECT_TRUE(WriteListFile(fileset::ProviderList(wd(), provider), depots).ok());
   if (!webProvider.empty()) {
     std::vector<std::string> pairs;
-    ReadListFile(wd() / fileset::kProviderAssignments, pairs);
+    EXPECT_TRUE(ReadListFile(wd() / fileset::kProviderAssignments, pairs).ok());
     pairs.push_back(provider);
     pairs.push_back(webProvider);
-    WriteListFile(wd() / fileset::kProviderAssignments, pairs);
+    EXPECT_TRUE(WriteListFile(wd() / fileset::kProviderAssignments, pairs).ok());
   }
   for (const std::string& d : depots) {
     OpenStore(wd(), d, false);
@@ -134,7 +137,7 @@ void AcquisitionFixture::AddFund(const std::string& depot, const FundMaster& m, 
   RecordStore s = OpenStore(wd(), depot, archive);
   s.AddRecord(m.Row());
   if (!prices.empty()) s.ReplaceRows(section::kPrices, prices);
-  s.Save();
+  EXPECT_TRUE(s.Save().ok());
 }
 
 void AcquisitionFixture::Open(const std::string& depot) {

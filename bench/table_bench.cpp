@@ -1,0 +1,169 @@
+// Benchmark of the table view and printing on the large data directory: one
+// provider with two depots, each with 50 held funds of 5,000 prices and a
+// fund archive of 3,000 funds with 781 prices.  The first depot is current,
+// its statistics computed, as in the program before the table view opens.
+//
+//   all-funds table   build and sort (the archive of the provider's first
+//                     depot), against Open of that archive store;
+//   depot table       build and sort (the second depot read from its files,
+//                     its statistics computed), against Open of both depot
+//                     stores (and, for comparison, of all four stores that
+//                     making each depot current would read);
+//   one screen        drawing one screen of the all-funds table (1400 x 700)
+//                     into the pane's back buffer, against the same Open;
+//   price list        printing the 5,000 prices of one fund to a PDF file:
+//                     time and page count.
+//
+//   table_bench [--dir DIR]
+
+#include <QApplication>
+#include <QPrinter>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "analysis/Statistics.h"
+#include "bench/BenchUtil.h"
+#include "bench/DataGenerator.h"
+#include "platform/Clock.h"
+#include "platform/testing/RecordingPrompter.h"
+#include "portfolio/Funds.h"
+#include "storage/FileSet.h"
+#include "storage/ListFile.h"
+#include "views/qt/QtPrintService.h"
+#include "views/qt/TablePane.h"
+#include "views/table/FundTableBuilder.h"
+#include "views/table/PrintItems.h"
+
+using namespace tellurio;
+using namespace tellurio::bench;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kProvider = "Grossbank";
+constexpr const char* kDepots[2] = {"Grossdepot", "Zweitdepot"};
+
+void OpenStore(RecordStore& s, const fs::path& base, bool depot) {
+  s = RecordStore();
+  Require(s.Create(base, depot ? 6 : 2, depot ? fileset::kDepotRowWidths : fileset::kArchiveRowWidths));
+  Require(s.Open());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  fs::path dir;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
+  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-tables";
+  std::printf("Generating %s ...\n", dir.c_str());
+  std::fflush(stdout);
+  for (const char* depot : kDepots) {
+    LargeData data;
+    data.depot = depot;
+    GenerateLargeDataDirectory(dir, data);
+  }
+  Require(WriteListFile(fileset::ProviderList(dir, kProvider), {kDepots[0], kDepots[1]}));
+
+  FixedClock clock(CivilDate{2026, 12, 1});
+  Calendar calendar(clock);
+  DepotState state;
+  state.workingDirectory = dir;
+  state.currentDepot = kDepots[0];
+  state.currency = "Euro";
+  state.currencyFactors = {"Euro", "1,00000"};
+  state.moneyMarketRate = 3;
+  state.daxSeries = {"27.11.2026", "15000,00", "30.11.2026", "15100,00"};
+  state.depotNames = {kDepots[0], kDepots[1]};
+  state.providerNames = {kProvider};
+  OpenStore(state.depotStore, fileset::DepotBase(dir, kDepots[0]), true);
+  OpenStore(state.auxiliaryStore, fileset::ArchiveBase(dir, kDepots[0]), false);
+  Statistics statistics(state, calendar);
+  statistics.RecomputeStatistics(Scope::DepotFunds);
+  statistics.RecomputeStatistics(Scope::AllFunds);
+
+  // Floors: Open of the stores each table involves.
+  RecordStore scratch;
+  OpenStore(scratch, fileset::ArchiveBase(dir, kDepots[0]), false);  // warm the page cache
+  const double openArchiveMs = MedianMs(7, [&] { OpenStore(scratch, fileset::ArchiveBase(dir, kDepots[0]), false); });
+  RecordStore scratch2;
+  const double openDepotsMs = MedianMs(7, [&] {
+    OpenStore(scratch, fileset::DepotBase(dir, kDepots[0]), true);
+    OpenStore(scratch2, fileset::DepotBase(dir, kDepots[1]), true);
+  });
+  // What the table's procedure of making each depot current in turn reads:
+  // both stores of both depots.
+  RecordStore scratch3, scratch4;
+  const double openFourMs = MedianMs(5, [&] {
+    OpenStore(scratch, fileset::DepotBase(dir, kDepots[0]), true);
+    OpenStore(scratch2, fileset::ArchiveBase(dir, kDepots[0]), false);
+    OpenStore(scratch3, fileset::DepotBase(dir, kDepots[1]), true);
+    OpenStore(scratch4, fileset::ArchiveBase(dir, kDepots[1]), false);
+  });
+  scratch = RecordStore();
+  scratch2 = RecordStore();
+  scratch3 = RecordStore();
+  scratch4 = RecordStore();
+
+  TableSelection all;
+  all.allFunds = true;
+  all.separateDepots = false;
+  TableSelection depots;
+  depots.separateDepots = false;
+  FundTableResult allTable, depotTable;
+  RecordingPrompter prompter;  // the data are sound: nothing to report
+  DepotStores stores(prompter, calendar);
+  const double allMs = MedianMs(5, [&] { allTable = BuildFundTable(all, state, statistics, calendar, stores); });
+  const double depotMs = MedianMs(5, [&] { depotTable = BuildFundTable(depots, state, statistics, calendar, stores); });
+  std::printf("all-funds table: %zu rows, depot table: %zu rows\n", allTable.table.lines.size(),
+              depotTable.table.lines.size());
+
+  auto shared = std::make_shared<const TextTable>(allTable.table);
+  TablePane pane;
+  pane.resize(1400, 700);
+  const double measureMs = MedianMs(5, [&] { pane.SetTable(shared); });
+  pane.VerticalBar()->setValue(1000);
+  const double screenMs = MedianMs(15, [&] { pane.Render(); });
+  std::printf("one screen shows %zu rows\n", pane.Paging().Visible());
+
+  const std::string fund = FundNames(state.depotStore).front();
+  const TextTable prices = PricesTable(fund, "Euro", PriceRows(state.depotStore, fund));
+  const fs::path pdf = dir / "kurse.pdf";
+  int pages = 0;
+  const double printMs = MedianMs(3, [&] {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    pages = PrintJobOn(printer, TableViewController::TableJob(std::make_shared<const TextTable>(prices)), "01.12.2026");
+  });
+  std::printf("\n");
+  Report("All-funds table, build and sort", allMs, "Open of the archive store", openArchiveMs, 1.0);
+  Report("Depot table, build and sort", depotMs, "Open of both depot stores", openDepotsMs, 1.0);
+  std::printf("%-48s %9.1f ms   (%.2f x Open of all four stores of the two depots, %.1f ms)\n",
+              "  the depot table once more", depotMs, depotMs / openFourMs, openFourMs);
+  Report("One screen of the all-funds table", screenMs, "Open of the archive store", openArchiveMs, 0.05);
+  std::printf("%-48s %9.1f ms   (once per table: column widths of %zu rows)\n", "  measuring the columns", measureMs,
+              allTable.table.lines.size());
+  std::printf("%-48s %9.1f ms   %d pages, %zu prices\n", "Price list of one fund to PDF", printMs, pages,
+              prices.lines.size());
+
+  // For comparison: the all-funds table with the second depot current, so
+  // that the archive of the first is read from its files and its statistics
+  // computed.
+  state.currentDepot = kDepots[1];
+  OpenStore(state.depotStore, fileset::DepotBase(dir, kDepots[1]), true);
+  OpenStore(state.auxiliaryStore, fileset::ArchiveBase(dir, kDepots[1]), false);
+  Statistics second(state, calendar);
+  second.RecomputeStatistics(Scope::DepotFunds);
+  second.RecomputeStatistics(Scope::AllFunds);
+  const double coldMs = MedianMs(3, [&] { allTable = BuildFundTable(all, state, second, calendar, stores); });
+  std::printf("%-48s %9.1f ms   (%.2f x the Open; another depot current)\n", "  all-funds table read from the files",
+              coldMs, coldMs / openArchiveMs);
+  if (!std::getenv("TELLURIO_BENCH_KEEP")) fs::remove_all(dir);
+  return AllTargetsMet() ? 0 : 1;
+}

@@ -1,0 +1,295 @@
+#include "views/qt/TablePane.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "views/Fonts.h"
+#include "views/qt/TableMetrics.h"
+
+namespace tellurio {
+
+namespace {
+
+constexpr int kLeft = 8;     // the table's distance from the pane's left edge
+constexpr int kPadding = 6;  // inside a cell, left and right
+const QColor kGrid(192, 192, 192);
+const QColor kHeaderFill(236, 236, 236);
+const QColor kCaptionFill(246, 246, 246);
+const QColor kStripe(249, 249, 249);
+const QColor kTitle(31, 58, 96);
+const QColor kBlockRule(112, 112, 112);  // above the first row of a depot or company block
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+Qt::Alignment AlignOf(CellAlign a) {
+  switch (a) {
+    case CellAlign::Right:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case CellAlign::Center:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    case CellAlign::Left:
+      break;
+  }
+  return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+}  // namespace
+
+TablePane::TablePane(QWidget* parent)
+    : QWidget(parent),
+      font_(ProgramFont(QStringLiteral("Arial"), 11)),
+      bold_(ProgramFont(QStringLiteral("Arial"), 11, 700)),
+      bodyText_(font_),
+      boldText_(bold_) {
+  setObjectName(QStringLiteral("tablePane"));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+  titleFont_ = ProgramFont(QStringLiteral("Arial"), 15, 700);
+  rowHeight_ = QFontMetrics(font_).height() + 6;
+  titleHeight_ = QFontMetrics(titleFont_).height() + 14;
+  vbar_ = new QScrollBar(Qt::Vertical, this);
+  vbar_->setObjectName(QStringLiteral("tableScroll"));
+  hbar_ = new QScrollBar(Qt::Horizontal, this);
+  hbar_->setObjectName(QStringLiteral("tableScrollSideways"));
+  hbar_->hide();
+  connect(vbar_, &QScrollBar::valueChanged, this, [this](int v) {
+    paging_.ScrollTo(v);
+    Render();
+    update();
+  });
+  connect(hbar_, &QScrollBar::valueChanged, this, [this](int v) {
+    xOffset_ = v;
+    Render();
+    update();
+  });
+}
+
+void TablePane::SetTable(std::shared_ptr<const TextTable> table) {
+  table_ = std::move(table);
+  xOffset_ = 0;
+  paging_ = TablePaging();
+  Measure();
+  UpdateBars();
+  Render();
+  update();
+}
+
+void TablePane::Measure() {
+  widths_.clear();
+  if (!table_) return;
+  std::vector<double> w = WidestTexts(
+      *table_, [this](const QString& s) { return bodyText_.Width(s); },
+      [this](const QString& s) { return boldText_.Width(s); }, QFontMetricsF(font_).maxWidth());
+  for (double& x : w) x += 2 * kPadding;
+  FitGroupCaptions(*table_, QFontMetricsF(bold_), kPadding, w);
+  for (double x : w) widths_.push_back(static_cast<int>(std::ceil(x)));
+}
+
+int TablePane::TableWidth() const {
+  int w = 0;
+  for (int x : widths_) w += x;
+  return w;
+}
+
+int TablePane::HeaderHeight() const {
+  if (!table_) return 0;
+  return titleHeight_ + (table_->groups.empty() ? 0 : rowHeight_) + (table_->HasHeaderRow() ? rowHeight_ + 2 : 0);
+}
+
+QRect TablePane::Viewport() const {
+  const int right = vbar_->isVisible() ? vbar_->x() : width();
+  const int bottom = hbar_->isVisible() ? hbar_->y() : height();
+  return QRect(0, 0, std::max(1, right), std::max(1, bottom));
+}
+
+void TablePane::UpdateBars() {
+  const int barW = vbar_->sizeHint().width(), barH = hbar_->sizeHint().height();
+  const bool sideways = table_ && kLeft + TableWidth() > width() - barW;
+  hbar_->setVisible(sideways);
+  vbar_->setGeometry(width() - barW, 0, barW, height() - (sideways ? barH : 0));
+  vbar_->show();
+  hbar_->setGeometry(0, height() - barH, width() - barW, barH);
+  const QRect view = Viewport();
+  const size_t perPage = static_cast<size_t>(std::max(1, (view.height() - HeaderHeight()) / rowHeight_));
+  paging_.Reset(table_ ? table_->lines.size() : 0, perPage);
+  {
+    const QSignalBlocker block(vbar_);
+    vbar_->setRange(0, static_cast<int>(paging_.MaxFirst()));
+    vbar_->setPageStep(static_cast<int>(paging_.PerPage()));
+    vbar_->setSingleStep(1);
+    vbar_->setValue(static_cast<int>(paging_.First()));
+    vbar_->setEnabled(paging_.MaxFirst() > 0);
+  }
+  const QSignalBlocker block(hbar_);
+  const int overflow = std::max(0, kLeft + TableWidth() + kLeft - view.width());
+  xOffset_ = std::min(xOffset_, overflow);
+  hbar_->setRange(0, overflow);
+  hbar_->setPageStep(std::max(1, view.width() - 40));
+  hbar_->setSingleStep(20);
+  hbar_->setValue(xOffset_);
+}
+
+void TablePane::Render() {
+  const QSize size(std::max(1, width()), std::max(1, height()));
+  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+  buffer_.fill(Qt::white);
+  QPainter p(&buffer_);
+  const QRect view = Viewport();
+  p.setClipRect(view);
+  if (!table_) {
+    p.setFont(ProgramFont(QStringLiteral("Arial"), 13));
+    p.setPen(QColor(110, 110, 110));
+    p.drawText(view, Qt::AlignCenter,
+               QStringLiteral("Es wurde keine Tabelle ausgewählt.\n"
+                              "Schalten Sie die Tabellenansicht aus und wieder ein, um eine Tabelle zu wählen."));
+    return;
+  }
+  const TextTable& t = *table_;
+  const int x0 = kLeft - xOffset_;
+  const int tableRight = x0 + TableWidth();
+  std::vector<int> xs(widths_.size() + 1, x0);  // column edges
+  for (size_t c = 0; c < widths_.size(); ++c) xs[c + 1] = xs[c] + widths_[c];
+
+  p.setFont(titleFont_);
+  p.setPen(kTitle);
+  p.drawText(QRect(x0, 0, std::max(view.width(), tableRight - x0), titleHeight_), Qt::AlignLeft | Qt::AlignVCenter,
+             Q(t.title));
+  int y = titleHeight_;
+  p.setFont(bold_);
+  if (!t.groups.empty()) {
+    for (const ColumnGroup& g : t.groups) {
+      if (g.last >= widths_.size() || g.first > g.last) continue;
+      const QRect r(xs[g.first], y, xs[g.last + 1] - xs[g.first], rowHeight_);
+      p.fillRect(r, kCaptionFill);
+      p.setPen(kGrid);
+      p.drawRect(r.adjusted(0, 0, -1, 0));
+      p.setPen(Qt::black);
+      p.drawText(r, Qt::AlignCenter, Q(g.caption));
+    }
+    y += rowHeight_;
+  }
+  if (t.HasHeaderRow()) {
+    const int h = rowHeight_ + 2;
+    p.fillRect(QRect(x0, y, tableRight - x0, h), kHeaderFill);
+    p.setPen(Qt::black);
+    for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
+      boldText_.Draw(p, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h), AlignOf(t.columns[c].align),
+                     Q(t.columns[c].header));
+    p.setPen(kGrid);
+    p.drawLine(x0, y, tableRight, y);
+    p.drawLine(x0, y + h - 1, tableRight, y + h - 1);
+    for (int x : xs) p.drawLine(x, y, x, y + h - 1);
+    y += h;
+  }
+  const int bodyTop = y;
+  const size_t first = paging_.First(), end = first + paging_.Visible();
+  for (size_t i = first; i < end; ++i) {
+    const TableLine& l = t.lines[i];
+    const QRect row(x0, y, tableRight - x0, rowHeight_);
+    if (l.kind == LineKind::Row) {
+      if ((i - first) % 2 == 1) p.fillRect(row, kStripe);
+      p.setPen(Qt::black);
+      for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
+        bodyText_.Draw(p, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
+                       AlignOf(t.columns[c].align), Q(l.At(c)));
+    } else if (l.kind == LineKind::Header) {
+      p.fillRect(row, kHeaderFill);
+      p.setPen(Qt::black);
+      for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
+        boldText_.Draw(p, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
+                       AlignOf(t.columns[c].align), Q(l.At(c)));
+    } else if (l.kind != LineKind::Blank) {
+      p.setFont(l.kind == LineKind::Text ? font_ : bold_);
+      p.setPen(l.kind == LineKind::Text ? QColor(Qt::black) : kTitle);
+      p.drawText(row.adjusted(kPadding, 0, std::max(0, view.width() - row.right()), 0),
+                 Qt::AlignLeft | Qt::AlignVCenter, Q(l.At(0)));
+    }
+    if (t.StartsBlock(i) && i > first) {
+      p.setPen(kBlockRule);
+      p.drawLine(x0, y - 1, tableRight, y - 1);
+    }
+    y += rowHeight_;
+    if (l.kind == LineKind::Row || l.kind == LineKind::Header) {
+      p.setPen(kGrid);
+      p.drawLine(x0, y - 1, tableRight, y - 1);
+    }
+  }
+  if (t.HasHeaderRow() && y > bodyTop) {
+    p.setPen(kGrid);
+    for (int x : xs) p.drawLine(x, bodyTop, x, y - 1);
+  }
+}
+
+void TablePane::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  if (buffer_.size() != size()) Render();
+  p.drawImage(0, 0, buffer_);
+}
+
+void TablePane::resizeEvent(QResizeEvent*) {
+  UpdateBars();
+  Render();
+}
+
+void TablePane::wheelEvent(QWheelEvent* event) {
+  const int notches = event->angleDelta().y() / 120;
+  if (notches != 0 && paging_.ScrollLines(-3LL * notches)) vbar_->setValue(static_cast<int>(paging_.First()));
+  event->accept();
+}
+
+void TablePane::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Down:
+      paging_.ScrollLines(1);
+      break;
+    case Qt::Key_Up:
+      paging_.ScrollLines(-1);
+      break;
+    case Qt::Key_PageDown:
+      paging_.ScrollPages(1);
+      break;
+    case Qt::Key_PageUp:
+      paging_.ScrollPages(-1);
+      break;
+    case Qt::Key_Home:
+      paging_.ScrollTo(0);
+      break;
+    case Qt::Key_End:
+      paging_.ScrollTo(static_cast<long long>(paging_.MaxFirst()));
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  vbar_->setValue(static_cast<int>(paging_.First()));
+}
+
+void TablePane::contextMenuEvent(QContextMenuEvent* event) {
+  if (!table_) return;
+  QMenu menu(this);
+  QAction* print = menu.addAction(QStringLiteral("&Drucken ..."));
+  QAction* csv = menu.addAction(QStringLiteral("&Exportieren (CSV) ..."));
+  QAction* chosen = menu.exec(event->globalPos());
+  if (chosen == print) emit printRequested();
+  if (chosen == csv) emit exportRequested();
+}
+
+TablePane* AttachTablePane(QWidget* view) {
+  auto* layout = new QVBoxLayout(view);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* pane = new TablePane(view);
+  layout->addWidget(pane);
+  pane->show();
+  return pane;
+}
+
+TablePane* FindTablePane(QWidget* view) { return view ? view->findChild<TablePane*>() : nullptr; }
+
+}  // namespace tellurio
