@@ -10,6 +10,10 @@
 #include <string_view>
 #include <unordered_map>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "calendar/NumberText.h"
 #include "platform/Codec1252.h"
 #include "storage/ListFile.h"
@@ -82,6 +86,32 @@ void BuildPatterns(const std::vector<std::string>& texts, Patterns& p) {
 
 }  // namespace
 
+namespace {
+
+// The number of line feeds in b[from, to).
+long CountLineFeeds(const unsigned char* b, size_t from, size_t to) {
+  long n = 0;
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i one = _mm_set1_epi8(1);
+  while (i + 16 <= to) {
+    // Up to 255 blocks add their 0/1 bytes before the sums are taken.
+    __m128i acc = _mm_setzero_si128();
+    const size_t stop = std::min(to - 15, i + 255 * 16);
+    for (; i < stop; i += 16)
+      acc = _mm_add_epi8(
+          acc, _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i)), lf), one));
+    const __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
+    n += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+  }
+#endif
+  for (; i < to; ++i) n += b[i] == '\n';
+  return n;
+}
+
+}  // namespace
+
 std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<std::string>& texts, Status* status,
                                        size_t blockBytes, long* lineCount) {
   if (status) *status = Status::Ok();
@@ -97,14 +127,18 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
   size_t foundCount = 0;
   blockBytes = std::max(blockBytes, size_t{1});
 
-  // Only a run of bytes that all occur in some pattern can hold one; every
-  // substring of a run is looked up once, at the position where it ends.
-  // The tail of the run at the end of a block is carried into the next, so
-  // a pattern split by a block boundary is found as well.
+  // An occurrence of a pattern is a run of bytes that all occur in some
+  // pattern, at least minLength long, so it covers one of every minLength
+  // positions: only those are looked at, and only around those that hold
+  // such a byte is the run found and every substring of it ending there
+  // looked up.  Lines are counted up to each find and at each block's end.
+  // The tail of a run at the end of a block is carried into the next, so a
+  // pattern split by a block boundary is found as well.
   std::string buffer;
-  long line = 0;
+  long line = 0;          // line feeds before `counted`
   bool lineOpen = false;  // bytes read since the last line feed
   size_t carry = 0;
+  const size_t step = std::max<size_t>(p.minLength, 1);
   for (;;) {
     if (wanted > 0 && foundCount == wanted && !lineCount) break;
     buffer.resize(carry + blockBytes);
@@ -115,35 +149,39 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
     }
     const size_t end = carry + got;
     const unsigned char* b = reinterpret_cast<const unsigned char*>(buffer.data());
-    size_t run = carry;
-    const bool searching = foundCount < wanted;
-    for (size_t i = carry; i < end; ++i) {
-      const unsigned char c = b[i];
-      if (c == '\n') {
-        ++line;
-        lineOpen = false;
-        run = 0;
-        continue;
-      }
-      lineOpen = true;
-      if (!searching || !p.inPattern[c]) {
-        run = 0;
-        continue;
-      }
-      ++run;
-      if (run < p.minLength) continue;
-      for (size_t length : p.lengths) {
-        if (length > run) break;
-        auto it = p.id.find(std::string_view(buffer.data() + i + 1 - length, length));
-        if (it == p.id.end() || found[it->second]) continue;
-        found[it->second] = 1;
-        ++foundCount;
-        for (size_t user : *p.usersById[it->second]) first[user] = line;
+    size_t counted = carry;  // the carried bytes hold no line feed
+    size_t runEnd = 0;       // runs end before this were looked at
+    if (foundCount < wanted) {
+      for (size_t i = carry > 0 ? 0 : step - 1; i < end; i += step) {
+        if (i < runEnd || !p.inPattern[b[i]]) continue;
+        size_t l = i;
+        while (l > runEnd && p.inPattern[b[l - 1]]) --l;
+        size_t r = i + 1;
+        while (r < end && p.inPattern[b[r]]) ++r;
+        runEnd = r;
+        if (r - l < p.minLength) continue;
+        for (size_t q = l + p.minLength - 1; q < r; ++q) {
+          for (size_t length : p.lengths) {
+            if (length > q + 1 - l) break;
+            auto it = p.id.find(std::string_view(buffer.data() + q + 1 - length, length));
+            if (it == p.id.end() || found[it->second]) continue;
+            found[it->second] = 1;
+            ++foundCount;
+            line += CountLineFeeds(b, counted, q);
+            counted = q;
+            for (size_t user : *p.usersById[it->second]) first[user] = line;
+          }
+        }
       }
     }
-    if (searching && foundCount == wanted && !lineCount) break;
-    // Keep what a pattern ending in the next block may start with.
-    carry = std::min(run, p.maxLength > 0 ? p.maxLength - 1 : 0);
+    line += CountLineFeeds(b, counted, end);
+    lineOpen = b[end - 1] != '\n';
+    if (wanted > 0 && foundCount == wanted && !lineCount) break;
+    // Keep what a pattern ending in the next block may start with: the
+    // block's last bytes when they all occur in patterns.
+    size_t tail = 0;
+    while (tail < end && tail + 1 < std::max<size_t>(p.maxLength, 1) && p.inPattern[b[end - 1 - tail]]) ++tail;
+    carry = tail;
     if (carry > 0) std::memmove(buffer.data(), buffer.data() + end - carry, carry);
   }
   if (lineCount) *lineCount = line + (lineOpen ? 1 : 0);

@@ -279,7 +279,12 @@ void PriceAcquisition::ReconcileArchives() {
       if (opened == StoreOpened::Missing || opened == StoreOpened::Unreadable) continue;
     }
     RecordStore& archive = open ? s.auxiliaryStore : local;
-    if (ReconcileArchive(archive).removed > 0) ReportFailure(prompter(), archive.Save());
+    if (ReconcileArchive(archive).removed == 0) continue;
+    ReportFailure(prompter(), archive.Save());
+    // The statistics of all funds have a row per fund of the open archive:
+    // with funds gone and series joined they are computed again, or the
+    // rows would name the wrong funds.
+    if (open) session_->Events().RecomputeStatistics(Scope::AllFunds);
   }
 }
 

@@ -19,6 +19,12 @@ FileException::FileException(std::string path, int e)
       path_(std::move(path)),
       errno_(e) {}
 
+size_t CountLines(std::string_view bytes) {
+  size_t n = static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+  if (!bytes.empty() && bytes.back() != '\n') ++n;  // a last line without a line break
+  return n;
+}
+
 std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -84,7 +90,7 @@ int CTextFile::Open(const fs::path& path, int mode) {
   directory_ = (ec ? path : abs).parent_path().string() + "/";
   mode_ = mode;
   std::string bytes;
-  lineCount_ = ReadFileBytes(path, bytes).ok() ? static_cast<int>(SplitLines(bytes).size()) : 0;
+  lineCount_ = ReadFileBytes(path, bytes).ok() ? static_cast<int>(CountLines(bytes)) : 0;
   position_ = 0;
   return 0;
 }

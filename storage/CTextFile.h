@@ -69,5 +69,7 @@ class CTextFile {
 
 // Splits file bytes into lines: at LF, with one CR before the LF removed.
 std::vector<std::string> SplitLines(std::string_view bytes);
+// The number of lines SplitLines finds, without making them.
+size_t CountLines(std::string_view bytes);
 
 }  // namespace tellurio

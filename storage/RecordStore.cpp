@@ -156,7 +156,7 @@ Status RecordStore::Open() {
   // A missing index is rebuilt from the master rows; one that cannot be read
   // is rebuilt as well and named in DamageDescription.
   const Status indexRead = ReadFileBytes(IndexPath(), index);
-  Load(bytes.view(), index);
+  Load(bytes.view(), index, [&bytes](size_t from, size_t to) { bytes.Release(from, to); });
   if (!indexRead.ok() && indexRead.code() != Status::Code::NotFound) {
     indexFailure_ = indexRead;
     damage_ |= kIndexUnreadable;
@@ -238,14 +238,15 @@ Status RecordStore::CheckWritable() const {
                            "wieder gelesen werden kann.");
 }
 
-void RecordStore::Load(std::string_view raw, std::string_view indexBytes) {
+void RecordStore::Load(std::string_view raw, std::string_view indexBytes,
+                       const std::function<void(size_t, size_t)>& decoded) {
   const int T = SectionCount();
   std::vector<int> widths;
   for (const Section& s : sections_) widths.push_back(s.rowWidth);
   Reset(T, widths);
   if (raw.size() > kMaxDataFileBytes) raw = {};
 
-  auto table = std::make_shared<LineTable>(LineTable::Decode(raw));
+  auto table = std::make_shared<LineTable>(LineTable::Decode(raw, decoded));
   const LineTable& L = *table;
   const size_t lineCount = L.size();
 

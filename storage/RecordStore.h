@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -101,7 +102,10 @@ class RecordStore {
 
   // Open from the bytes of a data file and of an index file instead of the
   // files themselves (the layout is the one given to Create).
-  void Load(std::string_view dataBytes, std::string_view indexBytes);
+  // `decoded` (when given) is told of ranges of dataBytes that were read for
+  // the last time (see detail::LineTable::Decode).
+  void Load(std::string_view dataBytes, std::string_view indexBytes,
+            const std::function<void(size_t, size_t)>& decoded = {});
 
   // Writes the data file and the index file as one (ReplaceFilesTogether):
   // after a failure both are as they were.  Refused for a read-only store;

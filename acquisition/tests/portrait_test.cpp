@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <future>
+#include <random>
 
 #include "acquisition/Portrait.h"
 #include "platform/testing/TempDir.h"
@@ -180,6 +181,43 @@ TEST(PortraitSearch, APipeIsReportedNotWaitedOn) {
   EXPECT_EQ(status.code(), Status::Code::NotRegular);
   EXPECT_EQ(found, std::vector<long>{-1});
   EXPECT_TRUE(ReadLinesFrom(pipe, 0, 10).empty());
+}
+
+// Texts of several lengths (from 3 characters on) in long runs of digits
+// and letters, overlapping, at line starts and ends, across every way of
+// cutting the file into blocks: the first line holding each is the one a
+// plain search line by line finds.
+TEST(PortraitSearch, FindsWhatALineByLineSearchFinds) {
+  TempDir dir;
+  std::mt19937 rng(3);
+  Rows lines;
+  for (int i = 0; i < 400; ++i) {
+    std::string l;
+    for (size_t j = rng() % 40; j > 0; --j) l.push_back("0123456789AB ,x"[rng() % 15]);
+    lines.push_back(l);
+  }
+  std::vector<std::string> texts;
+  for (int k = 0; k < 60; ++k) {
+    const std::string& l = lines[rng() % lines.size()];
+    const size_t len = 3 + rng() % 8;
+    if (l.size() >= len)
+      texts.push_back(l.substr(rng() % (l.size() - len + 1), len));
+    else
+      texts.push_back(std::to_string(100000 + k));  // probably nowhere
+  }
+  WriteAll(dir / "portrait.txt", Join(lines));
+  std::vector<long> expected;
+  for (const std::string& t : texts) {
+    long at = -1;
+    for (size_t i = 0; i < lines.size() && at < 0; ++i)
+      if (lines[i].find(t) != std::string::npos) at = static_cast<long>(i);
+    expected.push_back(at);
+  }
+  for (size_t block : {1u, 2u, 5u, 9u, 31u, 1000u, 1u << 20}) {
+    long n = 0;
+    EXPECT_EQ(FirstLinesContaining(dir / "portrait.txt", texts, nullptr, block, &n), expected) << block;
+    EXPECT_EQ(n, 400) << block;
+  }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // The decoded lines of one list file, held in one buffer.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
+#include <vector>
 
 #include "storage/detail/Memory.h"
 
@@ -13,26 +15,48 @@ class LineTable {
   LineTable() = default;
   // Decodes the bytes of a list file: unscrambles every line and converts it
   // from code page 1252 to UTF-8.  Never reads outside `raw`.  Large files are
-  // decoded in two halves at once.
-  static LineTable Decode(std::string_view raw);
+  // decoded in two halves at once.  `done` (when given) is told, from each
+  // thread, of ranges of `raw` that will not be read again (so that a caller
+  // holding the file mapped can let its pages go); ranges of one thread come
+  // in order.
+  static LineTable Decode(std::string_view raw, const std::function<void(size_t from, size_t to)>& done = {});
 
   size_t size() const { return first_.count + second_.count; }
   std::string_view line(size_t i) const { return i < first_.count ? first_.line(i) : second_.line(i - first_.count); }
 
  private:
   friend class LineBuilder;
-  static constexpr uint32_t kPosMask = 0x7fffffffu;
-  // A run of decoded lines: their text, every line followed by "\n" (or
-  // "\r\n"), and per line the position of its "\n" with the top bit set when
-  // a "\r" precedes it.
+  // Lines are kept in blocks of kBlock.  A block's line ends (the position
+  // of each line's "\n") are 15-bit offsets from where the block begins in
+  // the text, the top bit set when a "\r" precedes the "\n"; a block whose
+  // text is longer than that allows keeps 32-bit positions instead (kWide).
+  static constexpr uint32_t kBlockBits = 8;
+  static constexpr uint32_t kBlock = 1u << kBlockBits;
+  static constexpr uint32_t kWide = 0x80000000u;
+  static constexpr uint32_t kCr16 = 0x8000u;
+  static constexpr uint32_t kCr32 = 0x80000000u;
   struct Chunk {
-    Memory text;
-    Memory ends;
+    Memory text;    // the lines, every line followed by "\n" (or "\r\n")
+    Memory ends;    // uint16_t per line (unused in wide blocks)
+    Memory blocks;  // uint32_t per block: its first line's position, or kWide | index into wide
+    // Per wide block: its first line's position, then the 32-bit end of
+    // each of its lines (kCr32 when a "\r" precedes the "\n").
+    std::vector<uint32_t> wide;
     size_t count = 0;
     std::string_view line(size_t i) const {
-      const uint32_t* lf = reinterpret_cast<const uint32_t*>(ends.data());
-      const uint32_t begin = i == 0 ? 0 : (lf[i - 1] & kPosMask) + 1;
-      const uint32_t end = (lf[i] & kPosMask) - (lf[i] >> 31);
+      const uint32_t block = reinterpret_cast<const uint32_t*>(blocks.data())[i >> kBlockBits];
+      const uint32_t j = static_cast<uint32_t>(i) & (kBlock - 1);
+      uint32_t begin, end;
+      if (!(block & kWide)) {
+        const uint16_t* e = reinterpret_cast<const uint16_t*>(ends.data());
+        const uint32_t raw = e[i];
+        begin = block + (j == 0 ? 0 : (e[i - 1] & ~kCr16) + 1);
+        end = block + (raw & ~kCr16) - (raw >> 15);
+      } else {
+        const uint32_t* w = wide.data() + (block & ~kWide);
+        begin = j == 0 ? w[0] : (w[j] & ~kCr32) + 1;
+        end = (w[j + 1] & ~kCr32) - (w[j + 1] >> 31);
+      }
       return std::string_view(text.data() + begin, end - begin);
     }
   };

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -41,6 +42,14 @@ Memory::Memory(size_t bytes) {
   data_ = static_cast<char*>(std::malloc(bytes));
   if (!data_) throw std::bad_alloc();
   capacity_ = bytes;
+}
+
+void Memory::Shrink(size_t used) {
+  if (!mapped_) return;
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const size_t keep = std::max(page, (used + page - 1) & ~(page - 1));
+  if (keep >= capacity_) return;
+  if (munmap(data_ + keep, capacity_ - keep) == 0) capacity_ = keep;
 }
 
 Memory::~Memory() {
@@ -117,6 +126,15 @@ Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& siz
   return Status::Ok();
 }
 
+void FileBytes::Release(size_t from, size_t to) {
+  if (!mapped_ || to > size_) return;
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t a = (reinterpret_cast<uintptr_t>(data_) + from + page - 1) & ~(page - 1);
+  const uintptr_t b = (reinterpret_cast<uintptr_t>(data_) + to) & ~(page - 1);
+  // The pages are the file's: read again, they come back as they were.
+  if (b > a) madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
+}
+
 FileBytes::~FileBytes() {
   if (mapped_) munmap(mapped_, size_);
 }
@@ -129,7 +147,10 @@ Status FileBytes::Read(const std::filesystem::path& path, size_t maxBytes) {
   if (length >= kMapThreshold) {
     // The program replaces files by renaming new ones over them, never by
     // rewriting them in place, so a mapped file does not change under us.
-    void* p = mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    // Not populated: the decoder reads it once, front to back, and lets the
+    // pages it is done with go (Release), so that the whole file is never
+    // resident beside what is decoded from it.
+    void* p = mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0);
     if (p != MAP_FAILED) {
       ::close(fd);
       mapped_ = p;

@@ -1,7 +1,8 @@
 #pragma once
 // Uninitialised byte buffers for whole files.  Large buffers come from an
 // anonymous mapping with transparent huge pages requested, so that reading a
-// store of tens of megabytes does not pay one page fault per 4 KiB.
+// store of tens of megabytes does not pay one page fault per 4 KiB (on the
+// machines measured, faulting in 4 KiB pages cost more than decoding).
 
 #include <cstddef>
 #include <filesystem>
@@ -25,6 +26,10 @@ class Memory {
   }
   Memory(const Memory&) = delete;
   Memory& operator=(const Memory&) = delete;
+
+  // Gives back what lies beyond the first `used` bytes (of a mapped
+  // buffer: the pages after them, including the rest of a huge page).
+  void Shrink(size_t used);
 
   char* data() { return data_; }
   const char* data() const { return data_; }
@@ -64,6 +69,9 @@ class FileBytes {
   // As ReadWholeFile: a regular file of at most maxBytes.
   Status Read(const std::filesystem::path& path, size_t maxBytes);
   std::string_view view() const { return {data_, size_}; }
+  // The bytes [from, to) will not be read again: a mapped file gives back
+  // the memory of its whole pages there (reading them again reads the file).
+  void Release(size_t from, size_t to);
 
  private:
   Memory buffer_;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <mutex>
 #include <random>
 
 #include "platform/Codec1252.h"
 #include "platform/testing/TempDir.h"
 #include "storage/CTextFile.h"
 #include "storage/ListFile.h"
+#include "storage/detail/LineTable.h"
 
 namespace tellurio {
 namespace {
@@ -233,6 +236,86 @@ TEST(ListFile, PlainTextLinesAreConvertedNotDecoded) {
   ASSERT_TRUE(ReadTextLines(dir / "kurse.txt", lines).ok());
   EXPECT_EQ(lines, (std::vector<std::string>{"Fond Müller", "123456", "1,0500", "Euro", "05.03.2003", "12,34"}));
   EXPECT_EQ(ReadTextLines(dir / "fehlt.txt", lines).code(), Status::Code::NotFound);
+}
+
+// The decoded lines of a file, line by line: split at LF (one CR before it
+// dropped), unscrambled, converted to UTF-8.
+std::vector<std::string> DecodedLineByLine(const std::string& bytes) {
+  std::vector<std::string> ref = SplitLines(bytes);
+  DecodeLines(ref);
+  for (std::string& l : ref) l = Utf8FromCp1252(l);
+  return ref;
+}
+
+// Line ends are kept per block of lines as short offsets; blocks of long
+// lines (and single lines longer than such an offset reaches) keep full
+// positions.  Either way every line reads back as decoded line by line,
+// whatever the line ends, in one half of a file or in two.
+TEST(ListFile, BlocksOfLongLinesDecodeLikeBlocksOfShortOnes) {
+  for (size_t target : {size_t(300) << 10, size_t(6) << 20}) {
+    std::mt19937 rng(static_cast<unsigned>(target));
+    std::vector<std::string> lines = {"7"};
+    size_t bytes = 0;
+    int run = 0;
+    bool longRun = false;
+    while (bytes < target) {
+      if (run-- == 0) {
+        longRun = rng() % 3 == 0;
+        run = 100 + static_cast<int>(rng() % 600);
+      }
+      std::string l;
+      const size_t len = longRun ? 100 + rng() % 300 : rng() % 20;
+      for (size_t j = 0; j < len; ++j) l.push_back(static_cast<char>('!' + rng() % 90));
+      if (rng() % 40 == 0) l = "Ärzte-Fonds Süd";
+      if (rng() % 5000 == 0) l.assign(40000, 'x');  // longer than a short offset reaches
+      bytes += l.size() + 2;
+      lines.push_back(l);
+    }
+    std::string encoded;
+    ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
+    // Some line ends without their CR.
+    std::string mixed;
+    for (size_t i = 0; i < encoded.size(); ++i) {
+      if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 3 == 0) continue;
+      mixed.push_back(encoded[i]);
+    }
+    EXPECT_EQ(DecodeListBytes(mixed), DecodedLineByLine(mixed)) << target;
+  }
+}
+
+// Decoding in steps tells of every byte after the first line once, in
+// ranges that end after a line feed (or at the end), in order per thread,
+// and decodes the same lines as in one go.
+TEST(ListFile, DecodingInStepsReportsEveryRangeOnce) {
+  std::mt19937 rng(11);
+  std::vector<std::string> lines = {"4"};
+  size_t bytes = 0;
+  while (bytes < (size_t(11) << 20)) {
+    std::string l;
+    for (size_t j = rng() % 25; j > 0; --j) l.push_back(static_cast<char>('0' + rng() % 10));
+    bytes += l.size() + 2;
+    lines.push_back(l);
+  }
+  std::string encoded;
+  ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
+  std::mutex m;
+  std::vector<std::pair<size_t, size_t>> ranges;
+  const detail::LineTable stepped = detail::LineTable::Decode(encoded, [&](size_t from, size_t to) {
+    std::lock_guard lock(m);
+    ranges.emplace_back(from, to);
+  });
+  const detail::LineTable whole = detail::LineTable::Decode(encoded);
+  ASSERT_EQ(stepped.size(), whole.size());
+  for (size_t i = 0; i < whole.size(); ++i) ASSERT_EQ(stepped.line(i), whole.line(i)) << i;
+  ASSERT_GE(ranges.size(), 4u) << "two halves in steps of a few megabytes";
+  std::sort(ranges.begin(), ranges.end());
+  size_t at = encoded.find('\n') + 1;
+  for (const auto& [from, to] : ranges) {
+    EXPECT_EQ(from, at);
+    EXPECT_TRUE(to == encoded.size() || encoded[to - 1] == '\n') << to;
+    at = to;
+  }
+  EXPECT_EQ(at, encoded.size());
 }
 
 }  // namespace

@@ -80,5 +80,11 @@ TEST(CTextFile, OpeningAMissingFile) {
   EXPECT_THROW(CTextFile(dir / "fehlt.txt", CTextFile::modeRead), FileException);
 }
 
+// The lines are counted without being made: as many as splitting finds.
+TEST(CTextFile, CountingLinesAgreesWithSplittingThem) {
+  for (const char* bytes : {"", "a", "a\n", "a\r\n", "\n", "\n\n", "a\nb", "a\r\nb\r\n", "\r", "a\r\r\n\r"})
+    EXPECT_EQ(CountLines(bytes), SplitLines(bytes).size()) << bytes;
+}
+
 }  // namespace
 }  // namespace tellurio

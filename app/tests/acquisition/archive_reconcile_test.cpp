@@ -50,6 +50,29 @@ TEST(ReconcileArchives, EqualNewestDatesKeepTheFirstListedWithTheOtherOnesOlderP
   EXPECT_EQ(FundNames(f.state().auxiliaryStore), (Rows{"Erster"}));
 }
 
+// At the start the statistics of all funds were computed before the
+// reconciliation: they follow the archive it leaves, one row per fund.
+TEST(ReconcileArchives, TheStatisticsOfAllFundsFollowTheReconciledArchive) {
+  Archive f;
+  f.AddFund("Alpha", {"Erster", "123456", "1,0500", "Euro"}, {"03.02.2003", "8,00", "04.03.2003", "10,00"}, true);
+  f.AddFund("Alpha", {"Zweiter", "123456", "1,0500", "Euro"}, {"03.02.2003", "9,00", "03.03.2003", "12,00"}, true);
+  f.AddFund("Alpha", {"Dritter", "777777", "1,0000", "Euro"}, {"03.02.2003", "5,00", "04.03.2003", "6,00"}, true);
+  f.Open("Alpha");
+  f.doc.RecomputeStatistics(Scope::AllFunds);
+  ASSERT_EQ(f.doc.statistics().Table(Scope::AllFunds).size(), 3u);
+  f.acquisition.ReconcileArchives();
+  ASSERT_EQ(FundNames(f.state().auxiliaryStore), (Rows{"Erster", "Dritter"}));
+  ASSERT_EQ(f.doc.statistics().Table(Scope::AllFunds).size(), 2u);
+  // Dritter: February 5, March 6, a change of 1,00; Erster keeps its own
+  // prices (the newest), February 8 and March 10: a change of 2,00.
+  const std::vector<RankingLine> ranking = f.doc.statistics().FundRanking(Scope::AllFunds);
+  ASSERT_EQ(ranking.size(), 2u);
+  EXPECT_EQ(ranking[0].fund, "Erster");
+  EXPECT_EQ(ranking[0].changeText, "2,00");
+  EXPECT_EQ(ranking[1].fund, "Dritter");
+  EXPECT_EQ(ranking[1].changeText, "1,00");
+}
+
 TEST(ReconcileArchives, ThreeNamesOfOneFundLeaveOneWithEveryDateOnce) {
   TempDir dir;
   RecordStore s;
