@@ -289,6 +289,7 @@ void Statistics::RecomputeStatistics(Scope scope) { Recompute(scope, true); }
 void Statistics::RecomputeWithoutWeekly(Scope scope) { Recompute(scope, false); }
 
 void Statistics::Recompute(Scope scope, bool weekly) {
+  ranking_[scope == Scope::DepotFunds ? 0 : 1].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
   const RecordStore& store = StoreOf(scope);
   const int n = std::max(0, store.RecordCount());
@@ -365,6 +366,7 @@ void Statistics::Recompute(Scope scope, bool weekly) {
 
 void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
   source_[scope == Scope::DepotFunds ? 0 : 1].rows.clear();  // a single pass: the rows are no longer whole
+  ranking_[scope == Scope::DepotFunds ? 0 : 1].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
   const std::vector<SeriesData> series = ReadSeries(scope);
@@ -374,6 +376,7 @@ void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
 
 void Statistics::ComputeRiskFigures(Scope scope) {
   source_[scope == Scope::DepotFunds ? 0 : 1].rows.clear();  // computed with other risk inputs
+  ranking_[scope == Scope::DepotFunds ? 0 : 1].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
   table.resize(static_cast<size_t>(std::max(0, StoreOf(scope).RecordCount())));
   // The averages that the risk figures use are those of the last passes.
@@ -596,11 +599,18 @@ std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) con
   return out;
 }
 
-std::vector<RankingLine> Statistics::FundRanking(Scope scope) const {
+const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
   const std::vector<FundStatistics>& table = Table(scope);
   const std::vector<std::string>& keys = StoreOf(scope).Keys();
+  const size_t n = std::min(table.size(), keys.size());
+  RankingCache& cache = ranking_[scope == Scope::DepotFunds ? 0 : 1];
+  // Built again after the table was computed, or when the fund list no
+  // longer has the names the ranking was built with.
+  if (cache.valid && cache.names.size() == n && std::equal(cache.names.begin(), cache.names.end(), keys.begin()))
+    return cache.lines;
   std::vector<RankingLine> lines;
-  for (size_t i = 0; i < table.size() && i < keys.size(); ++i) {
+  lines.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
     const FundStatistics& st = table[i];
     RankingLine l;
     l.fund = keys[i];
@@ -623,7 +633,10 @@ std::vector<RankingLine> Statistics::FundRanking(Scope scope) const {
   // a repeated search for the largest remaining one gives it.
   std::stable_sort(lines.begin(), lines.end(),
                    [](const RankingLine& a, const RankingLine& b) { return a.change > b.change; });
-  return lines;
+  cache.names.assign(keys.begin(), keys.begin() + static_cast<long>(n));
+  cache.lines = std::move(lines);
+  cache.valid = true;
+  return cache.lines;
 }
 
 }  // namespace tellurio

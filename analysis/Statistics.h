@@ -86,8 +86,10 @@ class Statistics {
   // position of the scope.
   std::array<std::string, 14> FundInfoLines(int fund, Scope scope) const;
 
-  // The funds of the scope, largest last-month price change first.
-  std::vector<RankingLine> FundRanking(Scope scope) const;
+  // The funds of the scope, largest last-month price change first.  Built
+  // once after each computation of the table; the reference is valid until
+  // the next computation or call.  User-interface thread only.
+  const std::vector<RankingLine>& FundRanking(Scope scope) const;
 
   // The price series of a fund as numbers (a view; see SeriesData).
   struct Series {
@@ -137,7 +139,7 @@ class Statistics {
   struct ScopeSource {
     std::weak_ptr<const detail::LineTable> table;
     RiskInputs risk;
-    bool weekly = true;  // with the weekly pass
+    bool weekly = true;                          // with the weekly pass
     std::vector<std::optional<RowSource>> rows;  // per row; none for edited records
   };
   std::optional<RowSource> SourceOf(Scope scope, int record, const detail::LineTable* table) const;
@@ -145,6 +147,14 @@ class Statistics {
   const DepotState& state_;
   const Calendar& calendar_;
   ScopeSource source_[2];
+  // The fund ranking of a scope as last built, with the fund names it was
+  // built with.
+  struct RankingCache {
+    bool valid = false;
+    std::vector<std::string> names;
+    std::vector<RankingLine> lines;
+  };
+  mutable RankingCache ranking_[2];
   std::vector<FundStatistics> depot_, all_;
   std::string depotValue_, depotProfit_;
 };

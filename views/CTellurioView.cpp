@@ -394,7 +394,7 @@ QRect CTellurioView::StripRect() const { return QRect(QPoint(5, height() - 49), 
 void CTellurioView::UpdateFundList() {
   // The lines are built again only when the ranking (the funds, their order
   // or their figures) or the list's font changed since the last update.
-  std::vector<RankingLine> ranking = doc_.statistics().FundRanking(Scope::AllFunds);
+  const std::vector<RankingLine>& ranking = doc_.statistics().FundRanking(Scope::AllFunds);
   const QString fontKey = fundList_->font().key();
   auto sameLine = [](const RankingLine& a, const RankingLine& b) {
     return a.fund == b.fund && a.changeText == b.changeText && a.percentText == b.percentText;
@@ -433,7 +433,7 @@ void CTellurioView::UpdateFundList() {
       }
     }
     SetRowSizes(fundList_, shown, widths);
-    fundListRanking_ = std::move(ranking);
+    fundListRanking_ = ranking;
     fundListFont_ = fontKey;
   }
   // The selected fund's lines are selected, all others not.
@@ -475,6 +475,14 @@ void CTellurioView::RebuildTiles() {
   const DepotState& s = doc_.State();
   const std::vector<std::string> funds = FundNames(s.depotStore);
   const std::vector<FundStatistics>& table = doc_.statistics().Table(Scope::DepotFunds);
+  const int perRow = std::max(1, (width() / 2) / 64);
+  std::vector<double> weekly(funds.size());
+  for (size_t i = 0; i < funds.size(); ++i) weekly[i] = i < table.size() ? NewestWeekly(table[i]) : 0;
+  // Tiles that would come out the same (funds, their newest weekly change
+  // and the tiles per row) stay: choosing a fund changes none of them.
+  if (funds == tileFunds_ && weekly == tileWeekly_ && perRow == tilesPerRow_ && tiles_.size() == funds.size()) return;
+  tileWeekly_ = weekly;
+  tilesPerRow_ = perRow;
   // The old tiles go at once: a deferred deletion would leave them on the
   // pane, under the new ones, for as long as the event loop level they were
   // made at is not left (at start-up: for good).  No tile is deleted from
@@ -482,9 +490,8 @@ void CTellurioView::RebuildTiles() {
   for (QPushButton* t : tiles_) delete t;
   tiles_.clear();
   tileFunds_ = funds;
-  const int perRow = std::max(1, (width() / 2) / 64);
   for (size_t i = 0; i < funds.size(); ++i) {
-    const double v = i < table.size() ? NewestWeekly(table[i]) : 0;
+    const double v = weekly[i];
     auto* tile = new FundTile(Q(TileText(funds[i])), TileColor(v), this);
     tile->setObjectName(QStringLiteral("tile%1").arg(300 + static_cast<int>(i)));
     tile->setToolTip(Q(funds[i] + " " + FormatNumber(v, 2) + "%"));

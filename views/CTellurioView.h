@@ -139,6 +139,8 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   // pane 3
   std::vector<QPushButton*> tiles_;
   std::vector<std::string> tileFunds_;
+  std::vector<double> tileWeekly_;  // the newest weekly change the tiles show
+  int tilesPerRow_ = 0;
   QFrame* totalsFrame_ = nullptr;
   QFrame* rankingFrame_ = nullptr;
   QListWidget* totalsList_ = nullptr;

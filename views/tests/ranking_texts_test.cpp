@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QListWidget>
+#include <QPushButton>
 
 #include "app/core/CommandTable.h"
 #include "app/tests/FakeShell.h"
@@ -132,6 +133,11 @@ struct FundList : ::testing::Test {
       s.auxiliaryStore.ReplaceRows(section::kPrices, Prices(10, 10 + i));
     }
     ASSERT_TRUE(s.auxiliaryStore.Save().ok());
+    for (const char* name : {"Depot Eins", "Depot Zwei"}) {
+      s.depotStore.AddRecord({name, "30000" + std::string(name).substr(6, 1), "1,0000", "Euro"});
+      s.depotStore.ReplaceRows(section::kPrices, Prices(20, 21));
+    }
+    ASSERT_TRUE(s.depotStore.Save().ok());
     f.doc.RecomputeStatistics(Scope::DepotFunds);
     f.doc.RecomputeStatistics(Scope::AllFunds);
     frame = std::make_unique<CChildFrame>(QStringLiteral("Fenster2"), nullptr);
@@ -174,6 +180,36 @@ TEST_F(FundList, KeepsItsItemsAndFollowsTheSelectionAndTheFigures) {
   EXPECT_NE(first->text(), firstText);
   EXPECT_TRUE(first->data(Qt::UserRole).toString().startsWith(QStringLiteral("Anker Renten \t3,50\t35,00%")));
   EXPECT_EQ(Fund(1), QStringLiteral("Cirrus Welt"));
+}
+
+// The tiles of the depot's funds stay while the funds and their newest
+// weekly changes stay, and follow a change of them.
+TEST_F(FundList, DepotTilesAreMadeAgainOnlyWhenTheyChange) {
+  auto depotFrame = std::make_unique<CChildFrame>(QStringLiteral("Fenster3"), nullptr);
+  auto* depot = new CTellurioView(f.doc, flags, depotFrame.get());
+  depotFrame->SetView(depot);
+  depotFrame->resize(800, 300);
+  depotFrame->show();
+  depot->OnUpdate();
+  ASSERT_EQ(depot->Tiles().size(), 2u);
+  depot->Tiles()[0]->setProperty("seen", true);  // a new tile would not have it
+  f.doc.SelectFund("Depot Zwei");
+  depot->OnUpdate();
+  EXPECT_TRUE(depot->Tiles()[0]->property("seen").toBool()) << "choosing a fund changes no tile";
+  // Depot Eins gets Friday 21.11.2003 at 23,10: its last week (Saturday
+  // 15.11. to Friday 21.11.) averages (6 x 21 + 23,10) / 7 = 21,30, the week
+  // before 21: a rise of 1,4285... %, cut to 1,42.
+  DepotState& s = f.doc.State();
+  ASSERT_EQ(s.depotStore.Select("Depot Eins"), 1);
+  std::vector<std::string> rows = Prices(20, 21);
+  rows.insert(rows.end(), {"21.11.2003", "23,10"});
+  s.depotStore.ReplaceRows(section::kPrices, rows);
+  f.doc.RecomputeStatistics(Scope::DepotFunds);
+  depot->OnUpdate();
+  ASSERT_EQ(depot->Tiles().size(), 2u);
+  EXPECT_FALSE(depot->Tiles()[0]->property("seen").toBool());
+  EXPECT_EQ(depot->Tiles()[0]->toolTip(), QStringLiteral("Depot Eins 1,42%"));
+  EXPECT_EQ(depot->Tiles()[1]->toolTip(), QStringLiteral("Depot Zwei 0,00%"));
 }
 
 }  // namespace
