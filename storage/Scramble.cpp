@@ -76,9 +76,12 @@ class LineBuilder {
   void EndMany(size_t w, unsigned lf, unsigned cr, unsigned n) {
     uint32_t* out = block_ + inBlock_;
     unsigned m = lf;
+    // Past the last line feed, bit is 32 and the entry is left over (it is
+    // written again or never read).
+    const uint64_t crs = cr;
     for (int k = 0; k < 4; ++k) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctzll(uint64_t{m} | (uint64_t{1} << 32)));
-      out[k] = static_cast<uint32_t>(w + bit) | (((cr >> bit) & 1u) << 31);
+      out[k] = static_cast<uint32_t>(w + bit) | static_cast<uint32_t>(((crs >> bit) & 1u) << 31);
       m &= m - 1;
     }
     for (unsigned k = 4; k < n; ++k) {
