@@ -59,7 +59,7 @@
 #include <vector>
 
 #include "acquisition/PriceAcquisition.h"
-#include "acquisition/dialogs/AcquisitionDialogsQt.h"
+#include "acquisition/qt/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
@@ -67,7 +67,6 @@
 #include "bench/BenchUtil.h"
 #include "bench/DataGenerator.h"
 #include "calendar/Calendar.h"
-#include "marabu/testing/FakeWebLibrary.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "platform/qt/Translations.h"
@@ -77,6 +76,7 @@
 #include "views/CChildFrame.h"
 #include "views/CTellurioView.h"
 #include "views/ChartRenderer.h"
+#include "weblib/testing/FakeWebLibrary.h"
 
 extern char** environ;
 
