@@ -231,7 +231,7 @@ TEST_F(DownloadTest, MisbehavingServersAreNamedByWhatHappened) {
       {"a redirect to ftp",
        {302, "", Reply::Mode::Answer, {"Location: ftp://127.0.0.1/Daten/Deka/05032003.txt"}},
        ErrorKind::Redirect,
-       "nicht mit \"http://\" beginnt"},
+       "weder mit \"http://\" noch mit \"https://\" beginnt"},
       {"a redirect loop",
        {302, "", Reply::Mode::Answer, {"Location: " + loopTarget}},
        ErrorKind::Redirect,
