@@ -6,9 +6,9 @@
 #include "acquisition/ArchiveReconcile.h"
 #include "acquisition/PriceFile.h"
 #include "acquisition/PriceMerge.h"
+#include "platform/Clock.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/Funds.h"
-#include "platform/Clock.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 
@@ -65,11 +65,10 @@ void PriceAcquisition::ReportSkippedFunds() {
 
 void PriceAcquisition::ReportDownloadFailure(const std::string& provider, const std::string& webProvider,
                                              const std::string& reason, const std::string& lastDay) {
-  const std::string kept =
-      lastDay.empty()
-          ? "Die Depots dieses Anbieters und der folgenden Anbieter sind unverändert."
-          : "Die Kurse dieses Anbieters bis zum " + lastDay +
-                " wurden übernommen; die Depots der folgenden Anbieter sind unverändert.";
+  const std::string kept = lastDay.empty()
+                               ? "Die Depots dieses Anbieters und der folgenden Anbieter sind unverändert."
+                               : "Die Kurse dieses Anbieters bis zum " + lastDay +
+                                     " wurden übernommen; die Depots der folgenden Anbieter sind unverändert.";
   prompter().Show(Message{"Fehler",
                           "Die Kurse des Fondanbieters " + provider + " (" + webProvider +
                               ") konnten nicht geladen werden.\n\n" + reason +
@@ -257,9 +256,9 @@ bool PriceAcquisition::DownloadPrices() {
         break;
       }
       if (const std::optional<PackedDate> d = ParseValidDate(file.date)) {
-        if (!newestMerged || DaysFromCivil({PackedYear(*d), PackedMonth(*d), PackedDay(*d)}) >
-                                 DaysFromCivil({PackedYear(*newestMerged), PackedMonth(*newestMerged),
-                                                PackedDay(*newestMerged)}))
+        if (!newestMerged ||
+            DaysFromCivil({PackedYear(*d), PackedMonth(*d), PackedDay(*d)}) >
+                DaysFromCivil({PackedYear(*newestMerged), PackedMonth(*newestMerged), PackedDay(*newestMerged)}))
           newestMerged = d;
         lastMerged = Calendar::FormatDate(day);
       }

@@ -79,8 +79,8 @@ ParseContext ContextWith(std::string vendorMarker) {
 namespace {
 
 // The price file of one day (see DownloadPriceFile and DownloadPriceFileOf).
-FetchError DownloadPriceFileOfDay(const std::string& webProvider, const std::string& priceDirectory,
-                                  const fs::path& wd, tellurio::PackedDate day, const std::string& kSubject,
+FetchError DownloadPriceFileOfDay(const std::string& webProvider, const std::string& priceDirectory, const fs::path& wd,
+                                  tellurio::PackedDate day, const std::string& kSubject,
                                   std::vector<std::string>& lines) {
   const LoadedConfiguration config = LoadConfiguration(wd);
   if (!config.problem.empty()) return ConfigurationFailure(config, config.values.publisher, kSubject);

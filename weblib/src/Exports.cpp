@@ -201,8 +201,8 @@ MARABU_API int FileVomTagAusInternetLaden(const MarabuStringList* out, const cha
   return RunDownload(error, workingDirectory, workingDirectoryLength, [&](const fs::path& wd) {
     std::vector<std::string> lines;
     const FetchError result =
-        marabu::DownloadPriceFileOf(TextOf(webProvider, webProviderLength), TextOf(priceDirectory, priceDirectoryLength),
-                                    wd, TextOf(date, dateLength), lines);
+        marabu::DownloadPriceFileOf(TextOf(webProvider, webProviderLength),
+                                    TextOf(priceDirectory, priceDirectoryLength), wd, TextOf(date, dateLength), lines);
     Replace(out, lines);
     return result;
   });

@@ -446,8 +446,7 @@ std::string CertificateProblem(long verifyResult, const std::string& curlText, c
 
 }  // namespace
 
-std::string ProxyFor(bool https, const std::string& host, const ProxyEnvironment& environment,
-                     std::string* variable) {
+std::string ProxyFor(bool https, const std::string& host, const ProxyEnvironment& environment, std::string* variable) {
   if (variable) variable->clear();
   const std::string name = Lower(host);
   if (IsLoopback(name)) return {};
@@ -553,7 +552,8 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, left);
     std::string scheme;
     if (!SplitUrl(url, scheme, host)) host = request.server.host;
-    proxy = ProxyFor(scheme == "https", host, [](const char* name) { return std::getenv(name); }, &proxyVariable);
+    proxy = ProxyFor(
+        scheme == "https", host, [](const char* name) { return std::getenv(name); }, &proxyVariable);
     curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     errorText[0] = '\0';
@@ -601,14 +601,13 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
                                   "\" (ca_file) ist nicht lesbar oder enthält kein Zertifikat.");
     } else {
       const TransferCause cause = CauseOfTransferError(code, connected, status);
-      std::string reason =
-          ReasonOfCause(cause, connected, request.connectTimeoutMs, request.totalTimeoutMs, host);
+      std::string reason = ReasonOfCause(cause, connected, request.connectTimeoutMs, request.totalTimeoutMs, host);
       if (cause == TransferCause::Certificate) {
         long verify = 0;
         curl_easy_getinfo(c, CURLINFO_SSL_VERIFYRESULT, &verify);
-        reason = "Das Zertifikat des Servers ist nicht vertrauenswürdig: " +
-                 CertificateProblem(verify, errorText, host) +
-                 ". Über eine unverschlüsselte Verbindung wird nicht geladen.";
+        reason =
+            "Das Zertifikat des Servers ist nicht vertrauenswürdig: " + CertificateProblem(verify, errorText, host) +
+            ". Über eine unverschlüsselte Verbindung wird nicht geladen.";
       } else if (cause == TransferCause::Tls && errorText[0] != '\0') {
         reason += " (" + std::string(errorText) + ")";
       }
@@ -618,8 +617,8 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
                    ") kam keine Verbindung zustande" +
                    (cause == TransferCause::ProxyHost ? " (sein Rechnername ist unbekannt)." : ".");
         else
-          reason += " Die Verbindung lief über den Proxy-Server " + proxy + " (Umgebungsvariable " + proxyVariable +
-                    ").";
+          reason +=
+              " Die Verbindung lief über den Proxy-Server " + proxy + " (Umgebungsvariable " + proxyVariable + ").";
       }
       outcome.error = Failure(request, KindOfCause(cause), reason);
     }

@@ -89,9 +89,9 @@ enum class TransferCause {
   RedirectRefused,   // a redirect that is not followed (see RedirectAllowed)
   TooManyRedirects,  // more redirects than allowed (a loop)
   Timeout,
-  Certificate,       // the HTTPS server's certificate could not be verified
-  Tls,               // no secure connection could be set up
-  ProxyHost,         // the proxy's name is unknown
+  Certificate,  // the HTTPS server's certificate could not be verified
+  Tls,          // no secure connection could be set up
+  ProxyHost,    // the proxy's name is unknown
   File,
   Configuration,
   Internal,
