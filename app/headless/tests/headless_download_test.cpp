@@ -431,5 +431,39 @@ TEST_F(ProgramFixture, WrongArgumentsAndAMissingDirectory) {
   EXPECT_NE(missing.err.find("gibt es nicht"), std::string::npos) << missing.err;
 }
 
+// The units of the release bundle, as systemd reads them for a Tellurio
+// installed in a directory (the instance), and their ExecStart line run by
+// hand as systemd would run it.
+TEST_F(ProgramFixture, TheBundlesSystemdUnitsAreValidAndTheirCommandLoads) {
+  Publisher publisher({2003, 4, 24});
+  const fs::path installed = data.path();
+  fs::copy_file(TELLURIO_PROGRAM, installed / "tellurio");
+  std::string escaped;  // systemd-escape --path: "/" becomes "-", "-" becomes "\x2d"
+  for (char c : installed.relative_path().string())
+    escaped += c == '/' ? std::string("-") : c == '-' ? "\\x2d" : std::string(1, c);
+  const fs::path units = scratch.path() / "units";
+  fs::create_directories(units);
+  for (const char* kind : {"service", "timer"})
+    fs::copy_file(fs::path(TELLURIO_UNITS) / ("tellurio-kurse@." + std::string(kind)),
+                  units / ("tellurio-kurse@" + escaped + "." + kind));
+  if (fs::exists("/usr/bin/systemd-analyze")) {
+    fs::create_directories(scratch.path() / "runtime");
+    fs::permissions(scratch.path() / "runtime", fs::perms::owner_all);
+    const std::string command =
+        "cd '" + units.string() + "' && XDG_RUNTIME_DIR='" + (scratch.path() / "runtime").string() +
+        "' /usr/bin/systemd-analyze verify --user './tellurio-kurse@" + escaped + ".service' './tellurio-kurse@" +
+        escaped + ".timer' > '" + (scratch.path() / "verify.txt").string() + "' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadAll(scratch.path() / "verify.txt");
+  }
+  // ExecStart=%f/tellurio --kurse-laden --verzeichnis %f, with %f the
+  // installed directory.
+  const std::string unit = ReadAll(fs::path(TELLURIO_UNITS) / "tellurio-kurse@.service");
+  ASSERT_NE(unit.find("ExecStart=%f/tellurio --kurse-laden --verzeichnis %f\n"), std::string::npos) << unit;
+  const Outcome o =
+      RunProgram({"--kurse-laden", "--verzeichnis", installed.string()}, "/", scratch.path(), "24.04.2003");
+  EXPECT_EQ(o.status, 0) << o.out << o.err;
+  EXPECT_EQ(StoredPrices(data.path()).size(), 8u);
+}
+
 }  // namespace
 }  // namespace tellurio::testing
