@@ -115,16 +115,6 @@ void StoreArchivePrice(RecordStore& archive, const PriceRecord& record) {
   archive.ReplaceRows(section::kPrices, std::move(rows));
 }
 
-std::optional<std::string> StorablePrice(const RecordStore& store, const std::string& price) {
-  const unsigned char key = ListKeyOf(std::to_string(store.SectionCount()));
-  if (RoundTrips(price, key, false)) return price;
-  if (price.find_first_of(",.") == std::string::npos) {
-    const std::string whole = price + ",00";
-    if (RoundTrips(whole, key, false)) return whole;
-  }
-  return std::nullopt;
-}
-
 bool MergeHeldPrices(RecordStore& depot, const MergePlan& plan, bool allFunds, const std::string& fund,
                      std::vector<std::string>& skipped) {
   bool changed = false;

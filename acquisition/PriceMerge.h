@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "acquisition/PriceFile.h"
+#include "portfolio/Funds.h"
 #include "storage/RecordStore.h"
 
 namespace tellurio {
@@ -57,12 +58,6 @@ std::optional<std::string> RefuseNewArchiveFund(const RecordStore& archive, cons
 // loses its oldest row first when it holds exactly the limit.  A fund the
 // archive does not know is added with its master row and the one price.
 void StoreArchivePrice(RecordStore& archive, const PriceRecord& record);
-
-// The price text as the store can hold it: unchanged when it reads back as
-// it is; a whole number that the format would lose (a single digit whose
-// code is written as a blank) with ",00" added; nothing when it cannot be
-// stored at all (hundreds of digits).
-std::optional<std::string> StorablePrice(const RecordStore& store, const std::string& price);
 
 // The held-fund part of a merge: every held price of the plan (allFunds),
 // or only the first one of `fund`.  A price the store cannot hold is left

@@ -1,7 +1,7 @@
 #pragma once
 // The rules of the date entry field, free of any widget: which keystrokes
 // it takes, what it says about the others, and the check when the field is
-// left.  The Qt field (calendar/widgets/DateEdit.h) forwards its events here
+// left.  The Qt field (calendar/qt/DateEdit.h) forwards its events here
 // and carries out the outcome.
 //
 // Every warning is an OK box with title "Hinweis", the exclamation icon and

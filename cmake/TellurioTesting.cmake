@@ -5,7 +5,7 @@
 function(tellurio_add_test name)
   cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} platform_test_support GTest::gtest GTest::gmock)
   if(T_QT)
     target_link_libraries(${name} PRIVATE tellurio_qttest_main Qt6::Test)
   else()

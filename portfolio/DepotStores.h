@@ -70,6 +70,11 @@ class DepotStores {
   // list back must not, or the lines that could not be read would be lost.
   bool ReadList(const std::filesystem::path& file, std::vector<std::string>& out);
 
+  // Forgets what was reported, so that the next opening of a damaged or
+  // unreadable file is named again: when the user makes a depot current, its
+  // state is told then, not only at the first opening of the session.
+  void ForgetReports() { reported_.clear(); }
+
   Prompter& prompter() { return prompter_; }
 
  private:

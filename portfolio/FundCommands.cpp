@@ -88,7 +88,11 @@ void FundCommands::DeleteFund() {
     if (!Report(s)) return;
   }
   archive.AddRecord(master->Row());
+  // The archive's format loses some prices the depot store holds (a whole
+  // "7" reads back blank there): they move as the same number with ",00".
   std::vector<std::string> prices = PriceRows(depot, fund);
+  for (size_t i = 1; i < prices.size(); i += 2)
+    if (std::optional<std::string> storable = StorablePrice(archive, prices[i])) prices[i] = std::move(*storable);
   archive.Select(fund);
   if (!prices.empty()) archive.AppendRows(section::kPrices, prices, static_cast<int>(prices.size() / 2));
   if (!Report(archive.Save())) return;

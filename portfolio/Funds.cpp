@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "calendar/NumberText.h"
+#include "storage/ListFile.h"
 
 namespace tellurio {
 
@@ -118,6 +119,16 @@ std::string ShareSumText(double sum) {
   if (!std::isfinite(sum)) return FormatNumber(sum, 4);
   // + 0.0 turns a negative zero into zero.
   return FormatNumber(std::round(sum * 10000.0) / 10000.0 + 0.0, 4);
+}
+
+std::optional<std::string> StorablePrice(const RecordStore& store, const std::string& price) {
+  const unsigned char key = ListKeyOf(std::to_string(store.SectionCount()));
+  if (RoundTrips(price, key, false)) return price;
+  if (price.find_first_of(",.") == std::string::npos) {
+    const std::string whole = price + ",00";
+    if (RoundTrips(whole, key, false)) return whole;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tellurio

@@ -49,6 +49,12 @@ std::vector<std::string> FundNames(const RecordStore& store);
 // All values of the fund's rows in a section, row after row; empty when the
 // fund is not there.
 std::vector<std::string> ReadSection(const RecordStore& store, int section, std::string_view fund);
+// The price text as the store can hold it: unchanged when it reads back as
+// it is; a whole number that the format would lose (a single digit whose
+// code is written as a blank, such as "7" in a fund archive) with ",00"
+// added; nothing when it cannot be stored at all (hundreds of digits).
+std::optional<std::string> StorablePrice(const RecordStore& store, const std::string& price);
+
 inline std::vector<std::string> PriceRows(const RecordStore& store, std::string_view fund) {
   return ReadSection(store, section::kPrices, fund);
 }

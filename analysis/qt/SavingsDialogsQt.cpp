@@ -21,9 +21,9 @@
 
 #include <algorithm>
 
-#include "calendar/widgets/DateEdit.h"
-#include "calendar/widgets/EntryLook.h"
-#include "calendar/widgets/NumericEdit.h"
+#include "calendar/qt/DateEdit.h"
+#include "calendar/qt/EntryLook.h"
+#include "calendar/qt/NumericEdit.h"
 #include "platform/qt/DialogButtons.h"
 
 namespace tellurio {

@@ -255,6 +255,7 @@ void CTellurioDoc::SwitchDepot() {
   std::optional<std::string> choice = services_.dialogs.ChooseDepot(state_.depotNames);
   if (!choice || choice->empty()) return;
   state_.currentDepot = *choice;
+  stores_.ForgetReports();
   LoadDepot();
   state_.selectedFund.clear();
   AfterDepotChange();

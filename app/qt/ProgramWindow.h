@@ -13,8 +13,8 @@
 #include "app/qt/TableCommands.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/TransactionCommands.h"
-#include "portfolio/dialogs/FundDialogsQt.h"
-#include "portfolio/dialogs/TransactionDialogsQt.h"
+#include "portfolio/qt/FundDialogsQt.h"
+#include "portfolio/qt/TransactionDialogsQt.h"
 #include "views/CTellurioView.h"
 
 namespace tellurio {

@@ -8,7 +8,7 @@
 #include "app/core/CommandTable.h"
 #include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
-#include "app/qt/dialogs/AboutDialog.h"
+#include "app/qt/AboutDialog.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/Funds.h"
 #include "portfolio/TransactionCommands.h"

@@ -20,13 +20,13 @@
 #include <sstream>
 
 #include "acquisition/PriceAcquisition.h"
-#include "acquisition/dialogs/AcquisitionDialogsQt.h"
+#include "acquisition/qt/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/DocumentBackup.h"
 #include "app/headless/HeadlessDownload.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ProgramWindow.h"
-#include "app/qt/dialogs/ShellDialogsQt.h"
+#include "app/qt/ShellDialogsQt.h"
 #include "backup/BackupCommands.h"
 #include "backup/qt/BackupDialogsQt.h"
 #include "calendar/Calendar.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/core/CTellurioDoc.h"
-#include "marabu/testing/FakeWebLibrary.h"
+#include "weblib/testing/FakeWebLibrary.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "platform/testing/RecordingPrompter.h"

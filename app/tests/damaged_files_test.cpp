@@ -95,6 +95,27 @@ TEST(DamagedFiles, AStoreThatCannotBeReadIsNamedAndNothingIsSavedOverIt) {
   EXPECT_EQ(f.doc.State().depotStore.RecordCount(), 7);
 }
 
+// Told once at the start is not enough: a user who switches to the depot
+// later sees an empty depot and must be told why again.
+TEST(DamagedFiles, SwitchingToAnUnreadableDepotTellsItAgain) {
+  Session f;
+  f.WriteList("Bank.pls", {"Depot", "Zweites"});
+  f.WriteStore("Zweites", 2, 6);
+  fs::resize_file(f.dir / "Depot.dat", kMaxDataFileBytes + 1);
+  f.Start();
+  ASSERT_EQ(f.WithTitle("Fehler").size(), 1u);
+
+  f.dialogs.depotChoices = {std::string("Zweites")};
+  f.doc.SwitchDepot();
+  EXPECT_EQ(f.doc.State().fundCount, 2);
+  f.prompter.Clear();
+  f.dialogs.depotChoices = {std::string("Depot")};
+  f.doc.SwitchDepot();
+  const std::vector<Message> errors = f.WithTitle("Fehler");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(Has(errors[0].text, "schreibgeschützt")) << errors[0].text;
+}
+
 TEST(DamagedFiles, ADamagedStoreIsToldAndKeptBesideItBeforeTheNextSave) {
   Session f;
   std::string depot = ReadAll(f.dir / "Depot.dat");

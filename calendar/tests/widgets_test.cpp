@@ -17,8 +17,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "calendar/widgets/DateEdit.h"
-#include "calendar/widgets/NumericEdit.h"
+#include "calendar/qt/DateEdit.h"
+#include "calendar/qt/NumericEdit.h"
 #include "platform/Clock.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/testing/RecordingPrompter.h"

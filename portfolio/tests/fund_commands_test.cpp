@@ -99,6 +99,19 @@ TEST(DeleteFund, MovesTheFundWithItsPricesToTheArchiveAndBack) {
   EXPECT_EQ(f.state.auxiliaryStore.RecordCount(), 0);
 }
 
+// The fund archive cannot hold the price text "7" (it reads back blank),
+// which the depot store holds: the price moves as the same number.
+TEST(DeleteFund, APriceTheArchiveWouldLoseMovesAsTheSameNumber) {
+  DepotFixture f;
+  f.AddFund(kAlpha, {"03.03.2003", "7", "04.03.2003", "10,50"});
+  f.prompter.Script({Answer::Yes});
+  f.dialogs.deleteFund.push_back(ScriptedFundDialogs::Choose(kAlpha.name));
+  f.funds.DeleteFund();
+  f.Reopen();
+  EXPECT_EQ(PriceRows(f.state.auxiliaryStore, kAlpha.name),
+            (std::vector<std::string>{"03.03.2003", "7,00", "04.03.2003", "10,50"}));
+}
+
 TEST(DeleteFund, NeedsAFundAndAChoice) {
   DepotFixture f;
   f.funds.DeleteFund();

@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "calendar/widgets/DateEdit.h"
+#include "calendar/qt/DateEdit.h"
 #include "platform/qt/DialogButtons.h"
 
 namespace tellurio {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "marabu/MarabuLibrary.h"
-#include "marabu/testing/FakeWebLibrary.h"
+#include "weblib/testing/FakeWebLibrary.h"
 
 namespace {
 

@@ -23,12 +23,18 @@
 #include "acquisition/AcquisitionDialogs.h"
 #include "acquisition/PriceAcquisition.h"
 #include "app/core/CommandTable.h"
+#include "app/core/DocumentBackup.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ProgramWindow.h"
 #include "app/qt/TableCommands.h"
 #include "app/tests/FakeShell.h"
+#include "backup/BackupCommands.h"
+#include "backup/FileLayer.h"
+#include "backup/testing/ScriptedBackup.h"
 #include "calendar/Calendar.h"
 #include "platform/qt/testing/DialogDriver.h"
+#include "platform/testing/FakeDrives.h"
+#include "platform/testing/TempDir.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
@@ -398,6 +404,38 @@ TEST(MainWindow, EveryPaneShowsExactlyTheCurrentDepot) {
   EXPECT_EQ(p.RankedFunds(), 2);
   EXPECT_FALSE(Contains(p.f.doc.TickerText(), "Beta"));
   EXPECT_EQ(p.f.prompter.UnscriptedQuestions(), 0);
+}
+
+// A restore replaces the files under the running program and makes the
+// first listed depot current: every pane then shows that depot, whichever
+// it is, and a depot deleted since the backup is back.
+TEST(MainWindow, AfterARestoreEveryPaneShowsTheDepotThatIsCurrent) {
+  Program p;
+  TempDir stick;
+  FakeDrives drives;
+  drives.drives = {Drive{stick.path(), DriveType::Removable, false}};
+  backup::testing::ScriptedBackupDialogs dialogs;
+  backup::PosixFileLayer files;
+  backup::BackupCommands commands(dialogs, p.f.prompter, drives, files);
+  DocumentBackup documentBackup(p.f.doc, commands);
+  dialogs.backupChoices = {stick.path()};
+  documentBackup.Backup();
+  ASSERT_TRUE(std::filesystem::exists(stick / "Vater" / "Depot B.dat"));
+
+  p.f.dialogs.deleteChoices = {std::string("Depot B")};
+  p.Run(cmd::kDeleteDepot);
+  ASSERT_FALSE(std::filesystem::exists(p.f.dir / "Depot B.dat"));
+
+  dialogs.restoreChoices = {stick.path()};
+  documentBackup.Restore();
+  EXPECT_TRUE(std::filesystem::exists(p.f.dir / "Depot B.dat"));
+  const std::string current = p.f.doc.State().currentDepot;
+  const Names expected =
+      current == "Depot B" ? Names{"Delta", "Epsilon"} : Names{"Alpha-Aktien", "Beta", "Gamma Renten"};
+  EXPECT_EQ(p.ShownTiles(), expected) << current;
+  EXPECT_EQ(p.RankedFunds(), static_cast<int>(expected.size()));
+  EXPECT_EQ(p.DepotStatus(), "aktuelles Depot: " + current);
+  for (const std::string& fund : expected) EXPECT_TRUE(Contains(p.f.doc.TickerText(), fund)) << fund;
 }
 
 // A double click on a line of the fund list that is not selected yet takes

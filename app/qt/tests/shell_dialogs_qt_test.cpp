@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/qt/dialogs/ShellDialogsQt.h"
+#include "app/qt/ShellDialogsQt.h"
 #include "platform/qt/testing/DialogDriver.h"
 #include "platform/testing/RecordingPrompter.h"
 

@@ -5,7 +5,7 @@
 // Marabu.h.
 //
 // The program talks to the library through the WebLibrary interface, so that
-// its tests can put FakeWebLibrary (marabu/testing/FakeWebLibrary.h) in place
+// its tests can put FakeWebLibrary (weblib/testing/FakeWebLibrary.h) in place
 // of MarabuLibrary, which calls the exports.
 
 #include <cstddef>

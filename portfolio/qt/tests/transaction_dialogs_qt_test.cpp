@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 
 #include "platform/qt/testing/DialogDriver.h"
-#include "portfolio/dialogs/TransactionDialogsQt.h"
+#include "portfolio/qt/TransactionDialogsQt.h"
 #include "portfolio/tests/TransactionFixture.h"
 
 namespace tellurio::testing {

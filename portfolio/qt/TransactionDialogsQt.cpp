@@ -1,4 +1,4 @@
-#include "portfolio/dialogs/TransactionDialogsQt.h"
+#include "portfolio/qt/TransactionDialogsQt.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -18,9 +18,9 @@
 
 #include <functional>
 
-#include "calendar/widgets/DateEdit.h"
-#include "calendar/widgets/EntryLook.h"
-#include "calendar/widgets/NumericEdit.h"
+#include "calendar/qt/DateEdit.h"
+#include "calendar/qt/EntryLook.h"
+#include "calendar/qt/NumericEdit.h"
 #include "platform/qt/DialogButtons.h"
 
 namespace tellurio {

@@ -1,4 +1,4 @@
-#include "acquisition/dialogs/PortraitDialog.h"
+#include "acquisition/qt/PortraitDialog.h"
 
 #include <QComboBox>
 #include <QFormLayout>

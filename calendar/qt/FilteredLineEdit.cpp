@@ -1,4 +1,4 @@
-#include "calendar/widgets/FilteredLineEdit.h"
+#include "calendar/qt/FilteredLineEdit.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -7,7 +7,7 @@
 // given, and after a warning the focus comes back to the field.
 
 #include "calendar/DateEntryRules.h"
-#include "calendar/widgets/FilteredLineEdit.h"
+#include "calendar/qt/FilteredLineEdit.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 

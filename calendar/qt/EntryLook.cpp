@@ -1,4 +1,4 @@
-#include "calendar/widgets/EntryLook.h"
+#include "calendar/qt/EntryLook.h"
 
 #include <QColor>
 #include <QFont>

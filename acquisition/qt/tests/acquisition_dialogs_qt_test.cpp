@@ -21,8 +21,8 @@
 
 #include <cstdlib>
 
-#include "acquisition/dialogs/AcquisitionDialogsQt.h"
-#include "acquisition/dialogs/PortraitDialog.h"
+#include "acquisition/qt/AcquisitionDialogsQt.h"
+#include "acquisition/qt/PortraitDialog.h"
 #include "platform/qt/testing/DialogDriver.h"
 #include "platform/testing/RecordingPrompter.h"
 #include "platform/testing/TempDir.h"

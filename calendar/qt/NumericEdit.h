@@ -5,7 +5,7 @@
 // through the Prompter the field is given.
 
 #include "calendar/NumericEntryRules.h"
-#include "calendar/widgets/FilteredLineEdit.h"
+#include "calendar/qt/FilteredLineEdit.h"
 #include "platform/Prompter.h"
 
 namespace tellurio {

@@ -1,4 +1,4 @@
-#include "app/qt/dialogs/ShellDialogsQt.h"
+#include "app/qt/ShellDialogsQt.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/ShellDialogRules.h"
-#include "calendar/widgets/NumericEdit.h"
+#include "calendar/qt/NumericEdit.h"
 #include "platform/qt/DialogButtons.h"
 
 namespace tellurio {

@@ -1,4 +1,4 @@
-#include "acquisition/dialogs/AcquisitionDialogsQt.h"
+#include "acquisition/qt/AcquisitionDialogsQt.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,7 +24,7 @@
 
 #include <algorithm>
 
-#include "acquisition/dialogs/PortraitDialog.h"
+#include "acquisition/qt/PortraitDialog.h"
 
 namespace tellurio {
 

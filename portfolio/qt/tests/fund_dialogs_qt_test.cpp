@@ -15,7 +15,7 @@
 
 #include "platform/qt/testing/DialogDriver.h"
 #include "portfolio/PriceEntrySession.h"
-#include "portfolio/dialogs/FundDialogsQt.h"
+#include "portfolio/qt/FundDialogsQt.h"
 #include "portfolio/tests/PortfolioFixture.h"
 
 namespace tellurio::testing {

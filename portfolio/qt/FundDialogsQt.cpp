@@ -1,4 +1,4 @@
-#include "portfolio/dialogs/FundDialogsQt.h"
+#include "portfolio/qt/FundDialogsQt.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -20,7 +20,7 @@
 
 #include <array>
 
-#include "calendar/widgets/NumericEdit.h"
+#include "calendar/qt/NumericEdit.h"
 #include "platform/qt/DialogButtons.h"
 #include "portfolio/PriceEntrySession.h"
 #include "views/chart/qt/ChartPainter.h"

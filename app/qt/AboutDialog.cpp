@@ -1,4 +1,4 @@
-#include "app/qt/dialogs/AboutDialog.h"
+#include "app/qt/AboutDialog.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

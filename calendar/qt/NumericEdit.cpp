@@ -1,6 +1,6 @@
-#include "calendar/widgets/NumericEdit.h"
+#include "calendar/qt/NumericEdit.h"
 
-#include "calendar/widgets/EntryLook.h"
+#include "calendar/qt/EntryLook.h"
 
 namespace tellurio {
 

@@ -1,9 +1,9 @@
-#include "calendar/widgets/DateEdit.h"
+#include "calendar/qt/DateEdit.h"
 
 #include <QFocusEvent>
 #include <QMetaObject>
 
-#include "calendar/widgets/EntryLook.h"
+#include "calendar/qt/EntryLook.h"
 
 namespace tellurio {
 
