@@ -234,6 +234,7 @@ bool PriceAcquisition::DownloadPrices() {
       limitedDays.push_back(who + ": vom " + Calendar::FormatDate(plan.firstLeftOut) + " bis " +
                             Calendar::FormatDate(plan.lastLeftOut));
     std::vector<PackedDate> lacking;
+    std::string lackingServer;
     std::optional<PackedDate> newestMerged;
     std::string lastMerged;
     for (PackedDate day : plan.days) {
@@ -244,6 +245,7 @@ bool PriceAcquisition::DownloadPrices() {
       if (!r.ok()) {
         if (r.kind == marabu::ErrorKind::HttpStatus && r.httpStatus == 404) {
           lacking.push_back(day);
+          lackingServer = r.server;
           continue;
         }
         failure = Failure{s.currentProvider, s.webProvider, r.message, lastMerged};
@@ -263,7 +265,16 @@ bool PriceAcquisition::DownloadPrices() {
         lastMerged = Calendar::FormatDate(day);
       }
     }
-    if (!lacking.empty()) missingDays.push_back(who + ": " + DateList(lacking));
+    if (!lacking.empty()) {
+      std::string line = who + (lackingServer.empty() ? "" : " bei " + lackingServer) + ": " + DateList(lacking);
+      // Not one file: rather a provider the server does not know than days
+      // without prices.
+      if (lacking.size() == plan.days.size())
+        line +=
+            "\n(keine einzige Kursdatei dieses Anbieters; ist ihm der richtige Anbieter für den Kursdownload "
+            "zugeordnet?)";
+      missingDays.push_back(line);
+    }
     if (stopped) break;
     // The reference is the newest day the run brought prices for; a run
     // with nothing to fetch compares with the newest price held.

@@ -214,7 +214,8 @@ TEST(Backfill, ADayThePublisherLacksIsNamedOnceAndTheOthersAreMerged) {
   const Message m = run.prompter.Last();
   EXPECT_EQ(m.title, "Hinweis");
   EXPECT_NE(m.text.find("keine Kursdatei"), std::string::npos) << m.text;
-  EXPECT_NE(m.text.find("Sparkasse (Deka): 24.12.2003"), std::string::npos) << m.text;
+  EXPECT_NE(m.text.find("Sparkasse (Deka) bei " + publisher.address + ": 24.12.2003"), std::string::npos) << m.text;
+  EXPECT_EQ(m.text.find("keine einzige"), std::string::npos) << m.text;
   EXPECT_EQ(m.text.find("29.12.2003"), std::string::npos) << m.text;
 }
 
