@@ -2,7 +2,7 @@
 // The windows of price acquisition as its operations see them: the status
 // window of the download run and the portrait passes, the archive progress
 // dialog, the import file dialog with its fund panel, and the fund portrait.
-// The Qt versions live in acquisition/dialogs; tests script them.
+// The Qt versions live in acquisition/qt; tests script them.
 
 #include <filesystem>
 #include <functional>
