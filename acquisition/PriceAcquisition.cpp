@@ -209,6 +209,9 @@ bool PriceAcquisition::DownloadPrices() {
   bool stopped = false;
   std::vector<std::string> unassigned;
   std::vector<std::string> missingDays, limitedDays, stale;
+  // Providers asked for prices, and the price days there were to fetch.
+  int askedProviders = 0;
+  size_t plannedDays = 0;
   struct Failure {
     std::string provider, webProvider, reason, lastDay;
   };
@@ -230,6 +233,8 @@ bool PriceAcquisition::DownloadPrices() {
     const std::string who = s.currentProvider + " (" + s.webProvider + ")";
 
     const BackfillPlan plan = PlanBackfill(NewestPriceOfProvider(today), today);
+    ++askedProviders;
+    plannedDays += plan.days.size();
     if (plan.leftOut > 0)
       limitedDays.push_back(who + ": vom " + Calendar::FormatDate(plan.firstLeftOut) + " bis " +
                             Calendar::FormatDate(plan.lastLeftOut));
@@ -299,6 +304,10 @@ bool PriceAcquisition::DownloadPrices() {
 
   // One note at the end for everything the user should know about the run.
   std::vector<std::string> parts;
+  // A run that had nothing to fetch says so, or the user cannot tell it from
+  // a run that did not happen.
+  if (!stopped && askedProviders > 0 && plannedDays == 0)
+    parts.push_back("Die Kurse sind auf dem neuesten Stand: es gab keine neue Kursdatei zu laden.");
   if (!missingDays.empty()) {
     std::string text = "Für diese Tage hat der Server keine Kursdatei; sie wurden übersprungen:";
     for (const std::string& line : missingDays) text += "\n" + line;

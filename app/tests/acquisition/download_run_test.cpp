@@ -69,11 +69,24 @@ TEST(DownloadRun, EachProviderIsDownloadedOnceAndMergedIntoAllItsDepots) {
   // The status window named the depots with the number still to do, and
   // went away; the archive dialog ran once per depot with records for it.
   const std::vector<std::string> expected = {
-      "status Kursdownload", "depot lines",    "remaining 2",      "current Alpha",   "day 05.03.2003", "archive Alpha 1",
-      "archive Beta 1",      "remaining 1",    "current Gamma",    "day 05.03.2003",  "archive Delta 1", "status closed"};
+      "status Kursdownload", "depot lines", "remaining 2",   "current Alpha",  "day 05.03.2003",  "archive Alpha 1",
+      "archive Beta 1",      "remaining 1", "current Gamma", "day 05.03.2003", "archive Delta 1", "status closed"};
   EXPECT_EQ(f.dialogs.log, expected);
   EXPECT_TRUE(f.prompter.Messages().empty());
   EXPECT_GE(f.views.updates, 1);
+}
+
+// A second run on the same day finds every price day held: it fetches
+// nothing and says so, instead of ending without a word.
+TEST(DownloadRun, ARunWithNothingToFetchSaysThePricesAreUpToDate) {
+  TwoProviders f;
+  f.acquisition.DownloadPrices();
+  ASSERT_TRUE(f.prompter.Messages().empty());
+  f.acquisition.DownloadPrices();
+  EXPECT_EQ(f.WebCalls("FileVomTagAusInternetLaden"), 2) << "nothing fetched the second time";
+  ASSERT_EQ(f.prompter.Messages().size(), 1u);
+  EXPECT_EQ(f.prompter.Last().title, "Hinweis");
+  EXPECT_EQ(f.prompter.Last().text, "Die Kurse sind auf dem neuesten Stand: es gab keine neue Kursdatei zu laden.");
 }
 
 TEST(DownloadRun, DeadServerGivesAClearMessageAndChangesNothing) {
