@@ -11,6 +11,7 @@ class SilentStatusWindow : public StatusWindow {
   void SetCurrent(const std::string&) override {}
   void ShowTextOnly() override {}
   void ShowDepotLines() override {}
+  void SetDay(const std::string&) override {}
 };
 
 }  // namespace

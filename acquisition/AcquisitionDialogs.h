@@ -2,7 +2,7 @@
 // The windows of price acquisition as its operations see them: the status
 // window of the download run and the portrait passes, the archive progress
 // dialog, the import file dialog with its fund panel, and the fund portrait.
-// The Qt versions live in acquisition/dialogs; tests script them.
+// The Qt versions live in acquisition/qt; tests script them.
 
 #include <filesystem>
 #include <functional>
@@ -35,6 +35,9 @@ class StatusWindow {
   // The download run: no subject line; "Die Daten des Depots" and
   // "Depots müssen aktualisiert werden".
   virtual void ShowDepotLines() = 0;
+  // The download run: the day ("TT.MM.JJJJ") whose price file is being
+  // loaded and merged.
+  virtual void SetDay(const std::string& date) = 0;
 };
 
 // Called by the archive work before record k (from 0) with its fund name.

@@ -6,6 +6,7 @@
 #include "acquisition/ArchiveReconcile.h"
 #include "acquisition/PriceFile.h"
 #include "acquisition/PriceMerge.h"
+#include "platform/Clock.h"
 #include "portfolio/FundCommands.h"
 #include "portfolio/Funds.h"
 #include "storage/FileSet.h"
@@ -45,43 +46,157 @@ void PriceAcquisition::Skip(const std::string& name) {
   if (std::find(skipped_.begin(), skipped_.end(), shown) == skipped_.end()) skipped_.push_back(shown);
 }
 
-void PriceAcquisition::ReportSkippedFunds() {
-  if (skipped_.empty()) return;
+std::string PriceAcquisition::SkippedFundsText() {
+  if (skipped_.empty()) return {};
   std::string names;
   for (const std::string& n : skipped_) names += "\n" + n;
   skipped_.clear();
-  prompter().Notice("Hinweis",
-                    "Die Kurse dieser Fonds wurden nicht übernommen, weil die Datendateien ihren Namen, ihre "
-                    "Stammdaten oder ihren Kurs nicht unverändert speichern können:\n" +
-                        names + "\n\nAlle anderen Kurse wurden übernommen.",
-                    MessageIcon::Exclamation, BeepKind::Exclamation);
+  return "Die Kurse dieser Fonds wurden nicht übernommen, weil die Datendateien ihren Namen, ihre "
+         "Stammdaten oder ihren Kurs nicht unverändert speichern können:\n" +
+         names + "\n\nAlle anderen Kurse wurden übernommen.";
+}
+
+void PriceAcquisition::ReportSkippedFunds() {
+  const std::string text = SkippedFundsText();
+  if (!text.empty()) prompter().Notice("Hinweis", text, MessageIcon::Exclamation, BeepKind::Exclamation);
 }
 
 // ---- download run ------------------------------------------------------------
 
 void PriceAcquisition::ReportDownloadFailure(const std::string& provider, const std::string& webProvider,
-                                             const std::string& reason) {
-  prompter().Show(Message{
-      "Fehler",
-      "Die Kurse des Fondanbieters " + provider + " (" + webProvider + ") konnten nicht geladen werden.\n\n" + reason +
-          "\n\nDer Kursdownload wurde abgebrochen. Die Depots dieses Anbieters und der folgenden Anbieter "
-          "sind unverändert.",
-      MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+                                             const std::string& reason, const std::string& lastDay) {
+  const std::string kept = lastDay.empty()
+                               ? "Die Depots dieses Anbieters und der folgenden Anbieter sind unverändert."
+                               : "Die Kurse dieses Anbieters bis zum " + lastDay +
+                                     " wurden übernommen; die Depots der folgenden Anbieter sind unverändert.";
+  prompter().Show(Message{"Fehler",
+                          "Die Kurse des Fondanbieters " + provider + " (" + webProvider +
+                              ") konnten nicht geladen werden.\n\n" + reason +
+                              "\n\nDer Kursdownload wurde abgebrochen. " + kept,
+                          MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
 }
 
-void PriceAcquisition::DownloadPrices() {
-  if (!session_) return;
+namespace {
+
+// The newest price date of a store's funds that is not after today, as a
+// day number; 0 without one.
+long long NewestPriceIndex(const RecordStore& store, PackedDate today) {
+  const long long limit = DaysFromCivil({PackedYear(today), PackedMonth(today), PackedDay(today)});
+  long long newest = 0;
+  for (int r = 0; r < store.RecordCount(); ++r) {
+    const RecordView rows = store.Values(section::kPrices, r);
+    for (size_t i = 0; i + 1 < rows.size(); i += 2) {
+      const std::optional<PackedDate> d = ParseValidDate(rows[i]);
+      if (!d) continue;
+      const long long index = DaysFromCivil({PackedYear(*d), PackedMonth(*d), PackedDay(*d)});
+      if (index <= limit && index > newest) newest = index;
+    }
+  }
+  return newest;
+}
+
+PackedDate FromIndex(long long index) {
+  const CivilDate c = CivilFromDays(index);
+  return MakePackedDate(c.year, c.month, c.day);
+}
+
+std::string DateList(const std::vector<PackedDate>& days) {
+  std::string text;
+  for (PackedDate d : days) text += (text.empty() ? "" : ", ") + Calendar::FormatDate(d);
+  return text;
+}
+
+}  // namespace
+
+std::optional<PackedDate> PriceAcquisition::NewestPriceOfProvider(PackedDate today) {
+  DepotState& s = state();
+  std::optional<long long> furthestBehind;
+  for (const std::string& depot : s.providerDepots) {
+    const bool current = !s.currentDepot.empty() && depot == s.currentDepot;
+    long long newest = 0;
+    if (current) {
+      newest = std::max(NewestPriceIndex(s.depotStore, today), NewestPriceIndex(s.auxiliaryStore, today));
+    } else {
+      for (StoreKind kind : {StoreKind::Depot, StoreKind::Archive}) {
+        RecordStore store;
+        const StoreOpened opened = session_->Stores().Open(s.workingDirectory, depot, kind, store, false);
+        if (opened == StoreOpened::Unreadable) continue;
+        newest = std::max(newest, NewestPriceIndex(store, today));
+      }
+    }
+    // A depot without any price (new, or never merged into) waits for no
+    // day: the files of the days it lacks are the others' days.
+    if (newest == 0) continue;
+    if (!furthestBehind || newest < *furthestBehind) furthestBehind = newest;
+  }
+  if (!furthestBehind) return std::nullopt;
+  return FromIndex(*furthestBehind);
+}
+
+marabu::DownloadResult PriceAcquisition::PriceFileOfDay(PackedDate day, std::vector<std::string>& lines, bool& stored) {
+  DepotState& s = state();
+  const std::string text = Calendar::FormatDate(day);
+  const std::string monthName = kMonthNames[PackedMonth(day)];
+  stored = false;
+  lines.clear();
+  const fs::path dir = fileset::PriceMonthDir(s.workingDirectory, s.currentProvider, PackedYear(day), monthName);
+  const fs::path file = dir / (text.substr(0, 2) + text.substr(3, 2) + text.substr(6, 4) + ".txt");
+  std::error_code ec;
+  if (fs::is_regular_file(file, ec)) {
+    // A stored file that cannot be read or holds no prices (an error page
+    // an older version kept) is fetched again; the fetch replaces it.
+    if (ReadTextLines(file, lines).ok() && !ReadPriceRecords(lines).records.empty()) {
+      stored = true;
+      return {};
+    }
+    lines.clear();
+  }
+  ReportFailure(prompter(),
+                fileset::EnsurePriceDirectories(s.workingDirectory, {s.currentProvider}, PackedYear(day), monthName));
+  const std::string wd = s.workingDirectory.string();
+  marabu::DownloadResult r = web_.FileVomTagAusInternetLaden(lines, s.webProvider, s.currentProvider, wd, text);
+  web_.ArbeitsverzeichnisEinstellen(wd);
+  return r;
+}
+
+std::vector<std::string> PriceAcquisition::StaleFunds(PackedDate reference) {
+  DepotState& s = state();
+  std::vector<std::string> out;
+  const long long ref = DaysFromCivil({PackedYear(reference), PackedMonth(reference), PackedDay(reference)});
+  for (const std::string& depot : s.providerDepots) {
+    const bool current = !s.currentDepot.empty() && depot == s.currentDepot;
+    RecordStore own;
+    if (!current) {
+      // A missing store holds no fund; an unreadable one was reported.
+      const StoreOpened opened = session_->Stores().Open(s.workingDirectory, depot, StoreKind::Depot, own, false);
+      if (opened == StoreOpened::Missing || opened == StoreOpened::Unreadable) continue;
+    }
+    const RecordStore& store = current ? s.depotStore : own;
+    for (const FundMaster& m : AllMasters(store)) {
+      const DatedPrice latest = LatestPrice(PriceRows(store, m.name));
+      const std::optional<PackedDate> d = ParseValidDate(latest.date);
+      const long long index = d ? DaysFromCivil({PackedYear(*d), PackedMonth(*d), PackedDay(*d)}) : 0;
+      if (index >= ref) continue;
+      out.push_back("Depot " + Displayable(depot) + ": " + Displayable(m.name) + " (WKN " + Displayable(m.wkn) +
+                    (d ? ", letzter Kurs vom " + latest.date + ")" : ", noch kein Kurs)"));
+    }
+  }
+  return out;
+}
+
+bool PriceAcquisition::DownloadPrices() {
+  if (!session_) return false;
   DepotSession& session = *session_;
   DocumentEvents& events = session.Events();
   DepotState& s = state();
-  const std::string wd = s.workingDirectory.string();
+  const PackedDate today = session.calendar().Today();
 
   std::unique_ptr<StatusWindow> status = dialogs_.OpenStatusWindow("Kursdownload");
   status->ShowDepotLines();
 
-  // One download per provider that has depots; the provider is reached
-  // through its first depot.  A provider whose list cannot be read is
-  // reported and left out.
+  // One run per provider that has depots; the provider is reached through
+  // its first depot.  A provider whose list cannot be read is reported and
+  // left out.
   std::vector<DepotRef> work;
   for (const std::string& provider : s.providerNames) {
     std::vector<std::string> depots = session.Stores().DepotsOfProvider(s.workingDirectory, provider);
@@ -93,8 +208,12 @@ void PriceAcquisition::DownloadPrices() {
   bool portraitsNeeded = false;
   bool stopped = false;
   std::vector<std::string> unassigned;
+  std::vector<std::string> missingDays, limitedDays, stale;
+  // Providers asked for prices, and the price days there were to fetch.
+  int askedProviders = 0;
+  size_t plannedDays = 0;
   struct Failure {
-    std::string provider, webProvider, reason;
+    std::string provider, webProvider, reason, lastDay;
   };
   std::optional<Failure> failure;
   const int n = static_cast<int>(work.size());
@@ -111,21 +230,65 @@ void PriceAcquisition::DownloadPrices() {
       continue;
     }
     if (s.auxiliaryStore.RecordCount() == 0) portraitsNeeded = true;
-    ReportFailure(prompter(), fileset::EnsurePriceDirectories(s.workingDirectory, {s.currentProvider},
-                                                              PackedYear(session.calendar().Today()),
-                                                              session.calendar().TodayMonthName()));
-    std::vector<std::string> lines;
-    const marabu::DownloadResult r = web_.FileAusInternetLaden(lines, s.webProvider, s.currentProvider, wd);
-    web_.ArbeitsverzeichnisEinstellen(wd);
-    if (!r.ok()) {
-      failure = Failure{s.currentProvider, s.webProvider, r.message};
-      stopped = true;
-      break;
+    const std::string who = s.currentProvider + " (" + s.webProvider + ")";
+
+    const BackfillPlan plan = PlanBackfill(NewestPriceOfProvider(today), today);
+    ++askedProviders;
+    plannedDays += plan.days.size();
+    if (plan.leftOut > 0)
+      limitedDays.push_back(who + ": vom " + Calendar::FormatDate(plan.firstLeftOut) + " bis " +
+                            Calendar::FormatDate(plan.lastLeftOut));
+    std::vector<PackedDate> lacking;
+    std::string lackingServer;
+    std::optional<PackedDate> newestMerged;
+    std::string lastMerged;
+    for (PackedDate day : plan.days) {
+      status->SetDay(Calendar::FormatDate(day));
+      std::vector<std::string> lines;
+      bool stored = false;
+      const marabu::DownloadResult r = PriceFileOfDay(day, lines, stored);
+      if (!r.ok()) {
+        if (r.kind == marabu::ErrorKind::HttpStatus && r.httpStatus == 404) {
+          lacking.push_back(day);
+          lackingServer = r.server;
+          continue;
+        }
+        failure = Failure{s.currentProvider, s.webProvider, r.message, lastMerged};
+        stopped = true;
+        break;
+      }
+      const PriceFile file = ReadPriceRecords(lines);
+      if (!MergePriceFile(file, true, std::string())) {
+        stopped = true;
+        break;
+      }
+      if (const std::optional<PackedDate> d = ParseValidDate(file.date)) {
+        if (!newestMerged ||
+            DaysFromCivil({PackedYear(*d), PackedMonth(*d), PackedDay(*d)}) >
+                DaysFromCivil({PackedYear(*newestMerged), PackedMonth(*newestMerged), PackedDay(*newestMerged)}))
+          newestMerged = d;
+        lastMerged = Calendar::FormatDate(day);
+      }
     }
-    if (!MergePriceRecords(lines, true, std::string())) stopped = true;
+    if (!lacking.empty()) {
+      std::string line = who + (lackingServer.empty() ? "" : " bei " + lackingServer) + ": " + DateList(lacking);
+      // Not one file: rather a provider the server does not know than days
+      // without prices.
+      if (lacking.size() == plan.days.size())
+        line +=
+            "\n(keine einzige Kursdatei dieses Anbieters; ist ihm der richtige Anbieter für den Kursdownload "
+            "zugeordnet?)";
+      missingDays.push_back(line);
+    }
+    if (stopped) break;
+    // The reference is the newest day the run brought prices for; a run
+    // with nothing to fetch compares with the newest price held.
+    const std::optional<PackedDate> reference = newestMerged ? newestMerged : NewestPriceOfProvider(today);
+    if (reference)
+      for (std::string& line : StaleFunds(*reference)) stale.push_back(std::move(line));
   }
   status.reset();
-  if (failure) ReportDownloadFailure(failure->provider, failure->webProvider, failure->reason);
+  if (failure) ReportDownloadFailure(failure->provider, failure->webProvider, failure->reason, failure->lastDay);
 
   if (!stopped) ReconcileArchives();
   session.MakeCurrent(depotBefore);
@@ -138,18 +301,52 @@ void PriceAcquisition::DownloadPrices() {
                           " ist kein Anbieter für den Kursdownload zugeordnet.\n"
                           "Die Kurse seiner Depots wurden nicht geladen.",
                       MessageIcon::Exclamation, BeepKind::Exclamation);
-  ReportSkippedFunds();
+
+  // One note at the end for everything the user should know about the run.
+  std::vector<std::string> parts;
+  // A run that had nothing to fetch says so, or the user cannot tell it from
+  // a run that did not happen.
+  if (!stopped && askedProviders > 0 && plannedDays == 0)
+    parts.push_back("Die Kurse sind auf dem neuesten Stand: es gab keine neue Kursdatei zu laden.");
+  if (!missingDays.empty()) {
+    std::string text = "Für diese Tage hat der Server keine Kursdatei; sie wurden übersprungen:";
+    for (const std::string& line : missingDays) text += "\n" + line;
+    parts.push_back(text);
+  }
+  if (!limitedDays.empty()) {
+    std::string text = "Der Kursdownload holt höchstens " + std::to_string(kBackfillDayLimit) +
+                       " Kurstage nach. Diese älteren Kurstage fehlen weiter:";
+    for (const std::string& line : limitedDays) text += "\n" + line;
+    parts.push_back(text);
+  }
+  if (!stale.empty()) {
+    std::string text =
+        "Diese Fonds haben keinen aktuellen Kurs (wird der Fonds nicht mehr veröffentlicht, oder hat sich "
+        "seine WKN geändert?):";
+    for (const std::string& line : stale) text += "\n" + line;
+    parts.push_back(text);
+  }
+  if (std::string skippedText = SkippedFundsText(); !skippedText.empty()) parts.push_back(std::move(skippedText));
+  if (!parts.empty()) {
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : "\n\n") + part;
+    prompter().Notice("Hinweis", text, MessageIcon::Exclamation, BeepKind::Exclamation);
+  }
   if (!stopped && portraitsNeeded && FetchPortraits()) BuildPortraitIndex();
   events.RebuildTicker();
   events.UpdateAllViews();
+  return !stopped;
 }
 
 // ---- merge -------------------------------------------------------------------
 
 bool PriceAcquisition::MergePriceRecords(const std::vector<std::string>& lines, bool allFunds,
                                          const std::string& fund) {
+  return MergePriceFile(ReadPriceRecords(lines), allFunds, fund);
+}
+
+bool PriceAcquisition::MergePriceFile(const PriceFile& file, bool allFunds, const std::string& fund) {
   if (!session_) return false;
-  const PriceFile file = ReadPriceRecords(lines);
   const std::vector<std::string> depots = state().providerDepots;
   bool currentFailed = false;
   bool merged = true;

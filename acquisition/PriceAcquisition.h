@@ -11,6 +11,8 @@
 
 #include <filesystem>
 #include <optional>
+
+#include "acquisition/PriceDays.h"
 #include <string>
 #include <vector>
 
@@ -30,11 +32,23 @@ class PriceAcquisition : public SubsystemHooks {
   PriceAcquisition(AcquisitionDialogs& dialogs, marabu::WebLibrary& web);
   void SetSession(DepotSession* session) { session_ = session; }
 
-  // "Kurse aus dem &Internet laden": today's price file of every provider
-  // that has depots, merged into all depots of that provider.  Each
-  // provider's first depot is made current while its file is fetched; the
-  // depot that was current before is current again at the end.
-  void DownloadPrices();
+  // "Kurse aus dem &Internet laden": for every provider that has depots, the
+  // price files of the price days after the newest price its depots hold
+  // (the depot furthest behind counts), up to and including today, oldest
+  // first, at most kBackfillDayLimit days (PlanBackfill); each merged into
+  // all depots of that provider as soon as it is there, so that a run that
+  // is cut off leaves every depot at the end of a day's merge and the next
+  // run continues from there.  A file already stored under "Fondpreise" is
+  // read from there instead of fetched again.  Days the publisher has no
+  // file for (404) are no failure: they are named in the one "Hinweis" at
+  // the end, together with the days the limit left out, the funds the
+  // stores could not hold, and the held funds whose newest price is older
+  // than the newest price day of the run (stale funds).  Any other failure
+  // of a download stops the run there (reported; what was merged before
+  // stays).  Each provider's first depot is made current while its files
+  // are fetched; the depot that was current before is current again at the
+  // end.  True when the run went through without a failure.
+  bool DownloadPrices();
   // "Kurse aus &Text-File importieren".
   void ImportPriceFiles();
   // "Fondportrait".
@@ -52,6 +66,8 @@ class PriceAcquisition : public SubsystemHooks {
   // False when a depot could not be read or saved (reported; the depots
   // after it are not merged).
   bool MergePriceRecords(const std::vector<std::string>& lines, bool allFunds, const std::string& fund);
+  // The same for a file read already.
+  bool MergePriceFile(const PriceFile& file, bool allFunds, const std::string& fund);
 
   // The funds left out by the merges since the last end message, each once.
   const std::vector<std::string>& SkippedFunds() const { return skipped_; }
@@ -77,7 +93,20 @@ class PriceAcquisition : public SubsystemHooks {
   std::vector<DepotRef> AllDepots();
   bool MergeIntoDepot(const std::string& depot, const PriceFile& file, bool allFunds, const std::string& fund,
                       bool& currentFailed);
-  void ReportDownloadFailure(const std::string& provider, const std::string& webProvider, const std::string& reason);
+  void ReportDownloadFailure(const std::string& provider, const std::string& webProvider, const std::string& reason,
+                             const std::string& lastDay);
+  // The newest price date (not after today) of the depot that is furthest
+  // behind among the current provider's depots; nothing when none holds a
+  // price.  Unreadable depots are left out (their opening reported them).
+  std::optional<PackedDate> NewestPriceOfProvider(PackedDate today);
+  // The price file of a day for the current provider: read from
+  // "Fondpreise" when stored there with prices, otherwise fetched.
+  marabu::DownloadResult PriceFileOfDay(PackedDate day, std::vector<std::string>& lines, bool& stored);
+  // Held funds of the current provider's depots whose newest price is
+  // older than `reference`, as lines for the end note.
+  std::vector<std::string> StaleFunds(PackedDate reference);
+  // The texts of the end note that belong to the skipped funds, or nothing.
+  std::string SkippedFundsText();
   // Shows the funds left out by the merges of a run once, then forgets them.
   void ReportSkippedFunds();
   void Skip(const std::string& name);

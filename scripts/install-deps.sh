@@ -10,7 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-svg-dev libgl-dev qt6-translations-l10n
-  libcurl4-openssl-dev libcpp-httplib-dev libasound2-dev
+  libcurl4-openssl-dev libcpp-httplib-dev libssl-dev ca-certificates libasound2-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils
   desktop-file-utils dpkg-dev
 )

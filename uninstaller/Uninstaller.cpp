@@ -8,6 +8,7 @@
 
 #include "installer/ControlFile.h"
 #include "installer/InstallControl.h"
+#include "platform/DirectoryLock.h"
 #include "storage/Directory.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
@@ -206,6 +207,9 @@ void Uninstaller::Uninstall() {
   if (deleteData) {
     // Failures leave files behind, which the directory then keeps.
     (void)Directory(priceTree).DeleteTree(programDirectory_);
+    // The lock file of the data directory goes with the data (a program
+    // still running there keeps its lock on the removed file).
+    (void)DeleteRegularFile(programDirectory_, DirectoryLock::kFileName);
   }
   // Removed only when nothing is left in it (the user kept no data).
   ::rmdir(programDirectory_.c_str());

@@ -145,6 +145,11 @@ class StatusWindowQt : public StatusWindow {
     dialog_->adjustSize();
     dialog_->painter.Now(dialog_);
   }
+  // "Die Werte der Kursdatei vom TT.MM.JJJJ werden geladen".
+  void SetDay(const std::string& date) override {
+    for (QLabel* l : {dialog_->subjectLead, dialog_->subject, dialog_->subjectTail}) l->show();
+    Set(dialog_->subject, Q("Kursdatei vom " + date));
+  }
 
  private:
   void Set(QLabel* label, const QString& text) {

@@ -1,15 +1,21 @@
 // Tellurio: starts in its working directory (the process current
-// directory), runs the start of the depot session and shows the main window.
+// directory, or the one given with --verzeichnis), takes the lock of that
+// directory, runs the start of the depot session and shows the main window.
+// With --kurse-laden it runs the download without a window and without a
+// display instead (app/headless).
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFont>
 #include <QIcon>
 
 #include <sys/statvfs.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <sstream>
 
@@ -17,6 +23,7 @@
 #include "acquisition/qt/AcquisitionDialogsQt.h"
 #include "app/core/CTellurioDoc.h"
 #include "app/core/DocumentBackup.h"
+#include "app/headless/HeadlessDownload.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ProgramWindow.h"
 #include "app/qt/ShellDialogsQt.h"
@@ -25,6 +32,7 @@
 #include "calendar/Calendar.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/Clock.h"
+#include "platform/DirectoryLock.h"
 #include "platform/Drives.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
@@ -82,6 +90,38 @@ std::unique_ptr<tellurio::Drives> MakeDrives() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  using namespace tellurio;
+  const HeadlessArguments arguments = ParseHeadlessArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (arguments.help) {
+    std::fputs(HeadlessUsage().c_str(), stdout);
+    return 0;
+  }
+  if (!arguments.error.empty()) {
+    std::fprintf(stderr, "%s\n\n%s", arguments.error.c_str(), HeadlessUsage().c_str());
+    return kHeadlessUsage;
+  }
+  if (arguments.download) {
+    // No display: a core application is enough for the settings.
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Vaskor"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tellurio"));
+    std::unique_ptr<Clock> clock = MakeClock();
+    QtSettings settings;
+    marabu::MarabuLibrary web;
+    std::error_code ec;
+    const std::filesystem::path dir = arguments.directory ? *arguments.directory : std::filesystem::current_path(ec);
+    return RunHeadlessDownload(dir, HeadlessServices{*clock, settings, web, std::cout, std::cerr});
+  }
+  if (arguments.directory) {
+    std::error_code ec;
+    std::filesystem::current_path(*arguments.directory, ec);
+    if (ec) {
+      std::fprintf(stderr, "Das Datenverzeichnis \"%s\" gibt es nicht oder es ist nicht zugänglich.\n",
+                   arguments.directory->c_str());
+      return 1;
+    }
+  }
+
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Vaskor"));
   QApplication::setApplicationName(QStringLiteral("Tellurio"));
@@ -90,10 +130,16 @@ int main(int argc, char** argv) {
   // works all the same (scripts/install-deps.sh installs them).
   const std::unique_ptr<QTranslator> qtGerman = tellurio::InstallGermanQtTranslation();
 
-  using namespace tellurio;
   const std::filesystem::path workingDirectory = std::filesystem::current_path();
-  std::unique_ptr<Clock> clock = MakeClock();
   QtPrompter prompter;
+  // One program per data directory, taken before anything is read or
+  // written; held until the program ends.
+  const DirectoryLock lock(workingDirectory);
+  if (!lock.ok()) {
+    prompter.Show(Message{"Hinweis", lock.Message(), MessageButtons::Ok, MessageIcon::Stop, BeepKind::Stop});
+    return 1;
+  }
+  std::unique_ptr<Clock> clock = MakeClock();
   QtSettings settings;
   marabu::MarabuLibrary web;
   ShellDialogsQt dialogs(prompter, nullptr);

@@ -20,6 +20,7 @@
 #include "installer/Installer.h"
 #include "installer/tests/InstallerTestSupport.h"
 #include "platform/DesktopLinks.h"
+#include "platform/DirectoryLock.h"
 #include "platform/testing/FakeDrives.h"
 #include "platform/testing/FakeProcess.h"
 #include "platform/testing/RecordingPrompter.h"
@@ -88,7 +89,8 @@ TEST(ReleaseRoundTrip, BundleInstallStartFromTheMenuEntryAndRemoveKeepingDepotDa
   ASSERT_EQ(
       RunToEnd({TELLURIO_CMAKE, "--install", TELLURIO_BUILD_DIR, "--component", "bundle", "--prefix", bundle.string()}),
       0);
-  const Lines files = {"tellurio", "libmarabu.so", "uninstaller", "tellurio.svg"};
+  const Lines files = {
+      "tellurio", "libmarabu.so", "uninstaller", "tellurio.svg", "tellurio-kurse@.service", "tellurio-kurse@.timer"};
   std::vector<std::string> tool = {TELLURIO_BUNDLE_TOOL, bundle.string(), TELLURIO_RELEASE_DIR "/Lizenz.txt",
                                    TELLURIO_RELEASE_DIR "/Hinweise.txt"};
   tool.insert(tool.end(), files.begin(), files.end());
@@ -121,7 +123,8 @@ TEST(ReleaseRoundTrip, BundleInstallStartFromTheMenuEntryAndRemoveKeepingDepotDa
   const fs::path menu = paths.applicationsDirectory / "Tellurio";
   EXPECT_EQ(ReadAll(target / "uinstall.txt"),
             "Vorgabe=" + target.string() + "\r\nUmbenennen=0\r\nPlatz=" + std::to_string(needed) +
-                "\r\nAnzahl=4\r\ntellurio\r\nlibmarabu.so\r\nuninstaller\r\ntellurio.svg\r\nZusatz=0\r\n"
+                "\r\nAnzahl=6\r\ntellurio\r\nlibmarabu.so\r\nuninstaller\r\ntellurio.svg\r\n"
+                "tellurio-kurse@.service\r\ntellurio-kurse@.timer\r\nZusatz=0\r\n"
                 "Lizenz=Lizenz.txt\r\nZusatztext=Hinweise.txt\r\n" +
                 (menu / "tellurio.desktop").string() + "\r\n");
   for (const char* entry : {"tellurio.desktop", "uninstaller.desktop"}) {
@@ -192,7 +195,9 @@ TEST(ReleaseRoundTrip, BundleInstallStartFromTheMenuEntryAndRemoveKeepingDepotDa
   Lines kept;
   for (const auto& e : fs::directory_iterator(target)) kept.push_back(e.path().filename().string());
   EXPECT_NE(std::find(kept.begin(), kept.end(), "dax.dxt"), kept.end());
-  for (const std::string& name : kept) EXPECT_TRUE(IsDepotDataFile(name)) << name << " was left behind";
+  // The lock file of the data directory stays with the data.
+  for (const std::string& name : kept)
+    EXPECT_TRUE(IsDepotDataFile(name) || name == DirectoryLock::kFileName) << name << " was left behind";
 }
 
 }  // namespace

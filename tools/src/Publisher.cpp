@@ -118,17 +118,26 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments) {
       }
     } else if (a == "--every-day") {
       parsed.options.everyDay = true;
+    } else if (a == "--cert" || a == "--key") {
+      if (!value(text)) return parsed;
+      if (text.empty()) {
+        parsed.error = a + " braucht eine Datei.";
+        return parsed;
+      }
+      (a == "--cert" ? parsed.options.certFile : parsed.options.keyFile) = text;
     } else {
       parsed.error = "Unbekannte Angabe \"" + a + "\".";
       return parsed;
     }
   }
+  if (parsed.options.certFile.empty() != parsed.options.keyFile.empty())
+    parsed.error = "--cert und --key gehören zusammen (Zertifikat und Schlüssel für HTTPS).";
   return parsed;
 }
 
 std::string UsageText() {
   return "Aufruf: tellurio-demo-publisher [--bind ADRESSE] [--port PORT] [--today TT.MM.JJJJ] "
-         "[--every-day]\n"
+         "[--every-day] [--cert DATEI --key DATEI]\n"
          "\n"
          "Demo-Kursserver für Tellurio: liefert erzeugte Kursdateien, Fondsportraits, die\n"
          "Indexseite mit dem DAX und Vergleichsseiten.\n"
@@ -137,12 +146,15 @@ std::string UsageText() {
          "  --port PORT           Port (Vorgabe 8080; 0 wählt einen freien Port)\n"
          "  --today TT.MM.JJJJ    Tag, für den Portraits und Seiten gelten (Vorgabe: heute, UTC)\n"
          "  --every-day           Kursdateien auch an Wochenenden und Feiertagen (mit den\n"
-         "                        Kursen des letzten Handelstags)\n";
+         "                        Kursen des letzten Handelstags)\n"
+         "  --cert DATEI          HTTPS statt HTTP: Zertifikat des Servers (PEM, mit Kette)\n"
+         "  --key DATEI           HTTPS: privater Schlüssel des Zertifikats (PEM)\n";
 }
 
 struct PublisherServer::Impl {
   PublisherOptions options;
-  httplib::Server server;
+  std::unique_ptr<httplib::Server> owned;
+  httplib::Server* serverPtr = nullptr;
   std::thread thread;
   int port = 0;
 };
@@ -158,14 +170,27 @@ bool PublisherServer::Start(std::string& error) {
   // The funds are generated before the first request arrives.
   (void)DemoProviders();
   const PublisherOptions options = impl.options;
+  if (!options.certFile.empty()) {
+    auto tls = std::make_unique<httplib::SSLServer>(options.certFile.c_str(), options.keyFile.c_str());
+    if (!tls->is_valid()) {
+      error = "Zertifikat \"" + options.certFile + "\" oder Schlüssel \"" + options.keyFile +
+              "\" können nicht gelesen werden; der Server kann kein HTTPS anbieten.";
+      return false;
+    }
+    impl.owned = std::move(tls);
+  } else {
+    impl.owned = std::make_unique<httplib::Server>();
+  }
+  impl.serverPtr = impl.owned.get();
+  httplib::Server& server = *impl.serverPtr;
   // Only SO_REUSEADDR: httplib's default also sets SO_REUSEPORT, with which a
   // second publisher on the same port would start silently and share the
   // requests with the first instead of reporting the busy port.
-  impl.server.set_socket_options([](int socket) {
+  server.set_socket_options([](int socket) {
     int yes = 1;
     ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
-  impl.server.Get(".*", [options](const httplib::Request& request, httplib::Response& response) {
+  server.Get(".*", [options](const httplib::Request& request, httplib::Response& response) {
     const std::string wkn = request.has_param("wkn") ? request.get_param_value("wkn") : "";
     const Date today = options.today ? *options.today : TodayUtc();
     const Reply reply = Answer(request.path, wkn, today, options.everyDay);
@@ -173,8 +198,8 @@ bool PublisherServer::Start(std::string& error) {
     response.set_content(reply.body, reply.contentType.c_str());
   });
   if (options.port == 0) {
-    impl.port = impl.server.bind_to_any_port(options.bind);
-  } else if (impl.server.bind_to_port(options.bind, options.port)) {
+    impl.port = server.bind_to_any_port(options.bind);
+  } else if (server.bind_to_port(options.bind, options.port)) {
     impl.port = options.port;
   } else {
     impl.port = -1;
@@ -185,9 +210,9 @@ bool PublisherServer::Start(std::string& error) {
             " lauschen (Adresse ungültig oder Port belegt).";
     return false;
   }
-  impl.thread = std::thread([&impl] { impl.server.listen_after_bind(); });
+  impl.thread = std::thread([&server] { server.listen_after_bind(); });
   // Stop only takes effect once the accept loop runs; wait for it.
-  for (int i = 0; i < 500 && !impl.server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  for (int i = 0; i < 500 && !server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   return true;
 }
 
@@ -195,7 +220,7 @@ int PublisherServer::port() const { return impl_->port; }
 
 void PublisherServer::Stop() {
   if (!impl_ || !impl_->thread.joinable()) return;
-  impl_->server.stop();
+  impl_->serverPtr->stop();
   impl_->thread.join();
 }
 

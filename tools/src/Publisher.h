@@ -20,6 +20,10 @@ struct PublisherOptions {
   // Price files also on weekends and holidays, with the prices of the last
   // price day before (otherwise such days have no file: 404).
   bool everyDay = false;
+  // HTTPS instead of HTTP when both are given: the server's certificate
+  // (PEM, with its chain) and its private key.
+  std::string certFile;
+  std::string keyFile;
 };
 
 struct ParsedArguments {

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  std::printf("Demo-Kursserver läuft auf http://%s:%d/\n", parsed.options.bind.c_str(), server.port());
+  std::printf("Demo-Kursserver läuft auf %s://%s:%d/\n", parsed.options.certFile.empty() ? "http" : "https",
+              parsed.options.bind.c_str(), server.port());
   for (const demo::Provider& p : demo::DemoProviders())
     std::printf("  %-28s /Daten/%s/TTMMJJJJ.txt  (%zu Fonds)\n", p.displayName.c_str(), p.key.c_str(), p.funds.size());
   std::fflush(stdout);

@@ -1,5 +1,6 @@
 #include "Configuration.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <string>
 
@@ -32,7 +33,7 @@ bool ParsePort(std::string_view text, int& port) {
   return true;
 }
 
-enum class Key { Publisher, IndexServer, ComparisonServer, VendorMarker, ConnectTimeout, Timeout };
+enum class Key { Publisher, IndexServer, ComparisonServer, VendorMarker, ConnectTimeout, Timeout, CaFile };
 
 struct KeyName {
   Key key;
@@ -47,6 +48,7 @@ constexpr KeyName kKeys[] = {
     {Key::VendorMarker, "vendor_marker", "MARABU_VENDOR_MARKER"},
     {Key::ConnectTimeout, "connect_timeout", "MARABU_CONNECT_TIMEOUT"},
     {Key::Timeout, "timeout", "MARABU_TIMEOUT"},
+    {Key::CaFile, "ca_file", "MARABU_CA_FILE"},
 };
 
 // Applies one value; false (nothing changed) when it is not valid.
@@ -65,6 +67,14 @@ bool Apply(Key key, std::string_view value, Configuration& config) {
       return ParseSeconds(value, config.connectTimeoutMs);
     case Key::Timeout:
       return ParseSeconds(value, config.totalTimeoutMs);
+    case Key::CaFile: {
+      // An absolute path: a relative one would depend on the directory the
+      // process happens to stand in.
+      const std::string path(Trimmed(value));
+      if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos) return false;
+      config.caFile = path;
+      return true;
+    }
   }
   return false;
 }
@@ -97,11 +107,26 @@ std::string ServerAddress::Text() const {
   return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
 }
 
-std::string ServerAddress::UrlPrefix() const { return "http://" + Text(); }
+std::string ServerAddress::UrlPrefix() const { return (https ? "https://" : "http://") + Text(); }
 
 bool ParseServerAddress(std::string_view text, ServerAddress& out) {
   text = Trimmed(text);
   ServerAddress parsed;
+  auto startsWith = [&](std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    return true;
+  };
+  if (startsWith("https://")) {
+    parsed.https = true;
+    parsed.port = 443;
+    text.remove_prefix(8);
+  } else if (startsWith("http://")) {
+    text.remove_prefix(7);
+  }
+  // "https://host/" names the same server as "https://host".
+  if (!text.empty() && text.back() == '/') text.remove_suffix(1);
   std::string_view host = text;
   if (!text.empty() && text.front() == '[') {
     const size_t close = text.find(']');

@@ -9,12 +9,16 @@
 //   3. the file marabu.conf in the working directory;
 //   4. the environment variables MARABU_PUBLISHER, MARABU_INDEX_SERVER,
 //      MARABU_COMPARISON_SERVER, MARABU_VENDOR_MARKER,
-//      MARABU_CONNECT_TIMEOUT, MARABU_TIMEOUT.
+//      MARABU_CONNECT_TIMEOUT, MARABU_TIMEOUT, MARABU_CA_FILE.
 // Files hold "key = value" lines (keys publisher, index_server,
-// comparison_server, vendor_marker, connect_timeout, timeout); blank lines
-// and lines starting with "#" or ";" are ignored.  Servers are "host" or
-// "host:port" ("[v6 address]:port" for IPv6); time limits are seconds, with
-// a decimal point or comma.  A missing file is no error.
+// comparison_server, vendor_marker, connect_timeout, timeout, ca_file);
+// blank lines and lines starting with "#" or ";" are ignored.  Servers are
+// "host" or "host:port" ("[v6 address]:port" for IPv6), plain HTTP, or the
+// same after "http://" or "https://" (HTTPS, port 443 unless given); time
+// limits are seconds, with a decimal point or comma; ca_file is the absolute
+// path of a file of certificate authorities (PEM) that HTTPS servers are
+// verified against instead of the system's store.  A missing file is no
+// error.
 
 #include <filesystem>
 #include <functional>
@@ -26,9 +30,11 @@ namespace marabu {
 struct ServerAddress {
   std::string host;
   int port = 80;
+  bool https = false;
   // "host:port", as shown to the user.
   std::string Text() const;
-  // "http://host:port" (brackets around an IPv6 address).
+  // "http://host:port" or "https://host:port" (brackets around an IPv6
+  // address).
   std::string UrlPrefix() const;
 };
 
@@ -39,6 +45,8 @@ struct Configuration {
   std::string vendorMarker = "kursdaten.";
   long connectTimeoutMs = 5000;
   long totalTimeoutMs = 30000;
+  // Certificate authorities for HTTPS; empty: the system's store.
+  std::string caFile;
 };
 
 struct LoadedConfiguration {

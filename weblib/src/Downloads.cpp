@@ -54,6 +54,7 @@ FetchRequest MakeRequest(const Configuration& config, const ServerAddress& serve
   r.target = std::move(target);
   r.connectTimeoutMs = config.connectTimeoutMs;
   r.totalTimeoutMs = config.totalTimeoutMs;
+  r.caFile = config.caFile;
   r.subject = std::move(subject);
   return r;
 }
@@ -75,27 +76,25 @@ ParseContext ContextWith(std::string vendorMarker) {
 
 }  // namespace
 
-FetchError DownloadPriceFile(const std::string& webProvider, const std::string& priceDirectory, const fs::path& wd,
-                             std::vector<std::string>& lines) {
-  lines.clear();
-  static const std::string kSubject = "Die Kursdatei";
+namespace {
+
+// The price file of one day (see DownloadPriceFile and DownloadPriceFileOf).
+FetchError DownloadPriceFileOfDay(const std::string& webProvider, const std::string& priceDirectory, const fs::path& wd,
+                                  tellurio::PackedDate day, const std::string& kSubject,
+                                  std::vector<std::string>& lines) {
   const LoadedConfiguration config = LoadConfiguration(wd);
   if (!config.problem.empty()) return ConfigurationFailure(config, config.values.publisher, kSubject);
   if (!IsPlainName(priceDirectory))
     return ArgumentFailure(kSubject, "Der Anbietername \"" + priceDirectory + "\" taugt nicht als Verzeichnisname.");
 
-  // The clock is read once: file name, year and month directory must belong
-  // to the same day even when the call runs across midnight.
-  const tellurio::Calendar calendar(LibraryClock());
-  const tellurio::PackedDate today = calendar.Today();
-  const std::string todayText = tellurio::Calendar::FormatDate(today);  // TT.MM.JJJJ
-  const std::string fileName = todayText.substr(0, 2) + todayText.substr(3, 2) + todayText.substr(6, 4) + ".txt";
+  const std::string dayText = tellurio::Calendar::FormatDate(day);  // TT.MM.JJJJ
+  const std::string fileName = dayText.substr(0, 2) + dayText.substr(3, 2) + dayText.substr(6, 4) + ".txt";
   std::string path;
   if (const std::optional<std::string_view> key = ProviderKey(webProvider))
     path = "/Daten/" + std::string(*key) + "/" + fileName;
 
-  const fs::path directory = tellurio::fileset::PriceMonthDir(wd, priceDirectory, tellurio::PackedYear(today),
-                                                              tellurio::kMonthNames[tellurio::PackedMonth(today)]);
+  const fs::path directory = tellurio::fileset::PriceMonthDir(wd, priceDirectory, tellurio::PackedYear(day),
+                                                              tellurio::kMonthNames[tellurio::PackedMonth(day)]);
   const FetchRequest request =
       MakeRequest(config.values, config.values.publisher, path, directory / fileName, kSubject);
   const FetchOutcome outcome = FetchToFile(request);
@@ -107,6 +106,36 @@ FetchError DownloadPriceFile(const std::string& webProvider, const std::string& 
     return ReadFailure(request, read);
   }
   return {};
+}
+
+}  // namespace
+
+FetchError DownloadPriceFile(const std::string& webProvider, const std::string& priceDirectory, const fs::path& wd,
+                             std::vector<std::string>& lines) {
+  lines.clear();
+  // The clock is read once: file name, year and month directory must belong
+  // to the same day even when the call runs across midnight.
+  const tellurio::PackedDate today = tellurio::Calendar(LibraryClock()).Today();
+  return DownloadPriceFileOfDay(webProvider, priceDirectory, wd, today, "Die Kursdatei", lines);
+}
+
+std::optional<tellurio::PackedDate> ParseDayText(const std::string& text) {
+  if (text.size() != 10 || text[2] != '.' || text[5] != '.') return std::nullopt;
+  for (size_t i : {0u, 1u, 3u, 4u, 6u, 7u, 8u, 9u})
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+  const tellurio::PackedDate d = tellurio::Calendar::ParseDate(text);
+  const int year = tellurio::PackedYear(d), month = tellurio::PackedMonth(d), day = tellurio::PackedDay(d);
+  if (year < 1900 || month < 1 || month > 12 || day < 1 || day > tellurio::Calendar::DaysInMonth(year, month))
+    return std::nullopt;
+  return d;
+}
+
+FetchError DownloadPriceFileOf(const std::string& webProvider, const std::string& priceDirectory, const fs::path& wd,
+                               const std::string& date, std::vector<std::string>& lines) {
+  lines.clear();
+  const std::optional<tellurio::PackedDate> day = ParseDayText(date);
+  if (!day) return ArgumentFailure("Die Kursdatei", "\"" + date + "\" ist kein gültiges Datum (TT.MM.JJJJ).");
+  return DownloadPriceFileOfDay(webProvider, priceDirectory, wd, *day, "Die Kursdatei vom " + date, lines);
 }
 
 FetchError DownloadPortraits(const fs::path& wd) {

@@ -6,11 +6,13 @@
 // these functions reads or changes the process current directory.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "HttpFetch.h"
 #include "PageParsers.h"
+#include "calendar/Calendar.h"
 
 namespace marabu {
 
@@ -19,6 +21,18 @@ namespace marabu {
 // lines (UTF-8).  On failure lines is empty and nothing was stored.
 FetchError DownloadPriceFile(const std::string& webProvider, const std::string& priceDirectory,
                              const std::filesystem::path& wd, std::vector<std::string>& lines);
+
+// The price file of the given day ("TT.MM.JJJJ", a valid date from 1900 on)
+// into wd/Fondpreise/priceDirectory/JJJJ/<month of that day>/TTMMJJJJ.txt;
+// otherwise as DownloadPriceFile.  A date that is no valid date is an
+// argument failure and sends no request.
+FetchError DownloadPriceFileOf(const std::string& webProvider, const std::string& priceDirectory,
+                               const std::filesystem::path& wd, const std::string& date,
+                               std::vector<std::string>& lines);
+
+// A day text "TT.MM.JJJJ" with two-digit day and month, four-digit year from
+// 1900 on, and a day that exists in its month.
+std::optional<tellurio::PackedDate> ParseDayText(const std::string& text);
 
 // The portrait file into wd/portrait.txt.
 FetchError DownloadPortraits(const std::filesystem::path& wd);

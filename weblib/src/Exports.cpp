@@ -187,6 +187,27 @@ MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* web
   });
 }
 
+MARABU_API int FileVomTagAusInternetLaden(const MarabuStringList* out, const char* webProvider,
+                                          size_t webProviderLength, const char* priceDirectory,
+                                          size_t priceDirectoryLength, const char* workingDirectory,
+                                          size_t workingDirectoryLength, const char* date, size_t dateLength,
+                                          MarabuError* error) {
+  if (!CanWrite(out)) {
+    Fill(error, Simple(MARABU_ERROR_ARGUMENT,
+                       "Die Kursdatei konnte nicht geladen werden: "
+                       "Es fehlt die Liste für die Kurszeilen."));
+    return MARABU_ERROR_ARGUMENT;
+  }
+  return RunDownload(error, workingDirectory, workingDirectoryLength, [&](const fs::path& wd) {
+    std::vector<std::string> lines;
+    const FetchError result =
+        marabu::DownloadPriceFileOf(TextOf(webProvider, webProviderLength),
+                                    TextOf(priceDirectory, priceDirectoryLength), wd, TextOf(date, dateLength), lines);
+    Replace(out, lines);
+    return result;
+  });
+}
+
 MARABU_API int FondportraitHolen(const char* wkn, size_t wknLength, const MarabuStringList* out,
                                  const char* workingDirectory, size_t workingDirectoryLength, MarabuError* error) {
   // The fund number and the list are part of the interface but not used.

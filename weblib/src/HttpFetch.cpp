@@ -3,6 +3,9 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -123,10 +126,25 @@ TransferCause CauseOfTransferError(int curlCode, bool connected, long lastStatus
     case CURLE_OK:
       return TransferCause::None;
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY:
       return TransferCause::Host;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return TransferCause::ProxyHost;
     case CURLE_COULDNT_CONNECT:
+    case CURLE_PROXY:
       return TransferCause::Connect;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+      return TransferCause::Certificate;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+      return TransferCause::Tls;
     case CURLE_OPERATION_TIMEDOUT:
       return TransferCause::Timeout;
     case CURLE_SEND_ERROR:
@@ -160,7 +178,11 @@ int KindOfCause(TransferCause cause) {
     case TransferCause::None:
       return MARABU_OK;
     case TransferCause::Host:
+    case TransferCause::ProxyHost:
       return MARABU_ERROR_HOST;
+    case TransferCause::Certificate:
+    case TransferCause::Tls:
+      return MARABU_ERROR_TLS;
     case TransferCause::Connect:
       return MARABU_ERROR_CONNECT;
     case TransferCause::Send:
@@ -208,8 +230,16 @@ std::string ReasonOfCause(TransferCause cause, bool connected, long connectTimeo
     case TransferCause::BadAnswer:
       return "Die Antwort des Servers war fehlerhaft (ihre Status- oder Kopfzeilen sind nicht lesbar).";
     case TransferCause::RedirectRefused:
-      return "Der Server hat die Anfrage an eine Adresse weitergeleitet, die nicht mit \"http://\" beginnt; "
-             "einer solchen Weiterleitung wird nicht gefolgt.";
+      return "Der Server hat die Anfrage an eine Adresse weitergeleitet, die weder mit \"http://\" noch mit "
+             "\"https://\" beginnt; einer solchen Weiterleitung wird nicht gefolgt.";
+    case TransferCause::Certificate:
+      return "Das Zertifikat des Servers konnte nicht geprüft werden. Über eine unverschlüsselte Verbindung "
+             "wird nicht geladen.";
+    case TransferCause::Tls:
+      return "Es konnte keine sichere Verbindung (HTTPS) aufgebaut werden. Über eine unverschlüsselte "
+             "Verbindung wird nicht geladen.";
+    case TransferCause::ProxyHost:
+      return "Der Rechnername des Proxy-Servers ist unbekannt (Namensauflösung fehlgeschlagen).";
     case TransferCause::TooManyRedirects:
       return "Der Server hat die Anfrage zu oft weitergeleitet (mehr als " + std::to_string(kMaxRedirects) +
              " Weiterleitungen, wohl eine Endlosschleife).";
@@ -330,6 +360,135 @@ std::string PercentEncode(const std::string& bytes) {
   return out;
 }
 
+namespace {
+
+// Scheme and host (without brackets) of an absolute address; false when it
+// cannot be parsed.
+bool SplitUrl(const std::string& url, std::string& scheme, std::string& host) {
+  CURLU* u = curl_url();
+  if (!u) return false;
+  bool ok = curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
+  char* part = nullptr;
+  if (ok && curl_url_get(u, CURLUPART_SCHEME, &part, 0) == CURLUE_OK) {
+    scheme = part;
+    curl_free(part);
+  } else {
+    ok = false;
+  }
+  part = nullptr;
+  if (ok && curl_url_get(u, CURLUPART_HOST, &part, 0) == CURLUE_OK) {
+    host = part;
+    curl_free(part);
+  } else {
+    ok = false;
+  }
+  curl_url_cleanup(u);
+  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : host) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+  return ok;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Whether no_proxy (a comma- or blank-separated list of host names and
+// domains, "*" for all) names host.
+bool ExcludedFromProxy(const std::string& host, const char* list) {
+  if (!list) return false;
+  const std::string text = Lower(list);
+  size_t at = 0;
+  while (at <= text.size()) {
+    size_t end = text.find_first_of(", \t", at);
+    if (end == std::string::npos) end = text.size();
+    std::string entry = text.substr(at, end - at);
+    at = end + 1;
+    if (entry.empty()) continue;
+    if (entry == "*") return true;
+    if (entry.front() == '.') entry.erase(0, 1);
+    if (entry.size() >= 2 && entry.front() == '[' && entry.back() == ']') entry = entry.substr(1, entry.size() - 2);
+    if (host == entry) return true;
+    if (host.size() > entry.size() && host.compare(host.size() - entry.size(), entry.size(), entry) == 0 &&
+        host[host.size() - entry.size() - 1] == '.')
+      return true;
+  }
+  return false;
+}
+
+// X.509 verification results that the user is told in words (OpenSSL's
+// numbers, as libcurl reports them).
+std::string CertificateProblem(long verifyResult, const std::string& curlText, const std::string& host) {
+  switch (verifyResult) {
+    case 2:   // unable to get issuer certificate
+    case 18:  // self-signed certificate
+    case 19:  // self-signed certificate in chain
+    case 20:  // unable to get local issuer certificate
+    case 21:  // unable to verify the first certificate
+      return "es ist von keiner bekannten Zertifizierungsstelle ausgestellt";
+    case 9:
+      return "es ist noch nicht gültig";
+    case 10:
+      return "es ist abgelaufen";
+    case 23:
+      return "es wurde widerrufen";
+    case 62:
+      return "es gilt nicht für den Rechnernamen \"" + host + "\"";
+    default:
+      break;
+  }
+  if (curlText.find("subject name") != std::string::npos || curlText.find("does not match") != std::string::npos)
+    return "es gilt nicht für den Rechnernamen \"" + host + "\"";
+  if (!curlText.empty()) return "Meldung der Prüfung: " + curlText;
+  return "die Prüfung schlug fehl";
+}
+
+}  // namespace
+
+std::string ProxyFor(bool https, const std::string& host, const ProxyEnvironment& environment, std::string* variable) {
+  if (variable) variable->clear();
+  const std::string name = Lower(host);
+  if (IsLoopback(name)) return {};
+  const char* noProxy = environment("no_proxy");
+  if (!noProxy) noProxy = environment("NO_PROXY");
+  if (ExcludedFromProxy(name, noProxy)) return {};
+  // Only the lower-case http_proxy counts for http, as everywhere: an
+  // upper-case HTTP_PROXY may come from a request header in a CGI
+  // environment.
+  const char* candidates[] = {https ? "https_proxy" : "http_proxy", https ? "HTTPS_PROXY" : nullptr};
+  for (const char* candidate : candidates) {
+    if (!candidate) continue;
+    const char* value = environment(candidate);
+    if (value && *value) {
+      if (variable) *variable = candidate;
+      return value;
+    }
+  }
+  return {};
+}
+
+bool RedirectAllowed(const std::string& fromUrl, const std::string& toUrl, std::string& reason) {
+  std::string fromScheme, fromHost, toScheme, toHost;
+  if (!SplitUrl(fromUrl, fromScheme, fromHost) || !SplitUrl(toUrl, toScheme, toHost) ||
+      (toScheme != "http" && toScheme != "https")) {
+    reason = ReasonOfCause(TransferCause::RedirectRefused, true, 0, 0, "");
+    return false;
+  }
+  if (fromScheme == "https" && toScheme == "http") {
+    reason =
+        "Der Server hat die Anfrage von einer sicheren Adresse (https) an eine unverschlüsselte (http) "
+        "weitergeleitet; einer solchen Weiterleitung wird nicht gefolgt.";
+    return false;
+  }
+  if (fromScheme == "http" && toScheme == "https" && fromHost != toHost) {
+    reason = "Der Server hat die Anfrage an die sichere Adresse eines anderen Rechners (\"" + toHost +
+             "\") weitergeleitet; gefolgt wird nur einer Weiterleitung auf https desselben Rechners.";
+    return false;
+  }
+  return true;
+}
+
 FetchOutcome FetchToFile(const FetchRequest& request) {
   FetchOutcome outcome;
   StagedFile file;
@@ -352,28 +511,76 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
   transfer.file = &file;
   transfer.buffer = std::make_unique<char[]>(kDownloadBufferSize);
 
-  const std::string url = request.server.UrlPrefix() + (request.path.empty() ? std::string("/") : request.path);
+  char errorText[CURL_ERROR_SIZE] = {};
   CURL* c = handle.curl;
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  // Redirects are followed here, hop by hop, so that each one is checked
+  // (RedirectAllowed) and gets the proxy of its own scheme and host.
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
   // An answer without status line is let through to the body callback, which
   // names it (libcurl would report it as an unsupported protocol, the same
   // as a malformed status line).
   curl_easy_setopt(c, CURLOPT_HTTP09_ALLOWED, 1L);
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, request.connectTimeoutMs);
-  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, request.totalTimeoutMs);
   curl_easy_setopt(c, CURLOPT_USERAGENT, "Marabu/1.0");
   curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &OnBody);
   curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
-  if (IsLoopback(request.server.host)) curl_easy_setopt(c, CURLOPT_NOPROXY, "*");
+  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!request.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, request.caFile.c_str());
+  // The proxy is chosen for every hop (ProxyFor); libcurl's own reading of
+  // no_proxy is switched off so that it does not decide twice.
+  curl_easy_setopt(c, CURLOPT_NOPROXY, "");
 
-  const CURLcode code = curl_easy_perform(c);
+  const auto started = std::chrono::steady_clock::now();
+  std::string url = request.server.UrlPrefix() + (request.path.empty() ? std::string("/") : request.path);
+  std::string proxy, proxyVariable, host = request.server.host;
+  CURLcode code = CURLE_OK;
   long status = 0;
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  for (int hop = 0;; ++hop) {
+    const long elapsed = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count());
+    const long left = request.totalTimeoutMs - elapsed;
+    if (left <= 0) {
+      outcome.error = Failure(request, KindOfCause(TransferCause::Timeout),
+                              ReasonOfCause(TransferCause::Timeout, true, request.connectTimeoutMs,
+                                            request.totalTimeoutMs, request.server.host));
+      return outcome;
+    }
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, left);
+    std::string scheme;
+    if (!SplitUrl(url, scheme, host)) host = request.server.host;
+    proxy = ProxyFor(
+        scheme == "https", host, [](const char* name) { return std::getenv(name); }, &proxyVariable);
+    curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    errorText[0] = '\0';
+    transfer.notHttp = false;
+
+    code = curl_easy_perform(c);
+    status = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+    if (code != CURLE_OK || status < 300 || status > 399) break;
+    char* location = nullptr;
+    curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &location);
+    // A redirect without a target is an HTTP status failure below.
+    if (!location) break;
+    if (hop == kMaxRedirects) {
+      outcome.error = Failure(request, KindOfCause(TransferCause::TooManyRedirects),
+                              ReasonOfCause(TransferCause::TooManyRedirects, true, 0, 0, request.server.host));
+      outcome.error.httpStatus = static_cast<int>(status);
+      return outcome;
+    }
+    std::string refusal;
+    if (!RedirectAllowed(url, location, refusal)) {
+      outcome.error = Failure(request, MARABU_ERROR_REDIRECT, refusal);
+      outcome.error.httpStatus = static_cast<int>(status);
+      return outcome;
+    }
+    url = location;
+  }
   long connects = 0;
   curl_easy_getinfo(c, CURLINFO_NUM_CONNECTS, &connects);
   curl_off_t connectTime = 0;
@@ -388,11 +595,32 @@ FetchOutcome FetchToFile(const FetchRequest& request) {
   if (code != CURLE_OK) {
     if (transfer.writeFailed || code == CURLE_WRITE_ERROR) {
       outcome.error = FileFailure(request, file.error(), false);
+    } else if (code == CURLE_SSL_CACERT_BADFILE) {
+      outcome.error = Failure(request, MARABU_ERROR_CONFIGURATION,
+                              "Die Datei der Zertifizierungsstellen \"" + request.caFile +
+                                  "\" (ca_file) ist nicht lesbar oder enthält kein Zertifikat.");
     } else {
       const TransferCause cause = CauseOfTransferError(code, connected, status);
-      outcome.error = Failure(
-          request, KindOfCause(cause),
-          ReasonOfCause(cause, connected, request.connectTimeoutMs, request.totalTimeoutMs, request.server.host));
+      std::string reason = ReasonOfCause(cause, connected, request.connectTimeoutMs, request.totalTimeoutMs, host);
+      if (cause == TransferCause::Certificate) {
+        long verify = 0;
+        curl_easy_getinfo(c, CURLINFO_SSL_VERIFYRESULT, &verify);
+        reason =
+            "Das Zertifikat des Servers ist nicht vertrauenswürdig: " + CertificateProblem(verify, errorText, host) +
+            ". Über eine unverschlüsselte Verbindung wird nicht geladen.";
+      } else if (cause == TransferCause::Tls && errorText[0] != '\0') {
+        reason += " (" + std::string(errorText) + ")";
+      }
+      if (!proxy.empty()) {
+        if (cause == TransferCause::Connect || cause == TransferCause::ProxyHost)
+          reason = "Über den Proxy-Server " + proxy + " (Umgebungsvariable " + proxyVariable +
+                   ") kam keine Verbindung zustande" +
+                   (cause == TransferCause::ProxyHost ? " (sein Rechnername ist unbekannt)." : ".");
+        else
+          reason +=
+              " Die Verbindung lief über den Proxy-Server " + proxy + " (Umgebungsvariable " + proxyVariable + ").";
+      }
+      outcome.error = Failure(request, KindOfCause(cause), reason);
     }
     outcome.error.httpStatus = static_cast<int>(status);
     return outcome;

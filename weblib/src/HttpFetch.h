@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "Configuration.h"
@@ -28,6 +29,8 @@ struct FetchRequest {
   std::filesystem::path target;
   long connectTimeoutMs = 5000;
   long totalTimeoutMs = 30000;
+  // Certificate authorities for HTTPS; empty: the system's store.
+  std::string caFile;
   // What is being loaded, as the subject of the German message, such as
   // "Die Kursdatei".
   std::string subject;
@@ -45,7 +48,29 @@ inline constexpr size_t kMaxChunk = kDownloadBufferSize - 1;
 inline constexpr int kMaxRedirects = 5;
 
 // Runs the request.  Never throws; every resource is released on return.
+// An HTTPS server's certificate is verified (against request.caFile or the
+// system's store) and its name checked; a failure is never retried over
+// plain HTTP.  Redirects are followed (at most kMaxRedirects) from http to
+// http, from https to https, and from http to https of the same host; a
+// redirect from https to http, from http to https of another host, or to
+// another scheme is refused.  The proxy comes from http_proxy (for http),
+// https_proxy or HTTPS_PROXY (for https) and no_proxy or NO_PROXY, as the
+// environment has them at the call.
 FetchOutcome FetchToFile(const FetchRequest& request);
+
+// Reads a variable of the environment; nullptr when it is not set.
+using ProxyEnvironment = std::function<const char*(const char*)>;
+
+// The proxy for a request to host over http or https: its address as set in
+// the environment, or "" for a direct connection (no proxy variable,
+// host matched by no_proxy, or a loopback host, which is never proxied).
+// variable receives the name of the variable the proxy came from.
+std::string ProxyFor(bool https, const std::string& host, const ProxyEnvironment& environment,
+                     std::string* variable = nullptr);
+
+// Whether a redirect from one address to another is followed (see
+// FetchToFile); when not, reason receives the German explanation.
+bool RedirectAllowed(const std::string& fromUrl, const std::string& toUrl, std::string& reason);
 
 // Releases libcurl's global state if a fetch initialised it; called when the
 // library is unloaded.
@@ -61,9 +86,12 @@ enum class TransferCause {
   Broken,            // the answer broke off
   NotHttp,           // the answer was not HTTP
   BadAnswer,         // an HTTP answer with a malformed status or header line
-  RedirectRefused,   // a redirect to another scheme (or a malformed address)
+  RedirectRefused,   // a redirect that is not followed (see RedirectAllowed)
   TooManyRedirects,  // more redirects than allowed (a loop)
   Timeout,
+  Certificate,  // the HTTPS server's certificate could not be verified
+  Tls,          // no secure connection could be set up
+  ProxyHost,    // the proxy's name is unknown
   File,
   Configuration,
   Internal,

@@ -4,6 +4,9 @@
 //
 // - priceFiles[webProvider] is what FileAusInternetLaden returns (an unknown
 //   provider gives no lines); it writes no file.
+// - FileVomTagAusInternetLaden returns datedPriceFiles[webProvider + "|" +
+//   date], or for `today` priceFiles[webProvider]; any other day is the
+//   publisher's 404 (NotFound).  It writes no file either.
 // - portraitFile, when set, is written byte for byte to
 //   workingDirectory/portrait.txt by FondportraitHolen.
 // - daxValue, when set, makes DAXLaden append `today` and the value.
@@ -29,6 +32,7 @@ namespace marabu::testing {
 class FakeWebLibrary final : public WebLibrary {
  public:
   std::map<std::string, std::vector<std::string>> priceFiles;
+  std::map<std::string, std::vector<std::string>> datedPriceFiles;
   std::optional<std::string> portraitFile;
   std::optional<std::string> daxValue;
   std::string today = "05.03.2001";
@@ -49,6 +53,17 @@ class FakeWebLibrary final : public WebLibrary {
     return r;
   }
 
+  // The publisher has no file for that day, as the real library reports it.
+  static DownloadResult NotFound(const std::string& server, const std::string& date) {
+    DownloadResult r;
+    r.kind = ErrorKind::HttpStatus;
+    r.httpStatus = 404;
+    r.server = server;
+    r.message = "Die Kursdatei vom " + date + " konnte nicht vom Server " + server +
+                " geladen werden: Der Server antwortete mit dem Status 404 (nicht gefunden).";
+    return r;
+  }
+
   void ArbeitsverzeichnisEinstellen(const std::string& path) override {
     calls.push_back("ArbeitsverzeichnisEinstellen " + path);
   }
@@ -60,6 +75,24 @@ class FakeWebLibrary final : public WebLibrary {
     if (failure) return *failure;
     if (auto it = priceFiles.find(webProvider); it != priceFiles.end()) out = it->second;
     return {};
+  }
+
+  DownloadResult FileVomTagAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
+                                            const std::string& priceDirectory, const std::string& workingDirectory,
+                                            const std::string& date) override {
+    calls.push_back("FileVomTagAusInternetLaden " + webProvider + "|" + priceDirectory + "|" + workingDirectory + "|" +
+                    date);
+    out.clear();
+    if (failure) return *failure;
+    if (auto it = datedPriceFiles.find(webProvider + "|" + date); it != datedPriceFiles.end()) {
+      out = it->second;
+      return {};
+    }
+    if (date == today) {
+      if (auto it = priceFiles.find(webProvider); it != priceFiles.end()) out = it->second;
+      return {};
+    }
+    return NotFound("kurse.example:80", date);
   }
 
   DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>&,

@@ -28,7 +28,9 @@ using tellurio::testing::WriteAll;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kVariables[] = {"MARABU_PUBLISHER",     "MARABU_INDEX_SERVER",    "MARABU_COMPARISON_SERVER",
-                                      "MARABU_VENDOR_MARKER", "MARABU_CONNECT_TIMEOUT", "MARABU_TIMEOUT"};
+                                      "MARABU_VENDOR_MARKER", "MARABU_CONNECT_TIMEOUT", "MARABU_TIMEOUT",
+                                      "MARABU_CA_FILE",       "http_proxy",             "https_proxy",
+                                      "HTTPS_PROXY",          "no_proxy",               "NO_PROXY"};
 
 // Two price records in code page 1252 ("Ü" is byte 0xDC), lines ending CR LF.
 const std::string kPriceBody =
@@ -105,6 +107,60 @@ TEST_F(DownloadTest, PriceFileIsStoredInTheMonthDirectoryAndReturnedAsLines) {
   EXPECT_EQ(FilesUnder(wd_.path() / "Fondpreise"), std::vector<fs::path>{"Meine Bank/2003/Maerz/05032003.txt"});
   // The working directory is current again, wherever the process stood.
   EXPECT_EQ(fs::current_path(), fs::canonical(wd_.path()));
+}
+
+// The system's proxy settings: a server that is not loopback is asked
+// through the proxy of http_proxy, unless no_proxy names it.
+TEST_F(DownloadTest, ThePriceFileOfADayComesThroughTheProxyOfTheEnvironment) {
+  TestHttpServer proxy(TestHttpServer::Always({200, kPriceBody}));
+  setenv("http_proxy", ("http://" + proxy.address()).c_str(), 1);
+  PointAt("kurse.example.invalid");
+  MonthDir("Meine Bank", "2003", "Februar");
+  Lines out;
+  const marabu::DownloadResult r = lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "28.02.2003");
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_EQ(proxy.targets(), Lines{"http://kurse.example.invalid/Daten/Deka/28022003.txt"});
+  EXPECT_EQ(out, kPriceLines);
+  EXPECT_EQ(ReadAll(wd_.path() / "Fondpreise/Meine Bank/2003/Februar/28022003.txt"), kPriceBody);
+
+  // no_proxy: straight to the server, which does not exist.
+  setenv("no_proxy", "example.invalid", 1);
+  setenv("MARABU_CONNECT_TIMEOUT", "3", 1);
+  const marabu::DownloadResult direct = lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "27.02.2003");
+  unsetenv("no_proxy");
+  EXPECT_FALSE(direct.ok());
+  EXPECT_EQ(proxy.targets().size(), 1u);
+  // A proxy that cannot be reached is named as such.
+  setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(marabu::testing::UnusedPort())).c_str(), 1);
+  const marabu::DownloadResult dead = lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "27.02.2003");
+  unsetenv("http_proxy");
+  EXPECT_EQ(dead.kind, ErrorKind::Connect) << dead.message;
+  EXPECT_NE(dead.message.find("Über den Proxy-Server http://127.0.0.1:"), std::string::npos) << dead.message;
+  EXPECT_NE(dead.message.find("Umgebungsvariable http_proxy"), std::string::npos) << dead.message;
+}
+
+TEST_F(DownloadTest, ThePriceFileOfADayGoesIntoItsOwnMonthAndA404IsReportedAsSuch) {
+  TestHttpServer server([](const std::string& target) {
+    return target == "/Daten/Deka/31122002.txt" ? Reply{200, kPriceBody} : Reply{404, "<html>fehlt</html>"};
+  });
+  PointAt(server.address());
+  MonthDir("Meine Bank", "2002", "Dezember");
+  Lines out;
+  ASSERT_TRUE(lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "31.12.2002").ok());
+  EXPECT_EQ(out, kPriceLines);
+  const marabu::DownloadResult missing =
+      lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "24.12.2002");
+  EXPECT_EQ(missing.kind, ErrorKind::HttpStatus);
+  EXPECT_EQ(missing.httpStatus, 404);
+  EXPECT_NE(missing.message.find("Die Kursdatei vom 24.12.2002"), std::string::npos) << missing.message;
+  EXPECT_TRUE(out.empty());
+  // Dates that are none are refused before any request.
+  for (const char* bad : {"31.02.2003", "1.3.2003", "05.03.03", "", "05.13.2003", "aa.bb.cccc"}) {
+    const marabu::DownloadResult r = lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), bad);
+    EXPECT_EQ(r.kind, ErrorKind::Argument) << bad;
+  }
+  EXPECT_EQ(server.targets(), (Lines{"/Daten/Deka/31122002.txt", "/Daten/Deka/24122002.txt"}));
+  EXPECT_EQ(FilesUnder(wd_.path() / "Fondpreise"), std::vector<fs::path>{"Meine Bank/2002/Dezember/31122002.txt"});
 }
 
 TEST_F(DownloadTest, OnTheFirstOfJanuaryTheFileGoesIntoTheNewYear) {
@@ -231,7 +287,7 @@ TEST_F(DownloadTest, MisbehavingServersAreNamedByWhatHappened) {
       {"a redirect to ftp",
        {302, "", Reply::Mode::Answer, {"Location: ftp://127.0.0.1/Daten/Deka/05032003.txt"}},
        ErrorKind::Redirect,
-       "nicht mit \"http://\" beginnt"},
+       "weder mit \"http://\" noch mit \"https://\" beginnt"},
       {"a redirect loop",
        {302, "", Reply::Mode::Answer, {"Location: " + loopTarget}},
        ErrorKind::Redirect,

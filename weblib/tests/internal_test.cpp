@@ -59,11 +59,89 @@ TEST(ConfigurationTest, ServerAddresses) {
 
   // A refused text leaves the address as it was.
   const marabu::ServerAddress before = a;
-  for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8a", "ho st", "host/pfad", "http://host",
-                          "[::1", "[::1]x", "[zz]:80", "h:1:2"}) {
+  for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8a", "ho st", "host/pfad", "ftp://host",
+                          "https://", "https://host/pfad", "https://host:0", "https//host", "[::1", "[::1]x",
+                          "[zz]:80", "h:1:2"}) {
     EXPECT_FALSE(marabu::ParseServerAddress(bad, a)) << bad;
     EXPECT_EQ(a.Text(), before.Text()) << bad;
   }
+}
+
+TEST(ConfigurationTest, HttpsAddressesTakePort443UnlessGiven) {
+  marabu::ServerAddress a;
+  ASSERT_TRUE(marabu::ParseServerAddress("https://kurse.example.de", a));
+  EXPECT_TRUE(a.https);
+  EXPECT_EQ(a.UrlPrefix(), "https://kurse.example.de:443");
+  ASSERT_TRUE(marabu::ParseServerAddress(" HTTPS://127.0.0.1:4443/ ", a));
+  EXPECT_EQ(a.UrlPrefix(), "https://127.0.0.1:4443");
+  EXPECT_EQ(a.Text(), "127.0.0.1:4443");
+  ASSERT_TRUE(marabu::ParseServerAddress("https://[::1]:8443", a));
+  EXPECT_EQ(a.UrlPrefix(), "https://[::1]:8443");
+  // "http://" says what no scheme says.
+  ASSERT_TRUE(marabu::ParseServerAddress("http://kurse.example.de", a));
+  EXPECT_FALSE(a.https);
+  EXPECT_EQ(a.UrlPrefix(), "http://kurse.example.de:80");
+}
+
+TEST(ConfigurationTest, CaFileMustBeAnAbsolutePath) {
+  marabu::LoadedConfiguration c;
+  marabu::ApplyConfigurationText("ca_file = /etc/ssl/test/ca.pem\n", "marabu.conf", c);
+  EXPECT_EQ(c.problem, "");
+  EXPECT_EQ(c.values.caFile, "/etc/ssl/test/ca.pem");
+  marabu::ApplyConfigurationText("ca_file = ca.pem\n", "marabu.conf", c);
+  EXPECT_NE(c.problem.find("ungültiger Wert \"ca.pem\" für ca_file"), std::string::npos) << c.problem;
+  EXPECT_EQ(c.values.caFile, "/etc/ssl/test/ca.pem");
+}
+
+// The proxy of a request, as the environment names it.
+TEST(ProxyTest, TheSchemeChoosesTheVariableAndNoProxyAndLoopbackGoDirect) {
+  std::map<std::string, std::string> env;
+  const marabu::ProxyEnvironment lookup = [&env](const char* name) -> const char* {
+    auto it = env.find(name);
+    return it == env.end() ? nullptr : it->second.c_str();
+  };
+  std::string variable;
+  EXPECT_EQ(marabu::ProxyFor(false, "kurse.example.de", lookup, &variable), "");
+  env["http_proxy"] = "http://proxy.intern:3128";
+  env["HTTPS_PROXY"] = "http://sicher.intern:3128";
+  EXPECT_EQ(marabu::ProxyFor(false, "kurse.example.de", lookup, &variable), "http://proxy.intern:3128");
+  EXPECT_EQ(variable, "http_proxy");
+  EXPECT_EQ(marabu::ProxyFor(true, "kurse.example.de", lookup, &variable), "http://sicher.intern:3128");
+  EXPECT_EQ(variable, "HTTPS_PROXY");
+  env["https_proxy"] = "http://klein.intern:8080";
+  EXPECT_EQ(marabu::ProxyFor(true, "kurse.example.de", lookup), "http://klein.intern:8080");
+  // The upper-case HTTP_PROXY is not taken (it may come from a request).
+  env.erase("http_proxy");
+  env["HTTP_PROXY"] = "http://fremd:1";
+  EXPECT_EQ(marabu::ProxyFor(false, "kurse.example.de", lookup), "");
+  env["http_proxy"] = "http://proxy.intern:3128";
+  // Loopback never goes through a proxy.
+  for (const char* host : {"localhost", "127.0.0.1", "127.8.9.1", "::1"})
+    EXPECT_EQ(marabu::ProxyFor(false, host, lookup), "") << host;
+  // no_proxy: hosts and domains, with or without a leading dot, any case.
+  env["no_proxy"] = "intern.example, .Boerse.example kurse.example.de";
+  EXPECT_EQ(marabu::ProxyFor(false, "kurse.example.de", lookup), "");
+  EXPECT_EQ(marabu::ProxyFor(false, "KURSE.example.de", lookup), "");
+  EXPECT_EQ(marabu::ProxyFor(false, "a.boerse.example", lookup), "");
+  EXPECT_EQ(marabu::ProxyFor(true, "x.intern.example", lookup), "");
+  EXPECT_EQ(marabu::ProxyFor(false, "nichtintern.example", lookup), "http://proxy.intern:3128");
+  EXPECT_EQ(marabu::ProxyFor(false, "example.de", lookup), "http://proxy.intern:3128");
+  env.erase("no_proxy");
+  env["NO_PROXY"] = "*";
+  EXPECT_EQ(marabu::ProxyFor(true, "kurse.example.de", lookup), "");
+}
+
+TEST(RedirectTest, OnlyHttpToHttpsOfTheSameHostChangesTheScheme) {
+  std::string reason;
+  EXPECT_TRUE(marabu::RedirectAllowed("http://kurse.example/a", "http://anders.example/b", reason));
+  EXPECT_TRUE(marabu::RedirectAllowed("http://kurse.example/a", "https://KURSE.example:8443/a", reason));
+  EXPECT_TRUE(marabu::RedirectAllowed("https://kurse.example/a", "https://anders.example/b", reason));
+  EXPECT_FALSE(marabu::RedirectAllowed("https://kurse.example/a", "http://kurse.example/a", reason));
+  EXPECT_NE(reason.find("unverschlüsselte (http)"), std::string::npos) << reason;
+  EXPECT_FALSE(marabu::RedirectAllowed("http://kurse.example/a", "https://anders.example/a", reason));
+  EXPECT_NE(reason.find("\"anders.example\""), std::string::npos) << reason;
+  EXPECT_FALSE(marabu::RedirectAllowed("http://kurse.example/a", "ftp://kurse.example/a", reason));
+  EXPECT_NE(reason.find("weder mit"), std::string::npos) << reason;
 }
 
 TEST(ConfigurationTest, SecondsAcceptPointOrCommaWithinAnHour) {

@@ -21,6 +21,7 @@ class LoggingStatusWindow : public StatusWindow {
   void SetCurrent(const std::string& t) override { log_.push_back("current " + t); }
   void ShowTextOnly() override { log_.push_back("text only"); }
   void ShowDepotLines() override { log_.push_back("depot lines"); }
+  void SetDay(const std::string& date) override { log_.push_back("day " + date); }
 
  private:
   std::vector<std::string>& log_;
@@ -74,6 +75,21 @@ marabu::DownloadResult FailingWeb::FileAusInternetLaden(std::vector<std::string>
   auto it = failFor.find(webProvider);
   if (it == failFor.end()) return fake.FileAusInternetLaden(out, webProvider, priceDirectory, workingDirectory);
   fake.calls.push_back("FileAusInternetLaden " + webProvider + "|" + priceDirectory + "|" + workingDirectory);
+  out.clear();
+  return it->second;
+}
+
+marabu::DownloadResult FailingWeb::FileVomTagAusInternetLaden(std::vector<std::string>& out,
+                                                              const std::string& webProvider,
+                                                              const std::string& priceDirectory,
+                                                              const std::string& workingDirectory,
+                                                              const std::string& date) {
+  if (beforeFetch) beforeFetch(webProvider, date);
+  auto it = failFor.find(webProvider);
+  if (it == failFor.end())
+    return fake.FileVomTagAusInternetLaden(out, webProvider, priceDirectory, workingDirectory, date);
+  fake.calls.push_back("FileVomTagAusInternetLaden " + webProvider + "|" + priceDirectory + "|" + workingDirectory +
+                       "|" + date);
   out.clear();
   return it->second;
 }

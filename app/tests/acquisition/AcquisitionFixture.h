@@ -55,11 +55,17 @@ struct FailingWeb : marabu::WebLibrary {
   explicit FailingWeb(marabu::testing::FakeWebLibrary& fake) : fake(fake) {}
   marabu::testing::FakeWebLibrary& fake;
   std::map<std::string, marabu::DownloadResult> failFor;
+  // Runs before every dated fetch (to stop a run between two days).
+  std::function<void(const std::string& webProvider, const std::string& date)> beforeFetch;
 
   void ArbeitsverzeichnisEinstellen(const std::string& path) override { fake.ArbeitsverzeichnisEinstellen(path); }
   marabu::DownloadResult FileAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
                                               const std::string& priceDirectory,
                                               const std::string& workingDirectory) override;
+  marabu::DownloadResult FileVomTagAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
+                                                    const std::string& priceDirectory,
+                                                    const std::string& workingDirectory,
+                                                    const std::string& date) override;
   marabu::DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>& out,
                                            const std::string& workingDirectory) override {
     return fake.FondportraitHolen(wkn, out, workingDirectory);

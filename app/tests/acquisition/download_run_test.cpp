@@ -28,12 +28,12 @@ struct TwoProviders : AcquisitionFixture {
   TwoProviders() {
     AddProvider("Bank", "Deka", {"Alpha", "Beta"});
     AddProvider("Kasse", "Union-Investment Frankfurt", {"Gamma", "Delta"});
-    AddFund("Alpha", kDeka, {"03.03.2003", "40,00"});
-    AddFund("Beta", kDeka, {"03.03.2003", "40,00"});
-    AddFund("Gamma", kUni, {"03.03.2003", "60,00"});
+    AddFund("Alpha", kDeka, {"04.03.2003", "40,00"});
+    AddFund("Beta", kDeka, {"04.03.2003", "40,00"});
+    AddFund("Gamma", kUni, {"04.03.2003", "60,00"});
     // Every depot already has an archive, so no portrait refresh follows.
     for (const char* d : {"Alpha", "Beta", "Gamma", "Delta"})
-      AddFund(d, {"Alter Fonds", "111111", "1,0000", "Euro"}, {"01.03.2003", "9,00"}, true);
+      AddFund(d, {"Alter Fonds", "111111", "1,0000", "Euro"}, {"04.03.2003", "9,00"}, true);
     web.priceFiles["Deka"] = PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"},
                                          {"Deka-Rent", "847460", "1,0300", "Euro", "05.03.2003", "50,10"}});
     web.priceFiles["Union-Investment Frankfurt"] =
@@ -47,15 +47,17 @@ TEST(DownloadRun, EachProviderIsDownloadedOnceAndMergedIntoAllItsDepots) {
   f.state().selectedFund = "Deka-Fonds";
   f.acquisition.DownloadPrices();
 
-  ASSERT_EQ(f.WebCalls("FileAusInternetLaden"), 2);
+  // Every depot holds the prices of Tuesday: Wednesday's files are fetched.
+  ASSERT_EQ(f.WebCalls("FileVomTagAusInternetLaden"), 2);
   const std::string wd = f.wd().string();
-  EXPECT_EQ(f.WebCallsOf("FileAusInternetLaden"), (Rows{"Deka|Bank|" + wd, "Union-Investment Frankfurt|Kasse|" + wd}));
+  EXPECT_EQ(f.WebCallsOf("FileVomTagAusInternetLaden"),
+            (Rows{"Deka|Bank|" + wd + "|05.03.2003", "Union-Investment Frankfurt|Kasse|" + wd + "|05.03.2003"}));
   for (const char* d : {"Alpha", "Beta"}) {
-    EXPECT_EQ(f.Prices(d, "Deka-Fonds"), (Rows{"03.03.2003", "40,00", "05.03.2003", "41,20"})) << d;
+    EXPECT_EQ(f.Prices(d, "Deka-Fonds"), (Rows{"04.03.2003", "40,00", "05.03.2003", "41,20"})) << d;
     EXPECT_EQ(f.Prices(d, "Deka-Rent", true), (Rows{"05.03.2003", "50,10"})) << d;
     EXPECT_TRUE(f.Funds(d, true) == (Rows{"Alter Fonds", "Deka-Rent"})) << d;
   }
-  EXPECT_EQ(f.Prices("Gamma", "UniGlobal"), (Rows{"03.03.2003", "60,00", "05.03.2003", "61,50"}));
+  EXPECT_EQ(f.Prices("Gamma", "UniGlobal"), (Rows{"04.03.2003", "60,00", "05.03.2003", "61,50"}));
   // Delta holds nothing: the fund of the file goes to its archive.
   EXPECT_EQ(f.Prices("Delta", "UniGlobal", true), (Rows{"05.03.2003", "61,50"}));
   // The depot that was current is current again, with its provider.
@@ -66,12 +68,25 @@ TEST(DownloadRun, EachProviderIsDownloadedOnceAndMergedIntoAllItsDepots) {
   EXPECT_EQ(PriceRows(f.state().depotStore, "Deka-Fonds").size(), 4u);
   // The status window named the depots with the number still to do, and
   // went away; the archive dialog ran once per depot with records for it.
-  const std::vector<std::string> expected = {"status Kursdownload", "depot lines",    "remaining 2", "current Alpha",
-                                             "archive Alpha 1",     "archive Beta 1", "remaining 1", "current Gamma",
-                                             "archive Delta 1",     "status closed"};
+  const std::vector<std::string> expected = {
+      "status Kursdownload", "depot lines", "remaining 2",   "current Alpha",  "day 05.03.2003",  "archive Alpha 1",
+      "archive Beta 1",      "remaining 1", "current Gamma", "day 05.03.2003", "archive Delta 1", "status closed"};
   EXPECT_EQ(f.dialogs.log, expected);
   EXPECT_TRUE(f.prompter.Messages().empty());
   EXPECT_GE(f.views.updates, 1);
+}
+
+// A second run on the same day finds every price day held: it fetches
+// nothing and says so, instead of ending without a word.
+TEST(DownloadRun, ARunWithNothingToFetchSaysThePricesAreUpToDate) {
+  TwoProviders f;
+  f.acquisition.DownloadPrices();
+  ASSERT_TRUE(f.prompter.Messages().empty());
+  f.acquisition.DownloadPrices();
+  EXPECT_EQ(f.WebCalls("FileVomTagAusInternetLaden"), 2) << "nothing fetched the second time";
+  ASSERT_EQ(f.prompter.Messages().size(), 1u);
+  EXPECT_EQ(f.prompter.Last().title, "Hinweis");
+  EXPECT_EQ(f.prompter.Last().text, "Die Kurse sind auf dem neuesten Stand: es gab keine neue Kursdatei zu laden.");
 }
 
 TEST(DownloadRun, DeadServerGivesAClearMessageAndChangesNothing) {
@@ -90,7 +105,7 @@ TEST(DownloadRun, DeadServerGivesAClearMessageAndChangesNothing) {
 
   EXPECT_EQ(snapshot(), before);
   // The run ended at the first provider.
-  EXPECT_EQ(f.WebCalls("FileAusInternetLaden"), 1);
+  EXPECT_EQ(f.WebCalls("FileVomTagAusInternetLaden"), 1);
   ASSERT_EQ(f.prompter.Messages().size(), 1u);
   const Message m = f.prompter.Last();
   EXPECT_EQ(m.title, "Fehler");
@@ -130,7 +145,8 @@ TEST(DownloadRun, ProviderWithoutWebProviderIsSkippedAndNamed) {
   f.web.priceFiles["Deka"] = PriceLines({{"Deka-Fonds", "847451", "1,0500", "Euro", "05.03.2003", "41,20"}});
   f.Open("Alpha");
   f.acquisition.DownloadPrices();
-  EXPECT_EQ(f.WebCalls("FileAusInternetLaden"), 1);
+  // No price anywhere yet: the last price day only.
+  EXPECT_EQ(f.WebCallsOf("FileVomTagAusInternetLaden"), Rows{"Deka|Bank|" + f.wd().string() + "|05.03.2003"});
   EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds"), (Rows{"05.03.2003", "41,20"}));
   ASSERT_EQ(f.prompter.Messages().size(), 1u);
   EXPECT_EQ(f.prompter.Last().title, "Hinweis");
@@ -336,7 +352,8 @@ TEST(DownloadRun, AProviderListThatCannotBeReadIsNamedAndTheOthersAreLoaded) {
   const std::string list = ReadAll(f.wd() / "Bank.pls");
   fs::resize_file(f.wd() / "Bank.pls", kMaxDataFileBytes + 1);
   f.acquisition.DownloadPrices();
-  EXPECT_EQ(f.WebCallsOf("FileAusInternetLaden"), Rows{"Union-Investment Frankfurt|Kasse|" + f.wd().string()});
+  EXPECT_EQ(f.WebCallsOf("FileVomTagAusInternetLaden"),
+            Rows{"Union-Investment Frankfurt|Kasse|" + f.wd().string() + "|05.03.2003"});
   EXPECT_EQ(f.Prices("Gamma", "UniGlobal").size(), 4u);
   bool named = false;
   for (const Message& m : f.prompter.Messages())
@@ -381,7 +398,7 @@ TEST(DownloadRun, DepotNamesFromAListAreCheckedAsTypedOnes) {
 TEST(DownloadRun, FundNamesTheStoresCannotHoldAreLeftOutAndNamedOnce) {
   AcquisitionFixture f;
   f.AddProvider("Bank", "Deka", {"Alpha", "Beta"});
-  f.AddFund("Alpha", kDeka, {"03.03.2003", "40,00"});
+  f.AddFund("Alpha", kDeka, {"04.03.2003", "40,00"});
   const std::string longName(300, 'L');
   f.web.priceFiles["Deka"] = PriceLines({{"%Prozent", "100001", "1,0500", "Euro", "05.03.2003", "10,00"},
                                          {"(Klammer", "100002", "1,0500", "Euro", "05.03.2003", "11,00"},
@@ -393,13 +410,16 @@ TEST(DownloadRun, FundNamesTheStoresCannotHoldAreLeftOutAndNamedOnce) {
                                          {"Deka-Rent", "847460", "1,0300", "Euro", "05.03.2003", "50,10"}});
   f.Open("Alpha");
   f.acquisition.DownloadPrices();
-  f.acquisition.DownloadPrices();  // the next day's run works as well
+  // The next day's run works as well (its file holds the same prices).
+  f.clock.Set(CivilDate{2003, 3, 6});
+  f.web.today = "06.03.2003";
+  f.acquisition.DownloadPrices();
 
   // Beta holds nothing: the good funds of the file go to its archive.
   EXPECT_EQ(f.Funds("Alpha", true), Rows{"Deka-Rent"});
   EXPECT_EQ(f.Funds("Beta", true), (Rows{"Deka-Fonds", "Deka-Rent"}));
   for (const char* d : {"Alpha", "Beta"}) EXPECT_EQ(f.Prices(d, "Deka-Rent", true), (Rows{"05.03.2003", "50,10"})) << d;
-  EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds"), (Rows{"03.03.2003", "40,00", "05.03.2003", "41,20"}));
+  EXPECT_EQ(f.Prices("Alpha", "Deka-Fonds"), (Rows{"04.03.2003", "40,00", "05.03.2003", "41,20"}));
   std::vector<Message> notes;
   for (const Message& m : f.prompter.Messages())
     if (m.title == "Hinweis") notes.push_back(m);

@@ -30,8 +30,9 @@
  *   must not overlap (they are serialised inside the library); the library's
  *   own file work never depends on the current directory.
  *
- * Servers and time limits are configuration; see weblib/README.md
- * (marabu.conf, MARABU_* environment variables).
+ * Servers (http:// or https://), time limits and the certificate authorities
+ * are configuration; see weblib/README.md (marabu.conf, MARABU_* environment
+ * variables).
  */
 
 #include <stddef.h>
@@ -80,7 +81,8 @@ enum MarabuStatus {
   MARABU_ERROR_CONFIGURATION = 8, /* marabu.conf or a MARABU_* variable is invalid */
   MARABU_ERROR_ARGUMENT = 9,      /* a required argument is missing (NULL, empty working directory) */
   MARABU_ERROR_INTERNAL = 10,     /* out of memory or another failure inside the library */
-  MARABU_ERROR_REDIRECT = 11      /* a redirect to another scheme, or too many redirects */
+  MARABU_ERROR_REDIRECT = 11,     /* a redirect that is not followed, or too many redirects */
+  MARABU_ERROR_TLS = 12           /* HTTPS: the certificate could not be verified, or no secure connection */
 };
 
 enum { MARABU_SERVER_SIZE = 272, MARABU_MESSAGE_SIZE = 1024 };
@@ -121,6 +123,24 @@ MARABU_API void ArbeitsverzeichnisEinstellen(const char* path, size_t pathLength
 MARABU_API int FileAusInternetLaden(const MarabuStringList* out, const char* webProvider, size_t webProviderLength,
                                     const char* priceDirectory, size_t priceDirectoryLength,
                                     const char* workingDirectory, size_t workingDirectoryLength, MarabuError* error);
+
+/*
+ * Downloads the price file of the given day (date "TT.MM.JJJJ", a valid date
+ * from 1900 on) of the web provider from the publisher's web server, exactly
+ * as FileAusInternetLaden does for today: path "/Daten/" + key + "/" +
+ * TTMMJJJJ.txt, stored byte for byte as
+ *   workingDirectory/Fondpreise/priceDirectory/JJJJ/<month name>/TTMMJJJJ.txt
+ * with the year and month of that day (the directories must exist), and its
+ * lines returned in out (cleared first).  A day the publisher has no file for
+ * is MARABU_ERROR_HTTP_STATUS with httpStatus 404.  A date that is not valid
+ * is MARABU_ERROR_ARGUMENT and sends no request.  On any failure nothing under
+ * "Fondpreise" changes and out is left empty.
+ */
+MARABU_API int FileVomTagAusInternetLaden(const MarabuStringList* out, const char* webProvider,
+                                          size_t webProviderLength, const char* priceDirectory,
+                                          size_t priceDirectoryLength, const char* workingDirectory,
+                                          size_t workingDirectoryLength, const char* date, size_t dateLength,
+                                          MarabuError* error);
 
 /*
  * Downloads "/Daten/portrait.txt" from the publisher's web server into

@@ -30,6 +30,7 @@ enum class ErrorKind : int {
   Argument = MARABU_ERROR_ARGUMENT,
   Internal = MARABU_ERROR_INTERNAL,
   Redirect = MARABU_ERROR_REDIRECT,
+  Tls = MARABU_ERROR_TLS,
 };
 
 // Outcome of a download.  On failure message is the German text for a
@@ -59,6 +60,12 @@ class WebLibrary {
   virtual DownloadResult FileAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
                                               const std::string& priceDirectory,
                                               const std::string& workingDirectory) = 0;
+  // out := the lines of the price file of the day date ("TT.MM.JJJJ"),
+  // stored under workingDirectory/Fondpreise/priceDirectory/JJJJ/<month>/;
+  // empty on failure.  A day the publisher has no file for is HttpStatus 404.
+  virtual DownloadResult FileVomTagAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
+                                                    const std::string& priceDirectory,
+                                                    const std::string& workingDirectory, const std::string& date) = 0;
   // Writes workingDirectory/portrait.txt; out is not touched.
   virtual DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>& out,
                                            const std::string& workingDirectory) = 0;

@@ -30,6 +30,18 @@ class MarabuLibrary final : public WebLibrary {
     return detail::ResultOf(status, error, list.Failed());
   }
 
+  DownloadResult FileVomTagAusInternetLaden(std::vector<std::string>& out, const std::string& webProvider,
+                                            const std::string& priceDirectory, const std::string& workingDirectory,
+                                            const std::string& date) override {
+    detail::ListBridge list(out);
+    MarabuError error{};
+    const int status = ::FileVomTagAusInternetLaden(list.table(), webProvider.data(), webProvider.size(),
+                                                    priceDirectory.data(), priceDirectory.size(),
+                                                    workingDirectory.data(), workingDirectory.size(), date.data(),
+                                                    date.size(), &error);
+    return detail::ResultOf(status, error, list.Failed());
+  }
+
   DownloadResult FondportraitHolen(const std::string& wkn, std::vector<std::string>& out,
                                    const std::string& workingDirectory) override {
     detail::ListBridge list(out);
