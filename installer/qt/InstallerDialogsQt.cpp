@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/qt/AboutBox.h"
 #include "platform/qt/DialogButtons.h"
 
 namespace tellurio {
@@ -171,30 +172,10 @@ bool InstallerDialogsQt::ChooseTarget(PathChoice& rules) {
 }
 
 void ShowInstallerAbout(QWidget* parent) {
-  QDialog d(parent);
-  d.setObjectName(QStringLiteral("aboutDialog"));
-  d.setWindowTitle(QStringLiteral("Info über Installer"));
-  d.setMinimumWidth(360);
-  auto* outer = new QVBoxLayout(&d);
-  auto* row = new QHBoxLayout;
-  auto* icon = new QLabel(&d);
-  icon->setPixmap(QIcon(QStringLiteral(":/installer/app.svg")).pixmap(48, 48));
-  row->addWidget(icon, 0, Qt::AlignTop);
-  auto* text = new QLabel(QStringLiteral("<b>Installer</b> Version 1.0<br><br>"
-                                         "Installationsprogramm für Tellurio<br><br>"
-                                         "Copyright © 2026 Vaskor"),
-                          &d);
-  text->setObjectName(QStringLiteral("aboutText"));
-  row->addWidget(text, 1);
-  outer->addLayout(row);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  QPushButton* ok = MakeDialogButton(DialogButton::Ok, &d);
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, &d, &QDialog::accept);
-  buttons->addWidget(ok);
-  outer->addLayout(buttons);
-  d.exec();
+  ShowAboutBox(parent, QStringLiteral("Info über Installer"), QStringLiteral(":/installer/app.svg"),
+               QStringLiteral("<b>Installer</b> Version 1.0<br><br>"
+                              "Installationsprogramm für Tellurio<br><br>"
+                              "Copyright © 2026 Vaskor"));
 }
 
 InstallerDialog::InstallerDialog(InstallerServices services, InstallerDialogs& dialogs, QWidget* parent)

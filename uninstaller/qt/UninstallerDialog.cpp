@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/qt/AboutBox.h"
 #include "platform/qt/DialogButtons.h"
 
 namespace tellurio {
@@ -41,30 +42,10 @@ void Paint() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvent
 }  // namespace
 
 void ShowUninstallerAbout(QWidget* parent) {
-  QDialog d(parent);
-  d.setObjectName(QStringLiteral("aboutDialog"));
-  d.setWindowTitle(QStringLiteral("Info über uninstaller"));
-  d.setMinimumWidth(360);
-  auto* outer = new QVBoxLayout(&d);
-  auto* row = new QHBoxLayout;
-  auto* icon = new QLabel(&d);
-  icon->setPixmap(QIcon(QStringLiteral(":/uninstaller/app.svg")).pixmap(48, 48));
-  row->addWidget(icon, 0, Qt::AlignTop);
-  auto* text = new QLabel(QStringLiteral("<b>uninstaller</b> version 1.0<br><br>"
-                                         "Entfernt Tellurio wieder vom Rechner<br><br>"
-                                         "Copyright © 2026 Vaskor"),
-                          &d);
-  text->setObjectName(QStringLiteral("aboutText"));
-  row->addWidget(text, 1);
-  outer->addLayout(row);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  QPushButton* ok = MakeDialogButton(DialogButton::Ok, &d);
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, &d, &QDialog::accept);
-  buttons->addWidget(ok);
-  outer->addLayout(buttons);
-  d.exec();
+  ShowAboutBox(parent, QStringLiteral("Info über uninstaller"), QStringLiteral(":/uninstaller/app.svg"),
+               QStringLiteral("<b>uninstaller</b> version 1.0<br><br>"
+                              "Entfernt Tellurio wieder vom Rechner<br><br>"
+                              "Copyright © 2026 Vaskor"));
 }
 
 UninstallerDialog::UninstallerDialog(UninstallerServices services, QWidget* parent)
