@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> skipped;
   if (!control.extras.empty()) skipped.push_back(control.extras.front());
   const std::vector<std::string> record = UninstallLines(lines, "/opt/Tellurio", skipped, "/apps/T/t.desktop");
-  if (record.empty() || record.front() != "Vorgabe=/opt/Tellurio" || record.back() != "/apps/T/t.desktop")
-    std::abort();
+  if (record.empty() || record.front() != "Vorgabe=/opt/Tellurio" || record.back() != "/apps/T/t.desktop") std::abort();
   return 0;
 }

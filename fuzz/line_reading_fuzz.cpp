@@ -19,24 +19,11 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/FuzzCheck.h"
 #include "platform/Codec1252.h"
 #include "storage/CTextFile.h"
 #include "storage/ListFile.h"
 #include "storage/detail/LineTable.h"
-
-namespace {
-
-// Ends the run with the failed condition named, so that the report says
-// which property broke.
-#define Check(condition)                                                                       \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: Bedingung verletzt: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (0)
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

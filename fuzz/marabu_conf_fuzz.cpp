@@ -14,18 +14,9 @@
 #include <string_view>
 
 #include "Configuration.h"
+#include "fuzz/FuzzCheck.h"
 
 namespace {
-
-// Ends the run with the failed condition named, so that the report says
-// which property broke.
-#define Check(condition)                                                                       \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: Bedingung verletzt: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (0)
 
 void CheckServer(const marabu::ServerAddress& s) {
   Check(!s.host.empty());

@@ -22,20 +22,11 @@
 #include <vector>
 
 #include "acquisition/Portrait.h"
+#include "fuzz/FuzzCheck.h"
 #include "platform/Codec1252.h"
 #include "storage/CTextFile.h"
 
 namespace {
-
-// Ends the run with the failed condition named, so that the report says
-// which property broke.
-#define Check(condition)                                                                       \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: Bedingung verletzt: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (0)
 
 // The temporary portrait file of this process, removed at its end.
 struct TemporaryFile {

@@ -30,6 +30,7 @@
 #include "acquisition/PriceMerge.h"
 #include "calendar/DateOrder.h"
 #include "calendar/NumberText.h"
+#include "fuzz/FuzzCheck.h"
 #include "platform/Codec1252.h"
 #include "portfolio/Funds.h"
 #include "storage/CTextFile.h"
@@ -40,16 +41,6 @@ namespace {
 
 using tellurio::RecordStore;
 using Rows = std::vector<std::string>;
-
-// Ends the run with the failed condition named, so that the report says
-// which property broke.
-#define Check(condition)                                                                       \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: Bedingung verletzt: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (0)
 
 std::string IndexBytes(const RecordStore& store) {
   std::string index;

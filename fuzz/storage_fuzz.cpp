@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/FuzzCheck.h"
 #include "storage/ListFile.h"
 #include "storage/RecordStore.h"
 
@@ -33,16 +34,6 @@ tellurio::RecordStore& Store(int layout) {
   }
   return stores[layout];
 }
-
-// Ends the run with the failed condition named, so that the report says
-// which property broke.
-#define Check(condition)                                                                       \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: Bedingung verletzt: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (0)
 
 }  // namespace
 
