@@ -231,7 +231,9 @@ ChartLayout LayoutChart(const ChartInput& in, const std::vector<std::string>& se
     const int x = g.points[U(i)].x;
     const int w = axisFont.Width(text);
     const int left = std::max(area.left, std::min(x - w / 2, area.Right() - 1 - w));
-    g.dates.push_back(DateLabel{x, text, Rect{left, g.baseline + 4, w + 2, textH}});
+    // Under the lowest value label, which reaches half a line below the
+    // baseline: on a printer page that half line is wider than the gap.
+    g.dates.push_back(DateLabel{x, text, Rect{left, g.baseline + std::max(4, textH / 2), w + 2, textH}});
   }
 
   // Moving averages of the W prices before a point (its own not counted),

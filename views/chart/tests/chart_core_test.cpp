@@ -83,10 +83,12 @@ TEST(ChartLayout, ASmallChartByHand) {
   EXPECT_EQ(g.grid[1].box, (Rect{0, 165, 47, 10}));
 
   // Dates 60 wide with a gap of 2: 325 / 62 = 5 labels, one per point; the
-  // first is centred under its point, the last kept inside the area.
+  // first is centred under its point, the last kept inside the area.  They
+  // stand half a line (5) under the baseline, below the lowest value label.
   ASSERT_EQ(g.dates.size(), 5u);
   EXPECT_EQ(g.dates[0].x, 50);
-  EXPECT_EQ(g.dates[0].box, (Rect{20, 184, 62, 10}));
+  EXPECT_EQ(g.dates[0].box, (Rect{20, 185, 62, 10}));
+  EXPECT_LE(g.grid[0].box.top + g.grid[0].box.height, g.dates[0].box.top);
   EXPECT_EQ(g.dates[4].text, "07.01.2020");
   EXPECT_EQ(g.dates[4].box.left, 400 - 1 - 60);
   EXPECT_TRUE(g.average200.empty());
