@@ -128,7 +128,10 @@ Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& siz
 
 void FileBytes::Release(size_t from, size_t to) {
   if (!mapped_ || to > size_) return;
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  // Whole huge pages: the file's pages may be mapped 2 MB at a time, and
+  // giving back part of such a mapping splits it first, which costs the
+  // other processors a flush of their address caches each time.
+  const uintptr_t page = static_cast<uintptr_t>(kHugePage);
   const uintptr_t a = (reinterpret_cast<uintptr_t>(data_) + from + page - 1) & ~(page - 1);
   const uintptr_t b = (reinterpret_cast<uintptr_t>(data_) + to) & ~(page - 1);
   // The pages are the file's: read again, they come back as they were.
