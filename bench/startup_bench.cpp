@@ -33,6 +33,7 @@
 //   startup_bench [--dir DIR] [--runs N] [--keep]
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPointer>
@@ -40,6 +41,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -64,12 +66,14 @@
 #include "app/core/CommandTable.h"
 #include "app/qt/CMainFrame.h"
 #include "app/qt/ProgramWindow.h"
+#include "app/qt/ShellDialogsQt.h"
 #include "bench/BenchUtil.h"
 #include "bench/DataGenerator.h"
 #include "calendar/Calendar.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "platform/qt/Translations.h"
+#include "platform/qt/testing/DialogDriver.h"
 #include "platform/testing/RecordingPrompter.h"
 #include "portfolio/Funds.h"
 #include "storage/FileSet.h"
@@ -98,10 +102,34 @@ double NowMs() {
 
 // ---- the child: one start of the program ------------------------------------------
 
+// --scripted-choice: the depot is chosen without the choice dialog (its
+// widgets then are the first the start makes after the choice).
+bool g_scriptedChoice = false;
+
 // Time stamps of one child, printed as "name value" lines.
 std::map<std::string, double> g_stamps;
 void Stamp(const std::string& name) { g_stamps[name] = NowMs(); }
 void Print(const std::string& name, double value) { std::printf("%s %.3f\n", name.c_str(), value); }
+
+// Double-clicks the depot's line of the depot choice (as the list reports
+// it) once the dialog is on the screen; tries for about two seconds.
+void AnswerChoice(const std::string& depot, int attempt) {
+  QTimer::singleShot(attempt == 0 ? 0 : 10, [depot, attempt] {
+    QDialog* d = testing::ActiveDialog();
+    QListWidget* list = d ? d->findChild<QListWidget*>(QStringLiteral("depots")) : nullptr;
+    const QList<QListWidgetItem*> items =
+        list ? list->findItems(QString::fromStdString(depot), Qt::MatchExactly) : QList<QListWidgetItem*>();
+    if (items.isEmpty() || !d->windowHandle() || !d->windowHandle()->isExposed()) {
+      if (attempt < 200)
+        AnswerChoice(depot, attempt + 1);
+      else if (d)
+        d->reject();  // the start then fails instead of waiting
+      return;
+    }
+    list->setCurrentItem(items.front());
+    emit list->itemDoubleClicked(items.front());
+  });
+}
 
 // The shell dialogs with the user's answers: the depot choice, a new depot
 // "Leer" of the provider "Bank" with the web provider "Deka".  Each answer
@@ -109,11 +137,22 @@ void Print(const std::string& name, double value) { std::printf("%s %.3f\n", nam
 class ScriptedDialogs : public ShellDialogs {
  public:
   std::vector<std::string> choices;  // the depots to choose, in order
+  // The program's own "Depotauswahl", answered by a double click on the
+  // depot's line once it is on the screen, as a user chooses; otherwise
+  // the choice is returned without a dialog.
+  bool realChoice = true;
 
-  std::optional<std::string> ChooseDepot(const std::vector<std::string>&) override {
+  std::optional<std::string> ChooseDepot(const std::vector<std::string>& depots) override {
     if (choices.empty()) return std::nullopt;
     std::string depot = choices.front();
     choices.erase(choices.begin());
+    if (realChoice) {
+      RecordingPrompter unused;
+      ShellDialogsQt real(unused, nullptr);
+      AnswerChoice(depot, 0);
+      const std::optional<std::string> chosen = real.ChooseDepot(depots);
+      if (chosen != depot) throw std::runtime_error("the depot choice was not answered");
+    }
     Stamp("choice");
     return depot;
   }
@@ -243,6 +282,7 @@ int RunChild(const std::string& mode, const fs::path& dir, const std::string& de
   web.daxValue = "15000,00";
   web.providers = {"Deka"};
   ScriptedDialogs dialogs;
+  dialogs.realChoice = !g_scriptedChoice;
   if (mode == "switch")
     dialogs.choices = {kSmallDepot, depot};
   else
@@ -367,6 +407,7 @@ fs::path g_self;
 ChildResult RunChildProcess(const std::string& mode, const fs::path& dir, const std::string& depot) {
   const fs::path out = fs::temp_directory_path() / ("tellurio-startup-bench-" + std::to_string(getpid()) + ".txt");
   std::vector<std::string> args = {g_self.string(), "--child", mode, "--dir", dir.string(), "--depot", depot};
+  if (g_scriptedChoice) args.push_back("--scripted-choice");
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -541,6 +582,8 @@ int main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++i]));
     else if (a == "--keep")
       keep = true;
+    else if (a == "--scripted-choice")
+      g_scriptedChoice = true;
   }
   // The program draws offscreen, on a screen of a usual desktop size.
   if (!std::getenv("QT_QPA_PLATFORM")) {

@@ -1,6 +1,7 @@
 // List-file scrambling: the line-by-line reference forms and the vectorised
 // whole-file decoder that the record store reads its data files with.
 
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <thread>
@@ -38,14 +39,16 @@ void AppendEncodedLine(std::string& out, std::string_view line, unsigned char k,
 }
 
 // Collects decoded text and line ends; capacities are fixed up front from the
-// input size, so no check is needed per byte.  Line ends are gathered per
-// block of LineTable::kBlock lines and then stored as 15-bit offsets from
-// the block's start (or, for a block of long lines, as 32-bit positions).
+// input size, so no check is needed per byte.  Line ends go straight into
+// their 15-bit offsets from the start of their block of LineTable::kBlock
+// lines; a block whose text grows longer than such an offset reaches turns
+// into a block of 32-bit positions.
 class LineBuilder {
  public:
   LineBuilder(size_t textCapacity, size_t maxLines)
       : text_(textCapacity),
-        ends_(maxLines * sizeof(uint16_t) + sizeof(uint16_t)),
+        // The decoders write up to 31 entries past the last line end.
+        ends_((maxLines + 32) * sizeof(uint16_t)),
         blocks_((maxLines / LineTable::kBlock + 2) * sizeof(uint32_t)) {
     out_ = text_.data();
     ends16_ = reinterpret_cast<uint16_t*>(ends_.data());
@@ -67,37 +70,80 @@ class LineBuilder {
   size_t Pos() const { return w_; }
   // Records the "\n" written at text position pos.
   void EndAt(size_t pos, bool cr) {
-    block_[inBlock_++] = static_cast<uint32_t>(pos) | (cr ? LineTable::kCr32 : 0u);
-    if (inBlock_ == LineTable::kBlock) FlushBlock();
+    const size_t rel = pos - blockStart_;
+    if (!wideBlock_ && rel > kMaxShort) MakeBlockWide();
+    if (wideBlock_)
+      stage_.push_back(static_cast<uint32_t>(pos) | (cr ? LineTable::kCr32 : 0u));
+    else
+      ends16_[lines_] = static_cast<uint16_t>(rel | (cr ? LineTable::kCr16 : 0u));
+    if (++lines_ == blockFirst_ + LineTable::kBlock) CloseBlock(pos);
   }
-  // Records the n line feeds of a block of 16 or 32 bytes written at text position
-  // w: bit p of lf is a "\n" at w + p, bit p of cr a "\r" before it.  Up to
-  // four are written without a branch per line.
-  void EndMany(size_t w, unsigned lf, unsigned cr, unsigned n) {
-    uint32_t* out = block_ + inBlock_;
+  // Records the n line feeds of a block of 16 or 32 bytes written at text
+  // position w: bit p of lf is a "\n" at w + p, bit p of cr a "\r" before
+  // it.  Up to four are written without a branch per line.
+  __attribute__((always_inline)) void EndMany(size_t w, unsigned lf, unsigned cr, unsigned n) {
+    if (wideBlock_ || w + 32 - blockStart_ > kMaxShort) {
+      EndEach(w, lf, cr);
+      return;
+    }
+    const uint32_t rel = static_cast<uint32_t>(w - blockStart_);
+    uint16_t* out = ends16_ + lines_;
     unsigned m = lf;
     // Past the last line feed, bit is 32 and the entry is left over (it is
     // written again or never read).
     const uint64_t crs = cr;
     for (int k = 0; k < 4; ++k) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctzll(uint64_t{m} | (uint64_t{1} << 32)));
-      out[k] = static_cast<uint32_t>(w + bit) | static_cast<uint32_t>(((crs >> bit) & 1u) << 31);
+      out[k] = static_cast<uint16_t>((rel + bit) | static_cast<uint32_t>(((crs >> bit) & 1u) << 15));
       m &= m - 1;
     }
     for (unsigned k = 4; k < n; ++k) {
       const unsigned bit = static_cast<unsigned>(__builtin_ctz(m));
-      out[k] = static_cast<uint32_t>(w + bit) | (((cr >> bit) & 1u) << 31);
+      out[k] = static_cast<uint16_t>((rel + bit) | (((cr >> bit) & 1u) << 15));
       m &= m - 1;
     }
-    inBlock_ += n;
-    if (inBlock_ >= LineTable::kBlock) FlushBlock();
+    lines_ += n;
+    if (lines_ >= blockFirst_ + LineTable::kBlock) NextBlock();
   }
   void EndLine(bool cr) {
     EndAt(w_, cr);
     out_[w_++] = '\n';
   }
+  // The cursor for a decoder that writes text and short line ends itself
+  // (usable unless the current block has long ones); given back before any
+  // other call.
+  static constexpr size_t kBlock = LineTable::kBlock;
+  struct Fast {
+    char* text;
+    size_t w;
+    uint16_t* ends;
+    size_t lines;
+    size_t blockStart;
+    size_t blockFirst;
+    bool usable;
+  };
+  Fast TakeFast() const { return Fast{out_, w_, ends16_, lines_, blockStart_, blockFirst_, !wideBlock_}; }
+  void GiveFast(const Fast& f) {
+    w_ = f.w;
+    lines_ = f.lines;
+  }
+  // The current (short) block is full: the lines after its last one begin
+  // the next block and are counted from its start instead.
+  __attribute__((noinline)) void NextBlock() {
+    const size_t boundary = blockFirst_ + LineTable::kBlock;
+    const size_t lastEnd = blockStart_ + (ends16_[boundary - 1] & ~LineTable::kCr16);
+    blocks32_[blocksN_++] = static_cast<uint32_t>(blockStart_);
+    const uint16_t delta = static_cast<uint16_t>(lastEnd + 1 - blockStart_);
+    for (size_t l = boundary; l < lines_; ++l) ends16_[l] = static_cast<uint16_t>(ends16_[l] - delta);
+    blockStart_ = lastEnd + 1;
+    blockFirst_ = boundary;
+  }
   LineTable::Chunk Finish() {
-    while (inBlock_ > 0) FlushBlock();
+    if (lines_ > blockFirst_) {
+      const size_t lastEnd =
+          wideBlock_ ? (stage_.back() & ~LineTable::kCr32) : blockStart_ + (ends16_[lines_ - 1] & ~LineTable::kCr16);
+      CloseBlock(lastEnd);
+    }
     // The buffers were made for the longest text the input could give.
     text_.Shrink(w_);
     ends_.Shrink(lines_ * sizeof(uint16_t));
@@ -111,35 +157,35 @@ class LineBuilder {
   }
 
  private:
-  // Stores the first kBlock pending line ends (all at the end) as a block.
-  void FlushBlock() {
-    if (inBlock_ == 0) return;
-    const uint32_t count = std::min(inBlock_, LineTable::kBlock);
-    const uint32_t rest = inBlock_ - count;
-    inBlock_ = count;
-    FlushFullOrLast();
-    std::memmove(block_, block_ + count, rest * sizeof(uint32_t));
-    inBlock_ = rest;
-  }
-  void FlushFullOrLast() {
-    const uint32_t base = blockStart_;
-    const uint32_t last = block_[inBlock_ - 1] & ~LineTable::kCr32;
-    if (last - base <= 0x7FFFu) {
-      blocks32_[blocks_n_] = base;
-      uint16_t* e = ends16_ + lines_;
-      for (uint32_t k = 0; k < inBlock_; ++k) {
-        const uint32_t v = block_[k];
-        e[k] = static_cast<uint16_t>(((v & ~LineTable::kCr32) - base) | ((v >> 31) << 15));
-      }
-    } else {
-      blocks32_[blocks_n_] = LineTable::kWide | static_cast<uint32_t>(wide_.size());
-      wide_.push_back(base);
-      wide_.insert(wide_.end(), block_, block_ + inBlock_);
+  static constexpr size_t kMaxShort = 0x7FFF;
+
+  __attribute__((noinline)) void EndEach(size_t w, unsigned lf, unsigned cr) {
+    for (unsigned m = lf; m != 0; m &= m - 1) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctz(m));
+      EndAt(w + bit, (cr >> bit) & 1u);
     }
-    ++blocks_n_;
-    lines_ += inBlock_;
-    blockStart_ = last + 1;
-    inBlock_ = 0;
+  }
+  // The current block's line ends so far, as 32-bit positions.
+  void MakeBlockWide() {
+    wideBlock_ = true;
+    stage_.clear();
+    for (size_t l = blockFirst_; l < lines_; ++l) {
+      const uint32_t e = ends16_[l];
+      stage_.push_back(static_cast<uint32_t>(blockStart_ + (e & ~LineTable::kCr16)) | ((e >> 15) << 31));
+    }
+  }
+  // Ends the current block, whose last line feed is at text position lastEnd.
+  void CloseBlock(size_t lastEnd) {
+    if (wideBlock_) {
+      blocks32_[blocksN_++] = LineTable::kWide | static_cast<uint32_t>(wide_.size());
+      wide_.push_back(static_cast<uint32_t>(blockStart_));
+      wide_.insert(wide_.end(), stage_.begin(), stage_.end());
+      wideBlock_ = false;
+    } else {
+      blocks32_[blocksN_++] = static_cast<uint32_t>(blockStart_);
+    }
+    blockStart_ = lastEnd + 1;
+    blockFirst_ = lines_;
   }
 
   Memory text_;
@@ -150,15 +196,19 @@ class LineBuilder {
   uint16_t* ends16_;
   uint32_t* blocks32_;
   size_t w_ = 0;
-  size_t lines_ = 0;  // lines in flushed blocks
-  size_t blocks_n_ = 0;
-  uint32_t blockStart_ = 0;
-  uint32_t block_[LineTable::kBlock + 32];
-  uint32_t inBlock_ = 0;
+  size_t lines_ = 0;       // lines ended so far
+  size_t blocksN_ = 0;     // blocks closed so far
+  size_t blockStart_ = 0;  // text position of the current block's first line
+  size_t blockFirst_ = 0;  // index of the current block's first line
+  bool wideBlock_ = false;
+  std::vector<uint32_t> stage_;  // line ends of the current block while it is wide
   std::string scratch_;
 };
 
 namespace {
+
+// The widest vector instructions the decoder may use (LimitVectorWidth).
+std::atomic<int> g_widthLimit{3};
 
 // Files from this size on are decoded in two halves at once.
 constexpr size_t kParallelFrom = size_t(4) << 20;
@@ -280,6 +330,179 @@ __attribute__((noinline)) void DecodeVector(const unsigned char* in, size_t i, s
 }
 
 #if defined(__x86_64__)
+// Decodes the usual blocks of 32 bytes from in[i] on: every "\r" stands
+// before a "\n", no byte is a blank (which may be a written empty string),
+// every decoded byte is plain ASCII below "{" (no umlaut stand-in) and the
+// lines are short.  Stops at the first other block and returns where;
+// carry as in DecodeVector.  The builder's cursor is kept in registers
+// meanwhile: the text stores could otherwise alias it.
+__attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(const unsigned char* in, size_t i, size_t n,
+                                                                            unsigned char k, LineBuilder& b,
+                                                                            unsigned& carry) {
+  const __m256i LF = _mm256_set1_epi8('\n');
+  const __m256i CR = _mm256_set1_epi8('\r');
+  const __m256i SP = _mm256_set1_epi8(' ');
+  const __m256i K = _mm256_set1_epi8(static_cast<char>(k));
+  const __m256i T224 = _mm256_set1_epi8(static_cast<char>(224));
+  const __m256i T123 = _mm256_set1_epi8(123);
+  const __m256i FIFTEEN = _mm256_set1_epi8(15);
+  const __m256i IDX1 = _mm256_setr_epi8(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+                                        23, 24, 25, 26, 27, 28, 29, 30, 31, 32);
+  const __m256i IDX0 = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                        22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  LineBuilder::Fast f = b.TakeFast();
+  if (!f.usable) return i;
+  unsigned cy = carry;
+  for (; i + 34 <= n; i += 32) {
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i isLF = _mm256_cmpeq_epi8(c, LF);
+    const __m256i isCR = _mm256_cmpeq_epi8(c, CR);
+    const unsigned lfBits = static_cast<unsigned>(_mm256_movemask_epi8(isLF));
+    const unsigned crBits = static_cast<unsigned>(_mm256_movemask_epi8(isCR));
+    const unsigned spBits = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(c, SP)));
+    const unsigned lfNext = (lfBits >> 1) | (static_cast<unsigned>(in[i + 32] == '\n') << 31);
+    // The line ends of the block must fit the current block of short ends.
+    if (((crBits & ~lfNext) | spBits) != 0 || cy >= 200 || f.w + 32 - f.blockStart > 0x7FFF) break;
+    // Line position of each byte: its index plus carry, less (index + 1 +
+    // carry) of the last line feed before it.
+    const __m256i C = _mm256_set1_epi8(static_cast<char>(cy));
+    __m256i s = _mm256_and_si256(isLF, _mm256_add_epi8(IDX1, C));
+    s = _mm256_max_epu8(s, _mm256_slli_si256(s, 1));
+    s = _mm256_max_epu8(s, _mm256_slli_si256(s, 2));
+    s = _mm256_max_epu8(s, _mm256_slli_si256(s, 4));
+    s = _mm256_max_epu8(s, _mm256_slli_si256(s, 8));
+    s = _mm256_max_epu8(s, _mm256_shuffle_epi8(_mm256_permute2x128_si256(s, s, 0x08), FIFTEEN));
+    const __m256i j = _mm256_sub_epi8(_mm256_add_epi8(IDX0, C), s);
+    // 255 - c for c above 223 is c with all bits flipped.
+    const __m256i y = _mm256_xor_si256(c, _mm256_cmpeq_epi8(_mm256_max_epu8(c, T224), c));
+    const __m256i x = _mm256_xor_si256(_mm256_sub_epi8(y, j), K);
+    const __m256i keep = _mm256_or_si256(isLF, isCR);
+    const __m256i high = _mm256_andnot_si256(keep, _mm256_cmpeq_epi8(_mm256_max_epu8(x, T123), x));
+    if (_mm256_movemask_epi8(high) != 0) break;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(f.text + f.w), _mm256_blendv_epi8(x, c, keep));
+    // The line ends, each with the "\r" before it in bit 15; up to four
+    // without a branch per line (entries past the last are written again
+    // or never read).
+    const uint64_t crBefore = (uint64_t{crBits} << 1) | static_cast<uint64_t>(in[i - 1] == '\r');
+    const uint32_t rel = static_cast<uint32_t>(f.w - f.blockStart);
+    uint16_t* out = f.ends + f.lines;
+    uint64_t m = lfBits;
+    for (int q = 0; q < 4; ++q) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctzll(m | (uint64_t{1} << 32)));
+      out[q] = static_cast<uint16_t>((rel + bit) | static_cast<uint32_t>(((crBefore >> bit) & 1u) << 15));
+      m &= m - 1;
+    }
+    const unsigned count = static_cast<unsigned>(__builtin_popcount(lfBits));
+    for (unsigned q = 4; q < count; ++q) {
+      const unsigned bit = static_cast<unsigned>(__builtin_ctzll(m));
+      out[q] = static_cast<uint16_t>((rel + bit) | static_cast<uint32_t>(((crBefore >> bit) & 1u) << 15));
+      m &= m - 1;
+    }
+    f.w += 32;
+    f.lines += count;
+    cy = lfBits ? static_cast<unsigned>(__builtin_clz(lfBits)) : cy + 32u;
+    if (f.lines >= f.blockFirst + LineBuilder::kBlock) {
+      b.GiveFast(f);
+      b.NextBlock();
+      f = b.TakeFast();
+    }
+  }
+  b.GiveFast(f);
+  carry = cy;
+  return i;
+}
+
+// The usual blocks as DecodeUsualAvx2, 64 bytes at a time, on processors
+// with AVX-512 (byte and word operations, byte permutes, compression): the
+// line ends of a block are compressed out of its 64 positions in one step.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2"), noinline)) size_t DecodeUsualAvx512(
+    const unsigned char* in, size_t i, size_t n, unsigned char k, LineBuilder& b, unsigned& carry) {
+  alignas(64) static const unsigned char kIndex[64] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                                       16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
+                                                       32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47,
+                                                       48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+  alignas(64) static const uint16_t kWordIndex[64] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                                      16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
+                                                      32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47,
+                                                      48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63};
+  const __m512i LF = _mm512_set1_epi8('\n');
+  const __m512i CR = _mm512_set1_epi8('\r');
+  const __m512i SP = _mm512_set1_epi8(' ');
+  const __m512i K = _mm512_set1_epi8(static_cast<char>(k));
+  const __m512i FF = _mm512_set1_epi8(static_cast<char>(255));
+  const __m512i T224 = _mm512_set1_epi8(static_cast<char>(224));
+  const __m512i T123 = _mm512_set1_epi8(123);
+  const __m512i ONE = _mm512_set1_epi8(1);
+  const __m512i CRBIT = _mm512_set1_epi16(static_cast<short>(0x8000));
+  const __m512i IDX0 = _mm512_load_si512(kIndex);
+  const __m512i IDX1 = _mm512_add_epi8(IDX0, ONE);
+  const __m512i W0 = _mm512_load_si512(kWordIndex);
+  const __m512i W32 = _mm512_load_si512(kWordIndex + 32);
+  // Byte p of a shift by d takes byte p - d (none below d).
+  __m512i shift[6];
+  __mmask64 shiftMask[6];
+  for (int q = 0; q < 6; ++q) {
+    const int d = 1 << q;
+    shift[q] = _mm512_sub_epi8(IDX0, _mm512_set1_epi8(static_cast<char>(d)));
+    shiftMask[q] = ~((uint64_t{1} << d) - 1);
+  }
+  LineBuilder::Fast f = b.TakeFast();
+  if (!f.usable) return i;
+  unsigned cy = carry;
+  for (; i + 66 <= n; i += 64) {
+    const __m512i c = _mm512_loadu_si512(in + i);
+    const uint64_t lf = _mm512_cmpeq_epi8_mask(c, LF);
+    const uint64_t cr = _mm512_cmpeq_epi8_mask(c, CR);
+    const uint64_t sp = _mm512_cmpeq_epi8_mask(c, SP);
+    const uint64_t lfNext = (lf >> 1) | (static_cast<uint64_t>(in[i + 64] == '\n') << 63);
+    if (((cr & ~lfNext) | sp) != 0 || cy >= 180 || f.w + 64 - f.blockStart > 0x7FFF) break;
+    // Line position of each byte, as in DecodeUsualAvx2.
+    const __m512i C = _mm512_set1_epi8(static_cast<char>(cy));
+    __m512i s = _mm512_maskz_add_epi8(lf, IDX1, C);
+    for (int q = 0; q < 6; ++q) s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[q], shift[q], s));
+    const __m512i j = _mm512_sub_epi8(_mm512_add_epi8(IDX0, C), s);
+    const __m512i y = _mm512_mask_sub_epi8(c, _mm512_cmpge_epu8_mask(c, T224), FF, c);
+    const __m512i x = _mm512_xor_si512(_mm512_sub_epi8(y, j), K);
+    const uint64_t keep = lf | cr;
+    if ((_mm512_cmpge_epu8_mask(x, T123) & ~keep) != 0) break;
+    _mm512_storeu_si512(f.text + f.w, _mm512_mask_blend_epi8(keep, x, c));
+    // The line ends: each position with the "\r" before it in bit 15,
+    // compressed to the line feeds (entries past them are written again or
+    // never read).
+    const uint64_t crBefore = (cr << 1) | static_cast<uint64_t>(in[i - 1] == '\r');
+    const __m512i R = _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart));
+    const __m512i low = _mm512_add_epi16(W0, R);
+    const __m512i lo = _mm512_mask_add_epi16(low, static_cast<__mmask32>(crBefore), low, CRBIT);
+    const __m512i hi0 = _mm512_add_epi16(W32, R);
+    const __m512i hi = _mm512_mask_add_epi16(hi0, static_cast<__mmask32>(crBefore >> 32), hi0, CRBIT);
+    const unsigned count0 = static_cast<unsigned>(__builtin_popcount(static_cast<uint32_t>(lf)));
+    const unsigned count = static_cast<unsigned>(__builtin_popcountll(lf));
+    uint16_t* out = f.ends + f.lines;
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi16(static_cast<__mmask32>(lf), lo));
+    _mm512_storeu_si512(out + count0, _mm512_maskz_compress_epi16(static_cast<__mmask32>(lf >> 32), hi));
+    f.w += 64;
+    f.lines += count;
+    cy = lf ? static_cast<unsigned>(__builtin_clzll(lf)) : cy + 64u;
+    if (f.lines >= f.blockFirst + LineBuilder::kBlock) {
+      b.GiveFast(f);
+      b.NextBlock();
+      f = b.TakeFast();
+    }
+  }
+  b.GiveFast(f);
+  carry = cy;
+  return i;
+}
+
+bool HasAvx512() {
+  if (g_widthLimit.load(std::memory_order_relaxed) < 3) return false;
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+                          __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") &&
+                          __builtin_cpu_supports("bmi2");
+  return has;
+}
+
 // The same 32 bytes at a time, on processors with AVX2; returns where it
 // stopped (the last bytes are left to DecodeVector) and updates carry.
 __attribute__((target("avx2,popcnt"), noinline)) size_t DecodeAvx2(const unsigned char* in, size_t i, size_t n,
@@ -302,7 +525,10 @@ __attribute__((target("avx2,popcnt"), noinline)) size_t DecodeAvx2(const unsigne
   const __m256i to[4] = {_mm256_set1_epi8(static_cast<char>(0xDF)), _mm256_set1_epi8(static_cast<char>(0xFC)),
                          _mm256_set1_epi8(static_cast<char>(0xF6)), _mm256_set1_epi8(static_cast<char>(0xE4))};
   alignas(32) unsigned char tmp[32];
-  for (; i + 34 <= n; i += 32) {
+  for (;;) {
+    if (HasAvx512()) i = DecodeUsualAvx512(in, i, n, k, b, carry);
+    i = DecodeUsualAvx2(in, i, n, k, b, carry);
+    if (i + 34 > n) break;
     const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
     const __m256i nx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 1));
     const __m256i nx2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 2));
@@ -357,11 +583,13 @@ __attribute__((target("avx2,popcnt"), noinline)) size_t DecodeAvx2(const unsigne
       }
     }
     carry = lfBits ? static_cast<unsigned>(__builtin_clz(lfBits)) : (carry + 32u) & 0xFFu;
+    i += 32;
   }
   return i;
 }
 
 bool HasAvx2() {
+  if (g_widthLimit.load(std::memory_order_relaxed) < 2) return false;
   static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
   return has;
 }
@@ -383,12 +611,16 @@ static void DecodeRange(const unsigned char* in, size_t from, size_t to, unsigne
       if (nl) end = static_cast<size_t>(static_cast<const unsigned char*>(nl) - in) + 1;
     }
 #if defined(__SSE2__)
-    unsigned carry = 0;  // from is a line start
-    size_t at = from;
+    if (g_widthLimit.load(std::memory_order_relaxed) >= 1) {
+      unsigned carry = 0;  // from is a line start
+      size_t at = from;
 #if defined(__x86_64__)
-    if (HasAvx2()) at = DecodeAvx2(in, from, end, k, b, carry);
+      if (HasAvx2()) at = DecodeAvx2(in, from, end, k, b, carry);
 #endif
-    DecodeVector(in, at, end, k, b, carry);
+      DecodeVector(in, at, end, k, b, carry);
+    } else {
+      DecodeScalar(in, from, end, 0, k, b);
+    }
 #else
     DecodeScalar(in, from, end, 0, k, b);
 #endif
@@ -396,6 +628,8 @@ static void DecodeRange(const unsigned char* in, size_t from, size_t to, unsigne
     from = end;
   }
 }
+
+void LineTable::LimitVectorWidth(int level) { g_widthLimit.store(level, std::memory_order_relaxed); }
 
 LineTable LineTable::Decode(std::string_view raw, const std::function<void(size_t, size_t)>& done) {
   const size_t n = raw.size();

@@ -213,7 +213,7 @@ bool CTellurioView::TickerRunning() const { return ticker_ && ticker_->Running()
 void CTellurioView::OnUpdate() {
   LayoutControls();
   if (Is("Fenster1")) {
-    if (!flags_.tableViewOn) RenderChart();
+    if (!flags_.tableViewOn) RefreshChart();
   } else if (Is("Fenster2")) {
     if (!flags_.tableViewOn) {
       UpdateFundList();
@@ -269,11 +269,30 @@ void CTellurioView::RenderChart() {
   if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
   buffer_.fill(Qt::white);
   markerDrawn_ = false;
+  bufferRendered_ = false;
   if (!chartActive_) return;
   QPainter p(&buffer_);
   // A windowed chart leaves room for its scroll bar at the bottom.
   const int barH = hbar_ && Windowed() ? hbar_->sizeHint().height() : 0;
   layout_ = DrawChart(p, QRect(0, 0, size.width(), size.height() - barH), chart_, series_, scroll_);
+  ++chartDraws_;
+  bufferRendered_ = true;
+  renderedSize_ = size;
+  renderedScroll_ = scroll_;
+}
+
+void CTellurioView::RefreshChart() {
+  if (!Is("Fenster1")) return;
+  const QSize size(std::max(1, width()), std::max(1, height()));
+  const chart::ScrollState &s = scroll_, &r = renderedScroll_;
+  const bool sameScroll = s.range == r.range && s.position == r.position && s.zoom == r.zoom &&
+                          s.minimumRange == r.minimumRange && s.initialised == r.initialised;
+  // A window of fewer than three points is widened by every layout until it
+  // has three; such a chart is laid out again as before.
+  const int n = static_cast<int>(series_.size() / 2);
+  const bool settled = !(Windowed() && s.range > 0 && n - s.range < 3 && s.zoom == 1);
+  if (chartActive_ && bufferRendered_ && !markerDrawn_ && buffer_.size() == size && sameScroll && settled) return;
+  RenderChart();
 }
 
 void CTellurioView::UpdateScrollBar() {

@@ -81,6 +81,9 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   const chart::ChartLayout& Layout() const { return layout_; }
   // The value display at a point of the pane (what a mouse move does).
   void MoveMarker(const QPoint& at);
+  // How often the chart has been laid out and drawn into the back buffer
+  // since the view was made (a choice of a fund draws it once).
+  int ChartDrawCount() const { return chartDraws_; }
 
   // ---- panes 2 and 3 ----
   QListWidget* FundList() const { return fundList_; }
@@ -101,6 +104,9 @@ class CTellurioView : public QWidget, public chart::ChartPane {
  private:
   bool Is(const char* title) const;
   void RenderChart();
+  // Renders the chart unless the back buffer holds exactly what rendering
+  // now would give.
+  void RefreshChart();
   bool Windowed() const;
   void UpdateScrollBar();
   void OnScrollAction(int action);
@@ -127,6 +133,12 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   bool valueDisplay_ = false;
   bool markerDrawn_ = false;
   QPoint marker_;
+  int chartDraws_ = 0;
+  // The back buffer as the last RenderChart left it: for what size and
+  // scroll state it was drawn; false once anything else drew on it.
+  bool bufferRendered_ = false;
+  QSize renderedSize_;
+  chart::ScrollState renderedScroll_;
 
   // pane 2
   QFrame* fundFrame_ = nullptr;

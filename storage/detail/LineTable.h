@@ -21,6 +21,11 @@ class LineTable {
   // in order.
   static LineTable Decode(std::string_view raw, const std::function<void(size_t from, size_t to)>& done = {});
 
+  // For tests of the decoder: the widest vector instructions it may use, 0
+  // none, 1 SSE2, 2 AVX2, 3 AVX-512 (3 unless set; what the processor has
+  // limits it as well).  Not for use while anything decodes.
+  static void LimitVectorWidth(int level);
+
   size_t size() const { return first_.count + second_.count; }
   std::string_view line(size_t i) const { return i < first_.count ? first_.line(i) : second_.line(i - first_.count); }
 

@@ -128,9 +128,18 @@ Status ReadWholeFile(const std::filesystem::path& path, Memory& out, size_t& siz
 
 void FileBytes::Release(size_t from, size_t to) {
   if (!mapped_ || to > size_) return;
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t a = (reinterpret_cast<uintptr_t>(data_) + from + page - 1) & ~(page - 1);
-  const uintptr_t b = (reinterpret_cast<uintptr_t>(data_) + to) & ~(page - 1);
+  // Whole huge pages: the file's pages may be mapped 2 MB at a time, and
+  // giving back part of such a mapping splits it first, which costs the
+  // other processors a flush of their address caches each time.  The
+  // ranges of one reader follow each other, so rounding both ends down
+  // gives back everything but the last part; what lies before `from` in
+  // that page is another reader's, and given back early it is only read
+  // from the file again.
+  // Never below the mapping's start (where it is not at a huge page).
+  const uintptr_t page = static_cast<uintptr_t>(kHugePage);
+  const uintptr_t start = reinterpret_cast<uintptr_t>(data_);
+  const uintptr_t a = std::max((start + from) & ~(page - 1), start);
+  const uintptr_t b = (start + to) & ~(page - 1);
   // The pages are the file's: read again, they come back as they were.
   if (b > a) madvise(reinterpret_cast<void*>(a), b - a, MADV_DONTNEED);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 #include <random>
 
@@ -280,6 +281,57 @@ TEST(ListFile, BlocksOfLongLinesDecodeLikeBlocksOfShortOnes) {
       mixed.push_back(encoded[i]);
     }
     EXPECT_EQ(DecodeListBytes(mixed), DecodedLineByLine(mixed)) << target;
+  }
+}
+
+// The decoder takes the widest vector instructions the processor has, and
+// each narrower way for what the wider one leaves (unusual blocks: blank
+// lines, a "\r" without "\n", umlauts, long lines, the ends of files).
+// Every width decodes every file as it is decoded line by line: price-like
+// lines in runs long enough for the widest blocks, with the unusual lines
+// among them, in files with one half and with two.
+TEST(ListFile, EveryVectorWidthDecodesAlike) {
+  for (size_t target : {size_t(200) << 10, size_t(5) << 20}) {
+    std::mt19937 rng(static_cast<unsigned>(target) + 3);
+    std::vector<std::string> lines = {"2"};
+    size_t bytes = 0;
+    while (bytes < target) {
+      std::string l;
+      const unsigned kind = rng() % 1000;
+      if (kind < 3) {
+        l = "";  // written as a blank
+      } else if (kind < 6) {
+        l = "Süd-Fonds Müller & Söhne";
+      } else if (kind < 8) {
+        l.assign(150 + rng() % 200, static_cast<char>('0' + rng() % 10));  // past a byte of line position
+      } else if (kind == 8 && rng() % 20 == 0) {
+        l.assign(33000, '7');  // past a short line end
+      } else if (rng() % 2) {
+        char date[16];
+        std::snprintf(date, sizeof date, "%02u.%02u.%04u", static_cast<unsigned>(1 + rng() % 28),
+                      static_cast<unsigned>(1 + rng() % 12), static_cast<unsigned>(1990 + rng() % 40));
+        l = date;
+      } else {
+        l = std::to_string(rng() % 100000) + "," + std::to_string(10 + rng() % 90);
+      }
+      bytes += l.size() + 2;
+      lines.push_back(l);
+    }
+    std::string encoded;
+    ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
+    // Some line ends without their "\r", and some "\r" within a line.
+    std::string mixed;
+    for (size_t i = 0; i < encoded.size(); ++i) {
+      if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 400 == 0) continue;
+      mixed.push_back(encoded[i]);
+      if (encoded[i] != '\n' && encoded[i] != '\r' && rng() % 20000 == 0) mixed.push_back('\r');
+    }
+    const std::vector<std::string> ref = DecodedLineByLine(mixed);
+    for (int width = 0; width <= 3; ++width) {
+      detail::LineTable::LimitVectorWidth(width);
+      EXPECT_EQ(DecodeListBytes(mixed), ref) << target << " bytes, width " << width;
+    }
+    detail::LineTable::LimitVectorWidth(3);
   }
 }
 

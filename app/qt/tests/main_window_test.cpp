@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "acquisition/AcquisitionDialogs.h"
 #include "acquisition/PriceAcquisition.h"
@@ -436,6 +437,49 @@ TEST(MainWindow, AfterARestoreEveryPaneShowsTheDepotThatIsCurrent) {
   EXPECT_EQ(p.RankedFunds(), static_cast<int>(expected.size()));
   EXPECT_EQ(p.DepotStatus(), "aktuelles Depot: " + current);
   for (const std::string& fund : expected) EXPECT_TRUE(Contains(p.f.doc.TickerText(), fund)) << fund;
+}
+
+// Choosing a fund, by its tile or by a line of the list of all funds, draws
+// its long-term chart once, not again for each pane the choice updates.
+// The draw counter is read after the chart pane has been painted with the
+// chosen fund, when all the choice's work is done.
+TEST(MainWindow, ChoosingAFundDrawsItsChartOnce) {
+  Program p;
+  CTellurioView* chart = p.View("Fenster1");
+  struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } watch;
+  chart->installEventFilter(&watch);
+  auto chooseAndCount = [&](const std::function<void()>& click, const std::string& fund) {
+    const int draws = chart->ChartDrawCount();
+    watch.paints = 0;
+    click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.f.doc.State().selectedFund == fund && watch.paints > 0; })) << fund;
+    EXPECT_TRUE(chart->ChartActive());
+    EXPECT_EQ(chart->Layout().title, "Langfristchart des Fonds " + fund);
+    return chart->ChartDrawCount() - draws;
+  };
+  const std::vector<QPushButton*>& tiles = p.View("Fenster3")->Tiles();
+  ASSERT_EQ(tiles.size(), 3u);
+  EXPECT_EQ(chooseAndCount([&] { QTest::mouseClick(tiles[1], Qt::LeftButton); }, "Beta"), 1);
+  EXPECT_EQ(chooseAndCount([&] { QTest::mouseClick(tiles[2], Qt::LeftButton); }, "Gamma Renten"), 1);
+
+  QListWidget* list = p.View("Fenster2")->FundList();
+  QListWidgetItem* line = list->item(3);
+  const std::string fund = line->data(Qt::UserRole + 1).toString().toStdString();
+  const QPoint at = list->visualItemRect(line).center();
+  EXPECT_EQ(chooseAndCount([&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); }, fund), 1);
+
+  // What changes the picture still draws it again: a new size.
+  const int before = chart->ChartDrawCount();
+  p.frame().resize(p.frame().width() - 40, p.frame().height());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return chart->ChartDrawCount() > before; }));
+  EXPECT_EQ(chart->BackBuffer().size(), chart->size());
+  chart->removeEventFilter(&watch);
 }
 
 // A double click on a line of the fund list that is not selected yet takes
