@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <optional>
 
-#include "acquisition/PriceDays.h"
 #include <string>
 #include <vector>
+#include "acquisition/PriceDays.h"
 
 #include "acquisition/AcquisitionDialogs.h"
 #include "acquisition/Portrait.h"

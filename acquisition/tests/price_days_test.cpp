@@ -37,8 +37,8 @@ TEST(PriceDays, FromTheThursdayBeforeEasterTheFilesOfTheWeekAfterFollowInOrder) 
 
 TEST(PriceDays, AcrossNewYearTheHolidaysOfTheNewYearCount) {
   const BackfillPlan plan = PlanBackfill(D(30, 12, 2003), D(7, 1, 2004));
-  EXPECT_EQ(Texts(plan.days), (std::vector<std::string>{"31.12.2003", "02.01.2004", "05.01.2004", "06.01.2004",
-                                                        "07.01.2004"}));
+  EXPECT_EQ(Texts(plan.days),
+            (std::vector<std::string>{"31.12.2003", "02.01.2004", "05.01.2004", "06.01.2004", "07.01.2004"}));
 }
 
 TEST(PriceDays, TheLimitKeepsTheNewestDaysAndNamesTheOthers) {

@@ -57,7 +57,8 @@ const CommandInfo* FindCommand(int id) {
 
 const std::vector<MenuDefinition>& DepotMenu() {
   static const std::vector<MenuDefinition> menu = {
-      {"&Depots", {kNewDepot, kSwitchDepot, kDeleteDepot, kSeparator, kBackup, kRestore, kSeparator, kPrint, kExportCsv}},
+      {"&Depots",
+       {kNewDepot, kSwitchDepot, kDeleteDepot, kSeparator, kBackup, kRestore, kSeparator, kPrint, kExportCsv}},
       {"&Fonds", {kNewFund, kDeleteFund, kEditFund, kSeparator, kTransactions, kSeparator, kDistribution, kCosts}},
       {"&Anteile", {kBuy, kSell, kSeparator, kOpeningHoldings}},
       {"&Werteeingabe", {kManualPrices, kImportPrices, kDownloadPrices, kSeparator, kMoneyMarketRate}},

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "app/core/CTellurioDoc.h"
-#include "weblib/testing/FakeWebLibrary.h"
 #include "platform/Clock.h"
 #include "platform/Settings.h"
 #include "platform/testing/RecordingPrompter.h"
 #include "platform/testing/TempDir.h"
+#include "weblib/testing/FakeWebLibrary.h"
 
 namespace tellurio::testing {
 

@@ -27,10 +27,18 @@ using tellurio::testing::ReadAll;
 using tellurio::testing::WriteAll;
 using Lines = std::vector<std::string>;
 
-constexpr const char* kVariables[] = {"MARABU_PUBLISHER",     "MARABU_INDEX_SERVER",    "MARABU_COMPARISON_SERVER",
-                                      "MARABU_VENDOR_MARKER", "MARABU_CONNECT_TIMEOUT", "MARABU_TIMEOUT",
-                                      "MARABU_CA_FILE",       "http_proxy",             "https_proxy",
-                                      "HTTPS_PROXY",          "no_proxy",               "NO_PROXY"};
+constexpr const char* kVariables[] = {"MARABU_PUBLISHER",
+                                      "MARABU_INDEX_SERVER",
+                                      "MARABU_COMPARISON_SERVER",
+                                      "MARABU_VENDOR_MARKER",
+                                      "MARABU_CONNECT_TIMEOUT",
+                                      "MARABU_TIMEOUT",
+                                      "MARABU_CA_FILE",
+                                      "http_proxy",
+                                      "https_proxy",
+                                      "HTTPS_PROXY",
+                                      "no_proxy",
+                                      "NO_PROXY"};
 
 // Two price records in code page 1252 ("Ü" is byte 0xDC), lines ending CR LF.
 const std::string kPriceBody =
@@ -148,8 +156,7 @@ TEST_F(DownloadTest, ThePriceFileOfADayGoesIntoItsOwnMonthAndA404IsReportedAsSuc
   Lines out;
   ASSERT_TRUE(lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "31.12.2002").ok());
   EXPECT_EQ(out, kPriceLines);
-  const marabu::DownloadResult missing =
-      lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "24.12.2002");
+  const marabu::DownloadResult missing = lib_.FileVomTagAusInternetLaden(out, "Deka", "Meine Bank", wd(), "24.12.2002");
   EXPECT_EQ(missing.kind, ErrorKind::HttpStatus);
   EXPECT_EQ(missing.httpStatus, 404);
   EXPECT_NE(missing.message.find("Die Kursdatei vom 24.12.2002"), std::string::npos) << missing.message;

@@ -59,9 +59,9 @@ TEST(ConfigurationTest, ServerAddresses) {
 
   // A refused text leaves the address as it was.
   const marabu::ServerAddress before = a;
-  for (const char* bad : {"", ":80", "host:", "host:0", "host:65536", "host:8a", "ho st", "host/pfad", "ftp://host",
-                          "https://", "https://host/pfad", "https://host:0", "https//host", "[::1", "[::1]x",
-                          "[zz]:80", "h:1:2"}) {
+  for (const char* bad :
+       {"", ":80", "host:", "host:0", "host:65536", "host:8a", "ho st", "host/pfad", "ftp://host", "https://",
+        "https://host/pfad", "https://host:0", "https//host", "[::1", "[::1]x", "[zz]:80", "h:1:2"}) {
     EXPECT_FALSE(marabu::ParseServerAddress(bad, a)) << bad;
     EXPECT_EQ(a.Text(), before.Text()) << bad;
   }

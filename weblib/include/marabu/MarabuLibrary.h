@@ -35,10 +35,9 @@ class MarabuLibrary final : public WebLibrary {
                                             const std::string& date) override {
     detail::ListBridge list(out);
     MarabuError error{};
-    const int status = ::FileVomTagAusInternetLaden(list.table(), webProvider.data(), webProvider.size(),
-                                                    priceDirectory.data(), priceDirectory.size(),
-                                                    workingDirectory.data(), workingDirectory.size(), date.data(),
-                                                    date.size(), &error);
+    const int status = ::FileVomTagAusInternetLaden(
+        list.table(), webProvider.data(), webProvider.size(), priceDirectory.data(), priceDirectory.size(),
+        workingDirectory.data(), workingDirectory.size(), date.data(), date.size(), &error);
     return detail::ResultOf(status, error, list.Failed());
   }
 
