@@ -572,6 +572,21 @@ std::array<std::string, 2> Statistics::DepotTotalLines(const std::function<int(c
   return {valueLabel + value + currency, profitLabel + profit + currency};
 }
 
+const std::array<const char*, 14> Statistics::kFundInfoLabels = {"Wert des Fonds",
+                                                                 "Gewinn des Fonds:",
+                                                                 "Wertanstieg/Anteil seit dem ersten Kauf",
+                                                                 "Wertanstieg/Anteil seit dem letzten Jahr",
+                                                                 "Wertanstieg/Anteil seit dem letzten Kauf",
+                                                                 "Anstieg im Verhältnis zum Vorjahr",
+                                                                 "Anstieg im Verhältnis zur Vormonat",
+                                                                 "Anstieg im Verhältnis zur Vorwoche",
+                                                                 "Rendite des Fonds",
+                                                                 "Volatilität",
+                                                                 "Maximaler Verlust",
+                                                                 "Längste Verlustperiode",
+                                                                 "Sharpe-Ratio",
+                                                                 "Treyner-Ratio"};
+
 std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) const {
   std::array<std::string, 14> out;
   const std::vector<FundStatistics>& table = Table(scope);

@@ -83,8 +83,11 @@ class Statistics {
   std::array<std::string, 2> DepotTotalLines(const std::function<int(const std::string&)>& width) const;
 
   // The fourteen values of the fund information panel of the fund at that
-  // position of the scope.
+  // position of the scope, in the order of kFundInfoLabels.
   std::array<std::string, 14> FundInfoLines(int fund, Scope scope) const;
+  // Their labels: the first nine under "Wertentwicklung", the last five
+  // under "Kennzahlen".
+  static const std::array<const char*, 14> kFundInfoLabels;
 
   // The funds of the scope, largest last-month price change first.  Built
   // once after each computation of the table; the reference is valid until

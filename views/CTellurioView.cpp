@@ -29,21 +29,6 @@ ViewActions* g_actions = nullptr;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-const char* const kInfoLabels[14] = {"Wert des Fonds",
-                                     "Gewinn des Fonds:",
-                                     "Wertanstieg/Anteil seit dem ersten Kauf",
-                                     "Wertanstieg/Anteil seit dem letzten Jahr",
-                                     "Wertanstieg/Anteil seit dem letzten Kauf",
-                                     "Anstieg im Verhältnis zum Vorjahr",
-                                     "Anstieg im Verhältnis zur Vormonat",
-                                     "Anstieg im Verhältnis zur Vorwoche",
-                                     "Rendite des Fonds",
-                                     "Volatilität",
-                                     "Maximaler Verlust",
-                                     "Längste Verlustperiode",
-                                     "Sharpe-Ratio",
-                                     "Treyner-Ratio"};
-
 // A list box without a selection of its own, in a sunken frame.
 QListWidget* MakeList(QWidget* parent, QFrame*& frame, bool selectable) {
   frame = new QFrame(parent);
@@ -595,7 +580,7 @@ void CTellurioView::paintEvent(QPaintEvent*) {
       }
       p.setPen(Qt::black);
       p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignLeft | Qt::AlignVCenter,
-                 QString::fromUtf8(kInfoLabels[i]));
+                 QString::fromUtf8(Statistics::kFundInfoLabels[i]));
       p.drawText(QRect(left, y, valueRight - left, rowH), Qt::AlignRight | Qt::AlignVCenter,
                  Q(info_[static_cast<size_t>(i)]));
       y += rowH;

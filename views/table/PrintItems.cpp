@@ -1,5 +1,6 @@
 #include "views/table/PrintItems.h"
 
+#include "analysis/Statistics.h"
 #include "calendar/Calendar.h"
 #include "calendar/DateOrder.h"
 #include "calendar/NumberText.h"
@@ -19,21 +20,6 @@ bool IsWholeDate(const std::string& t) {
   const int month = PackedMonth(d);
   return month >= 1 && month <= 12 && PackedDay(d) >= 1 && PackedDay(d) <= Calendar::DaysInMonth(PackedYear(d), month);
 }
-
-const char* const kInfoLabels[14] = {"Wert des Fonds",
-                                     "Gewinn des Fonds:",
-                                     "Wertanstieg/Anteil seit dem ersten Kauf",
-                                     "Wertanstieg/Anteil seit dem letzten Jahr",
-                                     "Wertanstieg/Anteil seit dem letzten Kauf",
-                                     "Anstieg im Verhältnis zum Vorjahr",
-                                     "Anstieg im Verhältnis zur Vormonat",
-                                     "Anstieg im Verhältnis zur Vorwoche",
-                                     "Rendite des Fonds",
-                                     "Volatilität",
-                                     "Maximaler Verlust",
-                                     "Längste Verlustperiode",
-                                     "Sharpe-Ratio",
-                                     "Treyner-Ratio"};
 
 }  // namespace
 
@@ -135,10 +121,10 @@ TextTable FundDataTable(const std::vector<std::string>& master, const std::vecto
   t.lines.push_back(TableLine::Row({"aktueller Kurs: ", LatestPrice(rows).price + unit}));
   t.lines.push_back(TableLine::Blank());
   t.lines.push_back(TableLine::Caption("Wertentwicklung"));
-  for (size_t i = 0; i < 9; ++i) t.lines.push_back(TableLine::Row({kInfoLabels[i], info[i]}));
+  for (size_t i = 0; i < 9; ++i) t.lines.push_back(TableLine::Row({Statistics::kFundInfoLabels[i], info[i]}));
   t.lines.push_back(TableLine::Blank());
   t.lines.push_back(TableLine::Caption("Kennzahlen"));
-  for (size_t i = 9; i < 14; ++i) t.lines.push_back(TableLine::Row({kInfoLabels[i], info[i]}));
+  for (size_t i = 9; i < 14; ++i) t.lines.push_back(TableLine::Row({Statistics::kFundInfoLabels[i], info[i]}));
   return t;
 }
 
