@@ -310,7 +310,18 @@ FundPlanResult WalkIndexed(const PlanStart& p, const SavingsFund& fund, double f
       base = PackedYear(date) * 360 + (rowMonth - 1) * 30;
       due = firstDue();
     }
-    if (dayOfMonth < due) continue;  // most rows
+    if (dayOfMonth < due) {
+      // Most rows: those of this month before day `due` change nothing.  The
+      // dates ascend, so the walk goes on at the first row on or after that
+      // day, or at the first of a later month (due above 31 skips the month).
+      const PackedDate target = key * 256 + std::min(due, 32);
+      const auto from = dates.begin() + static_cast<std::ptrdiff_t>(k) + 1;
+      const auto near = from + static_cast<std::ptrdiff_t>(std::min<size_t>(n - k - 1, 32));
+      auto it = std::lower_bound(from, near, target);
+      if (it == near) it = std::lower_bound(near, dates.end(), target);
+      k = static_cast<size_t>(it - dates.begin()) - 1;
+      continue;
+    }
     // Something may happen in this row, if it has a price.
     const int day = base + dayOfMonth;
     const int dayOfYear = (rowMonth - 1) * 30 + dayOfMonth;
