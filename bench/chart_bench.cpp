@@ -6,14 +6,27 @@
 // as a depot is opened) in the same run; the ratio to the depot store
 // alone is printed too.
 //
+// The machine is shared: the Opens and the charts are measured in turns, so
+// that a busy moment weighs on both, and their medians are compared.  The
+// spread of the Opens and what the kernel did for their memory meanwhile
+// (huge pages handed out, compaction stalls, page faults, from /proc/vmstat
+// and getrusage) are printed, so that a reader sees whether the floor was
+// disturbed.
+//
 //   chart_bench [--dir DIR]
 
+#include <sys/resource.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "analysis/Statistics.h"
 #include "bench/BenchUtil.h"
@@ -27,6 +40,41 @@
 using namespace tellurio;
 using namespace tellurio::bench;
 namespace fs = std::filesystem;
+
+namespace {
+
+// The kernel's counters of what it did for memory: huge pages handed out on
+// a fault, and direct compactions a fault waited for.  Empty where
+// /proc/vmstat cannot be read.
+std::map<std::string, long long> MemoryCounters() {
+  std::map<std::string, long long> counters;
+  if (std::FILE* f = std::fopen("/proc/vmstat", "r")) {
+    char name[128];
+    long long value = 0;
+    while (std::fscanf(f, "%127s %lld", name, &value) == 2)
+      if (std::strcmp(name, "thp_fault_alloc") == 0 || std::strcmp(name, "thp_fault_fallback") == 0 ||
+          std::strcmp(name, "compact_stall") == 0)
+        counters[name] = value;
+    std::fclose(f);
+  }
+  return counters;
+}
+
+long long MinorFaults() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_minflt;
+}
+
+struct Spread {
+  double min = 0, median = 0, max = 0;
+};
+Spread SpreadOf(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return {v.front(), v[v.size() / 2], v.back()};
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -55,8 +103,6 @@ int main(int argc, char** argv) {
     Require(state.auxiliaryStore.Open());
   };
   open();  // warm the page cache
-  const double openMs = MedianMs(7, open);
-  const double openDepotMs = MedianMs(7, openDepot);
 
   FixedClock clock(CivilDate{2026, 12, 1});
   Calendar calendar(clock);
@@ -77,7 +123,7 @@ int main(int argc, char** argv) {
     DrawChart(p, image.rect(), in, series, scroll);
     points += series.size() / 2;
   };
-  const double chartsMs = MedianMs(15, [&] {
+  auto fiveCharts = [&] {
     points = 0;
     const int record = state.depotStore.FindKey(fund);
     for (int k = 0; k < 4; ++k)
@@ -86,7 +132,25 @@ int main(int argc, char** argv) {
          chart::ComparisonSeries(stats.DerivedSeriesList(record, Scope::DepotFunds, 0),
                                  stats.DerivedSeriesList(state.depotStore.FindKey(other), Scope::DepotFunds, 0)),
          other);
-  });
+  };
+  fiveCharts();  // the fonts' glyphs and widths are measured once per program
+
+  // In turns: the Open of both stores, the five charts, the Open of the
+  // depot store alone.
+  constexpr int kTurns = 15;
+  std::vector<double> openRuns, chartRuns, depotRuns;
+  const auto countersBefore = MemoryCounters();
+  long long openFaults = 0;
+  for (int turn = 0; turn < kTurns; ++turn) {
+    const long long faults = MinorFaults();
+    openRuns.push_back(MedianMs(1, open));
+    openFaults += MinorFaults() - faults;
+    chartRuns.push_back(MedianMs(1, fiveCharts));
+    depotRuns.push_back(MedianMs(1, openDepot));
+  }
+  const auto countersAfter = MemoryCounters();
+  const Spread openSpread = SpreadOf(openRuns), chartSpread = SpreadOf(chartRuns);
+  const double openMs = openSpread.median, chartsMs = chartSpread.median, openDepotMs = SpreadOf(depotRuns).median;
   const double seriesMs = MedianMs(15, [&] {
     const int record = state.depotStore.FindKey(fund);
     for (int k = 0; k < 4; ++k) (void)stats.DerivedSeriesList(record, Scope::DepotFunds, k);
@@ -99,8 +163,24 @@ int main(int argc, char** argv) {
     for (int k = 0; k < 5; ++k) image.fill(Qt::white);
   });
   std::printf("five derived charts of %zu points in all; their series alone %.2f ms\n", points, seriesMs);
-  std::printf("filling five 1600 x 900 images with their background alone %.2f ms (%.2f x the Open of both stores)\n\n",
+  std::printf("filling five 1600 x 900 images with their background alone %.2f ms (%.2f x the Open of both stores)\n",
               fillMs, fillMs / openMs);
+  std::printf(
+      "%d turns: Open of both stores min %.1f / median %.1f / max %.1f ms, %lld page faults per Open; "
+      "five charts min %.2f / median %.2f / max %.2f ms\n",
+      kTurns, openSpread.min, openSpread.median, openSpread.max, openFaults / kTurns, chartSpread.min,
+      chartSpread.median, chartSpread.max);
+  if (countersBefore.empty()) {
+    std::printf("the kernel's memory counters cannot be read here\n");
+  } else {
+    std::printf("meanwhile the kernel:");
+    for (const auto& [name, value] : countersAfter) {
+      const auto before = countersBefore.find(name);
+      std::printf(" %s +%lld", name.c_str(), value - (before == countersBefore.end() ? 0 : before->second));
+    }
+    std::printf(" (whole machine)\n");
+  }
+  std::printf("\n");
 
   Report("Five derived charts, 1600 x 900", chartsMs, "Open of both stores", openMs, 0.1);
   std::printf("%-48s %9.1f ms   (%.2f x the Open of the depot store alone, %.1f ms)\n", "", chartsMs,

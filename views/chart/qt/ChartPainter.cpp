@@ -1,5 +1,6 @@
 #include "views/chart/qt/ChartPainter.h"
 
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygon>
@@ -29,45 +30,108 @@ void AxisLine(QPainter& p, int x1, int y1, int x2, int y2, const QColor& color) 
 
 // Text placed in a box as drawText(box, alignment, text) places a single
 // line, to the same fraction of a pixel, without its layout pass (a chart
-// draws a hundred labels).
+// draws a hundred labels).  With the font's widths (a raster device without
+// scaling) the glyphs of texts of digits and punctuation are collected,
+// without shaping them, and drawn together by Flush: the labels never
+// overlap each other or the lines drawn between them.  Flush before the
+// painter's pen changes.
 enum class Place { Right, Left, Centre };
-void BoxText(QPainter& p, const QFontMetricsF& m, const Rect& box, Place place, bool vcentre, const QString& text) {
-  qreal x = box.left;
-  if (place == Place::Right) x = box.left + box.width - m.horizontalAdvance(text);
-  if (place == Place::Centre) x = box.left + (box.width - m.horizontalAdvance(text)) / 2;
-  const qreal top = vcentre ? box.top + (box.height - m.height()) / 2 : box.top;
-  p.drawText(QPointF(x, top + m.ascent()), text);
+class Labels {
+ public:
+  Labels(QPainter& p, const QFontMetricsF& metrics, TextWidths* widths) : p_(p), m_(metrics), widths_(widths) {}
+
+  void BoxText(const Rect& box, Place place, bool vcentre, const QString& text) {
+    qreal width = 0;
+    const qsizetype start = indexes_.size();
+    const bool glyphs = widths_ && widths_->Glyphs(text, indexes_, positions_, width);
+    if (!glyphs && place != Place::Left) width = m_.horizontalAdvance(text);
+    qreal x = box.left;
+    if (place == Place::Right) x = box.left + box.width - width;
+    if (place == Place::Centre) x = box.left + (box.width - width) / 2;
+    const qreal top = vcentre ? box.top + (box.height - m_.height()) / 2 : box.top;
+    const QPointF origin(x, top + m_.ascent());
+    if (!glyphs) {
+      p_.drawText(origin, text);
+      return;
+    }
+    // The sum drawGlyphRun forms for a glyph of a run drawn at origin.
+    for (qsizetype i = start; i < positions_.size(); ++i) positions_[i] = origin + positions_[i];
+  }
+
+  void Flush() {
+    if (indexes_.isEmpty()) return;
+    QGlyphRun run;
+    run.setRawFont(widths_->RawFont());
+    run.setGlyphIndexes(indexes_);
+    run.setPositions(positions_);
+    p_.drawGlyphRun(QPointF(0, 0), run);
+    indexes_.clear();
+    positions_.clear();
+  }
+
+ private:
+  QPainter& p_;
+  const QFontMetricsF& m_;
+  TextWidths* widths_;  // null: every text through drawText
+  QList<quint32> indexes_;
+  QList<QPointF> positions_;
+};
+
+// A raster device (an image, a widget's back buffer) painted without
+// scaling.
+bool UnscaledRaster(const QPainter& p) {
+  return p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster &&
+         p.combinedTransform().type() <= QTransform::TxTranslate;
+}
+
+// The font's widths where drawText on the painter places glyphs as on the
+// screen: an unscaled raster device and a font sized in pixels; none
+// elsewhere.
+TextWidths* RasterWidths(const QPainter& p, const QFont& font) {
+  return UnscaledRaster(p) && font.pixelSize() > 0 ? &TextWidths::For(font) : nullptr;
 }
 
 }  // namespace
 
 QtTextMetrics::QtTextMetrics(const QFont& font, const QPaintDevice* device)
-    : metrics_(device ? QFontMetrics(font, device) : QFontMetrics(font)) {}
+    : metrics_(device ? QFontMetrics(font, device) : QFontMetrics(font)),
+      screen_(device ? nullptr : &TextWidths::For(font)) {}
 
 int QtTextMetrics::Height() const { return metrics_.height(); }
 
 int QtTextMetrics::Width(std::string_view text) const {
+  if (screen_) return screen_->Width(text);
   return metrics_.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void PaintChart(QPainter& p, const ChartLayout& g, const QFont& titleFont, const QFont& axisFont) {
   p.save();
+  if (UnscaledRaster(p)) {
+    // With a rectangular clip the raster engine writes the pixels of a line
+    // directly instead of through its span functions (several times faster
+    // for a jagged series); clipped to the device, every pixel stays as it
+    // was.
+    const QRect device(0, 0, p.device()->width(), p.device()->height());
+    p.setClipRect(p.combinedTransform().inverted().mapRect(device), Qt::IntersectClip);
+  }
   p.fillRect(ToQRect(g.area), Qt::white);
   p.setFont(axisFont);
   const QFontMetricsF axis(axisFont, p.device());
+  Labels axisLabels(p, axis, RasterWidths(p, axisFont));
   const QPen black(Qt::black, 1);
   const QColor grid(200, 200, 200);
   p.setPen(black);
   AxisLine(p, g.plotLeft, g.baseline, g.plotLeft, g.plotTop, Qt::black);
   for (const GridLabel& label : g.grid) {
     if (label.line) AxisLine(p, g.plotLeft, label.y, g.plotRight, label.y, grid);
-    BoxText(p, axis, label.box, Place::Right, true, Q(label.text));
+    axisLabels.BoxText(label.box, Place::Right, true, Q(label.text));
   }
   AxisLine(p, g.plotLeft, g.baseline, g.plotRight, g.baseline, Qt::black);
   for (const DateLabel& d : g.dates) {
     AxisLine(p, d.x, g.baseline, d.x, g.baseline + 3, Qt::black);
-    BoxText(p, axis, d.box, Place::Left, false, Q(d.text));
+    axisLabels.BoxText(d.box, Place::Left, false, Q(d.text));
   }
+  axisLabels.Flush();  // in black, before the pen changes
 
   p.setRenderHint(QPainter::Antialiasing, false);
   if (g.points.size() == 1) {
@@ -90,7 +154,9 @@ void PaintChart(QPainter& p, const ChartLayout& g, const QFont& titleFont, const
 
   p.setFont(titleFont);
   p.setPen(Qt::black);
-  BoxText(p, QFontMetricsF(titleFont, p.device()), g.titleBox, Place::Centre, false, Q(g.title));
+  const QFontMetricsF titleMetrics(titleFont, p.device());
+  Labels title(p, titleMetrics, nullptr);  // words: laid out by drawText
+  title.BoxText(g.titleBox, Place::Centre, false, Q(g.title));
   p.restore();
 }
 

@@ -14,11 +14,14 @@
 
 #include "views/chart/ChartCore.h"
 #include "views/chart/SmallCharts.h"
+#include "views/chart/qt/TextWidths.h"
 
 namespace tellurio::chart {
 
 // A font's metrics for the core, measured on a paint device (a printer
-// page measures in its own units) or, without one, on the screen.
+// page measures in its own units) or, without one, on the screen (widths
+// then added up from the font's measured characters, TextWidths).
+// User-interface thread only.
 class QtTextMetrics : public TextMetrics {
  public:
   explicit QtTextMetrics(const QFont& font, const QPaintDevice* device = nullptr);
@@ -27,6 +30,7 @@ class QtTextMetrics : public TextMetrics {
 
  private:
   QFontMetrics metrics_;
+  TextWidths* screen_ = nullptr;  // the font's widths on the screen; null on a device
 };
 
 inline QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.width, r.height); }
@@ -35,7 +39,10 @@ inline Rect FromQRect(const QRect& r) { return Rect{r.left(), r.top(), r.width()
 // A price or derived chart: white background, value axis with labels and
 // grey grid lines, baseline with date labels and ticks, the series in
 // black (a single point as a short level mark), the 200-day average in
-// green and the 38-day average in blue, the title on top.
+// green and the 38-day average in blue, the title on top.  On a raster
+// device without scaling the number and date labels are drawn from the
+// font's glyphs measured once (TextWidths::Glyphs), on the pixels drawText
+// gives them; elsewhere (a printer) through drawText.
 void PaintChart(QPainter& painter, const ChartLayout& layout, const QFont& titleFont, const QFont& axisFont);
 
 // The value display's cross and label box, combined with the picture by
