@@ -5,8 +5,10 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
 
 #include "views/chart/qt/ChartPainter.h"
+#include "views/chart/qt/TextWidths.h"
 
 namespace tellurio::chart {
 namespace {
@@ -83,6 +85,103 @@ TEST(ChartPainter, TextsLandWhereQtsBoxAlignmentPutsThem) {
     p.drawText(ToQRect(g.titleBox), Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(g.title));
   }
   EXPECT_EQ(painted, reference);
+}
+
+// The labels' fast paths (glyphs measured once, lines through a clip) hold
+// on a moved painter, one with a clip of its own and a scaled one (which
+// takes drawText), and lines reaching outside the chart's area keep their
+// pixels there (a moving average above the plot).
+TEST(ChartPainter, MovedClippedAndScaledPaintersGiveDrawTextsPixels) {
+  ChartLayout g;
+  g.area = Rect{0, 0, 300, 120};
+  g.plotLeft = 60;
+  g.plotTop = 30;
+  g.plotRight = 290;
+  g.baseline = 100;
+  g.grid = {GridLabel{100, "-1.234,56", Rect{0, 94, 57, 12}, false}, GridLabel{88, "11,11", Rect{0, 82, 57, 12}, true},
+            GridLabel{76, "Wert 7", Rect{0, 70, 57, 12}, true}};
+  g.dates = {DateLabel{60, "01.03.2024", Rect{45, 104, 60, 12}}, DateLabel{200, "12/99", Rect{188, 104, 33, 12}}};
+  g.points = {{60, 99}, {70, 31}, {80, 98}, {90, 40}, {290, 60}};
+  g.average38 = {{70, -20}, {150, 140}};  // leaves the area at both ends
+  g.valid = true;
+  const QFont axis = Font(10);
+  struct Setup {
+    const char* name;
+    QTransform transform;
+    QRect clip;  // empty: none
+  };
+  for (const Setup& setup :
+       {Setup{"moved", QTransform::fromTranslate(13, 7), {}}, Setup{"own clip", QTransform(), QRect(20, 10, 200, 100)},
+        Setup{"scaled", QTransform::fromScale(1.5, 1.5), {}}}) {
+    QImage painted(480, 200, QImage::Format_RGB32), reference(480, 200, QImage::Format_RGB32);
+    painted.fill(Qt::red);
+    reference.fill(Qt::red);
+    auto begin = [&](QPainter& p) {
+      p.setTransform(setup.transform);
+      if (!setup.clip.isEmpty()) p.setClipRect(setup.clip);
+    };
+    {
+      QPainter p(&painted);
+      begin(p);
+      PaintChart(p, g, axis, axis);
+    }
+    {
+      QPainter p(&reference);
+      begin(p);
+      p.fillRect(ToQRect(g.area), Qt::white);
+      p.fillRect(QRect(60, 30, 1, 71), Qt::black);               // the value axis
+      p.fillRect(QRect(60, 88, 231, 1), QColor(200, 200, 200));  // two grid lines
+      p.fillRect(QRect(60, 76, 231, 1), QColor(200, 200, 200));
+      p.fillRect(QRect(60, 100, 231, 1), Qt::black);  // the baseline
+      p.fillRect(QRect(60, 100, 1, 4), Qt::black);    // two date ticks
+      p.fillRect(QRect(200, 100, 1, 4), Qt::black);
+      p.setFont(axis);
+      p.setPen(Qt::black);
+      for (const GridLabel& l : g.grid)
+        p.drawText(ToQRect(l.box), Qt::AlignRight | Qt::AlignVCenter, QString::fromStdString(l.text));
+      for (const DateLabel& d : g.dates)
+        p.drawText(ToQRect(d.box), Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(d.text));
+      p.setPen(QPen(Qt::black, 1));
+      QPolygon series, average;
+      for (const Point& pt : g.points) series << QPoint(pt.x, pt.y);
+      for (const Point& pt : g.average38) average << QPoint(pt.x, pt.y);
+      p.drawPolyline(series);
+      p.setPen(QPen(QColor(0, 0, 255), 1));
+      p.drawPolyline(average);
+    }
+    EXPECT_EQ(painted, reference) << setup.name;
+    EXPECT_EQ(painted.pixelColor(479, 0), QColor(Qt::red)) << setup.name << ": only the area is filled";
+    // The average is drawn on below the area (10 units under it).
+    const int row = (setup.transform.map(QPointF(0, 130))).toPoint().y();
+    bool blue = false;
+    for (int x = 0; x < painted.width(); ++x) blue = blue || painted.pixelColor(x, row) == QColor(0, 0, 255);
+    EXPECT_EQ(blue, setup.clip.isEmpty()) << setup.name;
+  }
+}
+
+TEST(TextWidths, GlyphsOnlyForTextsNoFontJoinsAndWithNothingLeftOnRefusal) {
+  TextWidths widths(Font(11));
+  QList<quint32> indexes;
+  QList<QPointF> positions;
+  qreal width = 0;
+  ASSERT_TRUE(widths.Glyphs(QStringLiteral("12,5%"), indexes, positions, width));
+  ASSERT_EQ(indexes.size(), 5);
+  EXPECT_EQ(positions[0], QPointF(0, 0));
+  EXPECT_GT(positions[4].x(), positions[3].x());
+  EXPECT_DOUBLE_EQ(width, QFontMetricsF(Font(11)).horizontalAdvance(QStringLiteral("12,5%")));
+  // Letters (ligatures), a control character, a character beyond ASCII:
+  // refused, and what was appended before stays as it was.
+  for (const QString& text : {QStringLiteral("1fi"), QStringLiteral("1	2"), QStringLiteral("3€")}) {
+    EXPECT_FALSE(widths.Glyphs(text, indexes, positions, width)) << text.toStdString();
+    EXPECT_EQ(indexes.size(), 5);
+    EXPECT_EQ(positions.size(), 5);
+  }
+  QFont underlined = Font(11);
+  underlined.setUnderline(true);
+  TextWidths decorated(underlined);
+  EXPECT_FALSE(decorated.Glyphs(QStringLiteral("1"), indexes, positions, width));
+  EXPECT_TRUE(widths.Glyphs(QString(), indexes, positions, width));
+  EXPECT_EQ(width, 0);
 }
 
 TEST(ChartPainter, AMarkerPaintedTwiceLeavesNoTrace) {
