@@ -394,6 +394,56 @@ TEST(SavingsPlanWalk, RowsWalkedInTheStoreGiveTheResultOfLoadedRows) {
   EXPECT_GT(results, 1000);
 }
 
+// A depot of long series is computed on two threads: every fund's result
+// must be the one its own walk gives, in the funds' order, none left out.
+TEST(ReturnCalculationRules, ADepotOfLongSeriesGivesEachFundItsOwnResult) {
+  SavingsFixture f;
+  std::vector<StoredFund> funds;
+  for (int i = 0; i < 3; ++i) {
+    StoredFund fund = PlainFund("Lang" + std::to_string(i), {});
+    std::string date = "01.01.1950";
+    for (int r = 0; r < 40000; ++r) {  // 120,000 rows in all
+      fund.prices.push_back(date);
+      fund.prices.push_back(std::to_string(20 + (r * (i + 3)) % 180) + "," + std::to_string(10 + r % 90));
+      f.calendar.AddDays(date, 1);
+    }
+    funds.push_back(std::move(fund));
+  }
+  f.AddDepot("Lange Reihen", funds);
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, f.dialogs);
+  rules.SetMode(SavingsMode::Monthly);
+  f.dialogs.amounts.push_back(
+      ScriptedSavingsDialogs::Enter({{"100", "1000", "15.06."}, {"200", "500", "31.12."}, {"50", "3000", "01.03."}}));
+  ReturnInputs in;
+  in.purchaseDate = in.start = "01.01.1950";
+  in.end = "31.12.2050";
+  in.debitDay = 15;
+  in.monthlyRate = "100";
+  rules.Calculate(in);
+  ASSERT_TRUE(rules.Calculation());
+  EXPECT_TRUE(f.prompter.Messages().empty());
+  const SavingsCalculation& c = *rules.Calculation();
+  ASSERT_EQ(c.results.size(), 3u);
+
+  RecordStore store;
+  DepotStores stores(f.prompter, f.calendar);
+  ASSERT_EQ(stores.Open(f.dir.path(), "Lange Reihen", StoreKind::Depot, store, /*createMissing=*/false),
+            StoreOpened::Read);
+  for (size_t i = 0; i < funds.size(); ++i) {
+    SavingsFund fund;
+    ASSERT_TRUE(ReadSavingsFund(store, funds[i].master.name, fund));
+    LoadSavingsRows(fund);
+    const FundPlanResult own = SimulateFund(c.inputs[i], fund, 1.0, SavingsMode::Monthly, 15);
+    EXPECT_EQ(c.inputs[i].fund, funds[i].master.name);
+    EXPECT_EQ(c.results[i].paidIn, own.paidIn) << i;
+    EXPECT_EQ(c.results[i].finalValue, own.finalValue) << i;
+    EXPECT_EQ(c.results[i].start, "01.01.1950") << i;
+  }
+  // The three plans differ, so a result given to the wrong fund shows.
+  EXPECT_NE(c.results[0].finalValue, c.results[1].finalValue);
+  EXPECT_NE(c.results[1].finalValue, c.results[2].finalValue);
+}
+
 TEST(SavingsPlans, DruckenHandsTheReportToTheSink) {
   SavingsFixture f;
   f.AddDepot("Rente", {PlainFund("Alpha", kYear)});
