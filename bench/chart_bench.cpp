@@ -60,10 +60,17 @@ std::map<std::string, long long> MemoryCounters() {
   return counters;
 }
 
-long long MinorFaults() {
+// What the kernel did for this process so far: minor page faults, major
+// ones (a page read from the disk because it was not in the page cache) and
+// the time it spent (ms).
+struct KernelWork {
+  long long minorFaults = 0, majorFaults = 0;
+  double ms = 0;
+};
+KernelWork Kernel() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
-  return u.ru_minflt;
+  return {u.ru_minflt, u.ru_majflt, u.ru_stime.tv_sec * 1e3 + u.ru_stime.tv_usec / 1e3};
 }
 
 struct Spread {
@@ -140,11 +147,15 @@ int main(int argc, char** argv) {
   constexpr int kTurns = 15;
   std::vector<double> openRuns, chartRuns, depotRuns;
   const auto countersBefore = MemoryCounters();
-  long long openFaults = 0;
+  long long minorFaults = 0, majorFaults = 0;
+  std::vector<double> openKernelMs;
   for (int turn = 0; turn < kTurns; ++turn) {
-    const long long faults = MinorFaults();
+    const KernelWork before = Kernel();
     openRuns.push_back(MedianMs(1, open));
-    openFaults += MinorFaults() - faults;
+    const KernelWork after = Kernel();
+    minorFaults += after.minorFaults - before.minorFaults;
+    majorFaults += after.majorFaults - before.majorFaults;
+    openKernelMs.push_back(after.ms - before.ms);
     chartRuns.push_back(MedianMs(1, fiveCharts));
     depotRuns.push_back(MedianMs(1, openDepot));
   }
@@ -169,12 +180,14 @@ int main(int argc, char** argv) {
   std::printf("filling five 1600 x 900 images with their background alone %.2f ms (%.2f x the Open of both stores)\n",
               fillMs, fillMs / openMs);
   std::printf(
-      "%d turns: Open of both stores min %.1f / median %.1f / max %.1f ms, %lld page faults per Open; "
+      "%d turns: Open of both stores min %.1f / median %.1f / max %.1f ms, %lld minor and %lld major page faults per "
+      "Open; "
       "five charts min %.2f / median %.2f / max %.2f ms\n",
-      kTurns, openSpread.min, openSpread.median, openSpread.max, openFaults / kTurns, chartSpread.min,
-      chartSpread.median, chartSpread.max);
-  std::printf("Open of both stores, turn by turn (ms):");
-  for (const double ms : openRuns) std::printf(" %.1f", ms);
+      kTurns, openSpread.min, openSpread.median, openSpread.max, minorFaults / kTurns, majorFaults / kTurns,
+      chartSpread.min, chartSpread.median, chartSpread.max);
+  std::printf("Open of both stores, turn by turn, in all and in the kernel (ms):");
+  for (int turn = 0; turn < kTurns; ++turn)
+    std::printf(" %.1f/%.1f", openRuns[static_cast<size_t>(turn)], openKernelMs[static_cast<size_t>(turn)]);
   std::printf("\nfive charts back to back, without the Opens in between: median %.2f ms\n", warmChartsMs);
   if (countersBefore.empty()) {
     std::printf("the kernel's memory counters cannot be read here\n");
