@@ -185,7 +185,8 @@ int main(int argc, char** argv) {
       "five charts min %.2f / median %.2f / max %.2f ms\n",
       kTurns, openSpread.min, openSpread.median, openSpread.max, minorFaults / kTurns, majorFaults / kTurns,
       chartSpread.min, chartSpread.median, chartSpread.max);
-  std::printf("Open of both stores, turn by turn, in all and in the kernel (ms):");
+  std::printf(
+      "Open of both stores, turn by turn, in all and in the kernel (ms, the kernel's counted in scheduler ticks):");
   for (int turn = 0; turn < kTurns; ++turn)
     std::printf(" %.1f/%.1f", openRuns[static_cast<size_t>(turn)], openKernelMs[static_cast<size_t>(turn)]);
   std::printf("\nfive charts back to back, without the Opens in between: median %.2f ms\n", warmChartsMs);
