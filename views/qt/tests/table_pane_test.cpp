@@ -7,7 +7,10 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <QPainter>
+
 #include "views/Fonts.h"
+#include "views/qt/GlyphText.h"
 #include "views/qt/TablePane.h"
 #include "views/table/FundTable.h"
 
@@ -103,6 +106,80 @@ TEST(TablePane, AnEmptyTableAndNoTable) {
   for (int y = 0; y < img.height() && !ink; ++y)
     for (int x = 0; x < img.width() - 20 && !ink; ++x) ink = img.pixelColor(x, y) != QColor(Qt::white);
   EXPECT_TRUE(ink);
+}
+
+// Texts collected in a batch land on the very pixels that one Draw per text
+// gives: every alignment, fractional cell edges, an empty text, and a text
+// with a character the font lacks (drawn the ordinary way, between the
+// batched ones).
+TEST(GlyphText, ABatchDrawsWhatOneDrawPerTextDraws) {
+  const GlyphText text(ProgramFont(QStringLiteral("Arial"), 11));
+  struct Cell {
+    QRectF rect;
+    Qt::Alignment align;
+    QString text;
+  };
+  const std::vector<Cell> cells = {
+      {QRectF(3, 2, 120, 20), Qt::AlignLeft, QStringLiteral("Fonds Ä Ö Ü ß 12")},
+      {QRectF(130.5, 2, 90.25, 20), Qt::AlignRight, QStringLiteral("-1.234,56 %")},
+      {QRectF(230, 2.5, 80, 19), Qt::AlignHCenter, QStringLiteral("Wgjp")},
+      {QRectF(320, 2, 60, 20), Qt::AlignLeft, QString()},
+      {QRectF(3, 30, 200, 20), Qt::AlignLeft, QStringLiteral("Kurs \u6F22 fehlt")},
+      {QRectF(210, 30, 120, 20), Qt::AlignRight, QStringLiteral("4,00 Monate")},
+  };
+  QImage one(400, 60, QImage::Format_RGB32), batched(400, 60, QImage::Format_RGB32);
+  one.fill(Qt::white);
+  batched.fill(Qt::white);
+  {
+    QPainter p(&one);
+    for (const Cell& c : cells) text.Draw(p, c.rect, c.align, c.text);
+  }
+  GlyphText::Batch batch;
+  {
+    QPainter p(&batched);
+    for (const Cell& c : cells) text.DrawBatched(p, batch, c.rect, c.align, c.text);
+    text.Flush(p, batch);
+  }
+  EXPECT_TRUE(batch.glyphs.isEmpty()) << "a flush empties the batch";
+  bool ink = false;
+  for (int y = 0; y < one.height(); ++y)
+    for (int x = 0; x < one.width(); ++x) ink = ink || one.pixel(x, y) != QColor(Qt::white).rgb();
+  EXPECT_TRUE(ink) << "something was drawn";
+  EXPECT_EQ(batched, one);
+  // A text the font cannot show whole is left to the caller.
+  EXPECT_FALSE(text.Add(batch, QRectF(0, 0, 50, 20), Qt::AlignLeft, QStringLiteral("a\u6F22")));
+  EXPECT_TRUE(batch.glyphs.isEmpty() && batch.positions.isEmpty()) << "nothing of it was added";
+}
+
+// The grid: one-pixel lines in RGB 192 between the columns, reaching from
+// the header row to the bottom of the last row, and under every row.
+TEST(TablePane, GridLinesCloseEveryCell) {
+  TablePane pane;
+  pane.resize(1400, 300);
+  pane.SetTable(Table(3));
+  const QImage& img = pane.BackBuffer();
+  const QColor grid(192, 192, 192);
+  const int left = 8;  // the table's left edge
+  const std::vector<int>& w = pane.ColumnWidths();
+  int right = left;
+  for (int x : w) right += x;
+  // The rows below the header: find the lowest grid line under the rows.
+  int bottom = -1;
+  for (int y = img.height() - 1; y >= 0 && bottom < 0; --y)
+    if (img.pixelColor(left + 1, y) == grid && img.pixelColor(right - 1, y) == grid) bottom = y;
+  ASSERT_GT(bottom, 0);
+  // Every column edge, the right end included, is grey down to that line
+  // and nothing of it lies below.
+  int edge = left;
+  for (size_t c = 0; c <= w.size(); ++c) {
+    EXPECT_EQ(img.pixelColor(edge, bottom), grid) << "edge " << c;
+    EXPECT_EQ(img.pixelColor(edge, bottom - 5), grid) << "edge " << c;
+    EXPECT_EQ(img.pixelColor(edge, bottom + 1), QColor(Qt::white)) << "edge " << c;
+    if (c < w.size()) edge += w[c];
+  }
+  // The line under the last row ends at the right edge.
+  EXPECT_EQ(img.pixelColor(right, bottom), grid);
+  EXPECT_EQ(img.pixelColor(right + 1, bottom), QColor(Qt::white));
 }
 
 }  // namespace
