@@ -6,7 +6,8 @@
 // Checked beyond "no crash":
 // - the lines hold no line feed, and joined with "\n" give the bytes back
 //   (apart from the one CR before each LF, and the last line break);
-// - both list-file decoders give the same lines;
+// - both list-file decoders give the same lines, the vectorised one at
+//   every vector width;
 // - every text RoundTrips accepts is read back unchanged after writing a
 //   list with it, and every one it refuses is not (the name checks of the
 //   program rest on this).
@@ -43,10 +44,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!expected.empty() && expected.back() == '\n') expected.pop_back();
   Check(joined == expected);
 
-  const std::vector<std::string> decoded = tellurio::DecodeListBytes(bytes);
-  const tellurio::detail::LineTable table = tellurio::detail::LineTable::Decode(bytes);
-  Check(table.size() == decoded.size());
-  for (size_t i = 0; i < decoded.size(); ++i) Check(table.line(i) == decoded[i]);
+  // The line-by-line form: the lines split as above, each decoded on its
+  // own, as UTF-8.
+  std::vector<std::string> decoded = lines;
+  tellurio::DecodeLines(decoded);
+  for (std::string& l : decoded) l = tellurio::Utf8FromCp1252(l);
+  // The record store's decoder at every vector width the processor has
+  // (plain, SSE2, AVX2, AVX-512): each gives the lines of the line-by-line
+  // form.
+  for (int width = 3; width >= 0; --width) {
+    tellurio::detail::LineTable::LimitVectorWidth(width);
+    const tellurio::detail::LineTable table = tellurio::detail::LineTable::Decode(bytes);
+    Check(table.size() == decoded.size());
+    for (size_t i = 0; i < decoded.size(); ++i) Check(table.line(i) == decoded[i]);
+  }
+  tellurio::detail::LineTable::LimitVectorWidth(3);
 
   // The lines as texts (UTF-8, as the program holds them): a list with the
   // first of them first, and every other one after it.
