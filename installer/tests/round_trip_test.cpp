@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <map>
-#include <thread>
 
 #include "Publisher.h"
 #include "installer/ControlFile.h"
@@ -25,6 +24,7 @@
 #include "platform/testing/FakeProcess.h"
 #include "platform/testing/RecordingPrompter.h"
 #include "platform/testing/TempDir.h"
+#include "platform/testing/WaitForFile.h"
 #include "uninstaller/Uninstaller.h"
 
 extern char** environ;
@@ -60,17 +60,6 @@ std::string EntryValue(const std::string& entry, const std::string& key) {
   if (at == std::string::npos) return {};
   const size_t start = at + key.size() + 2;
   return entry.substr(start, entry.find('\n', start) - start);
-}
-
-// Waits until done() holds, up to a minute (a sanitizer build under load
-// starts slowly).
-bool WaitFor(const std::function<bool()>& done) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
 }
 
 class UninstallView final : public UninstallerView {
@@ -172,7 +161,8 @@ TEST(ReleaseRoundTrip, BundleInstallStartFromTheMenuEntryAndRemoveKeepingDepotDa
   posix_spawn_file_actions_destroy(&actions);
   // At its first start the program loads the DAX through the web library
   // and keeps it in dax.dxt; then it asks for a first depot and waits.
-  const bool started = WaitFor([&] { return fs::exists(target / "dax.dxt"); });
+  // A sanitizer build under load starts slowly.
+  const bool started = testing::WaitForFile(target / "dax.dxt", std::chrono::seconds(60));
   const std::string maps = ReadAll("/proc/" + std::to_string(pid) + "/maps");
   kill(pid, SIGKILL);
   int status = 0;

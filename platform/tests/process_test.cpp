@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "platform/Process.h"
 #include "platform/testing/TempDir.h"
+#include "platform/testing/WaitForFile.h"
 
 namespace tellurio {
 namespace {
@@ -26,8 +26,7 @@ TEST(SpawnedProcess, RunsWithTheArgumentsUnsplitInTheWorkingDirectory) {
                     dir.path()),
       0);
   // Not waited for: the file appears once the program has run.
-  for (int i = 0; i < 500 && !fs::exists(dir / "done.txt"); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(testing::WaitForFile(dir / "done.txt", std::chrono::seconds(30)));
   EXPECT_EQ(ReadAll(dir / "done.txt"), "a b|$HOME|");
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -336,19 +337,48 @@ TEST_F(PublisherMarabuTest, PortraitPageConvertsToThePortraitBlock) {
 TEST(PublisherProgramTest, ServesOnTheGivenPortUntilTerminated) {
   const int port = UnusedPort();
   const std::string portText = std::to_string(port);
-  auto start = [&](pid_t& pid) {
+  // Started with its standard output into out (a pipe) when given, else
+  // into /dev/null.
+  auto start = [&](pid_t& pid, int out = -1) {
     const char* argv[] = {DEMO_PUBLISHER_PROGRAM, "--bind", "127.0.0.1", "--port", portText.c_str(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (out >= 0)
+      posix_spawn_file_actions_adddup2(&actions, out, 1);
+    else
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const int rc =
         posix_spawn(&pid, DEMO_PUBLISHER_PROGRAM, &actions, nullptr, const_cast<char* const*>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
     return rc;
   };
+  // The program says that it runs once it listens: until then a connection
+  // would be refused.  Its first line is waited for (a minute at most).
+  int pipeFds[2];
+  ASSERT_EQ(pipe2(pipeFds, O_CLOEXEC), 0);
   pid_t pid = 0;
-  ASSERT_EQ(start(pid), 0);
+  ASSERT_EQ(start(pid, pipeFds[1]), 0);
+  close(pipeFds[1]);
+  std::string said;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (said.find('\n') == std::string::npos) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now()).count();
+    pollfd p{pipeFds[0], POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) break;
+    char buffer[256];
+    const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    said.append(buffer, static_cast<size_t>(n));
+  }
+  close(pipeFds[0]);  // the rest of what it says goes nowhere
+  const bool listening = said.find("Demo-Kursserver läuft auf http://127.0.0.1:" + portText) != std::string::npos;
+  if (!listening) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  ASSERT_TRUE(listening) << said;
 
   tellurio::testing::TempDir wd;
   setenv("XDG_CONFIG_HOME", (wd.path() / "config").c_str(), 1);
@@ -356,13 +386,7 @@ TEST(PublisherProgramTest, ServesOnTheGivenPortUntilTerminated) {
   setenv("MARABU_INDEX_SERVER", address.c_str(), 1);
   marabu::MarabuLibrary lib;
   Lines dax;
-  marabu::DownloadResult r;
-  // Until the program listens, the connection is refused.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    r = lib.DAXLaden(dax, wd.path().string());
-    if (r.kind != ErrorKind::Connect) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
+  const marabu::DownloadResult r = lib.DAXLaden(dax, wd.path().string());
   EXPECT_TRUE(r.ok()) << r.message;
   EXPECT_EQ(dax.size(), 2u);
 
