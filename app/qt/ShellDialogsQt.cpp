@@ -35,18 +35,10 @@ class ShellDialog : public QDialog {
     body_ = new QVBoxLayout;
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(body_);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    ok_ = MakeDialogButton(DialogButton::Ok, this);
-    ok_->setObjectName(QStringLiteral("ok"));
-    ok_->setDefault(true);
-    cancel_ = MakeDialogButton(DialogButton::Cancel, this);
-    cancel_->setObjectName(QStringLiteral("cancel"));
-    row->addWidget(ok_);
-    row->addWidget(cancel_);
-    outer->addLayout(row);
+    const OkCancelRow row = MakeOkCancelRow(this);
+    ok_ = row.ok;
+    outer->addLayout(row.layout);
     connect(ok_, &QPushButton::clicked, this, [this] { OnOk(); });
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   }
 
  protected:
@@ -57,7 +49,6 @@ class ShellDialog : public QDialog {
   }
   QVBoxLayout* body_;
   QPushButton* ok_;
-  QPushButton* cancel_;
 };
 
 QLabel* Text(const QString& text, QWidget* parent) {

@@ -51,18 +51,10 @@ class DriveDialog : public QDialog {
     body_->setSpacing(10);
     outer->addLayout(body_);
     outer->addStretch();
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    ok_ = MakeDialogButton(DialogButton::Ok, this);
-    ok_->setObjectName(QStringLiteral("ok"));
-    ok_->setDefault(true);
-    auto* cancel = MakeDialogButton(DialogButton::Cancel, this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    row->addWidget(ok_);
-    row->addWidget(cancel);
-    outer->addLayout(row);
+    const OkCancelRow row = MakeOkCancelRow(this);
+    ok_ = row.ok;
+    outer->addLayout(row.layout);
     connect(ok_, &QPushButton::clicked, this, [this] { OnOk(); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setMinimumWidth(480);
   }
 

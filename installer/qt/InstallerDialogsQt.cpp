@@ -101,16 +101,9 @@ class PathChoiceDialog final : public QDialog {
     path_ = new QLineEdit(this);
     path_->setObjectName(QStringLiteral("path"));
     outer->addWidget(path_);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    QPushButton* ok = MakeDialogButton(DialogButton::Ok, this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    QPushButton* cancel = MakeDialogButton(DialogButton::Cancel, this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    outer->addLayout(row);
+    const OkCancelRow row = MakeOkCancelRow(this);
+    QPushButton* ok = row.ok;
+    outer->addLayout(row.layout);
 
     connect(drives_, &QComboBox::currentIndexChanged, this, [this](int index) {
       if (!rules_.ChooseDrive(index)) {
@@ -128,7 +121,6 @@ class PathChoiceDialog final : public QDialog {
       rules_.EditPath(path_->text().toStdString());
       if (rules_.Ok() == DialogStep::Accept) accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     Refresh();
     resize(520, 460);
   }

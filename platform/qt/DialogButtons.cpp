@@ -92,4 +92,17 @@ QString DialogButtonImage(DialogButton kind, char state) {
 
 QPushButton* MakeDialogButton(DialogButton kind, QWidget* parent) { return new BitmapButton(kind, parent); }
 
+OkCancelRow MakeOkCancelRow(QDialog* dialog) {
+  OkCancelRow row{new QHBoxLayout, MakeDialogButton(DialogButton::Ok, dialog),
+                  MakeDialogButton(DialogButton::Cancel, dialog)};
+  row.ok->setObjectName(QStringLiteral("ok"));
+  row.ok->setDefault(true);
+  row.cancel->setObjectName(QStringLiteral("cancel"));
+  row.layout->addStretch();
+  row.layout->addWidget(row.ok);
+  row.layout->addWidget(row.cancel);
+  QObject::connect(row.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  return row;
+}
+
 }  // namespace tellurio

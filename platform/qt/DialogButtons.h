@@ -6,6 +6,8 @@
 // ":/buttons/OKF.svg", and so on for ABBR, ZIEL, BERR, DRUCKEN, EDIT and
 // LOESCHEN.  The images are compiled into this library.
 
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
 
@@ -20,5 +22,15 @@ QString DialogButtonImage(DialogButton kind, char state);
 
 // A new button of that kind (its text() is the German word); owned by parent.
 QPushButton* MakeDialogButton(DialogButton kind, QWidget* parent);
+
+// The usual row at the foot of a dialog: a stretch, then "OK" (the default
+// button, object name "ok") and "Abbrechen" (object name "cancel", which
+// rejects the dialog).  The caller adds the layout and connects "OK".
+struct OkCancelRow {
+  QHBoxLayout* layout;
+  QPushButton* ok;
+  QPushButton* cancel;
+};
+OkCancelRow MakeOkCancelRow(QDialog* dialog);
 
 }  // namespace tellurio

@@ -61,4 +61,16 @@ void FitGroupCaptions(const TextTable& t, const QFontMetricsF& captionFont, doub
   }
 }
 
+Qt::Alignment AlignOf(CellAlign a) {
+  switch (a) {
+    case CellAlign::Right:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case CellAlign::Center:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    case CellAlign::Left:
+      break;
+  }
+  return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
 }  // namespace tellurio

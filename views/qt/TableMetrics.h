@@ -1,6 +1,6 @@
 #pragma once
-// Measuring the columns of a TextTable in a font, for the table pane and for
-// printed pages.
+// Measuring and placing the columns of a TextTable in a font, for the table
+// pane and for printed pages.
 
 #include <QFontMetricsF>
 #include <QString>
@@ -27,5 +27,9 @@ std::vector<double> WidestTexts(const TextTable& table, const TextWidth& body, c
 // column; widths in, widths out.
 void FitGroupCaptions(const TextTable& table, const QFontMetricsF& captionFont, double padding,
                       std::vector<double>& widths);
+
+// The Qt alignment of a cell of that alignment: horizontally as it says,
+// vertically centred.
+Qt::Alignment AlignOf(CellAlign a);
 
 }  // namespace tellurio

@@ -28,18 +28,6 @@ const QColor kBlockRule(112, 112, 112);  // above the first row of a depot or co
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-Qt::Alignment AlignOf(CellAlign a) {
-  switch (a) {
-    case CellAlign::Right:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case CellAlign::Center:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case CellAlign::Left:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
 // One-pixel grid lines from one end to the other (both included), as a
 // one-pixel-wide pen draws them; a filled rectangle costs far less.
 void HorizontalLine(QPainter& p, int x1, int x2, int y, const QColor& color) {

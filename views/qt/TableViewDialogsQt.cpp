@@ -31,18 +31,10 @@ class FrameDialog : public QDialog {
     body_->setSpacing(8);
     auto* outer = new QVBoxLayout(this);
     outer->addLayout(body_);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    ok_ = MakeDialogButton(DialogButton::Ok, this);
-    ok_->setObjectName(QStringLiteral("ok"));
-    ok_->setDefault(true);
-    auto* cancel = MakeDialogButton(DialogButton::Cancel, this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    row->addWidget(ok_);
-    row->addWidget(cancel);
+    const OkCancelRow row = MakeOkCancelRow(this);
+    ok_ = row.ok;
     outer->addSpacing(6);
-    outer->addLayout(row);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    outer->addLayout(row.layout);
   }
   QVBoxLayout* body_;
   QPushButton* ok_;

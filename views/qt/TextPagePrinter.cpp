@@ -25,18 +25,6 @@ constexpr int kMaxColumnSets = 4;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-Qt::Alignment AlignOf(CellAlign a) {
-  switch (a) {
-    case CellAlign::Right:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case CellAlign::Center:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case CellAlign::Left:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
 bool IsFundTable(const TextTable& t) { return t.kind == 13 || t.kind == 16; }
 
 struct Fonts {

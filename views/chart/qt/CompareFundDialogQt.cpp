@@ -33,18 +33,9 @@ CompareFundDialogQt::CompareFundDialogQt(QWidget* parent, CompareFundRules& rule
     if (!rules_.Choice().empty()) choice_->addItem(QString::fromStdString(rules_.Choice()));
   });
 
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  QPushButton* ok = MakeDialogButton(DialogButton::Ok, this);
-  ok->setObjectName(QStringLiteral("ok"));
-  ok->setDefault(true);
-  QPushButton* cancel = MakeDialogButton(DialogButton::Cancel, this);
-  cancel->setObjectName(QStringLiteral("cancel"));
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  outer->addLayout(row);
-  connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  const OkCancelRow row = MakeOkCancelRow(this);
+  outer->addLayout(row.layout);
+  connect(row.ok, &QPushButton::clicked, this, [this] { OnOk(); });
   resize(380, 320);
 }
 
