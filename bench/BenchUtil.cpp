@@ -64,4 +64,14 @@ void Require(const Status& status) {
   if (!status.ok()) throw std::runtime_error(status.Describe());
 }
 
+std::filesystem::path BenchDirectory(int argc, char** argv, const std::string& name) {
+  std::filesystem::path dir;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--dir") dir = argv[i + 1];
+  if (dir.empty()) dir = std::filesystem::temp_directory_path() / ("tellurio-bench-" + name);
+  std::printf("Generating %s ...\n", dir.c_str());
+  std::fflush(stdout);
+  return dir;
+}
+
 }  // namespace tellurio::bench

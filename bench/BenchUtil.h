@@ -27,4 +27,9 @@ bool AllTargetsMet();
 // Ends the benchmark (throws) when a file operation of its set-up failed.
 void Require(const Status& status);
 
+// The data directory of a benchmark: the one given as "--dir DIR", else
+// tellurio-bench-<name> in the temporary directory.  Says that it is being
+// generated.
+std::filesystem::path BenchDirectory(int argc, char** argv, const std::string& name);
+
 }  // namespace tellurio::bench

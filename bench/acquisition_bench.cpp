@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "acquisition/PriceAcquisition.h"
@@ -57,14 +56,9 @@ std::vector<std::string> DayFile(const LargeData& data, const std::string& date,
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path dir;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
-  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-acquisition";
+  const fs::path dir = BenchDirectory(argc, argv, "acquisition");
   fs::remove_all(dir);
   LargeData data;
-  std::printf("Generating %s ...\n", dir.c_str());
-  std::fflush(stdout);
   for (const char* depot : kDepots) {
     data.depot = depot;
     GenerateLargeDataDirectory(dir, data);

@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 
 #include "Funds.h"
@@ -47,13 +46,8 @@ std::vector<fs::path> StoreFiles(const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path dir;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
-  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-backfill";
+  const fs::path dir = BenchDirectory(argc, argv, "backfill");
   fs::remove_all(dir);
-  std::printf("Generating %s ...\n", dir.c_str());
-  std::fflush(stdout);
   LargeData data;
   data.depot = kDepot;
   GenerateLargeDataDirectory(dir, data);

@@ -86,13 +86,8 @@ Spread SpreadOf(std::vector<double> v) {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
-  fs::path dir;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
-  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-charts";
+  const fs::path dir = BenchDirectory(argc, argv, "charts");
   LargeData data;
-  std::printf("Generating %s ...\n", dir.c_str());
-  std::fflush(stdout);
   GenerateLargeDataDirectory(dir, data);
 
   DepotState state;

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "analysis/ReturnCalculation.h"
@@ -48,14 +47,9 @@ class Amounts : public SavingsDialogs {
 }  // namespace
 
 int main(int argc, char** argv) {
-  fs::path dir;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
-  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-savings";
+  const fs::path dir = BenchDirectory(argc, argv, "savings");
   LargeData data;
   data.archiveFunds = 0;  // the calculation reads the depot store only
-  std::printf("Generating %s ...\n", dir.c_str());
-  std::fflush(stdout);
   GenerateLargeDataDirectory(dir, data);
 
   RecordStore store;

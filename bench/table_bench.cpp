@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -63,12 +62,7 @@ void OpenStore(RecordStore& s, const fs::path& base, bool depot) {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  fs::path dir;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--dir") == 0) dir = argv[i + 1];
-  if (dir.empty()) dir = fs::temp_directory_path() / "tellurio-bench-tables";
-  std::printf("Generating %s ...\n", dir.c_str());
-  std::fflush(stdout);
+  const fs::path dir = BenchDirectory(argc, argv, "tables");
   for (const char* depot : kDepots) {
     LargeData data;
     data.depot = depot;
