@@ -32,6 +32,7 @@
 #include "marabu/MarabuLibrary.h"
 #include "platform/Codec1252.h"
 #include "platform/testing/TempDir.h"
+#include "platform/testing/UnusedPort.h"
 
 extern char** environ;
 
@@ -60,19 +61,6 @@ Lines LinesOf(const std::string& bytes) {
 double ParseNumberText(std::string text, char decimal) {
   std::replace(text.begin(), text.end(), decimal, '.');
   return std::stod(text);
-}
-
-int UnusedPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof addr;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
-    ADD_FAILURE() << "no free port";
-  ::close(fd);
-  return ntohs(addr.sin_port);
 }
 
 const demo::Provider& ProviderNamed(const std::string& displayName) {
@@ -335,7 +323,8 @@ TEST_F(PublisherMarabuTest, PortraitPageConvertsToThePortraitBlock) {
 
 // The program itself, started as run-demo.sh starts it.
 TEST(PublisherProgramTest, ServesOnTheGivenPortUntilTerminated) {
-  const int port = UnusedPort();
+  const int port = tellurio::testing::UnusedPort();
+  ASSERT_GT(port, 0) << "no free port";
   const std::string portText = std::to_string(port);
   // Started with its standard output into out (a pipe) when given, else
   // into /dev/null.

@@ -21,6 +21,7 @@
 #include "app/tests/acquisition/AcquisitionFixture.h"
 #include "marabu/MarabuLibrary.h"
 #include "platform/DirectoryLock.h"
+#include "platform/testing/UnusedPort.h"
 #include "storage/FileSet.h"
 #include "storage/ListFile.h"
 
@@ -292,20 +293,6 @@ TEST(Backfill, AHeldFundMissingFromTheFilesIsNamedAsStale) {
 
 // ---- the program without a display ------------------------------------------------
 
-// A port on 127.0.0.1 on which nothing listens.
-int UnusedPort() {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof addr;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
-    ADD_FAILURE() << "no free port";
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 struct Outcome {
   int status = -1;
   std::string out, err;
@@ -378,7 +365,8 @@ TEST_F(ProgramFixture, TheHeadlessRunLoadsTheMissingDaysAndSaysSo) {
 
 TEST_F(ProgramFixture, ADeadServerIsAFailureWithItsReason) {
   // Nothing listens there (the publisher of the other tests is gone).
-  const int port = UnusedPort();
+  const int port = tellurio::testing::UnusedPort();
+  ASSERT_GT(port, 0) << "no free port";
   setenv("MARABU_PUBLISHER", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
   setenv("MARABU_CONNECT_TIMEOUT", "3", 1);
   const std::string before = ReadAll(data.path() / "Depot.dat");
