@@ -134,4 +134,14 @@ std::string MenuTitle(const std::string& programName) {
   return title;
 }
 
+std::filesystem::path DirectoryHoldingControlFile(const char* controlFile) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path current = fs::current_path(ec);
+  if (fs::exists(current / controlFile, ec)) return current;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec).parent_path();
+  if (!ec && fs::exists(self / controlFile, ec)) return self;
+  return current;
+}
+
 }  // namespace tellurio

@@ -16,6 +16,12 @@ inline constexpr const char* kUninstallerProgram = "uninstaller";
 // The program folder of the default target and of the menu folder.
 inline constexpr const char* kProgramFolder = "Tellurio";
 
+// The directory the installer or the uninstaller works on: the current
+// directory when it holds controlFile, else the directory of the running
+// program when that does (a bundle started from a file manager), else the
+// current directory.
+std::filesystem::path DirectoryHoldingControlFile(const char* controlFile);
+
 struct Rename {
   std::string from;
   std::string to;

@@ -18,14 +18,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Installer"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/installer/app.svg")));
 
-  namespace fs = std::filesystem;
   using namespace tellurio;
-  std::error_code ec;
-  fs::path source = fs::current_path(ec);
-  if (!fs::exists(source / kInstallControlFile, ec)) {
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    if (!ec && fs::exists(self / kInstallControlFile, ec)) source = self;
-  }
+  const std::filesystem::path source = DirectoryHoldingControlFile(kInstallControlFile);
 
   QtPrompter prompter;
   SystemDrives drives;

@@ -18,14 +18,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("uninstaller"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/uninstaller/app.svg")));
 
-  namespace fs = std::filesystem;
   using namespace tellurio;
-  std::error_code ec;
-  fs::path start = fs::current_path(ec);
-  if (!fs::exists(start / kUninstallControlFile, ec)) {
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec).parent_path();
-    if (!ec && fs::exists(self / kUninstallControlFile, ec)) start = self;
-  }
+  const std::filesystem::path start = DirectoryHoldingControlFile(kUninstallControlFile);
 
   QtPrompter prompter;
   SpawnedProcess process;
