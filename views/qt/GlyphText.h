@@ -9,6 +9,15 @@
 // Texts drawn one after another without anything else in between can be
 // collected in a Batch and drawn in one call: the glyphs land on the same
 // pixels, in the same order, as with one Draw per text.
+//
+// Opaque black texts can also be drawn straight into a 32-bit image
+// (DrawDirect), bypassing QPainter: each glyph's coverage at each sub-pixel
+// offset is rendered once by Qt itself and kept, and then blended per pixel
+// the way Qt's raster engine blends grey-scale glyphs.  The pixels are the
+// ones QPainter::drawGlyphRun gives; a check on first use compares both ways
+// on every glyph of the Latin-1 range, and where they differ (sub-pixel
+// antialiasing, gamma-corrected blending, another raster engine) the direct
+// way stays off and callers draw through QPainter.
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -17,9 +26,12 @@
 #include <QRawFont>
 #include <QRectF>
 #include <QString>
+#include <memory>
+#include <string_view>
 
 class QPainter;
 class QGlyphRun;
+class QImage;
 
 namespace tellurio {
 
@@ -46,7 +58,31 @@ class GlyphText {
   void DrawBatched(QPainter& painter, Batch& batch, const QRectF& rect, Qt::Alignment align, const QString& text) const;
   const QFont& Font() const { return font_; }
 
+  // The pixels of a 32-bit image (RGB32, ARGB32 or ARGB32_Premultiplied)
+  // that direct drawing may change: those inside clip.  Valid while the
+  // image is neither resized nor copied on write.
+  struct Target {
+    quint32* bits = nullptr;
+    qsizetype stride = 0;  // in pixels
+    QRect clip;
+  };
+  static Target TargetOf(QImage& image, const QRect& clip);
+  // Whether DrawDirect can draw at all (the check of the first call).
+  bool CanDrawDirect() const;
+  // Draws the UTF-8 text in opaque black inside rect as Draw with a black pen
+  // and the target's clip would; false, and nothing drawn, when it cannot
+  // give the same pixels (a character outside Latin-1 or without a glyph,
+  // damaged UTF-8, a position left of or above the image, a glyph too large).
+  // Not thread-safe: it fills caches of this object (GUI thread only).
+  bool DrawDirect(const Target& target, const QRectF& rect, Qt::Alignment align, std::string_view utf8) const;
+
+  GlyphText(GlyphText&&) noexcept;
+  GlyphText& operator=(GlyphText&&) noexcept;
+  ~GlyphText();
+
  private:
+  struct Direct;
+  Direct& DirectState() const;
   // The glyph run of the text; false when the font lacks a glyph.
   bool Shape(const QString& text, QGlyphRun& run, qreal& width) const;
   // The x of the first glyph and the baseline of a text of that width.
@@ -55,6 +91,7 @@ class GlyphText {
   QFont font_;
   QFontMetricsF metrics_;
   QRawFont raw_;
+  mutable std::unique_ptr<Direct> direct_;  // made on the first direct draw
 };
 
 }  // namespace tellurio

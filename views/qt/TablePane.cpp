@@ -37,6 +37,17 @@ void VerticalLine(QPainter& p, int x, int y1, int y2, const QColor& color) {
   p.fillRect(QRect(QPoint(x, std::min(y1, y2)), QPoint(x, std::max(y1, y2))), color);
 }
 
+// One cell's text in black: straight into the back buffer where the glyph
+// helper can (target set), else through the painter, in a batch.
+void DrawCell(QPainter& p, GlyphText::Batch& batch, const GlyphText& text, const GlyphText::Target* target,
+              const QRectF& rect, Qt::Alignment align, const std::string& cell) {
+  if (!target) {
+    text.DrawBatched(p, batch, rect, align, Q(cell));
+  } else if (!text.DrawDirect(*target, rect, align, cell)) {
+    text.Draw(p, rect, align, Q(cell));
+  }
+}
+
 }  // namespace
 
 TablePane::TablePane(QWidget* parent)
@@ -137,8 +148,15 @@ void TablePane::Render() {
   const QSize size(std::max(1, width()), std::max(1, height()));
   if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
   buffer_.fill(Qt::white);
-  QPainter p(&buffer_);
   const QRect view = Viewport();
+  // The cells' texts go straight into the buffer's pixels where that gives
+  // what the painter would draw (checked once per font): it is most of
+  // the work of a screen.  Taken before the painter starts, which does not
+  // move the pixels.
+  const GlyphText::Target target = GlyphText::TargetOf(buffer_, view);
+  const bool direct = target.bits && bodyText_.CanDrawDirect() && boldText_.CanDrawDirect();
+  const GlyphText::Target* cellTarget = direct ? &target : nullptr;
+  QPainter p(&buffer_);
   p.setClipRect(view);
   if (!table_) {
     p.setFont(ProgramFont(QStringLiteral("Arial"), 13));
@@ -160,7 +178,7 @@ void TablePane::Render() {
              Q(t.title));
   int y = titleHeight_;
   p.setFont(bold_);
-  // The texts of one line are drawn in one call each.
+  // Else the texts of one line are drawn in one call each.
   GlyphText::Batch batch;
   if (!t.groups.empty()) {
     for (const ColumnGroup& g : t.groups) {
@@ -179,8 +197,8 @@ void TablePane::Render() {
     p.fillRect(QRect(x0, y, tableRight - x0, h), kHeaderFill);
     p.setPen(Qt::black);
     for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-      boldText_.DrawBatched(p, batch, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h),
-                            AlignOf(t.columns[c].align), Q(t.columns[c].header));
+      DrawCell(p, batch, boldText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h),
+               AlignOf(t.columns[c].align), t.columns[c].header);
     boldText_.Flush(p, batch);
     HorizontalLine(p, x0, tableRight, y, kGrid);
     HorizontalLine(p, x0, tableRight, y + h - 1, kGrid);
@@ -196,15 +214,15 @@ void TablePane::Render() {
       if ((i - first) % 2 == 1) p.fillRect(row, kStripe);
       p.setPen(Qt::black);
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-        bodyText_.DrawBatched(p, batch, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
-                              AlignOf(t.columns[c].align), Q(l.At(c)));
+        DrawCell(p, batch, bodyText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
+                 AlignOf(t.columns[c].align), l.At(c));
       bodyText_.Flush(p, batch);
     } else if (l.kind == LineKind::Header) {
       p.fillRect(row, kHeaderFill);
       p.setPen(Qt::black);
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-        boldText_.DrawBatched(p, batch, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
-                              AlignOf(t.columns[c].align), Q(l.At(c)));
+        DrawCell(p, batch, boldText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
+                 AlignOf(t.columns[c].align), l.At(c));
       boldText_.Flush(p, batch);
     } else if (l.kind != LineKind::Blank) {
       p.setFont(l.kind == LineKind::Text ? font_ : bold_);
