@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "views/Fonts.h"
 #include "views/qt/TableMetrics.h"
@@ -90,6 +91,7 @@ void TablePane::SetTable(std::shared_ptr<const TextTable> table) {
 }
 
 void TablePane::Measure() {
+  ++layout_;
   widths_.clear();
   if (!table_) return;
   std::vector<double> w = WidestTexts(
@@ -144,42 +146,16 @@ void TablePane::UpdateBars() {
   hbar_->setValue(xOffset_);
 }
 
-void TablePane::Render() {
-  const QSize size(std::max(1, width()), std::max(1, height()));
-  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
-  buffer_.fill(Qt::white);
-  const QRect view = Viewport();
-  // The cells' texts go straight into the buffer's pixels where that gives
-  // what the painter would draw (checked once per font): it is most of
-  // the work of a screen.  Taken before the painter starts, which does not
-  // move the pixels.
-  const GlyphText::Target target = GlyphText::TargetOf(buffer_, view);
-  const bool direct = target.bits && bodyText_.CanDrawDirect() && boldText_.CanDrawDirect();
-  const GlyphText::Target* cellTarget = direct ? &target : nullptr;
-  QPainter p(&buffer_);
-  p.setClipRect(view);
-  if (!table_) {
-    p.setFont(ProgramFont(QStringLiteral("Arial"), 13));
-    p.setPen(QColor(110, 110, 110));
-    p.drawText(view, Qt::AlignCenter,
-               QStringLiteral("Es wurde keine Tabelle ausgewählt.\n"
-                              "Schalten Sie die Tabellenansicht aus und wieder ein, um eine Tabelle zu wählen."));
-    return;
-  }
+void TablePane::DrawHeader(QPainter& p, GlyphText::Batch& batch, const GlyphText::Target* cellTarget,
+                           const std::vector<int>& xs, const QRect& view) {
   const TextTable& t = *table_;
-  const int x0 = kLeft - xOffset_;
-  const int tableRight = x0 + TableWidth();
-  std::vector<int> xs(widths_.size() + 1, x0);  // column edges
-  for (size_t c = 0; c < widths_.size(); ++c) xs[c + 1] = xs[c] + widths_[c];
-
+  const int x0 = xs.front(), tableRight = xs.back();
   p.setFont(titleFont_);
   p.setPen(kTitle);
   p.drawText(QRect(x0, 0, std::max(view.width(), tableRight - x0), titleHeight_), Qt::AlignLeft | Qt::AlignVCenter,
              Q(t.title));
   int y = titleHeight_;
   p.setFont(bold_);
-  // Else the texts of one line are drawn in one call each.
-  GlyphText::Batch batch;
   if (!t.groups.empty()) {
     for (const ColumnGroup& g : t.groups) {
       if (g.last >= widths_.size() || g.first > g.last) continue;
@@ -203,7 +179,61 @@ void TablePane::Render() {
     HorizontalLine(p, x0, tableRight, y, kGrid);
     HorizontalLine(p, x0, tableRight, y + h - 1, kGrid);
     for (int x : xs) VerticalLine(p, x, y, y + h - 1, kGrid);
-    y += h;
+  }
+}
+
+void TablePane::Render() {
+  const QSize size(std::max(1, width()), std::max(1, height()));
+  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+  const QRect view = Viewport();
+  // Scrolling up and down keeps the title, captions and header row: they
+  // are drawn once per table, layout and sideways offset and then copied.
+  const HeaderKey key{table_.get(), layout_, xOffset_, view, size};
+  const int band = table_ ? std::min(HeaderHeight(), size.height()) : 0;
+  const bool reuse = table_ && key == headerKey_ && headerBand_.height() == band && band > 0;
+  if (reuse) {
+    const qsizetype bytes = buffer_.bytesPerLine();
+    for (int y = 0; y < band; ++y) std::memcpy(buffer_.scanLine(y), headerBand_.constScanLine(y), bytes);
+    for (int y = band; y < size.height(); ++y) {
+      quint32* line = reinterpret_cast<quint32*>(buffer_.scanLine(y));
+      std::fill(line, line + size.width(), 0xffffffffu);
+    }
+  } else {
+    buffer_.fill(Qt::white);
+    headerKey_ = HeaderKey();
+    headerBand_ = QImage();
+  }
+  // The cells' texts go straight into the buffer's pixels where that gives
+  // what the painter would draw (checked once per font): it is most of
+  // the work of a screen.  Taken before the painter starts, which does not
+  // move the pixels.
+  const GlyphText::Target target = GlyphText::TargetOf(buffer_, view);
+  const bool direct = target.bits && bodyText_.CanDrawDirect() && boldText_.CanDrawDirect();
+  const GlyphText::Target* cellTarget = direct ? &target : nullptr;
+  QPainter p(&buffer_);
+  p.setClipRect(view);
+  if (!table_) {
+    p.setFont(ProgramFont(QStringLiteral("Arial"), 13));
+    p.setPen(QColor(110, 110, 110));
+    p.drawText(view, Qt::AlignCenter,
+               QStringLiteral("Es wurde keine Tabelle ausgewählt.\n"
+                              "Schalten Sie die Tabellenansicht aus und wieder ein, um eine Tabelle zu wählen."));
+    return;
+  }
+  const TextTable& t = *table_;
+  const int x0 = kLeft - xOffset_;
+  const int tableRight = x0 + TableWidth();
+  std::vector<int> xs(widths_.size() + 1, x0);  // column edges
+  for (size_t c = 0; c < widths_.size(); ++c) xs[c + 1] = xs[c] + widths_[c];
+
+  GlyphText::Batch batch;
+  int y = HeaderHeight();
+  if (!reuse) {
+    DrawHeader(p, batch, cellTarget, xs, view);
+    if (band > 0) {
+      headerBand_ = buffer_.copy(0, 0, size.width(), band);
+      headerKey_ = key;
+    }
   }
   const int bodyTop = y;
   const size_t first = paging_.First(), end = first + paging_.Visible();

@@ -19,6 +19,7 @@
 #include "views/table/TablePaging.h"
 #include "views/table/TextTable.h"
 
+class QPainter;
 class QScrollBar;
 
 namespace tellurio {
@@ -61,6 +62,9 @@ class TablePane : public QWidget {
   int HeaderHeight() const;  // title, captions and header row
   int TableWidth() const;
   QRect Viewport() const;  // the area left of and above the scroll bars
+  // Title, group captions and header row; xs are the column edges.
+  void DrawHeader(QPainter& p, GlyphText::Batch& batch, const GlyphText::Target* cellTarget, const std::vector<int>& xs,
+                  const QRect& view);
 
   std::shared_ptr<const TextTable> table_;
   TablePaging paging_;
@@ -73,6 +77,19 @@ class TablePane : public QWidget {
   int titleHeight_ = 24;
   std::vector<int> widths_;
   int xOffset_ = 0;
+  // The drawn header band (the buffer's top HeaderHeight() rows) and what
+  // it was drawn for; layout_ counts the measurings.
+  struct HeaderKey {
+    const TextTable* table = nullptr;
+    unsigned layout = 0;
+    int xOffset = 0;
+    QRect view;
+    QSize size;
+    bool operator==(const HeaderKey&) const = default;
+  };
+  unsigned layout_ = 0;
+  HeaderKey headerKey_;
+  QImage headerBand_;
 };
 
 // Puts a new TablePane into a pane's view, filling it; the view owns it.
