@@ -18,8 +18,9 @@ namespace tellurio {
 
 namespace {
 
-constexpr int kLeft = 8;     // the table's distance from the pane's left edge
-constexpr int kPadding = 6;  // inside a cell, left and right
+constexpr int kLeft = 8;       // the table's distance from the pane's left edge
+constexpr int kPadding = 6;    // inside a cell, left and right
+constexpr int kOverhang = 16;  // how far glyphs may reach past the end of their advances
 const QColor kGrid(192, 192, 192);
 const QColor kHeaderFill(236, 236, 236);
 const QColor kCaptionFill(246, 246, 246);
@@ -191,18 +192,36 @@ void TablePane::Render() {
   const HeaderKey key{table_.get(), layout_, xOffset_, view, size};
   const int band = table_ ? std::min(HeaderHeight(), size.height()) : 0;
   const bool reuse = table_ && key == headerKey_ && headerBand_.height() == band && band > 0;
+  const int x0 = kLeft - xOffset_;
+  const int tableRight = x0 + TableWidth();
   if (reuse) {
     const qsizetype bytes = buffer_.bytesPerLine();
     for (int y = 0; y < band; ++y) std::memcpy(buffer_.scanLine(y), headerBand_.constScanLine(y), bytes);
+    // Below the header everything is white again, but only left of where
+    // the last screen drew (right of it the buffer is still white) and not
+    // where a row is filled with its colour anyway.
+    const int clean = std::min(size.width(), cleanRight_);
+    const int rowLeft = std::max(x0, view.left()), rowRight = std::min(tableRight, view.right() + 1);
+    const size_t first = paging_.First(), visible = paging_.Visible();
     for (int y = band; y < size.height(); ++y) {
       quint32* line = reinterpret_cast<quint32*>(buffer_.scanLine(y));
-      std::fill(line, line + size.width(), 0xffffffffu);
+      const size_t k = static_cast<size_t>((y - band) / rowHeight_);
+      const LineKind kind = k < visible ? table_->lines[first + k].kind : LineKind::Blank;
+      const bool filled = y <= view.bottom() && rowLeft < rowRight &&
+                          ((kind == LineKind::Row && k % 2 == 1) || kind == LineKind::Header);
+      if (filled) {
+        std::fill(line, line + rowLeft, 0xffffffffu);
+        if (rowRight < clean) std::fill(line + rowRight, line + clean, 0xffffffffu);
+      } else {
+        std::fill(line, line + clean, 0xffffffffu);
+      }
     }
   } else {
     buffer_.fill(Qt::white);
     headerKey_ = HeaderKey();
     headerBand_ = QImage();
   }
+  cleanRight_ = size.width();  // until the table's rows are drawn
   // The cells' texts go straight into the buffer's pixels where that gives
   // what the painter would draw (checked once per font): it is most of
   // the work of a screen.  Taken before the painter starts, which does not
@@ -221,8 +240,6 @@ void TablePane::Render() {
     return;
   }
   const TextTable& t = *table_;
-  const int x0 = kLeft - xOffset_;
-  const int tableRight = x0 + TableWidth();
   std::vector<int> xs(widths_.size() + 1, x0);  // column edges
   for (size_t c = 0; c < widths_.size(); ++c) xs[c + 1] = xs[c] + widths_[c];
 
@@ -266,6 +283,13 @@ void TablePane::Render() {
   }
   if (t.HasHeaderRow() && y > bodyTop)
     for (int x : xs) VerticalLine(p, x, bodyTop, y - 1, kGrid);
+  // Right of the table only text lines draw (and glyphs a few pixels past
+  // their cell, at most).
+  bool wide = false;
+  for (size_t i = first; i < end; ++i)
+    wide = wide || (t.lines[i].kind != LineKind::Row && t.lines[i].kind != LineKind::Header &&
+                    t.lines[i].kind != LineKind::Blank);
+  cleanRight_ = wide ? size.width() : std::max(0, tableRight + 1 + kOverhang);
 }
 
 void TablePane::paintEvent(QPaintEvent*) {

@@ -88,6 +88,9 @@ class TablePane : public QWidget {
     bool operator==(const HeaderKey&) const = default;
   };
   unsigned layout_ = 0;
+  // Below the header band the buffer is white from this x on (nothing was
+  // drawn there since it was last filled).
+  int cleanRight_ = 0;
   HeaderKey headerKey_;
   QImage headerBand_;
 };
