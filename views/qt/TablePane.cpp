@@ -10,11 +10,31 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "views/Fonts.h"
 #include "views/qt/TableMetrics.h"
 
 namespace tellurio {
+
+// The painter on the back buffer, begun on first use: most screens draw
+// everything straight into the pixels and need none.
+class LazyPainter {
+ public:
+  LazyPainter(QImage& image, const QRect& clip) : image_(image), clip_(clip) {}
+  QPainter& operator*() {
+    if (!painter_) {
+      painter_.emplace(&image_);
+      painter_->setClipRect(clip_);
+    }
+    return *painter_;
+  }
+
+ private:
+  QImage& image_;
+  QRect clip_;
+  std::optional<QPainter> painter_;
+};
 
 namespace {
 
@@ -30,24 +50,48 @@ const QColor kBlockRule(112, 112, 112);  // above the first row of a depot or co
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// An opaque rectangle inside the clip: straight into the pixels where the
+// target is set (what QPainter::fillRect with an opaque colour gives), else
+// through the painter.
+void Fill(LazyPainter& p, const GlyphText::Target* target, const QRect& r, const QColor& color) {
+  if (!target) {
+    (*p).fillRect(r, color);
+    return;
+  }
+  const QRect area = r & target->clip;
+  const quint32 pixel = color.rgba() | 0xff000000u;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    quint32* line = target->bits + y * target->stride;
+    std::fill(line + area.left(), line + area.right() + 1, pixel);
+  }
+}
+
 // One-pixel grid lines from one end to the other (both included), as a
 // one-pixel-wide pen draws them; a filled rectangle costs far less.
-void HorizontalLine(QPainter& p, int x1, int x2, int y, const QColor& color) {
-  p.fillRect(QRect(QPoint(std::min(x1, x2), y), QPoint(std::max(x1, x2), y)), color);
+void HorizontalLine(LazyPainter& p, const GlyphText::Target* target, int x1, int x2, int y, const QColor& color) {
+  Fill(p, target, QRect(QPoint(std::min(x1, x2), y), QPoint(std::max(x1, x2), y)), color);
 }
-void VerticalLine(QPainter& p, int x, int y1, int y2, const QColor& color) {
-  p.fillRect(QRect(QPoint(x, std::min(y1, y2)), QPoint(x, std::max(y1, y2))), color);
+void VerticalLine(LazyPainter& p, const GlyphText::Target* target, int x, int y1, int y2, const QColor& color) {
+  Fill(p, target, QRect(QPoint(x, std::min(y1, y2)), QPoint(x, std::max(y1, y2))), color);
 }
 
 // One cell's text in black: straight into the back buffer where the glyph
 // helper can (target set), else through the painter, in a batch.
-void DrawCell(QPainter& p, GlyphText::Batch& batch, const GlyphText& text, const GlyphText::Target* target,
+void DrawCell(LazyPainter& p, GlyphText::Batch& batch, const GlyphText& text, const GlyphText::Target* target,
               const QRectF& rect, Qt::Alignment align, const std::string& cell) {
-  if (!target) {
-    text.DrawBatched(p, batch, rect, align, Q(cell));
-  } else if (!text.DrawDirect(*target, rect, align, cell)) {
-    text.Draw(p, rect, align, Q(cell));
-  }
+  if (target && text.DrawDirect(*target, rect, align, cell)) return;
+  if (cell.empty()) return;
+  QPainter& painter = *p;
+  painter.setPen(Qt::black);
+  if (target)
+    text.Draw(painter, rect, align, Q(cell));
+  else
+    text.DrawBatched(painter, batch, rect, align, Q(cell));
+}
+
+// Draws what is left in the batch.
+void Flush(LazyPainter& p, GlyphText::Batch& batch, const GlyphText& text) {
+  if (!batch.glyphs.isEmpty()) text.Flush(*p, batch);
 }
 
 }  // namespace
@@ -147,9 +191,10 @@ void TablePane::UpdateBars() {
   hbar_->setValue(xOffset_);
 }
 
-void TablePane::DrawHeader(QPainter& p, GlyphText::Batch& batch, const GlyphText::Target* cellTarget,
+void TablePane::DrawHeader(LazyPainter& lazy, GlyphText::Batch& batch, const GlyphText::Target* cellTarget,
                            const std::vector<int>& xs, const QRect& view) {
   const TextTable& t = *table_;
+  QPainter& p = *lazy;
   const int x0 = xs.front(), tableRight = xs.back();
   p.setFont(titleFont_);
   p.setPen(kTitle);
@@ -174,12 +219,12 @@ void TablePane::DrawHeader(QPainter& p, GlyphText::Batch& batch, const GlyphText
     p.fillRect(QRect(x0, y, tableRight - x0, h), kHeaderFill);
     p.setPen(Qt::black);
     for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
-      DrawCell(p, batch, boldText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h),
+      DrawCell(lazy, batch, boldText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, h),
                AlignOf(t.columns[c].align), t.columns[c].header);
-    boldText_.Flush(p, batch);
-    HorizontalLine(p, x0, tableRight, y, kGrid);
-    HorizontalLine(p, x0, tableRight, y + h - 1, kGrid);
-    for (int x : xs) VerticalLine(p, x, y, y + h - 1, kGrid);
+    Flush(lazy, batch, boldText_);
+    HorizontalLine(lazy, nullptr, x0, tableRight, y, kGrid);
+    HorizontalLine(lazy, nullptr, x0, tableRight, y + h - 1, kGrid);
+    for (int x : xs) VerticalLine(lazy, nullptr, x, y, y + h - 1, kGrid);
   }
 }
 
@@ -227,16 +272,17 @@ void TablePane::Render() {
   // the work of a screen.  Taken before the painter starts, which does not
   // move the pixels.
   const GlyphText::Target target = GlyphText::TargetOf(buffer_, view);
+  const GlyphText::Target* fillTarget = target.bits ? &target : nullptr;
   const bool direct = target.bits && bodyText_.CanDrawDirect() && boldText_.CanDrawDirect();
   const GlyphText::Target* cellTarget = direct ? &target : nullptr;
-  QPainter p(&buffer_);
-  p.setClipRect(view);
+  LazyPainter p(buffer_, view);
   if (!table_) {
-    p.setFont(ProgramFont(QStringLiteral("Arial"), 13));
-    p.setPen(QColor(110, 110, 110));
-    p.drawText(view, Qt::AlignCenter,
-               QStringLiteral("Es wurde keine Tabelle ausgewählt.\n"
-                              "Schalten Sie die Tabellenansicht aus und wieder ein, um eine Tabelle zu wählen."));
+    QPainter& painter = *p;
+    painter.setFont(ProgramFont(QStringLiteral("Arial"), 13));
+    painter.setPen(QColor(110, 110, 110));
+    painter.drawText(view, Qt::AlignCenter,
+                     QStringLiteral("Es wurde keine Tabelle ausgewählt.\n"
+                                    "Schalten Sie die Tabellenansicht aus und wieder ein, um eine Tabelle zu wählen."));
     return;
   }
   const TextTable& t = *table_;
@@ -258,31 +304,31 @@ void TablePane::Render() {
     const TableLine& l = t.lines[i];
     const QRect row(x0, y, tableRight - x0, rowHeight_);
     if (l.kind == LineKind::Row) {
-      if ((i - first) % 2 == 1) p.fillRect(row, kStripe);
-      p.setPen(Qt::black);
+      if ((i - first) % 2 == 1) Fill(p, fillTarget, row, kStripe);
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
         DrawCell(p, batch, bodyText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
                  AlignOf(t.columns[c].align), l.At(c));
-      bodyText_.Flush(p, batch);
+      Flush(p, batch, bodyText_);
     } else if (l.kind == LineKind::Header) {
-      p.fillRect(row, kHeaderFill);
-      p.setPen(Qt::black);
+      Fill(p, fillTarget, row, kHeaderFill);
       for (size_t c = 0; c < t.columns.size() && c < widths_.size(); ++c)
         DrawCell(p, batch, boldText_, cellTarget, QRectF(xs[c] + kPadding, y, widths_[c] - 2 * kPadding, rowHeight_),
                  AlignOf(t.columns[c].align), l.At(c));
-      boldText_.Flush(p, batch);
+      Flush(p, batch, boldText_);
     } else if (l.kind != LineKind::Blank) {
-      p.setFont(l.kind == LineKind::Text ? font_ : bold_);
-      p.setPen(l.kind == LineKind::Text ? QColor(Qt::black) : kTitle);
-      p.drawText(row.adjusted(kPadding, 0, std::max(0, view.width() - row.right()), 0),
-                 Qt::AlignLeft | Qt::AlignVCenter, Q(l.At(0)));
+      QPainter& painter = *p;
+      painter.setFont(l.kind == LineKind::Text ? font_ : bold_);
+      painter.setPen(l.kind == LineKind::Text ? QColor(Qt::black) : kTitle);
+      painter.drawText(row.adjusted(kPadding, 0, std::max(0, view.width() - row.right()), 0),
+                       Qt::AlignLeft | Qt::AlignVCenter, Q(l.At(0)));
     }
-    if (t.StartsBlock(i) && i > first) HorizontalLine(p, x0, tableRight, y - 1, kBlockRule);
+    if (t.StartsBlock(i) && i > first) HorizontalLine(p, fillTarget, x0, tableRight, y - 1, kBlockRule);
     y += rowHeight_;
-    if (l.kind == LineKind::Row || l.kind == LineKind::Header) HorizontalLine(p, x0, tableRight, y - 1, kGrid);
+    if (l.kind == LineKind::Row || l.kind == LineKind::Header)
+      HorizontalLine(p, fillTarget, x0, tableRight, y - 1, kGrid);
   }
   if (t.HasHeaderRow() && y > bodyTop)
-    for (int x : xs) VerticalLine(p, x, bodyTop, y - 1, kGrid);
+    for (int x : xs) VerticalLine(p, fillTarget, x, bodyTop, y - 1, kGrid);
   // Right of the table only text lines draw (and glyphs a few pixels past
   // their cell, at most).
   bool wide = false;

@@ -19,10 +19,11 @@
 #include "views/table/TablePaging.h"
 #include "views/table/TextTable.h"
 
-class QPainter;
 class QScrollBar;
 
 namespace tellurio {
+
+class LazyPainter;
 
 class TablePane : public QWidget {
   Q_OBJECT
@@ -63,8 +64,8 @@ class TablePane : public QWidget {
   int TableWidth() const;
   QRect Viewport() const;  // the area left of and above the scroll bars
   // Title, group captions and header row; xs are the column edges.
-  void DrawHeader(QPainter& p, GlyphText::Batch& batch, const GlyphText::Target* cellTarget, const std::vector<int>& xs,
-                  const QRect& view);
+  void DrawHeader(LazyPainter& p, GlyphText::Batch& batch, const GlyphText::Target* cellTarget,
+                  const std::vector<int>& xs, const QRect& view);
 
   std::shared_ptr<const TextTable> table_;
   TablePaging paging_;
