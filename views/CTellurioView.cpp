@@ -99,8 +99,8 @@ void SetRowSizes(QListWidget* list, const std::vector<std::string>& texts, TextW
   const int n = list->count();
   if (n == 0 || static_cast<size_t>(n) != texts.size()) return;
   auto textWidth = [&](int row) {
-    std::string t = texts[static_cast<size_t>(row)];
-    while (!t.empty() && t.back() == ' ') t.pop_back();  // trailing blanks take no room in the line
+    std::string_view t = texts[static_cast<size_t>(row)];
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);  // trailing blanks take no room in the line
     return static_cast<int>(std::ceil(widths.ExactWidth(t)));
   };
   auto delegateSize = [&](int row) {

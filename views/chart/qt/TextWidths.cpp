@@ -12,11 +12,11 @@ namespace {
 
 constexpr qreal kUnknown = std::numeric_limits<qreal>::quiet_NaN();
 
+}  // namespace
+
 // horizontalAdvance adds the advances of the glyphs in 1/64 pixel and
 // rounds the sum half up to whole pixels.
-int Rounded(qreal exact) { return static_cast<int>(std::floor(exact + 0.5)); }
-
-}  // namespace
+int TextWidths::Rounded(qreal exact) { return static_cast<int>(std::floor(exact + 0.5)); }
 
 TextWidths::TextWidths(const QFont& font) : font_(font), metrics_(font), kerning_(256 * 256, kUnknown) {
   advance_.fill(kUnknown);
@@ -78,7 +78,40 @@ qreal TextWidths::Exact(const QString& q, char32_t* first, char32_t* last) {
   return w;
 }
 
-int TextWidths::Width(std::string_view text) { return Rounded(ExactWidth(text)); }
+bool TextWidths::ExactShort(std::string_view text, qreal& width, char32_t* first, char32_t* last) {
+  // The same sums in the same order as Exact, so the same width to the bit.
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  // Checked first: a text that needs the general way is measured there alone.
+  for (size_t i = 0; i < n; ++i) {
+    if (b[i] < 0x80) continue;
+    if (b[i] < 0xC2 || b[i] > 0xDF || i + 1 >= n || (b[i + 1] & 0xC0) != 0x80) return false;
+    ++i;
+  }
+  char32_t prev = 0;
+  qreal w = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const bool later = i > 0;
+    char32_t c = b[i];
+    if (c >= 0x80) {
+      c = ((c & 0x1F) << 6) | (b[i + 1] & 0x3F);
+      ++i;
+    }
+    w += Advance(c);
+    if (later) w += Kerning(prev, c);
+    prev = c;
+  }
+  if (first && n > 0) *first = b[0] < 0x80 ? b[0] : (((b[0] & 0x1Fu) << 6) | (b[1] & 0x3Fu));
+  if (last) *last = prev;
+  width = w;
+  return true;
+}
+
+qreal TextWidths::ExactWidth(std::string_view text, char32_t* first, char32_t* last) {
+  qreal w = 0;
+  if (ExactShort(text, w, first, last)) return w;
+  return Exact(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), first, last);
+}
 
 int TextWidths::Blanks(qreal exact, char32_t edge, bool empty, bool after, int target, int limit) {
   // The width with k blanks: the text, the first blank with its kerning
@@ -98,13 +131,13 @@ int TextWidths::Blanks(qreal exact, char32_t edge, bool empty, bool after, int t
 
 int TextWidths::BlanksAfterToReach(const std::string& text, int target, int limit) {
   char32_t last = 0;
-  const qreal exact = Exact(QString::fromStdString(text), nullptr, &last);
+  const qreal exact = ExactWidth(text, nullptr, &last);
   return Blanks(exact, last, text.empty(), true, target, limit);
 }
 
 int TextWidths::BlanksBeforeToReach(const std::string& text, int target, int limit) {
   char32_t first = 0;
-  const qreal exact = Exact(QString::fromStdString(text), &first, nullptr);
+  const qreal exact = ExactWidth(text, &first, nullptr);
   return Blanks(exact, first, text.empty(), false, target, limit);
 }
 
