@@ -422,11 +422,20 @@ void CTellurioView::UpdateFundList() {
       lines.reserve(static_cast<qsizetype>(texts.size()));
       for (const RankingText& t : texts) lines.push_back(Q(t.shown));
       fundList_->addItems(lines);
-      for (size_t i = 0; i < ranking.size(); ++i) {
-        QListWidgetItem* item = fundList_->item(static_cast<int>(i));
-        item->setData(Qt::UserRole, Q(texts[i].line));
-        item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+      // The new lines' values and sizes reach the view as one change of all
+      // lines, not as thousands of changes of one value each: the lines were
+      // just added and are laid out and painted after this anyway.
+      QAbstractItemModel* model = fundList_->model();
+      {
+        const QSignalBlocker quiet(model);
+        for (size_t i = 0; i < ranking.size(); ++i) {
+          QListWidgetItem* item = fundList_->item(static_cast<int>(i));
+          item->setData(Qt::UserRole, Q(texts[i].line));
+          item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+        }
+        SetRowSizes(fundList_, shown, widths);
       }
+      if (model->rowCount() > 0) emit model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1, 0));
     } else {
       for (size_t i = 0; i < ranking.size(); ++i) {
         QListWidgetItem* item = fundList_->item(static_cast<int>(i));
@@ -435,8 +444,8 @@ void CTellurioView::UpdateFundList() {
         if (item->data(Qt::UserRole).toString() != line) item->setData(Qt::UserRole, line);
         if (item->data(Qt::UserRole + 1).toString() != fund) item->setData(Qt::UserRole + 1, fund);
       }
+      SetRowSizes(fundList_, shown, widths);
     }
-    SetRowSizes(fundList_, shown, widths);
     fundListRanking_ = ranking;
     fundListFont_ = fontKey;
   }
