@@ -37,7 +37,8 @@ std::vector<RankingText> RankingTexts(const std::vector<RankingLine>& ranking, T
     t.shown.reserve(name.size() + static_cast<size_t>(tail + lead) + r.changeText.size() + 4 + r.percentText.size());
     t.shown.append(name).append(static_cast<size_t>(tail), ' ');
     t.shown.append(static_cast<size_t>(lead), ' ').append(r.changeText).append("    ").append(r.percentText);
-    t.line = name + " \t" + r.changeText + "\t" + r.percentText;
+    t.line.reserve(name.size() + 3 + r.changeText.size() + r.percentText.size());
+    t.line.append(name).append(" \t").append(r.changeText).append("\t").append(r.percentText);
     out.push_back(std::move(t));
   }
   return out;
