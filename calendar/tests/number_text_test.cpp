@@ -70,6 +70,63 @@ TEST(FormatNumber, SurchargeFactorsKeepTheTypedPercent) {
   }
 }
 
+// FormatNumber's digits are worked out in integers where to_chars would
+// format the value: both must give the same 15 digits and exponent for
+// every value of the range (random bit patterns, decimal texts, ties of the
+// exact binary value, the powers of ten and their neighbours, where the
+// rounding carries into a new digit), and nothing outside it.
+TEST(FormatNumber, DigitsInIntegersAreThoseOfAFullConversion) {
+  auto expectSame = [](double value) {
+    char buf[48];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const std::string sci(buf, res.ptr);  // "d.dddddddddddddde±x"
+    std::string digits;
+    int exponent = 0;
+    // Just below 10^15 a value can round up to 10^15, outside the range.
+    if (sci.ends_with("e+15")) {
+      ASSERT_FALSE(detail::SignificantDigits(value, digits, exponent)) << sci;
+      return;
+    }
+    ASSERT_TRUE(detail::SignificantDigits(value, digits, exponent)) << sci;
+    ASSERT_EQ(digits, sci.substr(0, 1) + sci.substr(2, 14)) << sci;
+    ASSERT_EQ(exponent, std::stoi(sci.substr(17))) << sci;
+  };
+  std::mt19937_64 random(11);
+  for (int n = 0; n < 300000; ++n) {
+    // Uniform in the logarithm over the range, every mantissa bit random.
+    const double magnitude = std::pow(10.0, -3 + 18.0 * static_cast<double>(random() % 1000000) / 1000000);
+    const double value =
+        std::ldexp(static_cast<double>(random() >> 11) / 9007199254740992.0 + 0.5, std::ilogb(magnitude) + 1);
+    if (value >= 1e-3 && value < 1e15) expectSame(value);
+    // Decimal texts of up to 17 digits, as amounts and computed figures.
+    const long long units = static_cast<long long>(random() % 100000000000000000ULL);
+    const double text = static_cast<double>(units) / std::pow(10.0, static_cast<int>(random() % 18));
+    if (text >= 1e-3 && text < 1e15) expectSame(text);
+  }
+  // Exact binary ties at the 16th digit: down to the even digit, up from
+  // the odd one.
+  for (const double tie : {1234567890123.125, 1234567890123.375, 123456789012.0625, 0.1000000000000005,
+                           4503599627370.4961, 12345678901234.5, 98765432109876.5})
+    expectSame(tie);
+  for (int e = -3; e < 15; ++e) {
+    const double ten = std::pow(10.0, e);
+    for (double v : {ten, std::nextafter(ten, 0.0), std::nextafter(ten, 1e300), ten * 9.999999999999999,
+                     ten * 9.9999999999999995, ten * 0.99999999999999995})
+      if (v >= 1e-3 && v < 1e15) expectSame(v);
+  }
+  std::string digits = "unchanged";
+  int exponent = 7;
+  for (const double outside : {0.0, 9.9e-4, 1e15, 1e300, 5e-324, -1.0})
+    EXPECT_FALSE(detail::SignificantDigits(outside, digits, exponent)) << outside;
+  EXPECT_EQ(digits, "unchanged");
+  EXPECT_EQ(exponent, 7);
+  // Through FormatNumber at the edges of the range and beyond.
+  EXPECT_EQ(FormatNumber(999999999999999.9, 2), "1000000000000000,00");  // 15 digits round up
+  EXPECT_EQ(FormatNumber(0.0099999, 4), "0,0099");
+  EXPECT_EQ(FormatNumber(-0.001, 3), "-0,001");
+  EXPECT_EQ(FormatNumber(9.999999999999999, 2), "10,00");  // rounds up into a new digit
+}
+
 // The rounding text goes to the nearest value where FormatNumber cuts:
 // 1234,5678 is 1234,57 here and 1234,56 there.  Ties are decided on the
 // stored binary value: 2,675 is stored as 2,67499999... and rounds down;
