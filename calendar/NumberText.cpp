@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace tellurio {
 
@@ -82,17 +83,42 @@ std::string FormatNumber(double value, int decimals) {
   // no magnitude overflows.
   std::string digits;
   int exponent = 0;
-  if (!detail::SignificantDigits(std::fabs(value), digits, exponent)) {
-    char buf[48];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
-    const std::size_t e = sci.find('e');
-    digits.reserve(kSignificantDigits);
-    for (std::size_t i = 0; i < e; ++i)
-      if (IsDigit(sci[i])) digits += sci[i];
-    std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
+  if (detail::SignificantDigits(std::fabs(value), digits, exponent)) {
+    // The first digit is not 0 here, so the integer part needs no
+    // trimming; the text is written into one buffer ("-", at most 15
+    // integer digits, ",", at most 100 decimals).
+    char text[120];
+    std::size_t length = 0;
+    if (negative) text[length++] = '-';
+    const int integerDigits = exponent + 1;  // -2 .. 15
+    if (integerDigits > 0) {
+      std::memcpy(text + length, digits.data(), static_cast<std::size_t>(integerDigits));
+      length += static_cast<std::size_t>(integerDigits);
+    } else {
+      text[length++] = '0';
+    }
+    text[length++] = ',';
+    bool zero = integerDigits <= 0;
+    for (int i = 0; i < decimals; ++i) {
+      const int at = integerDigits + i;
+      const char c = at >= 0 && at < kSignificantDigits ? digits[static_cast<std::size_t>(at)] : '0';
+      zero = zero && c == '0';
+      text[length++] = c;
+    }
+    if (zero) return negative ? "-0,00" : "0,00";
+    return std::string(text, length);
   }
+
+  // Other values: the digits from to_chars.
+  char buf[48];
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, kSignificantDigits - 1);
+  const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+  const std::size_t e = sci.find('e');
+  digits.reserve(kSignificantDigits);
+  for (std::size_t i = 0; i < e; ++i)
+    if (IsDigit(sci[i])) digits += sci[i];
+  std::from_chars(sci.data() + e + (sci[e + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exponent);
 
   // digits stand for 0.d1d2d3... * 10^(exponent + 1).
   const int integerDigits = exponent + 1;

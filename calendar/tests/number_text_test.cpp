@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -125,6 +127,56 @@ TEST(FormatNumber, DigitsInIntegersAreThoseOfAFullConversion) {
   EXPECT_EQ(FormatNumber(0.0099999, 4), "0,0099");
   EXPECT_EQ(FormatNumber(-0.001, 3), "-0,001");
   EXPECT_EQ(FormatNumber(9.999999999999999, 2), "10,00");  // rounds up into a new digit
+}
+
+// FormatNumber as it was written before its digits were worked out in
+// integers: the 15 significant digits from to_chars, cut to the decimals.
+std::string FormatNumberByFormatting(double value, int decimals) {
+  decimals = std::clamp(decimals, 0, 100);
+  if (!std::isfinite(value)) return "0,00";
+  char buf[48];
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  const std::string sci(buf, res.ptr);
+  const size_t e = sci.find('e');
+  const std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
+  const int integerDigits = std::stoi(sci.substr(e + 1)) + 1;
+  std::string integerPart, fraction;
+  if (integerDigits > 0) {
+    integerPart = digits.substr(0, static_cast<size_t>(integerDigits));
+    integerPart.resize(static_cast<size_t>(integerDigits), '0');
+    if (static_cast<size_t>(integerDigits) < digits.size())
+      fraction = digits.substr(static_cast<size_t>(integerDigits));
+  } else {
+    fraction = std::string(static_cast<size_t>(-integerDigits), '0') + digits;
+  }
+  fraction.resize(static_cast<size_t>(decimals), '0');
+  const size_t firstNonZero = integerPart.find_first_not_of('0');
+  integerPart = firstNonZero == std::string::npos ? "0" : integerPart.substr(firstNonZero);
+  const std::string sign = value < 0 ? "-" : "";
+  if (integerPart == "0" && fraction.find_first_not_of('0') == std::string::npos) return sign + "0,00";
+  return sign + integerPart + "," + fraction;
+}
+
+TEST(FormatNumber, WritesWhatFormattingTheDigitsWrites) {
+  std::mt19937_64 random(5);
+  const int decimalCounts[] = {0, 1, 2, 3, 4, 5, 8, 12, 17, 30, 100};
+  for (int n = 0; n < 200000; ++n) {
+    // Log-uniform from 10^-6 to 10^18, both signs, every mantissa bit random.
+    const double magnitude = std::pow(10.0, -6 + 24.0 * static_cast<double>(random() % 1000000) / 1000000);
+    double value =
+        std::ldexp(static_cast<double>(random() >> 11) / 9007199254740992.0 + 0.5, std::ilogb(magnitude) + 1);
+    if (random() % 2) value = -value;
+    const int decimals = decimalCounts[random() % std::size(decimalCounts)];
+    ASSERT_EQ(FormatNumber(value, decimals), FormatNumberByFormatting(value, decimals)) << value << " " << decimals;
+    // Cents and their neighbours, where truncation meets the 15th digit.
+    const double cents = static_cast<double>(static_cast<long long>(random() % 100000000000LL) - 50000000000LL) / 100;
+    for (const double v : {cents, std::nextafter(cents, 0.0), std::nextafter(cents, 1e300)})
+      ASSERT_EQ(FormatNumber(v, 2), FormatNumberByFormatting(v, 2)) << v;
+  }
+  for (const double v : {0.0, -0.0, 0.001, -0.001, 0.0009999, 0.00999, -0.00999, 1e-300, 1e15, 999999999999999.0,
+                         999999999999999.9, 123456789012345.6, 0.1, 0.5, 1.0, 10.0, 100.0})
+    for (const int decimals : decimalCounts)
+      ASSERT_EQ(FormatNumber(v, decimals), FormatNumberByFormatting(v, decimals));
 }
 
 // The rounding text goes to the nearest value where FormatNumber cuts:
