@@ -184,6 +184,24 @@ TEST(TextWidths, GlyphsOnlyForTextsNoFontJoinsAndWithNothingLeftOnRefusal) {
   EXPECT_EQ(width, 0);
 }
 
+// The labels' UTF-8 texts go to the glyphs without a QString: the same
+// glyphs, positions and width as their QString, and refused alike.
+TEST(TextWidths, Utf8GlyphsAreThoseOfTheQString) {
+  TextWidths widths(Font(10));
+  for (const std::string text : {"1234,56", "-0,07", "01/03", "2025", "01.03.2024", " 1 %", "", "Wert 7",
+                                 "3\xE2\x82\xAC", "\xC3\xA4", "7\x7F"}) {
+    QList<quint32> fromUtf8{99}, fromQString{99};
+    QList<QPointF> atUtf8{QPointF(1, 1)}, atQString{QPointF(1, 1)};
+    qreal widthUtf8 = -1, widthQString = -1;
+    const bool utf8 = widths.Glyphs(std::string_view(text), fromUtf8, atUtf8, widthUtf8);
+    EXPECT_EQ(utf8, widths.Glyphs(QString::fromStdString(text), fromQString, atQString, widthQString)) << text;
+    EXPECT_EQ(fromUtf8, fromQString) << text;
+    EXPECT_EQ(atUtf8, atQString) << text;
+    EXPECT_EQ(widthUtf8, widthQString) << text;
+    EXPECT_EQ(fromUtf8.size(), utf8 ? static_cast<qsizetype>(text.size()) + 1 : 1) << text;
+  }
+}
+
 TEST(ChartPainter, AMarkerPaintedTwiceLeavesNoTrace) {
   QImage image(200, 100, QImage::Format_RGB32);
   image.fill(Qt::white);
