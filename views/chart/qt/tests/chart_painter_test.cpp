@@ -87,6 +87,49 @@ TEST(ChartPainter, TextsLandWhereQtsBoxAlignmentPutsThem) {
   EXPECT_EQ(painted, reference);
 }
 
+// The title is centred by its measured width and drawn at its baseline
+// with the pixels drawText gives there, for titles a damaged file may give
+// too (blanks at either end, control characters, line and paragraph
+// separators, right-to-left text, ligatures, characters from fallback
+// fonts, a title wider than its box).
+TEST(ChartPainter, TheTitleAsDrawTextPutsIt) {
+  ChartLayout g;
+  g.area = Rect{0, 0, 400, 60};
+  g.plotLeft = 60;
+  g.plotTop = 30;
+  g.plotRight = 390;
+  g.baseline = 50;
+  g.titleBox = Rect{0, 1, 400, 17};
+  g.valid = true;
+  QFont title = Font(14);
+  title.setBold(true);
+  title.setUnderline(true);
+  for (const char* text : {"Jährliche Mittelwerte des Fonds Beta", "Fonds  ", "  Fonds", "A\tB", "Zeile\nZwei",
+                           "شركة Fonds", "Fonds\xE2\x80\xA8x", "Fonds\xE2\x80\xA9x", "Fonds\xEF\xBF\xBCx", "A\vB\fC\rD",
+                           "office affine finance", "", " ", "😀 Fonds €",
+                           "Eine sehr lange Überschrift, die nicht "
+                           "in den Kasten passt, weil sie viel länger ist als er"}) {
+    g.title = text;
+    QImage painted(400, 60, QImage::Format_RGB32), reference(400, 60, QImage::Format_RGB32);
+    {
+      QPainter p(&painted);
+      PaintChart(p, g, title, Font(10));
+    }
+    {
+      ChartLayout bare = g;
+      bare.title.clear();
+      QPainter p(&reference);
+      PaintChart(p, bare, title, Font(10));
+      p.setFont(title);
+      p.setPen(Qt::black);
+      const QFontMetricsF m(title);
+      const QString q = QString::fromStdString(g.title);
+      p.drawText(QPointF((400 - m.horizontalAdvance(q)) / 2, 1 + m.ascent()), q);
+    }
+    EXPECT_EQ(painted, reference) << text;
+  }
+}
+
 // The labels' fast paths (glyphs measured once, lines through a clip) hold
 // on a moved painter, one with a clip of its own and a scaled one (which
 // takes drawText), and lines reaching outside the chart's area keep their
