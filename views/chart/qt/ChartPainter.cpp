@@ -57,7 +57,15 @@ class Labels {
       return;
     }
     // The sum drawGlyphRun forms for a glyph of a run drawn at origin.
-    for (qsizetype i = start; i < positions_.size(); ++i) positions_[i] = origin + positions_[i];
+    QPointF* const at = positions_.data();
+    for (qsizetype i = start; i < positions_.size(); ++i) at[i] = origin + at[i];
+  }
+
+  // Room for the glyphs of texts of that many characters in all.
+  void Reserve(qsizetype characters) {
+    if (!widths_) return;
+    indexes_.reserve(characters);
+    positions_.reserve(characters);
   }
 
   void Flush() {
@@ -121,6 +129,10 @@ void PaintChart(QPainter& p, const ChartLayout& g, const QFont& titleFont, const
   p.setFont(axisFont);
   const QFontMetricsF axis(axisFont, p.device());
   Labels axisLabels(p, axis, RasterWidths(p, axisFont));
+  qsizetype characters = 0;
+  for (const GridLabel& label : g.grid) characters += static_cast<qsizetype>(label.text.size());
+  for (const DateLabel& d : g.dates) characters += static_cast<qsizetype>(d.text.size());
+  axisLabels.Reserve(characters);
   const QPen black(Qt::black, 1);
   const QColor grid(200, 200, 200);
   p.setPen(black);

@@ -134,6 +134,10 @@ bool TextWidths::GlyphsOf(const Unit* text, qsizetype n, QList<quint32>& indexes
                           qreal& width) {
   if (font_.underline() || font_.overline() || font_.strikeOut()) return false;
   const qsizetype start = indexes.size();
+  indexes.resize(start + n);
+  positions.resize(start + n);
+  quint32* glyphs = indexes.data() + start;
+  QPointF* at = positions.data() + start;
   qreal x = 0;
   for (qsizetype i = 0; i < n; ++i) {
     const char16_t c = text[i];
@@ -146,8 +150,8 @@ bool TextWidths::GlyphsOf(const Unit* text, qsizetype n, QList<quint32>& indexes
       positions.resize(start);
       return false;
     }
-    indexes.push_back(glyph);
-    positions.push_back(QPointF(x, 0));
+    glyphs[i] = glyph;
+    at[i] = QPointF(x, 0);
     x += Advance(c);
     if (i + 1 < n) x += Kerning(c, text[i + 1]);
   }
