@@ -60,9 +60,17 @@ bool SignificantDigits(double value, std::string& digits, int& exponent) {
     } else if (n < kLow) {
       --e;
     } else {
+      // Two digits at a time, in 32-bit arithmetic for the lower eight.
+      static constexpr char kPairs[] =
+          "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+          "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+          "8081828384858687888990919293949596979899";
       digits.resize(kSignificantDigits);
-      for (int i = kSignificantDigits - 1; i >= 0; --i, n /= 10)
-        digits[static_cast<size_t>(i)] = static_cast<char>('0' + n % 10);
+      char* out = digits.data() + kSignificantDigits;
+      auto high = static_cast<uint32_t>(n / 100000000), low = static_cast<uint32_t>(n % 100000000);
+      for (int pair = 0; pair < 4; ++pair, low /= 100, out -= 2) std::memcpy(out - 2, kPairs + 2 * (low % 100), 2);
+      for (int pair = 0; pair < 3; ++pair, high /= 100, out -= 2) std::memcpy(out - 2, kPairs + 2 * (high % 100), 2);
+      out[-1] = static_cast<char>('0' + high);  // the first digit: 1 .. 9
       exponent = e;
       return true;
     }
