@@ -87,8 +87,9 @@ std::string FormatNumber(double value, int decimals) {
 
   // The value rounded to 15 significant digits, as "d.dddddddddddddde±x":
   // truncating these digits keeps every digit a typed or stored number has
-  // and drops only the binary noise behind them.  No integer conversion, so
-  // no magnitude overflows.
+  // and drops only the binary noise behind them.  Integers hold the digits
+  // only in the range where they cannot overflow (SignificantDigits); any
+  // other magnitude is formatted by to_chars.
   std::string digits;
   int exponent = 0;
   if (detail::SignificantDigits(std::fabs(value), digits, exponent)) {
