@@ -134,21 +134,24 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
   // looked up.  Lines are counted up to each find and at each block's end.
   // The tail of a run at the end of a block is carried into the next, so a
   // pattern split by a block boundary is found as well.
-  std::string buffer;
+  // One buffer for the whole file, not zero-filled: every byte looked at
+  // was read into it first.
+  const size_t capacity = std::max<size_t>(p.maxLength, 1) + blockBytes;
+  const std::unique_ptr<char[]> storage(new char[capacity]);
+  char* const buffer = storage.get();
   long line = 0;          // line feeds before `counted`
   bool lineOpen = false;  // bytes read since the last line feed
   size_t carry = 0;
   const size_t step = std::max<size_t>(p.minLength, 1);
   for (;;) {
     if (wanted > 0 && foundCount == wanted && !lineCount) break;
-    buffer.resize(carry + blockBytes);
-    const size_t got = std::fread(buffer.data() + carry, 1, blockBytes, f.get());
+    const size_t got = std::fread(buffer + carry, 1, blockBytes, f.get());
     if (got == 0) {
       if (std::ferror(f.get()) && status) *status = Status::FromErrno(EIO, file.string());
       break;
     }
     const size_t end = carry + got;
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(buffer.data());
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(buffer);
     size_t counted = carry;  // the carried bytes hold no line feed
     size_t runEnd = 0;       // runs end before this were looked at
     if (foundCount < wanted) {
@@ -163,7 +166,7 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
         for (size_t q = l + p.minLength - 1; q < r; ++q) {
           for (size_t length : p.lengths) {
             if (length > q + 1 - l) break;
-            auto it = p.id.find(std::string_view(buffer.data() + q + 1 - length, length));
+            auto it = p.id.find(std::string_view(buffer + q + 1 - length, length));
             if (it == p.id.end() || found[it->second]) continue;
             found[it->second] = 1;
             ++foundCount;
@@ -182,7 +185,7 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
     size_t tail = 0;
     while (tail < end && tail + 1 < std::max<size_t>(p.maxLength, 1) && p.inPattern[b[end - 1 - tail]]) ++tail;
     carry = tail;
-    if (carry > 0) std::memmove(buffer.data(), buffer.data() + end - carry, carry);
+    if (carry > 0) std::memmove(buffer, buffer + end - carry, carry);
   }
   if (lineCount) *lineCount = line + (lineOpen ? 1 : 0);
   return first;

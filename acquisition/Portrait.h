@@ -46,6 +46,10 @@ struct PortraitEntry {
 };
 using PortraitIndex = std::vector<PortraitEntry>;
 
+// The block size the portrait file is read in: small enough to stay in the
+// processor's cache and to be taken from memory the program already has.
+inline constexpr size_t kPortraitReadBytes = size_t{64} << 10;
+
 // For every text, the first line (from 0) of the file that contains it, or
 // -1 when none does.  One pass over the file for all texts (UTF-8; the file
 // is code page 1252); the file is read in blocks of blockBytes, so memory
@@ -53,7 +57,7 @@ using PortraitIndex = std::vector<PortraitEntry>;
 // found.  An empty text is never found.  *lines (when given) receives the
 // number of lines read.
 std::vector<long> FirstLinesContaining(const std::filesystem::path& file, const std::vector<std::string>& texts,
-                                       Status* status = nullptr, size_t blockBytes = size_t{4} << 20,
+                                       Status* status = nullptr, size_t blockBytes = kPortraitReadBytes,
                                        long* lines = nullptr);
 
 // The index for these funds in their order: a fund whose WKN occurs in the
@@ -62,7 +66,7 @@ std::vector<long> FirstLinesContaining(const std::filesystem::path& file, const 
 // without WKN, or whose WKN is not in the file, is left out.  A fund listed
 // twice (held in two depots) is entered twice.
 PortraitIndex IndexPortraits(const std::vector<PortraitFund>& funds, const std::filesystem::path& file,
-                             Status* status = nullptr, size_t blockBytes = size_t{4} << 20);
+                             Status* status = nullptr, size_t blockBytes = kPortraitReadBytes);
 
 // Up to count lines of the file from line `first` on, in UTF-8.
 std::vector<std::string> ReadLinesFrom(const std::filesystem::path& file, long first, size_t count);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
+#include <algorithm>
 #include <cmath>
 
 #include "app/core/CTellurioDoc.h"
@@ -99,8 +100,8 @@ void SetRowSizes(QListWidget* list, const std::vector<std::string>& texts, TextW
   const int n = list->count();
   if (n == 0 || static_cast<size_t>(n) != texts.size()) return;
   auto textWidth = [&](int row) {
-    std::string t = texts[static_cast<size_t>(row)];
-    while (!t.empty() && t.back() == ' ') t.pop_back();  // trailing blanks take no room in the line
+    std::string_view t = texts[static_cast<size_t>(row)];
+    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);  // trailing blanks take no room in the line
     return static_cast<int>(std::ceil(widths.ExactWidth(t)));
   };
   auto delegateSize = [&](int row) {
@@ -252,13 +253,19 @@ void CTellurioView::RenderChart() {
   if (!Is("Fenster1")) return;
   const QSize size(std::max(1, width()), std::max(1, height()));
   if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
-  buffer_.fill(Qt::white);
   markerDrawn_ = false;
   bufferRendered_ = false;
-  if (!chartActive_) return;
+  if (!chartActive_) {
+    buffer_.fill(Qt::white);
+    return;
+  }
   QPainter p(&buffer_);
-  // A windowed chart leaves room for its scroll bar at the bottom.
+  // A windowed chart leaves room for its scroll bar at the bottom.  The
+  // chart fills its own area with white; only the rows below it are filled
+  // here (the whole picture is written once).
   const int barH = hbar_ && Windowed() ? hbar_->sizeHint().height() : 0;
+  const int chartH = std::clamp(size.height() - barH, 0, size.height());
+  if (chartH < size.height()) p.fillRect(QRect(0, chartH, size.width(), size.height() - chartH), Qt::white);
   layout_ = DrawChart(p, QRect(0, 0, size.width(), size.height() - barH), chart_, series_, scroll_);
   ++chartDraws_;
   bufferRendered_ = true;
@@ -422,11 +429,20 @@ void CTellurioView::UpdateFundList() {
       lines.reserve(static_cast<qsizetype>(texts.size()));
       for (const RankingText& t : texts) lines.push_back(Q(t.shown));
       fundList_->addItems(lines);
-      for (size_t i = 0; i < ranking.size(); ++i) {
-        QListWidgetItem* item = fundList_->item(static_cast<int>(i));
-        item->setData(Qt::UserRole, Q(texts[i].line));
-        item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+      // The new lines' values and sizes reach the view as one change of all
+      // lines, not as thousands of changes of one value each: the lines were
+      // just added and are laid out and painted after this anyway.
+      QAbstractItemModel* model = fundList_->model();
+      {
+        const QSignalBlocker quiet(model);
+        for (size_t i = 0; i < ranking.size(); ++i) {
+          QListWidgetItem* item = fundList_->item(static_cast<int>(i));
+          item->setData(Qt::UserRole, Q(texts[i].line));
+          item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
+        }
+        SetRowSizes(fundList_, shown, widths);
       }
+      if (model->rowCount() > 0) emit model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1, 0));
     } else {
       for (size_t i = 0; i < ranking.size(); ++i) {
         QListWidgetItem* item = fundList_->item(static_cast<int>(i));
@@ -435,8 +451,8 @@ void CTellurioView::UpdateFundList() {
         if (item->data(Qt::UserRole).toString() != line) item->setData(Qt::UserRole, line);
         if (item->data(Qt::UserRole + 1).toString() != fund) item->setData(Qt::UserRole + 1, fund);
       }
+      SetRowSizes(fundList_, shown, widths);
     }
-    SetRowSizes(fundList_, shown, widths);
     fundListRanking_ = ranking;
     fundListFont_ = fontKey;
   }

@@ -220,5 +220,45 @@ TEST(PortraitSearch, FindsWhatALineByLineSearchFinds) {
   }
 }
 
+// A file of several blocks of the size the program reads in, with texts
+// cut by every block boundary and texts only found far behind: the default
+// reading finds what a plain search line by line finds, and the buffer
+// carried between blocks holds no stale bytes.
+TEST(PortraitSearch, TheProgramsBlockSizeFindsTextsAcrossItsBoundaries) {
+  TempDir dir;
+  std::mt19937 rng(17);
+  Rows lines;
+  size_t bytes = 0;
+  while (bytes < 5 * kPortraitReadBytes) {
+    std::string l;
+    for (size_t j = 10 + rng() % 40; j > 0; --j) l.push_back("0123456789ABCDEF x"[rng() % 18]);
+    bytes += l.size() + 2;
+    lines.push_back(l);
+  }
+  const std::string file = Join(lines);
+  std::vector<std::string> texts;
+  for (size_t boundary = kPortraitReadBytes; boundary < file.size(); boundary += kPortraitReadBytes) {
+    for (size_t before : {1u, 3u, 5u}) {
+      const std::string t = file.substr(boundary - before, 6);
+      if (t.find_first_of("\r\n") == std::string::npos) texts.push_back(t);
+    }
+  }
+  texts.push_back(lines.back().substr(0, 7));
+  texts.push_back("ZZZZZZ");  // nowhere
+  WriteAll(dir / "portrait.txt", file);
+  std::vector<long> expected;
+  for (const std::string& t : texts) {
+    long at = -1;
+    for (size_t i = 0; i < lines.size() && at < 0; ++i)
+      if (lines[i].find(t) != std::string::npos) at = static_cast<long>(i);
+    expected.push_back(at);
+  }
+  ASSERT_GE(texts.size(), 10u);
+  long n = 0;
+  EXPECT_EQ(FirstLinesContaining(dir / "portrait.txt", texts, nullptr, kPortraitReadBytes, &n), expected);
+  EXPECT_EQ(n, static_cast<long>(lines.size()));
+  EXPECT_EQ(FirstLinesContaining(dir / "portrait.txt", texts), expected);
+}
+
 }  // namespace
 }  // namespace tellurio::testing

@@ -8,6 +8,8 @@
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPushButton>
+#include <cstring>
+#include <random>
 
 #include "app/core/CommandTable.h"
 #include "app/tests/FakeShell.h"
@@ -72,6 +74,63 @@ TEST(TextWidths, AddUpToTheWidthsOfWholeTextsAndFindTheSameBlanks) {
     }
     // The limits hold when the target cannot be reached.
     EXPECT_EQ(widths.BlanksBeforeToReach("1", 100000, 100), 100);
+  }
+}
+
+// Texts taken straight from UTF-8 (ASCII and two-byte sequences) are
+// measured to the same bit as through a QString, and find the same blanks
+// as measuring each time; damaged UTF-8 (lone continuation bytes, overlong
+// and cut sequences), three-byte sequences and NUL go the general way with
+// the same result.
+TEST(TextWidths, UtfEightTextsMeasureAsTheirQStrings) {
+  const QFont font = ProgramFont(QStringLiteral("MS Sans Serif"), 12);
+  TextWidths widths(font);
+  const QFontMetrics m(font);
+  std::mt19937 rng(23);
+  const std::vector<std::string> pieces = {"A",
+                                           "V",
+                                           "T",
+                                           "e",
+                                           "f",
+                                           "i",
+                                           " ",
+                                           "-",
+                                           "1",
+                                           ",",
+                                           "%",
+                                           "ä",
+                                           "Ö",
+                                           "ß",
+                                           "é",
+                                           "ÿ",
+                                           "\xC3",
+                                           "\x80",
+                                           "\xC0\xAF",
+                                           "\xC2",
+                                           "€",
+                                           "„",
+                                           "\xF0\x9F\x98",
+                                           std::string(1, '\0'),
+                                           "\xFF",
+                                           "\xC2\xB5",
+                                           "\xC2\xA0"};
+  for (int n = 0; n < 400; ++n) {
+    std::string t;
+    for (size_t k = rng() % 12; k > 0; --k) t += pieces[rng() % pieces.size()];
+    const QString q = QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+    const qreal fast = widths.ExactWidth(std::string_view(t)), general = widths.ExactWidth(q);
+    ASSERT_EQ(std::memcmp(&fast, &general, sizeof fast), 0) << n;
+    // Against laying out the whole text: the characters of fund lists only.
+    if (n % 8 == 0 && t.find('\0') == std::string::npos && !q.contains(QChar(0xFFFD))) {
+      ASSERT_EQ(widths.Width(t), m.horizontalAdvance(q)) << n;
+      const int target = 20 + static_cast<int>(rng() % 80);
+      EXPECT_EQ(t + std::string(static_cast<size_t>(widths.BlanksAfterToReach(t, target, 1000)), ' '),
+                PadMeasuringEachTime(t, target, m, false, 1000))
+          << n;
+      EXPECT_EQ(std::string(static_cast<size_t>(widths.BlanksBeforeToReach(t, target, 100)), ' ') + t,
+                PadMeasuringEachTime(t, target, m, true, 100))
+          << n;
+    }
   }
 }
 

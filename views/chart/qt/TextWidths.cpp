@@ -12,11 +12,11 @@ namespace {
 
 constexpr qreal kUnknown = std::numeric_limits<qreal>::quiet_NaN();
 
+}  // namespace
+
 // horizontalAdvance adds the advances of the glyphs in 1/64 pixel and
 // rounds the sum half up to whole pixels.
-int Rounded(qreal exact) { return static_cast<int>(std::floor(exact + 0.5)); }
-
-}  // namespace
+int TextWidths::Rounded(qreal exact) { return static_cast<int>(std::floor(exact + 0.5)); }
 
 TextWidths::TextWidths(const QFont& font) : font_(font), metrics_(font), kerning_(256 * 256, kUnknown) {
   advance_.fill(kUnknown);
@@ -78,7 +78,40 @@ qreal TextWidths::Exact(const QString& q, char32_t* first, char32_t* last) {
   return w;
 }
 
-int TextWidths::Width(std::string_view text) { return Rounded(ExactWidth(text)); }
+bool TextWidths::ExactShort(std::string_view text, qreal& width, char32_t* first, char32_t* last) {
+  // The same sums in the same order as Exact, so the same width to the bit.
+  const auto* b = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  // Checked first: a text that needs the general way is measured there alone.
+  for (size_t i = 0; i < n; ++i) {
+    if (b[i] < 0x80) continue;
+    if (b[i] < 0xC2 || b[i] > 0xDF || i + 1 >= n || (b[i + 1] & 0xC0) != 0x80) return false;
+    ++i;
+  }
+  char32_t prev = 0;
+  qreal w = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const bool later = i > 0;
+    char32_t c = b[i];
+    if (c >= 0x80) {
+      c = ((c & 0x1F) << 6) | (b[i + 1] & 0x3F);
+      ++i;
+    }
+    w += Advance(c);
+    if (later) w += Kerning(prev, c);
+    prev = c;
+  }
+  if (first && n > 0) *first = b[0] < 0x80 ? b[0] : (((b[0] & 0x1Fu) << 6) | (b[1] & 0x3Fu));
+  if (last) *last = prev;
+  width = w;
+  return true;
+}
+
+qreal TextWidths::ExactWidth(std::string_view text, char32_t* first, char32_t* last) {
+  qreal w = 0;
+  if (ExactShort(text, w, first, last)) return w;
+  return Exact(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), first, last);
+}
 
 int TextWidths::Blanks(qreal exact, char32_t edge, bool empty, bool after, int target, int limit) {
   // The width with k blanks: the text, the first blank with its kerning
@@ -98,13 +131,13 @@ int TextWidths::Blanks(qreal exact, char32_t edge, bool empty, bool after, int t
 
 int TextWidths::BlanksAfterToReach(const std::string& text, int target, int limit) {
   char32_t last = 0;
-  const qreal exact = Exact(QString::fromStdString(text), nullptr, &last);
+  const qreal exact = ExactWidth(text, nullptr, &last);
   return Blanks(exact, last, text.empty(), true, target, limit);
 }
 
 int TextWidths::BlanksBeforeToReach(const std::string& text, int target, int limit) {
   char32_t first = 0;
-  const qreal exact = Exact(QString::fromStdString(text), &first, nullptr);
+  const qreal exact = ExactWidth(text, &first, nullptr);
   return Blanks(exact, first, text.empty(), false, target, limit);
 }
 
@@ -119,11 +152,28 @@ quint32 TextWidths::Glyph(char16_t c) {
 }
 
 bool TextWidths::Glyphs(const QString& text, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width) {
+  return GlyphsOf(text.utf16(), text.size(), indexes, positions, width);
+}
+
+bool TextWidths::Glyphs(std::string_view text, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width) {
+  // A byte of a UTF-8 sequence is never a plain character: such a text
+  // gives false, as its QString would.
+  return GlyphsOf(reinterpret_cast<const unsigned char*>(text.data()), static_cast<qsizetype>(text.size()), indexes,
+                  positions, width);
+}
+
+template <typename Unit>
+bool TextWidths::GlyphsOf(const Unit* text, qsizetype n, QList<quint32>& indexes, QList<QPointF>& positions,
+                          qreal& width) {
   if (font_.underline() || font_.overline() || font_.strikeOut()) return false;
-  const qsizetype n = text.size(), start = indexes.size();
+  const qsizetype start = indexes.size();
+  indexes.resize(start + n);
+  positions.resize(start + n);
+  quint32* glyphs = indexes.data() + start;
+  QPointF* at = positions.data() + start;
   qreal x = 0;
   for (qsizetype i = 0; i < n; ++i) {
-    const char16_t c = text[i].unicode();
+    const char16_t c = text[i];
     // Blanks, digits and punctuation: letters may form ligatures, and
     // control characters are not drawn as glyphs.
     const bool plain = c >= 0x20 && c < 0x7F && !((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'));
@@ -133,10 +183,10 @@ bool TextWidths::Glyphs(const QString& text, QList<quint32>& indexes, QList<QPoi
       positions.resize(start);
       return false;
     }
-    indexes.push_back(glyph);
-    positions.push_back(QPointF(x, 0));
+    glyphs[i] = glyph;
+    at[i] = QPointF(x, 0);
     x += Advance(c);
-    if (i + 1 < n) x += Kerning(c, text[i + 1].unicode());
+    if (i + 1 < n) x += Kerning(c, text[i + 1]);
   }
   width = x;
   return true;
