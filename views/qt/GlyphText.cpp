@@ -156,6 +156,7 @@ void GlyphText::Direct::Blit(const Target& t, const Mask& m, int x, int y) const
   const int x0 = x + m.dx, y0 = y + m.dy;
   const int left = std::max(x0, t.clip.left()), right = std::min(x0 + m.w, t.clip.right() + 1);
   const int top = std::max(y0, t.clip.top()), bottom = std::min(y0 + m.h, t.clip.bottom() + 1);
+  if (t.touchedAbove && top < t.watchAbove && top < bottom && left < right) *t.touchedAbove = true;
   for (int row = top; row < bottom; ++row) {
     const uchar* src = coverage.data() + m.offset + static_cast<size_t>((row - y0) * m.w + (left - x0));
     quint32* dst = t.bits + row * t.stride;

@@ -65,6 +65,9 @@ class GlyphText {
     quint32* bits = nullptr;
     qsizetype stride = 0;  // in pixels
     QRect clip;
+    // When set: made true by a glyph drawn (in part) above the line watchAbove.
+    bool* touchedAbove = nullptr;
+    int watchAbove = 0;
   };
   static Target TargetOf(QImage& image, const QRect& clip);
   // Whether DrawDirect can draw at all (the check of the first call).

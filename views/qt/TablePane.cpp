@@ -22,7 +22,10 @@ namespace tellurio {
 class LazyPainter {
  public:
   LazyPainter(QImage& image, const QRect& clip) : image_(image), clip_(clip) {}
+  // How often the painter was asked for.
+  int Uses() const { return uses_; }
   QPainter& operator*() {
+    ++uses_;
     if (!painter_) {
       painter_.emplace(&image_);
       painter_->setClipRect(clip_);
@@ -34,6 +37,7 @@ class LazyPainter {
   QImage& image_;
   QRect clip_;
   std::optional<QPainter> painter_;
+  int uses_ = 0;
 };
 
 namespace {
@@ -241,7 +245,9 @@ void TablePane::Render() {
   const int tableRight = x0 + TableWidth();
   if (reuse) {
     const qsizetype bytes = buffer_.bytesPerLine();
-    for (int y = 0; y < band; ++y) std::memcpy(buffer_.scanLine(y), headerBand_.constScanLine(y), bytes);
+    // The band is still there unless the last screen drew into it.
+    if (!bandIntact_)
+      for (int y = 0; y < band; ++y) std::memcpy(buffer_.scanLine(y), headerBand_.constScanLine(y), bytes);
     // Below the header everything is white again, but only left of where
     // the last screen drew (right of it the buffer is still white) and not
     // where a row is filled with its colour anyway.
@@ -267,6 +273,7 @@ void TablePane::Render() {
     headerBand_ = QImage();
   }
   cleanRight_ = size.width();  // until the table's rows are drawn
+  bandIntact_ = false;
   // The cells' texts go straight into the buffer's pixels where that gives
   // what the painter would draw (checked once per font): it is most of
   // the work of a screen.  Taken before the painter starts, which does not
@@ -299,6 +306,14 @@ void TablePane::Render() {
     }
   }
   const int bodyTop = y;
+  // Whether the rows leave the header band as it is: only a glyph reaching
+  // above its row or something the painter draws could change it.
+  bool touchedAbove = false;
+  const int usesBefore = p.Uses();
+  GlyphText::Target bodyTarget = target;
+  bodyTarget.touchedAbove = &touchedAbove;
+  bodyTarget.watchAbove = band;
+  if (cellTarget) cellTarget = &bodyTarget;
   const size_t first = paging_.First(), end = first + paging_.Visible();
   for (size_t i = first; i < end; ++i) {
     const TableLine& l = t.lines[i];
@@ -336,6 +351,7 @@ void TablePane::Render() {
     wide = wide || (t.lines[i].kind != LineKind::Row && t.lines[i].kind != LineKind::Header &&
                     t.lines[i].kind != LineKind::Blank);
   cleanRight_ = wide ? size.width() : std::max(0, tableRight + 1 + kOverhang);
+  bandIntact_ = !touchedAbove && p.Uses() == usesBefore && headerKey_ == key;
 }
 
 void TablePane::paintEvent(QPaintEvent*) {

@@ -92,6 +92,8 @@ class TablePane : public QWidget {
   // Below the header band the buffer is white from this x on (nothing was
   // drawn there since it was last filled).
   int cleanRight_ = 0;
+  // Whether the buffer still holds the header band as drawn.
+  bool bandIntact_ = false;
   HeaderKey headerKey_;
   QImage headerBand_;
 };
