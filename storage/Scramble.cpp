@@ -470,28 +470,49 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2")
     shift[q] = _mm512_sub_epi8(IDX0, _mm512_set1_epi8(static_cast<char>(d)));
     shiftMask[q] = ~((uint64_t{1} << d) - 1);
   }
+  const __m512i SIXTYFOUR = _mm512_set1_epi16(64);
   LineBuilder::Fast f = b.TakeFast();
-  if (!f.usable) return i;
+  if (!f.usable || i + 128 > n) return i;
   unsigned cy = carry;
-  for (; i + 66 <= n; i += 64) {
-    const __m512i c = _mm512_loadu_si512(in + i);
-    const uint64_t lf = _mm512_cmpeq_epi8_mask(c, LF);
-    const uint64_t cr = _mm512_cmpeq_epi8_mask(c, CR);
+  // The masks of each block are taken one block ahead, so that the bytes
+  // around a block come from masks rather than from loads of single bytes.
+  __m512i c = _mm512_loadu_si512(in + i);
+  uint64_t lf = _mm512_cmpeq_epi8_mask(c, LF);
+  uint64_t cr = _mm512_cmpeq_epi8_mask(c, CR);
+  uint64_t lfBefore = in[i - 1] == '\n';  // of the byte before the block
+  uint64_t crBefore0 = in[i - 1] == '\r';
+  // The line ends relative to the start of the current block of lines.
+  __m512i endLo = _mm512_add_epi16(W0, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+  __m512i endHi = _mm512_add_epi16(W32, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+  size_t wLimit = f.blockStart + 0x7FFF - 64;  // the short line ends reach no further
+  for (; i + 128 <= n; i += 64) {
+    const __m512i next = _mm512_loadu_si512(in + i + 64);
+    const uint64_t lfN = _mm512_cmpeq_epi8_mask(next, LF);
+    const uint64_t crN = _mm512_cmpeq_epi8_mask(next, CR);
     const uint64_t sp = _mm512_cmpeq_epi8_mask(c, SP);
-    const uint64_t lf64 = in[i + 64] == '\n';
-    const uint64_t lfNext = (lf >> 1) | (lf64 << 63);
-    if ((cr & ~lfNext) != 0 || cy >= 180 || f.w + 64 - f.blockStart > 0x7FFF) break;
+    const uint64_t lfNext = (lf >> 1) | (lfN << 63);
+    if ((cr & ~lfNext) != 0 || cy >= 180 || f.w > wLimit) break;
     // A blank alone on its line is a written empty string and stays a
     // blank; any other blank is a scrambled byte like the rest.
-    const uint64_t prevLf = (lf << 1) | static_cast<uint64_t>(in[i - 1] == '\n');
-    const uint64_t lfNext2 = (lf >> 2) | (lf64 << 62) | (static_cast<uint64_t>(in[i + 65] == '\n') << 63);
-    const uint64_t crNext = (cr >> 1) | (static_cast<uint64_t>(in[i + 64] == '\r') << 63);
+    const uint64_t prevLf = (lf << 1) | lfBefore;
+    const uint64_t lfNext2 = (lf >> 2) | (lfN << 62);
+    const uint64_t crNext = (cr >> 1) | (crN << 63);
     const uint64_t oneBlank = sp & prevLf & (lfNext | (crNext & lfNext2));
     // Line position of each byte, as in DecodeUsualAvx2.
     const __m512i C = _mm512_set1_epi8(static_cast<char>(cy));
     __m512i s = _mm512_maskz_add_epi8(lf, IDX1, C);
-#pragma GCC unroll 6
-    for (int q = 0; q < 6; ++q) s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[q], shift[q], s));
+#pragma GCC unroll 4
+    for (int q = 0; q < 4; ++q) s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[q], shift[q], s));
+    // Lines are mostly short: when every byte from the block's first line
+    // feed on has one within 15 bytes before it, the maximum is complete.
+    uint64_t near = lf | (lf << 1);
+    near |= near << 2;
+    near |= near << 4;
+    near |= near << 8;
+    if ((~near & (0 - (lf & (0 - lf)))) != 0) {
+      s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[4], shift[4], s));
+      s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[5], shift[5], s));
+    }
     const __m512i j = _mm512_sub_epi8(_mm512_add_epi8(IDX0, C), s);
     const __m512i y = _mm512_mask_sub_epi8(c, _mm512_cmpge_epu8_mask(c, T224), FF, c);
     const __m512i x = _mm512_xor_si512(_mm512_sub_epi8(y, j), K);
@@ -501,12 +522,14 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2")
     // The line ends: each position with the "\r" before it in bit 15,
     // compressed to the line feeds (entries past them are written again or
     // never read).
-    const uint64_t crBefore = (cr << 1) | static_cast<uint64_t>(in[i - 1] == '\r');
-    const __m512i R = _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart));
-    const __m512i low = _mm512_add_epi16(W0, R);
-    const __m512i lo = _mm512_mask_add_epi16(low, static_cast<__mmask32>(crBefore), low, CRBIT);
-    const __m512i hi0 = _mm512_add_epi16(W32, R);
-    const __m512i hi = _mm512_mask_add_epi16(hi0, static_cast<__mmask32>(crBefore >> 32), hi0, CRBIT);
+    const uint64_t crBefore = (cr << 1) | crBefore0;
+    // endLo and endHi carry the "\r" bit already: it is taken off the rare
+    // line feeds without one.
+    __m512i lo = endLo, hi = endHi;
+    if ((lf & ~crBefore) != 0) {
+      lo = _mm512_mask_sub_epi16(endLo, static_cast<__mmask32>(~crBefore), endLo, CRBIT);
+      hi = _mm512_mask_sub_epi16(endHi, static_cast<__mmask32>(~crBefore >> 32), endHi, CRBIT);
+    }
     const unsigned count0 = static_cast<unsigned>(__builtin_popcount(static_cast<uint32_t>(lf)));
     const unsigned count = static_cast<unsigned>(__builtin_popcountll(lf));
     uint16_t* out = f.ends + f.lines;
@@ -515,7 +538,19 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2")
     f.w += 64;
     f.lines += count;
     cy = lf ? static_cast<unsigned>(__builtin_clzll(lf)) : cy + 64u;
-    if (f.lines >= f.blockFirst + LineBuilder::kBlock) b.NextBlockFast(f);
+    endLo = _mm512_add_epi16(endLo, SIXTYFOUR);
+    endHi = _mm512_add_epi16(endHi, SIXTYFOUR);
+    if (f.lines >= f.blockFirst + LineBuilder::kBlock) {
+      b.NextBlockFast(f);
+      endLo = _mm512_add_epi16(W0, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+      endHi = _mm512_add_epi16(W32, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+      wLimit = f.blockStart + 0x7FFF - 64;
+    }
+    lfBefore = lf >> 63;
+    crBefore0 = cr >> 63;
+    c = next;
+    lf = lfN;
+    cr = crN;
   }
   b.GiveFast(f);
   carry = cy;
