@@ -339,7 +339,8 @@ TEST(ListFile, EveryVectorWidthDecodesAlike) {
 // its line) or a scrambled byte like any other: at the start of a line, at
 // its end, alone on a line of one character.  Files full of both kinds, with
 // the line ends (with and without "\r") falling on every position of the
-// vector blocks, decode in every width as line by line.
+// vector blocks and lines shorter and longer than 16 bytes, decode in every
+// width as line by line.
 TEST(ListFile, BothKindsOfBlankDecodeAlikeInEveryWidth) {
   std::mt19937 rng(77);
   for (int round = 0; round < 4; ++round) {
@@ -351,8 +352,11 @@ TEST(ListFile, BothKindsOfBlankDecodeAlikeInEveryWidth) {
       const unsigned kind = rng() % 8;
       if (kind == 0) {
         l = "";  // written as a blank
+      } else if (kind == 1 && rng() % 16 == 0) {
+        l = "Süd";  // not plain ASCII: the widest loop stops and starts again further on
       } else {
-        for (size_t j = 0, len = rng() % 14; j < len; ++j) {
+        // Up to 19 characters: line feeds more and less than 16 bytes apart.
+        for (size_t j = 0, len = rng() % 20; j < len; ++j) {
           // Every third character is one whose scrambled form is a blank
           // (where that is a plain character), the others are digits.
           const unsigned char blank = static_cast<unsigned char>(((32 - j) & 0xFF) ^ key);
