@@ -222,9 +222,17 @@ std::vector<std::string> DerivedLabels(PackedDate first, int kind, size_t count)
   if (kind == 3) ++year;
   for (size_t i = 0; i < count; ++i) {
     if (kind == 0 || kind == 2) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "%02d/%02d", month % 100, ((year % 100) + 100) % 100);
-      out.emplace_back(buf);
+      // "%02d/%02d", written digit by digit (a chart asks for hundreds).
+      const int mm = month % 100, yy = ((year % 100) + 100) % 100;
+      if (mm >= 0) {
+        const char text[5] = {static_cast<char>('0' + mm / 10), static_cast<char>('0' + mm % 10), '/',
+                              static_cast<char>('0' + yy / 10), static_cast<char>('0' + yy % 10)};
+        out.emplace_back(text, sizeof text);
+      } else {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%02d/%02d", mm, yy);
+        out.emplace_back(buf);
+      }
       if (++month == 13) {
         month = 1;
         ++year;
@@ -550,11 +558,11 @@ std::vector<std::string> Statistics::DerivedSeriesList(int fund, Scope scope, in
                                                   : st.yearlyChanges;
   const RecordView prices = StoreOf(scope).Values(section::kPrices, fund);
   const PackedDate first = prices.size() >= 2 ? ReadPriceDate(prices[0]) : calendar_.Today();
-  const std::vector<std::string> labels = DerivedLabels(first, kind, values.size());
+  std::vector<std::string> labels = DerivedLabels(first, kind, values.size());
   std::vector<std::string> out;
   out.reserve(2 * values.size());
   for (size_t i = 0; i < values.size(); ++i) {
-    out.push_back(labels[i]);
+    out.push_back(std::move(labels[i]));
     out.push_back(FormatNumber(values[i], 2));
   }
   return out;

@@ -11,7 +11,8 @@
 // spread of the Opens and what the kernel did for their memory meanwhile
 // (huge pages handed out, compaction stalls, page faults, from /proc/vmstat
 // and getrusage) are printed, so that a reader sees whether the floor was
-// disturbed.
+// disturbed.  Back to back, the series, the layouts and the painting are
+// also measured alone.
 //
 //   chart_bench [--dir DIR]
 
@@ -36,6 +37,7 @@
 #include "storage/FileSet.h"
 #include "views/ChartRenderer.h"
 #include "views/chart/DerivedSeries.h"
+#include "views/chart/qt/ChartPainter.h"
 
 using namespace tellurio;
 using namespace tellurio::bench;
@@ -171,7 +173,40 @@ int main(int argc, char** argv) {
   const double fillMs = MedianMs(15, [&] {
     for (int k = 0; k < 5; ++k) image.fill(Qt::white);
   });
+  // The phases back to back, on series built beforehand: laying the five
+  // charts out, and painting the laid-out charts (which includes filling
+  // the background).
+  std::vector<std::vector<std::string>> built;
+  {
+    const int record = state.depotStore.FindKey(fund);
+    for (int k = 0; k < 4; ++k) built.push_back(stats.DerivedSeriesList(record, Scope::DepotFunds, k));
+    built.push_back(
+        chart::ComparisonSeries(stats.DerivedSeriesList(record, Scope::DepotFunds, 0),
+                                stats.DerivedSeriesList(state.depotStore.FindKey(other), Scope::DepotFunds, 0)));
+  }
+  const QFont titleFont = ChartFont(chart::TitleFont(chart::Medium::Screen));
+  const QFont axisFont = ChartFont(chart::AxisFont(chart::Medium::Screen));
+  std::vector<chart::ChartLayout> layouts(built.size());
+  const double layoutMs = MedianMs(15, [&] {
+    const chart::QtTextMetrics titleMetrics(titleFont), axisMetrics(axisFont);
+    for (size_t k = 0; k < built.size(); ++k) {
+      chart::ChartInput in;
+      in.kind = static_cast<chart::ChartKind>(2 + k);
+      in.fund = fund;
+      in.otherFund = k == 4 ? other : std::string();
+      chart::ScrollState scroll;
+      layouts[k] = chart::LayoutChart(in, built[k], chart::FromQRect(image.rect()), titleMetrics, axisMetrics, scroll);
+    }
+  });
+  const double paintMs = MedianMs(15, [&] {
+    for (const chart::ChartLayout& layout : layouts) {
+      QPainter p(&image);
+      chart::PaintChart(p, layout, titleFont, axisFont);
+    }
+  });
   std::printf("five derived charts of %zu points in all; their series alone %.2f ms\n", points, seriesMs);
+  std::printf("back to back: their layouts alone %.2f ms, painting the laid-out charts alone %.2f ms\n", layoutMs,
+              paintMs);
   std::printf("filling five 1600 x 900 images with their background alone %.2f ms (%.2f x the Open of both stores)\n",
               fillMs, fillMs / openMs);
   std::printf(

@@ -35,4 +35,15 @@ std::string FormatRounded(double value, int decimals);
 // double gives 0, so the result is always finite.
 double ParseNumber(std::string_view text);
 
+namespace detail {
+// The 15 significant digits of a value > 0 and its decimal exponent (the
+// rounded value lies in [10^exponent, 10^(exponent + 1))), the same that
+// to_chars writes in scientific notation with 14 decimals: the exact
+// binary value rounded to the nearest, a tie to the even digit.  Computed
+// in integers, several times faster than formatting, for values from 10^-3
+// to below 10^15 (amounts, prices, percentages); false, with nothing
+// written, for any other value.  FormatNumber's digits.
+bool SignificantDigits(double value, std::string& digits, int& exponent);
+}  // namespace detail
+
 }  // namespace tellurio

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
+#include <algorithm>
 #include <cmath>
 
 #include "app/core/CTellurioDoc.h"
@@ -252,13 +253,19 @@ void CTellurioView::RenderChart() {
   if (!Is("Fenster1")) return;
   const QSize size(std::max(1, width()), std::max(1, height()));
   if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
-  buffer_.fill(Qt::white);
   markerDrawn_ = false;
   bufferRendered_ = false;
-  if (!chartActive_) return;
+  if (!chartActive_) {
+    buffer_.fill(Qt::white);
+    return;
+  }
   QPainter p(&buffer_);
-  // A windowed chart leaves room for its scroll bar at the bottom.
+  // A windowed chart leaves room for its scroll bar at the bottom.  The
+  // chart fills its own area with white; only the rows below it are filled
+  // here (the whole picture is written once).
   const int barH = hbar_ && Windowed() ? hbar_->sizeHint().height() : 0;
+  const int chartH = std::clamp(size.height() - barH, 0, size.height());
+  if (chartH < size.height()) p.fillRect(QRect(0, chartH, size.width(), size.height() - chartH), Qt::white);
   layout_ = DrawChart(p, QRect(0, 0, size.width(), size.height() - barH), chart_, series_, scroll_);
   ++chartDraws_;
   bufferRendered_ = true;

@@ -173,6 +173,31 @@ TEST(DerivedLabels, MonthsRunIntoTheNextCenturyAndYearsCountOn) {
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 3, 2), (std::vector<std::string>{"2000", "2001"}));
 }
 
+// The month labels are written digit by digit; they read as "%02d/%02d" of
+// the month and the two-digit year would, for any first date a damaged
+// file may hold: months beyond 12 count on without wrapping, a negative
+// packed date gives negative months.
+TEST(DerivedLabels, MonthLabelsReadAsTheirPrintfForm) {
+  for (const PackedDate first : {MakePackedDate(1999, 11, 3), MakePackedDate(2026, 1, 1), MakePackedDate(1, 12, 31),
+                                 MakePackedDate(2000, 0, 0), MakePackedDate(2010, 13, 1), MakePackedDate(2010, 99, 1),
+                                 MakePackedDate(2010, 200, 1), MakePackedDate(-5, 3, 1), -70000, PackedDate{0}}) {
+    for (const int kind : {0, 2}) {
+      const std::vector<std::string> labels = DerivedLabels(first, kind, 300);
+      ASSERT_EQ(labels.size(), 300u);
+      int month = PackedMonth(first), year = PackedYear(first);
+      for (const std::string& label : labels) {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%02d/%02d", month % 100, ((year % 100) + 100) % 100);
+        ASSERT_EQ(label, expected) << first;
+        if (++month == 13) {
+          month = 1;
+          ++year;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tellurio::testing
 

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -68,6 +70,113 @@ TEST(FormatNumber, SurchargeFactorsKeepTheTypedPercent) {
     const double percent = ParseNumber(FixedText(hundredths, 2));
     ASSERT_EQ(FormatNumber(1 + percent / 100, 4), FixedText(10000 + hundredths, 4)) << hundredths;
   }
+}
+
+// FormatNumber's digits are worked out in integers where to_chars would
+// format the value: both must give the same 15 digits and exponent for
+// every value of the range (random bit patterns, decimal texts, ties of the
+// exact binary value, the powers of ten and their neighbours, where the
+// rounding carries into a new digit), and nothing outside it.
+TEST(FormatNumber, DigitsInIntegersAreThoseOfAFullConversion) {
+  auto expectSame = [](double value) {
+    char buf[48];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    const std::string sci(buf, res.ptr);  // "d.dddddddddddddde±x"
+    std::string digits;
+    int exponent = 0;
+    // Just below 10^15 a value can round up to 10^15, outside the range.
+    if (sci.ends_with("e+15")) {
+      ASSERT_FALSE(detail::SignificantDigits(value, digits, exponent)) << sci;
+      return;
+    }
+    ASSERT_TRUE(detail::SignificantDigits(value, digits, exponent)) << sci;
+    ASSERT_EQ(digits, sci.substr(0, 1) + sci.substr(2, 14)) << sci;
+    ASSERT_EQ(exponent, std::stoi(sci.substr(17))) << sci;
+  };
+  std::mt19937_64 random(11);
+  for (int n = 0; n < 300000; ++n) {
+    // Uniform in the logarithm over the range, every mantissa bit random.
+    const double magnitude = std::pow(10.0, -3 + 18.0 * static_cast<double>(random() % 1000000) / 1000000);
+    const double value =
+        std::ldexp(static_cast<double>(random() >> 11) / 9007199254740992.0 + 0.5, std::ilogb(magnitude) + 1);
+    if (value >= 1e-3 && value < 1e15) expectSame(value);
+    // Decimal texts of up to 17 digits, as amounts and computed figures.
+    const long long units = static_cast<long long>(random() % 100000000000000000ULL);
+    const double text = static_cast<double>(units) / std::pow(10.0, static_cast<int>(random() % 18));
+    if (text >= 1e-3 && text < 1e15) expectSame(text);
+  }
+  // Exact binary ties at the 16th digit: down to the even digit, up from
+  // the odd one.
+  for (const double tie : {1234567890123.125, 1234567890123.375, 123456789012.0625, 0.1000000000000005,
+                           4503599627370.4961, 12345678901234.5, 98765432109876.5})
+    expectSame(tie);
+  for (int e = -3; e < 15; ++e) {
+    const double ten = std::pow(10.0, e);
+    for (double v : {ten, std::nextafter(ten, 0.0), std::nextafter(ten, 1e300), ten * 9.999999999999999,
+                     ten * 9.9999999999999995, ten * 0.99999999999999995})
+      if (v >= 1e-3 && v < 1e15) expectSame(v);
+  }
+  std::string digits = "unchanged";
+  int exponent = 7;
+  for (const double outside : {0.0, 9.9e-4, 1e15, 1e300, 5e-324, -1.0})
+    EXPECT_FALSE(detail::SignificantDigits(outside, digits, exponent)) << outside;
+  EXPECT_EQ(digits, "unchanged");
+  EXPECT_EQ(exponent, 7);
+  // Through FormatNumber at the edges of the range and beyond.
+  EXPECT_EQ(FormatNumber(999999999999999.9, 2), "1000000000000000,00");  // 15 digits round up
+  EXPECT_EQ(FormatNumber(0.0099999, 4), "0,0099");
+  EXPECT_EQ(FormatNumber(-0.001, 3), "-0,001");
+  EXPECT_EQ(FormatNumber(9.999999999999999, 2), "10,00");  // rounds up into a new digit
+}
+
+// FormatNumber as it was written before its digits were worked out in
+// integers: the 15 significant digits from to_chars, cut to the decimals.
+std::string FormatNumberByFormatting(double value, int decimals) {
+  decimals = std::clamp(decimals, 0, 100);
+  if (!std::isfinite(value)) return "0,00";
+  char buf[48];
+  const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  const std::string sci(buf, res.ptr);
+  const size_t e = sci.find('e');
+  const std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
+  const int integerDigits = std::stoi(sci.substr(e + 1)) + 1;
+  std::string integerPart, fraction;
+  if (integerDigits > 0) {
+    integerPart = digits.substr(0, static_cast<size_t>(integerDigits));
+    integerPart.resize(static_cast<size_t>(integerDigits), '0');
+    if (static_cast<size_t>(integerDigits) < digits.size())
+      fraction = digits.substr(static_cast<size_t>(integerDigits));
+  } else {
+    fraction = std::string(static_cast<size_t>(-integerDigits), '0') + digits;
+  }
+  fraction.resize(static_cast<size_t>(decimals), '0');
+  const size_t firstNonZero = integerPart.find_first_not_of('0');
+  integerPart = firstNonZero == std::string::npos ? "0" : integerPart.substr(firstNonZero);
+  const std::string sign = value < 0 ? "-" : "";
+  if (integerPart == "0" && fraction.find_first_not_of('0') == std::string::npos) return sign + "0,00";
+  return sign + integerPart + "," + fraction;
+}
+
+TEST(FormatNumber, WritesWhatFormattingTheDigitsWrites) {
+  std::mt19937_64 random(5);
+  const int decimalCounts[] = {0, 1, 2, 3, 4, 5, 8, 12, 17, 30, 100};
+  for (int n = 0; n < 200000; ++n) {
+    // Log-uniform from 10^-6 to 10^18, both signs, every mantissa bit random.
+    const double magnitude = std::pow(10.0, -6 + 24.0 * static_cast<double>(random() % 1000000) / 1000000);
+    double value =
+        std::ldexp(static_cast<double>(random() >> 11) / 9007199254740992.0 + 0.5, std::ilogb(magnitude) + 1);
+    if (random() % 2) value = -value;
+    const int decimals = decimalCounts[random() % std::size(decimalCounts)];
+    ASSERT_EQ(FormatNumber(value, decimals), FormatNumberByFormatting(value, decimals)) << value << " " << decimals;
+    // Cents and their neighbours, where truncation meets the 15th digit.
+    const double cents = static_cast<double>(static_cast<long long>(random() % 100000000000LL) - 50000000000LL) / 100;
+    for (const double v : {cents, std::nextafter(cents, 0.0), std::nextafter(cents, 1e300)})
+      ASSERT_EQ(FormatNumber(v, 2), FormatNumberByFormatting(v, 2)) << v;
+  }
+  for (const double v : {0.0, -0.0, 0.001, -0.001, 0.0009999, 0.00999, -0.00999, 1e-300, 1e15, 999999999999999.0,
+                         999999999999999.9, 123456789012345.6, 0.1, 0.5, 1.0, 10.0, 100.0})
+    for (const int decimals : decimalCounts)
+      ASSERT_EQ(FormatNumber(v, decimals), FormatNumberByFormatting(v, decimals));
 }
 
 // The rounding text goes to the nearest value where FormatNumber cuts:

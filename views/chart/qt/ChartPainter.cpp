@@ -38,24 +38,34 @@ void AxisLine(QPainter& p, int x1, int y1, int x2, int y2, const QColor& color) 
 enum class Place { Right, Left, Centre };
 class Labels {
  public:
-  Labels(QPainter& p, const QFontMetricsF& metrics, TextWidths* widths) : p_(p), m_(metrics), widths_(widths) {}
+  Labels(QPainter& p, const QFontMetricsF& metrics, TextWidths* widths)
+      : p_(p), m_(metrics), height_(metrics.height()), ascent_(metrics.ascent()), widths_(widths) {}
 
-  void BoxText(const Rect& box, Place place, bool vcentre, const QString& text) {
+  void BoxText(const Rect& box, Place place, bool vcentre, const std::string& utf8) {
     qreal width = 0;
     const qsizetype start = indexes_.size();
-    const bool glyphs = widths_ && widths_->Glyphs(text, indexes_, positions_, width);
+    const bool glyphs = widths_ && widths_->Glyphs(std::string_view(utf8), indexes_, positions_, width);
+    const QString text = glyphs ? QString() : Q(utf8);
     if (!glyphs && place != Place::Left) width = m_.horizontalAdvance(text);
     qreal x = box.left;
     if (place == Place::Right) x = box.left + box.width - width;
     if (place == Place::Centre) x = box.left + (box.width - width) / 2;
-    const qreal top = vcentre ? box.top + (box.height - m_.height()) / 2 : box.top;
-    const QPointF origin(x, top + m_.ascent());
+    const qreal top = vcentre ? box.top + (box.height - height_) / 2 : box.top;
+    const QPointF origin(x, top + ascent_);
     if (!glyphs) {
       p_.drawText(origin, text);
       return;
     }
     // The sum drawGlyphRun forms for a glyph of a run drawn at origin.
-    for (qsizetype i = start; i < positions_.size(); ++i) positions_[i] = origin + positions_[i];
+    QPointF* const at = positions_.data();
+    for (qsizetype i = start; i < positions_.size(); ++i) at[i] = origin + at[i];
+  }
+
+  // Room for the glyphs of texts of that many characters in all.
+  void Reserve(qsizetype characters) {
+    if (!widths_) return;
+    indexes_.reserve(characters);
+    positions_.reserve(characters);
   }
 
   void Flush() {
@@ -72,7 +82,8 @@ class Labels {
  private:
   QPainter& p_;
   const QFontMetricsF& m_;
-  TextWidths* widths_;  // null: every text through drawText
+  const qreal height_, ascent_;  // of the font, asked once per chart
+  TextWidths* widths_;           // null: every text through drawText
   QList<quint32> indexes_;
   QList<QPointF> positions_;
 };
@@ -118,18 +129,22 @@ void PaintChart(QPainter& p, const ChartLayout& g, const QFont& titleFont, const
   p.setFont(axisFont);
   const QFontMetricsF axis(axisFont, p.device());
   Labels axisLabels(p, axis, RasterWidths(p, axisFont));
+  qsizetype characters = 0;
+  for (const GridLabel& label : g.grid) characters += static_cast<qsizetype>(label.text.size());
+  for (const DateLabel& d : g.dates) characters += static_cast<qsizetype>(d.text.size());
+  axisLabels.Reserve(characters);
   const QPen black(Qt::black, 1);
   const QColor grid(200, 200, 200);
   p.setPen(black);
   AxisLine(p, g.plotLeft, g.baseline, g.plotLeft, g.plotTop, Qt::black);
   for (const GridLabel& label : g.grid) {
     if (label.line) AxisLine(p, g.plotLeft, label.y, g.plotRight, label.y, grid);
-    axisLabels.BoxText(label.box, Place::Right, true, Q(label.text));
+    axisLabels.BoxText(label.box, Place::Right, true, label.text);
   }
   AxisLine(p, g.plotLeft, g.baseline, g.plotRight, g.baseline, Qt::black);
   for (const DateLabel& d : g.dates) {
     AxisLine(p, d.x, g.baseline, d.x, g.baseline + 3, Qt::black);
-    axisLabels.BoxText(d.box, Place::Left, false, Q(d.text));
+    axisLabels.BoxText(d.box, Place::Left, false, d.text);
   }
   axisLabels.Flush();  // in black, before the pen changes
 
@@ -156,7 +171,7 @@ void PaintChart(QPainter& p, const ChartLayout& g, const QFont& titleFont, const
   p.setPen(Qt::black);
   const QFontMetricsF titleMetrics(titleFont, p.device());
   Labels title(p, titleMetrics, nullptr);  // words: laid out by drawText
-  title.BoxText(g.titleBox, Place::Centre, false, Q(g.title));
+  title.BoxText(g.titleBox, Place::Centre, false, g.title);
   p.restore();
 }
 

@@ -119,11 +119,28 @@ quint32 TextWidths::Glyph(char16_t c) {
 }
 
 bool TextWidths::Glyphs(const QString& text, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width) {
+  return GlyphsOf(text.utf16(), text.size(), indexes, positions, width);
+}
+
+bool TextWidths::Glyphs(std::string_view text, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width) {
+  // A byte of a UTF-8 sequence is never a plain character: such a text
+  // gives false, as its QString would.
+  return GlyphsOf(reinterpret_cast<const unsigned char*>(text.data()), static_cast<qsizetype>(text.size()), indexes,
+                  positions, width);
+}
+
+template <typename Unit>
+bool TextWidths::GlyphsOf(const Unit* text, qsizetype n, QList<quint32>& indexes, QList<QPointF>& positions,
+                          qreal& width) {
   if (font_.underline() || font_.overline() || font_.strikeOut()) return false;
-  const qsizetype n = text.size(), start = indexes.size();
+  const qsizetype start = indexes.size();
+  indexes.resize(start + n);
+  positions.resize(start + n);
+  quint32* glyphs = indexes.data() + start;
+  QPointF* at = positions.data() + start;
   qreal x = 0;
   for (qsizetype i = 0; i < n; ++i) {
-    const char16_t c = text[i].unicode();
+    const char16_t c = text[i];
     // Blanks, digits and punctuation: letters may form ligatures, and
     // control characters are not drawn as glyphs.
     const bool plain = c >= 0x20 && c < 0x7F && !((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'));
@@ -133,10 +150,10 @@ bool TextWidths::Glyphs(const QString& text, QList<quint32>& indexes, QList<QPoi
       positions.resize(start);
       return false;
     }
-    indexes.push_back(glyph);
-    positions.push_back(QPointF(x, 0));
+    glyphs[i] = glyph;
+    at[i] = QPointF(x, 0);
     x += Advance(c);
-    if (i + 1 < n) x += Kerning(c, text[i + 1].unicode());
+    if (i + 1 < n) x += Kerning(c, text[i + 1]);
   }
   width = x;
   return true;

@@ -47,6 +47,8 @@ class TextWidths {
   // strike-out); draw those with drawText.  Draw the glyphs with a
   // QGlyphRun of RawFont().
   bool Glyphs(const QString& text, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width);
+  // The same for a UTF-8 text, without converting it.
+  bool Glyphs(std::string_view text, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width);
   const QRawFont& RawFont() const { return raw_; }
 
   // The widths of a font, kept for the life of the program.
@@ -60,6 +62,8 @@ class TextWidths {
   qreal Kerning(char32_t a, char32_t b);
   qreal Measure(const std::u32string& text) const;
   int Blanks(qreal exact, char32_t edge, bool empty, bool after, int target, int limit);
+  template <typename Unit>
+  bool GlyphsOf(const Unit* text, qsizetype n, QList<quint32>& indexes, QList<QPointF>& positions, qreal& width);
   // The glyph of an ASCII character; 0 when the font has none.
   quint32 Glyph(char16_t c);
 

@@ -87,6 +87,49 @@ TEST(ChartPainter, TextsLandWhereQtsBoxAlignmentPutsThem) {
   EXPECT_EQ(painted, reference);
 }
 
+// The title is centred by its measured width and drawn at its baseline
+// with the pixels drawText gives there, for titles a damaged file may give
+// too (blanks at either end, control characters, line and paragraph
+// separators, right-to-left text, ligatures, characters from fallback
+// fonts, a title wider than its box).
+TEST(ChartPainter, TheTitleAsDrawTextPutsIt) {
+  ChartLayout g;
+  g.area = Rect{0, 0, 400, 60};
+  g.plotLeft = 60;
+  g.plotTop = 30;
+  g.plotRight = 390;
+  g.baseline = 50;
+  g.titleBox = Rect{0, 1, 400, 17};
+  g.valid = true;
+  QFont title = Font(14);
+  title.setBold(true);
+  title.setUnderline(true);
+  for (const char* text : {"Jährliche Mittelwerte des Fonds Beta", "Fonds  ", "  Fonds", "A\tB", "Zeile\nZwei",
+                           "شركة Fonds", "Fonds\xE2\x80\xA8x", "Fonds\xE2\x80\xA9x", "Fonds\xEF\xBF\xBCx", "A\vB\fC\rD",
+                           "office affine finance", "", " ", "😀 Fonds €",
+                           "Eine sehr lange Überschrift, die nicht "
+                           "in den Kasten passt, weil sie viel länger ist als er"}) {
+    g.title = text;
+    QImage painted(400, 60, QImage::Format_RGB32), reference(400, 60, QImage::Format_RGB32);
+    {
+      QPainter p(&painted);
+      PaintChart(p, g, title, Font(10));
+    }
+    {
+      ChartLayout bare = g;
+      bare.title.clear();
+      QPainter p(&reference);
+      PaintChart(p, bare, title, Font(10));
+      p.setFont(title);
+      p.setPen(Qt::black);
+      const QFontMetricsF m(title);
+      const QString q = QString::fromStdString(g.title);
+      p.drawText(QPointF((400 - m.horizontalAdvance(q)) / 2, 1 + m.ascent()), q);
+    }
+    EXPECT_EQ(painted, reference) << text;
+  }
+}
+
 // The labels' fast paths (glyphs measured once, lines through a clip) hold
 // on a moved painter, one with a clip of its own and a scaled one (which
 // takes drawText), and lines reaching outside the chart's area keep their
@@ -182,6 +225,24 @@ TEST(TextWidths, GlyphsOnlyForTextsNoFontJoinsAndWithNothingLeftOnRefusal) {
   EXPECT_FALSE(decorated.Glyphs(QStringLiteral("1"), indexes, positions, width));
   EXPECT_TRUE(widths.Glyphs(QString(), indexes, positions, width));
   EXPECT_EQ(width, 0);
+}
+
+// The labels' UTF-8 texts go to the glyphs without a QString: the same
+// glyphs, positions and width as their QString, and refused alike.
+TEST(TextWidths, Utf8GlyphsAreThoseOfTheQString) {
+  TextWidths widths(Font(10));
+  for (const std::string text : {"1234,56", "-0,07", "01/03", "2025", "01.03.2024", " 1 %", "", "Wert 7",
+                                 "3\xE2\x82\xAC", "\xC3\xA4", "7\x7F"}) {
+    QList<quint32> fromUtf8{99}, fromQString{99};
+    QList<QPointF> atUtf8{QPointF(1, 1)}, atQString{QPointF(1, 1)};
+    qreal widthUtf8 = -1, widthQString = -1;
+    const bool utf8 = widths.Glyphs(std::string_view(text), fromUtf8, atUtf8, widthUtf8);
+    EXPECT_EQ(utf8, widths.Glyphs(QString::fromStdString(text), fromQString, atQString, widthQString)) << text;
+    EXPECT_EQ(fromUtf8, fromQString) << text;
+    EXPECT_EQ(atUtf8, atQString) << text;
+    EXPECT_EQ(widthUtf8, widthQString) << text;
+    EXPECT_EQ(fromUtf8.size(), utf8 ? static_cast<qsizetype>(text.size()) + 1 : 1) << text;
+  }
 }
 
 TEST(ChartPainter, AMarkerPaintedTwiceLeavesNoTrace) {
