@@ -73,17 +73,32 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
-// Open of a store and `wc -l` over its files, taking turns.
-std::pair<double, double> OpenAndFloor(const fs::path& base, const std::vector<int>& widths, int runs) {
-  std::vector<double> open, floor;
+// Open of a store and `wc -l` over its files, taking turns; the medians,
+// and the spread of both printed below the ratio (label).
+struct OpenRuns {
+  double open = 0;
+  double floor = 0;
+  std::vector<double> openAll, floorAll;
+  void PrintSpread() const {
+    std::printf("    (%zu runs: Open %.1f .. %.1f ms, wc -l %.1f .. %.1f ms)\n", openAll.size(),
+                *std::min_element(openAll.begin(), openAll.end()), *std::max_element(openAll.begin(), openAll.end()),
+                *std::min_element(floorAll.begin(), floorAll.end()),
+                *std::max_element(floorAll.begin(), floorAll.end()));
+  }
+};
+
+OpenRuns OpenAndFloor(const fs::path& base, const std::vector<int>& widths, int runs) {
+  OpenRuns r;
   for (int i = 0; i < runs; ++i) {
-    floor.push_back(WcFloorMs(Files(base), 1));
-    open.push_back(MedianMs(1, [&] {
+    r.floorAll.push_back(WcFloorMs(Files(base), 1));
+    r.openAll.push_back(MedianMs(1, [&] {
       RecordStore s;
       OpenStore(s, base, widths);
     }));
   }
-  return {Median(open), Median(floor)};
+  r.open = Median(r.openAll);
+  r.floor = Median(r.floorAll);
+  return r;
 }
 
 }  // namespace
@@ -110,17 +125,21 @@ int main(int argc, char** argv) {
     OpenStore(s, archiveBase, fileset::kArchiveRowWidths);
   }
 
-  const auto [openDepot, wcDepot] = OpenAndFloor(depotBase, fileset::kDepotRowWidths, 9);
-  const auto [openArchive, wcArchive] = OpenAndFloor(archiveBase, fileset::kArchiveRowWidths, 9);
-  Report("Open depot store", openDepot, "wc -l depot files", wcDepot, 3.0);
-  Report("Open archive store", openArchive, "wc -l archive files", wcArchive, 2.0);
+  const OpenRuns depotRuns = OpenAndFloor(depotBase, fileset::kDepotRowWidths, 9);
+  const OpenRuns archiveRuns = OpenAndFloor(archiveBase, fileset::kArchiveRowWidths, 9);
+  const double openArchive = archiveRuns.open;
+  Report("Open depot store", depotRuns.open, "wc -l depot files", depotRuns.floor, 3.0);
+  depotRuns.PrintSpread();
+  Report("Open archive store", openArchive, "wc -l archive files", archiveRuns.floor, 2.0);
+  archiveRuns.PrintSpread();
   {
     const pid_t stream = StartMemoryStream();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // its buffer is in place
-    const auto [openLoaded, wcLoaded] = OpenAndFloor(archiveBase, fileset::kArchiveRowWidths, 9);
+    const OpenRuns loaded = OpenAndFloor(archiveBase, fileset::kArchiveRowWidths, 9);
     kill(stream, SIGKILL);
     waitpid(stream, nullptr, 0);
-    Report("  while another process streams memory", openLoaded, "wc -l, the same", wcLoaded, 2.0);
+    Report("  while another process streams memory", loaded.open, "wc -l, the same", loaded.floor, 2.0);
+    loaded.PrintSpread();
   }
   // What an open store holds: the growth of the resident size, against the
   // size of its data file.

@@ -126,6 +126,19 @@ class LineBuilder {
   void GiveFast(const Fast& f) {
     w_ = f.w;
     lines_ = f.lines;
+    blockStart_ = f.blockStart;
+    blockFirst_ = f.blockFirst;
+  }
+  // NextBlock on the cursor of a fast decoder, inline so that its loop
+  // keeps its constants in registers across it.
+  __attribute__((always_inline)) void NextBlockFast(Fast& f) {
+    const size_t boundary = f.blockFirst + LineTable::kBlock;
+    const size_t lastEnd = f.blockStart + (f.ends[boundary - 1] & ~LineTable::kCr16);
+    blocks32_[blocksN_++] = static_cast<uint32_t>(f.blockStart);
+    const uint16_t delta = static_cast<uint16_t>(lastEnd + 1 - f.blockStart);
+    for (size_t l = boundary; l < f.lines; ++l) f.ends[l] = static_cast<uint16_t>(f.ends[l] - delta);
+    f.blockStart = lastEnd + 1;
+    f.blockFirst = boundary;
   }
   // The current (short) block is full: the lines after its last one begin
   // the next block and are counted from its start instead.
@@ -331,9 +344,10 @@ __attribute__((noinline)) void DecodeVector(const unsigned char* in, size_t i, s
 
 #if defined(__x86_64__)
 // Decodes the usual blocks of 32 bytes from in[i] on: every "\r" stands
-// before a "\n", no byte is a blank (which may be a written empty string),
-// every decoded byte is plain ASCII below "{" (no umlaut stand-in) and the
-// lines are short.  Stops at the first other block and returns where;
+// before a "\n", every decoded byte is plain ASCII below "{" (no umlaut
+// stand-in) and the lines are short.  A blank alone on its line (a written
+// empty string) stays a blank, any other blank is a scrambled byte like the
+// rest.  Stops at the first other block and returns where;
 // carry as in DecodeVector.  The builder's cursor is kept in registers
 // meanwhile: the text stores could otherwise alias it.
 __attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(const unsigned char* in, size_t i, size_t n,
@@ -350,6 +364,9 @@ __attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(cons
                                         23, 24, 25, 26, 27, 28, 29, 30, 31, 32);
   const __m256i IDX0 = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
                                         22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+  // Byte p of a block takes byte p / 8 of a 32-bit mask.
+  const __m256i SPREAD =
+      _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3);
   LineBuilder::Fast f = b.TakeFast();
   if (!f.usable) return i;
   unsigned cy = carry;
@@ -360,9 +377,14 @@ __attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(cons
     const unsigned lfBits = static_cast<unsigned>(_mm256_movemask_epi8(isLF));
     const unsigned crBits = static_cast<unsigned>(_mm256_movemask_epi8(isCR));
     const unsigned spBits = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(c, SP)));
-    const unsigned lfNext = (lfBits >> 1) | (static_cast<unsigned>(in[i + 32] == '\n') << 31);
+    const unsigned lf32 = in[i + 32] == '\n';
+    const unsigned lfNext = (lfBits >> 1) | (lf32 << 31);
     // The line ends of the block must fit the current block of short ends.
-    if (((crBits & ~lfNext) | spBits) != 0 || cy >= 200 || f.w + 32 - f.blockStart > 0x7FFF) break;
+    if ((crBits & ~lfNext) != 0 || cy >= 200 || f.w + 32 - f.blockStart > 0x7FFF) break;
+    const unsigned prevLf = (lfBits << 1) | static_cast<unsigned>(in[i - 1] == '\n');
+    const unsigned lfNext2 = (lfBits >> 2) | (lf32 << 30) | (static_cast<unsigned>(in[i + 33] == '\n') << 31);
+    const unsigned crNext = (crBits >> 1) | (static_cast<unsigned>(in[i + 32] == '\r') << 31);
+    const unsigned oneBlank = spBits & prevLf & (lfNext | (crNext & lfNext2));
     // Line position of each byte: its index plus carry, less (index + 1 +
     // carry) of the last line feed before it.
     const __m256i C = _mm256_set1_epi8(static_cast<char>(cy));
@@ -376,7 +398,12 @@ __attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(cons
     // 255 - c for c above 223 is c with all bits flipped.
     const __m256i y = _mm256_xor_si256(c, _mm256_cmpeq_epi8(_mm256_max_epu8(c, T224), c));
     const __m256i x = _mm256_xor_si256(_mm256_sub_epi8(y, j), K);
-    const __m256i keep = _mm256_or_si256(isLF, isCR);
+    // The bytes kept as they are: line breaks and blanks alone on a line.
+    const __m256i BITS = _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16,
+                                          32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+    const __m256i blankBytes = _mm256_cmpeq_epi8(
+        _mm256_and_si256(_mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(oneBlank)), SPREAD), BITS), BITS);
+    const __m256i keep = _mm256_or_si256(_mm256_or_si256(isLF, isCR), blankBytes);
     const __m256i high = _mm256_andnot_si256(keep, _mm256_cmpeq_epi8(_mm256_max_epu8(x, T123), x));
     if (_mm256_movemask_epi8(high) != 0) break;
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(f.text + f.w), _mm256_blendv_epi8(x, c, keep));
@@ -401,11 +428,7 @@ __attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(cons
     f.w += 32;
     f.lines += count;
     cy = lfBits ? static_cast<unsigned>(__builtin_clz(lfBits)) : cy + 32u;
-    if (f.lines >= f.blockFirst + LineBuilder::kBlock) {
-      b.GiveFast(f);
-      b.NextBlock();
-      f = b.TakeFast();
-    }
+    if (f.lines >= f.blockFirst + LineBuilder::kBlock) b.NextBlockFast(f);
   }
   b.GiveFast(f);
   carry = cy;
@@ -415,6 +438,7 @@ __attribute__((target("avx2,popcnt,bmi"), noinline)) size_t DecodeUsualAvx2(cons
 // The usual blocks as DecodeUsualAvx2, 64 bytes at a time, on processors
 // with AVX-512 (byte and word operations, byte permutes, compression): the
 // line ends of a block are compressed out of its 64 positions in one step.
+// Nothing in the loop calls out of it, so its constants stay in registers.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2"), noinline)) size_t DecodeUsualAvx512(
     const unsigned char* in, size_t i, size_t n, unsigned char k, LineBuilder& b, unsigned& carry) {
   alignas(64) static const unsigned char kIndex[64] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
@@ -446,35 +470,66 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2")
     shift[q] = _mm512_sub_epi8(IDX0, _mm512_set1_epi8(static_cast<char>(d)));
     shiftMask[q] = ~((uint64_t{1} << d) - 1);
   }
+  const __m512i SIXTYFOUR = _mm512_set1_epi16(64);
   LineBuilder::Fast f = b.TakeFast();
-  if (!f.usable) return i;
+  if (!f.usable || i + 128 > n) return i;
   unsigned cy = carry;
-  for (; i + 66 <= n; i += 64) {
-    const __m512i c = _mm512_loadu_si512(in + i);
-    const uint64_t lf = _mm512_cmpeq_epi8_mask(c, LF);
-    const uint64_t cr = _mm512_cmpeq_epi8_mask(c, CR);
+  // The masks of each block are taken one block ahead, so that the bytes
+  // around a block come from masks rather than from loads of single bytes.
+  __m512i c = _mm512_loadu_si512(in + i);
+  uint64_t lf = _mm512_cmpeq_epi8_mask(c, LF);
+  uint64_t cr = _mm512_cmpeq_epi8_mask(c, CR);
+  uint64_t lfBefore = in[i - 1] == '\n';  // of the byte before the block
+  uint64_t crBefore0 = in[i - 1] == '\r';
+  // The line ends relative to the start of the current block of lines.
+  __m512i endLo = _mm512_add_epi16(W0, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+  __m512i endHi = _mm512_add_epi16(W32, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+  size_t wLimit = f.blockStart + 0x7FFF - 64;  // the short line ends reach no further
+  for (; i + 128 <= n; i += 64) {
+    const __m512i next = _mm512_loadu_si512(in + i + 64);
+    const uint64_t lfN = _mm512_cmpeq_epi8_mask(next, LF);
+    const uint64_t crN = _mm512_cmpeq_epi8_mask(next, CR);
     const uint64_t sp = _mm512_cmpeq_epi8_mask(c, SP);
-    const uint64_t lfNext = (lf >> 1) | (static_cast<uint64_t>(in[i + 64] == '\n') << 63);
-    if (((cr & ~lfNext) | sp) != 0 || cy >= 180 || f.w + 64 - f.blockStart > 0x7FFF) break;
+    const uint64_t lfNext = (lf >> 1) | (lfN << 63);
+    if ((cr & ~lfNext) != 0 || cy >= 180 || f.w > wLimit) break;
+    // A blank alone on its line is a written empty string and stays a
+    // blank; any other blank is a scrambled byte like the rest.
+    const uint64_t prevLf = (lf << 1) | lfBefore;
+    const uint64_t lfNext2 = (lf >> 2) | (lfN << 62);
+    const uint64_t crNext = (cr >> 1) | (crN << 63);
+    const uint64_t oneBlank = sp & prevLf & (lfNext | (crNext & lfNext2));
     // Line position of each byte, as in DecodeUsualAvx2.
     const __m512i C = _mm512_set1_epi8(static_cast<char>(cy));
     __m512i s = _mm512_maskz_add_epi8(lf, IDX1, C);
-    for (int q = 0; q < 6; ++q) s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[q], shift[q], s));
+#pragma GCC unroll 4
+    for (int q = 0; q < 4; ++q) s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[q], shift[q], s));
+    // Lines are mostly short: when every byte from the block's first line
+    // feed on has one within 15 bytes before it, the maximum is complete.
+    uint64_t near = lf | (lf << 1);
+    near |= near << 2;
+    near |= near << 4;
+    near |= near << 8;
+    if ((~near & (0 - (lf & (0 - lf)))) != 0) {
+      s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[4], shift[4], s));
+      s = _mm512_max_epu8(s, _mm512_maskz_permutexvar_epi8(shiftMask[5], shift[5], s));
+    }
     const __m512i j = _mm512_sub_epi8(_mm512_add_epi8(IDX0, C), s);
     const __m512i y = _mm512_mask_sub_epi8(c, _mm512_cmpge_epu8_mask(c, T224), FF, c);
     const __m512i x = _mm512_xor_si512(_mm512_sub_epi8(y, j), K);
-    const uint64_t keep = lf | cr;
+    const uint64_t keep = lf | cr | oneBlank;
     if ((_mm512_cmpge_epu8_mask(x, T123) & ~keep) != 0) break;
     _mm512_storeu_si512(f.text + f.w, _mm512_mask_blend_epi8(keep, x, c));
     // The line ends: each position with the "\r" before it in bit 15,
     // compressed to the line feeds (entries past them are written again or
     // never read).
-    const uint64_t crBefore = (cr << 1) | static_cast<uint64_t>(in[i - 1] == '\r');
-    const __m512i R = _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart));
-    const __m512i low = _mm512_add_epi16(W0, R);
-    const __m512i lo = _mm512_mask_add_epi16(low, static_cast<__mmask32>(crBefore), low, CRBIT);
-    const __m512i hi0 = _mm512_add_epi16(W32, R);
-    const __m512i hi = _mm512_mask_add_epi16(hi0, static_cast<__mmask32>(crBefore >> 32), hi0, CRBIT);
+    const uint64_t crBefore = (cr << 1) | crBefore0;
+    // endLo and endHi carry the "\r" bit already: it is taken off the rare
+    // line feeds without one.
+    __m512i lo = endLo, hi = endHi;
+    if ((lf & ~crBefore) != 0) {
+      lo = _mm512_mask_sub_epi16(endLo, static_cast<__mmask32>(~crBefore), endLo, CRBIT);
+      hi = _mm512_mask_sub_epi16(endHi, static_cast<__mmask32>(~crBefore >> 32), endHi, CRBIT);
+    }
     const unsigned count0 = static_cast<unsigned>(__builtin_popcount(static_cast<uint32_t>(lf)));
     const unsigned count = static_cast<unsigned>(__builtin_popcountll(lf));
     uint16_t* out = f.ends + f.lines;
@@ -483,11 +538,19 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi,bmi2")
     f.w += 64;
     f.lines += count;
     cy = lf ? static_cast<unsigned>(__builtin_clzll(lf)) : cy + 64u;
+    endLo = _mm512_add_epi16(endLo, SIXTYFOUR);
+    endHi = _mm512_add_epi16(endHi, SIXTYFOUR);
     if (f.lines >= f.blockFirst + LineBuilder::kBlock) {
-      b.GiveFast(f);
-      b.NextBlock();
-      f = b.TakeFast();
+      b.NextBlockFast(f);
+      endLo = _mm512_add_epi16(W0, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+      endHi = _mm512_add_epi16(W32, _mm512_set1_epi16(static_cast<short>(f.w - f.blockStart + 0x8000)));
+      wLimit = f.blockStart + 0x7FFF - 64;
     }
+    lfBefore = lf >> 63;
+    crBefore0 = cr >> 63;
+    c = next;
+    lf = lfN;
+    cr = crN;
   }
   b.GiveFast(f);
   carry = cy;

@@ -335,6 +335,55 @@ TEST(ListFile, EveryVectorWidthDecodesAlike) {
   }
 }
 
+// A blank in a data file is either a written empty string (a blank alone on
+// its line) or a scrambled byte like any other: at the start of a line, at
+// its end, alone on a line of one character.  Files full of both kinds, with
+// the line ends (with and without "\r") falling on every position of the
+// vector blocks and lines shorter and longer than 16 bytes, decode in every
+// width as line by line.
+TEST(ListFile, BothKindsOfBlankDecodeAlikeInEveryWidth) {
+  std::mt19937 rng(77);
+  for (int round = 0; round < 4; ++round) {
+    std::vector<std::string> lines = {std::to_string(3 + round * 2)};  // a key of its own per round
+    const unsigned char key = ListKeyOf(lines[0]);
+    size_t bytes = 0;
+    while (bytes < (size_t(300) << 10)) {
+      std::string l;
+      const unsigned kind = rng() % 8;
+      if (kind == 0) {
+        l = "";  // written as a blank
+      } else if (kind == 1 && rng() % 16 == 0) {
+        l = "Süd";  // not plain ASCII: the widest loop stops and starts again further on
+      } else {
+        // Up to 19 characters: line feeds more and less than 16 bytes apart.
+        for (size_t j = 0, len = rng() % 20; j < len; ++j) {
+          // Every third character is one whose scrambled form is a blank
+          // (where that is a plain character), the others are digits.
+          const unsigned char blank = static_cast<unsigned char>(((32 - j) & 0xFF) ^ key);
+          const bool useBlank = rng() % 3 == 0 && blank >= 32 && blank < 123;
+          l.push_back(static_cast<char>(useBlank ? blank : '0' + rng() % 10));
+        }
+      }
+      bytes += l.size() + 2;
+      lines.push_back(l);
+    }
+    std::string encoded;
+    ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
+    ASSERT_GT(std::count(encoded.begin(), encoded.end(), ' '), 10000) << "the file is full of blanks";
+    std::string mixed;
+    for (size_t i = 0; i < encoded.size(); ++i) {
+      if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 4 == 0) continue;
+      mixed.push_back(encoded[i]);
+    }
+    const std::vector<std::string> ref = DecodedLineByLine(mixed);
+    for (int width = 0; width <= 3; ++width) {
+      detail::LineTable::LimitVectorWidth(width);
+      EXPECT_EQ(DecodeListBytes(mixed), ref) << "round " << round << ", width " << width;
+    }
+    detail::LineTable::LimitVectorWidth(3);
+  }
+}
+
 // Decoding in steps tells of every byte after the first line once, in
 // ranges that end after a line feed (or at the end), in order per thread,
 // and decodes the same lines as in one go.
