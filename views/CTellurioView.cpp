@@ -45,6 +45,18 @@ QListWidget* MakeList(QWidget* parent, QFrame*& frame, bool selectable) {
   return list;
 }
 
+// Shows `lines` in a list box.  A list that already shows exactly these
+// lines is left alone: choosing a fund updates every pane, and refilling
+// unchanged lists would lay them out and paint them again and move them
+// back to their first line.
+void ShowLines(QListWidget* list, const QStringList& lines) {
+  bool same = list->count() == lines.size();
+  for (int i = 0; same && i < lines.size(); ++i) same = list->item(i)->text() == lines[i];
+  if (same) return;
+  list->clear();
+  list->addItems(lines);
+}
+
 // Places a framed list at fractions of the client area; the frame lies
 // (fx, fy) of the client size outside the list.
 void PlaceFramed(QFrame* frame, QListWidget* list, const QSize& client, double left, double top, double width,
@@ -534,15 +546,14 @@ void CTellurioView::UpdateDepotPane() {
   const QFontMetrics m(totalsList_->font());
   const auto lines =
       doc_.statistics().DepotTotalLines([&m](const std::string& t) { return m.horizontalAdvance(Q(t)); });
-  totalsList_->clear();
-  if (!doc_.State().currentDepot.empty()) {
-    totalsList_->addItem(Q(lines[0]));
-    totalsList_->addItem(Q(lines[1]));
-  }
-  rankingList_->clear();
+  QStringList totals;
+  if (!doc_.State().currentDepot.empty()) totals = {Q(lines[0]), Q(lines[1])};
+  ShowLines(totalsList_, totals);
+  QStringList ranking;
   for (const RankingText& t :
        RankingTexts(doc_.statistics().FundRanking(Scope::DepotFunds), TextWidths::For(rankingList_->font())))
-    rankingList_->addItem(Q(t.shown));
+    ranking.push_back(Q(t.shown));
+  ShowLines(rankingList_, ranking);
   if (!ticker_) {
     ticker_ = std::make_unique<TickerThread>([this] { return doc_.TickerText(); }, this,
                                              [this](const QImage& frame) {

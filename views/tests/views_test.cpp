@@ -179,6 +179,35 @@ TEST_F(Panes, ResizingAPaneNarrowerWindowsTheChartWithItsScrollBar) {
   EXPECT_TRUE(chart->HorizontalBar()->isVisible());
 }
 
+// Choosing a fund updates every pane; the depot's totals and ranking stay
+// the same lines (not refilled, so not moved back to their first line)
+// until their figures change.
+TEST_F(Panes, TheDepotListsChangeOnlyWithTheirFigures) {
+  CTellurioView* depot = Pane("Fenster3", {1000, 200});
+  ASSERT_EQ(depot->RankingList()->count(), 3);
+  ASSERT_EQ(depot->TotalsList()->count(), 2);
+  QListWidgetItem* const ranking = depot->RankingList()->item(2);
+  QListWidgetItem* const total = depot->TotalsList()->item(0);
+  const QString totalText = total->text();
+  depot->RankingList()->setCurrentRow(2);
+  f.doc.SelectFund("Beta");
+  depot->OnUpdate();
+  EXPECT_EQ(depot->RankingList()->item(2), ranking);
+  EXPECT_EQ(depot->TotalsList()->item(0), total);
+  EXPECT_EQ(depot->TotalsList()->item(0)->text(), totalText);
+
+  // 10 shares of "Beta" make the depot worth more: the totals show it.
+  DepotState& s = f.doc.State();
+  s.depotStore.Select("Beta");
+  s.depotStore.ReplaceRows(section::kHolding, {"01.01.2001", "10,0000"});
+  f.doc.RecomputeStatistics(Scope::DepotFunds);
+  depot->OnUpdate();
+  ASSERT_EQ(depot->TotalsList()->count(), 2);
+  EXPECT_NE(depot->TotalsList()->item(0)->text(), totalText);
+  EXPECT_TRUE(depot->TotalsList()->item(0)->text().startsWith(QStringLiteral("Wert des Depots:")));
+  EXPECT_EQ(depot->RankingList()->count(), 3);
+}
+
 TEST_F(Panes, TilesListsAndInformationPanel) {
   CTellurioView* depot = Pane("Fenster3", {1000, 200});
   ASSERT_EQ(depot->Tiles().size(), 3u);
