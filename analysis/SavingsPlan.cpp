@@ -410,7 +410,7 @@ std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& re
   const int days = calendar.DateDifference(first->start, end);
   t.returnPercent = kNoReturn;
   if (days > 0 && paid > 0) {
-    const double r = (std::pow(value / paid, 365.0 / days) - 1) * 100;
+    const double r = WithoutBinaryNoise((std::pow(value / paid, 365.0 / days) - 1) * 100);
     if (std::isfinite(r)) t.returnPercent = FormatNumber(r, 2);
   }
   return t;

@@ -19,7 +19,11 @@ namespace {
 // A quotient that the figures may use: 0 instead of inf or nan.
 double Finite(double v) { return std::isfinite(v) ? v : 0; }
 
-double ChangePercent(double now, double before) { return before == 0 ? 0 : Finite((now / before - 1) * 100); }
+// The change from before to now in percent, without the binary noise of the
+// quotient (so that a change of exactly 7 % is not shown as "6,99").
+double ChangePercent(double now, double before) {
+  return before == 0 ? 0 : Finite(WithoutBinaryNoise((now / before - 1) * 100));
+}
 
 }  // namespace
 
@@ -120,7 +124,7 @@ std::vector<double> Changes(const std::vector<double>& a) {
   if (a.size() <= 1) return {0};
   std::vector<double> out;
   out.reserve(a.size() - 1);
-  for (size_t k = 1; k < a.size(); ++k) out.push_back(a[k - 1] == 0 ? 100 : Finite((a[k] / a[k - 1] - 1) * 100));
+  for (size_t k = 1; k < a.size(); ++k) out.push_back(a[k - 1] == 0 ? 100 : ChangePercent(a[k], a[k - 1]));
   return out;
 }
 
@@ -445,7 +449,7 @@ void Statistics::FundPass(Scope scope, Period period, int record, const Series& 
   const double years = static_cast<double>(days) / 365.0;
   st.annualReturn = invested == 0 || days == 0 || received / invested < 0
                         ? 0
-                        : Finite((std::pow(received / invested, 1 / years) - 1) * 100);
+                        : Finite(WithoutBinaryNoise((std::pow(received / invested, 1 / years) - 1) * 100));
 }
 
 void Statistics::Totals() {

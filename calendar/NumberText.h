@@ -17,6 +17,23 @@ namespace tellurio {
 // 0..100 (0 leaves a trailing ","); NaN and infinities give "0,00".
 std::string FormatNumber(double value, int decimals);
 
+// The value rounded to 9 decimals, for percentages and other figures that
+// are computed as quotients of decimal numbers and then cut by
+// FormatNumber.  Such a quotient carries the binary noise of its inputs
+// (5.35 / 5 - 1 is 0.06999999999999984), and cutting 6.99999999999998 to two
+// decimals would show "6,99" for a change of exactly 7 %.  Nine decimals lie
+// far below the two to four that are shown, so only that noise moves a
+// shown digit.  Values of 10^6 or more in size, NaN and infinities are
+// returned as they are.
+inline double WithoutBinaryNoise(double value) {
+  if (!(value > -1e6 && value < 1e6)) return value;
+  // value x 10^9 lies below 2^51 in size here, so adding and taking away
+  // 1.5 x 2^52 rounds it to a whole number (ties to even) without a call.
+  constexpr double kShift = 6755399441055744.0;
+  const double shifted = value * 1e9 + kShift;
+  return (shifted - kShift) / 1e9;
+}
+
 // The nearest number text: rounds the exact binary value to `decimals`
 // digits (a tie goes to the even digit), with a decimal comma; 0 decimals
 // give no comma ("20"); a "-" only in front of a value that does not round

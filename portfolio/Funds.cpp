@@ -110,7 +110,7 @@ std::string IssuePriceText(std::string_view price, std::string_view factor) {
 std::string SurchargePercentText(std::string_view factor) {
   const double f = ParseNumber(factor);
   if (f == 0) return "k.A.";
-  return FormatNumber((f - 1) * 100, 2);
+  return FormatNumber(WithoutBinaryNoise((f - 1) * 100), 2);
 }
 
 std::string SurchargeFactorText(std::string_view percent) { return FormatNumber(1 + ParseNumber(percent) / 100, 4); }

@@ -85,6 +85,17 @@ TEST_F(StatisticsTest, FridayQuotesFormOneWeekEachAndAFirstFridayIsLeftOut) {
   EXPECT_EQ(Depot(1).weeklyChanges, V{100});
 }
 
+// 5,00 to 5,35 is a change of exactly 7 %; the division leaves
+// 6.999999999999984, which the shown figure must not cut to "6,99".
+TEST_F(StatisticsTest, AWholePercentChangeIsShownWhole) {
+  f.AddFund(Fund("Sieben"), {"02.01.2002", "5,00", "03.02.2003", "5,35"});
+  stats.RecomputeStatistics(Scope::DepotFunds);
+  EXPECT_EQ(FormatNumber(Depot(0).changeSinceFirst, 2), "7,00");
+  EXPECT_EQ(FormatNumber(Depot(0).changeSinceYearStart, 2), "0,00");  // the only 2003 price is the year start
+  ASSERT_EQ(Depot(0).yearlyChanges.size(), 1u);
+  EXPECT_EQ(FormatNumber(Depot(0).yearlyChanges[0], 2), "7,00");
+}
+
 TEST_F(StatisticsTest, ValueProfitAndReturnOfAFundHeld) {
   f.AddFund(Fund("Gehalten"), {"02.01.2002", "10,00", "02.01.2003", "12,00"});
   RecordStore& d = f.state.depotStore;

@@ -256,5 +256,38 @@ TEST(ParseNumber, PlainTextsReadExactlyAsAFullConversion) {
   EXPECT_EQ(ParseNumber("2,5e2"), 250);
 }
 
+// Percent changes between prices of two decimals that are exactly whole
+// percentages (5,00 to 5,35 is 7 %): the quotient's binary noise must not
+// cost the shown digits ("6,99"), and digits really there are still cut.
+TEST(WithoutBinaryNoise, WholePercentChangesOfCentPricesShowAsWholePercentages) {
+  int noisy = 0;
+  for (long long before = 500; before <= 50000; before += 7) {  // 5,00 .. 500,00
+    for (long long percent = -60; percent <= 60; ++percent) {
+      if (before * (100 + percent) % 100 != 0) continue;  // the new price would not be in whole cents
+      const long long now = before * (100 + percent) / 100;
+      const double change = (static_cast<double>(now) / 100 / (static_cast<double>(before) / 100) - 1) * 100;
+      const std::string expected = (percent < 0 ? "-" : "") + FixedText(std::llabs(percent) * 100, 2);
+      if (FormatNumber(change, 2) != expected && percent != 0) ++noisy;
+      ASSERT_EQ(FormatNumber(WithoutBinaryNoise(change), 2), percent == 0 ? "0,00" : expected)
+          << now << " against " << before;
+    }
+  }
+  EXPECT_GT(noisy, 0) << "the cases include quotients whose noise shows without the rounding";
+  // 1,0450 as a surcharge factor is 4,50 %.
+  EXPECT_EQ(FormatNumber(WithoutBinaryNoise((1.045 - 1) * 100), 2), "4,50");
+  EXPECT_EQ(FormatNumber((1.045 - 1) * 100, 2), "4,49");
+}
+
+TEST(WithoutBinaryNoise, KeepsTheDigitsThatAreReallyThere) {
+  EXPECT_EQ(FormatNumber(WithoutBinaryNoise(6.9999999), 2), "6,99");
+  EXPECT_EQ(FormatNumber(WithoutBinaryNoise(1.239), 2), "1,23");
+  EXPECT_EQ(FormatNumber(WithoutBinaryNoise(-0.004), 2), "-0,00");
+  EXPECT_EQ(WithoutBinaryNoise(0.123456789), 0.123456789);
+  EXPECT_EQ(WithoutBinaryNoise(123456.5), 123456.5);
+  EXPECT_EQ(WithoutBinaryNoise(2e6 + 1e-7), 2e6 + 1e-7) << "large values are left as they are";
+  EXPECT_TRUE(std::isnan(WithoutBinaryNoise(std::nan(""))));
+  EXPECT_TRUE(std::isinf(WithoutBinaryNoise(INFINITY)));
+}
+
 }  // namespace
 }  // namespace tellurio

@@ -88,7 +88,7 @@ double ChangeOver(const std::vector<double>& a, size_t back) {
   if (back == 0 || a.size() <= back) return 0;
   const double before = a[a.size() - 1 - back];
   if (before == 0) return 0;
-  const double change = (a.back() / before - 1) * 100;
+  const double change = WithoutBinaryNoise((a.back() / before - 1) * 100);
   return std::isfinite(change) ? change : 0;
 }
 
