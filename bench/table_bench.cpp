@@ -26,12 +26,11 @@
 
 #include "analysis/Statistics.h"
 #include "bench/BenchUtil.h"
-#include "bench/DataGenerator.h"
+#include "bench/TableData.h"
 #include "platform/Clock.h"
 #include "platform/testing/RecordingPrompter.h"
 #include "portfolio/Funds.h"
 #include "storage/FileSet.h"
-#include "storage/ListFile.h"
 #include "views/qt/QtPrintService.h"
 #include "views/qt/TablePane.h"
 #include "views/table/FundTableBuilder.h"
@@ -43,18 +42,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kProvider = "Grossbank";
-constexpr const char* kDepots[2] = {"Grossdepot", "Zweitdepot"};
-
 double Median(std::vector<double> runs) {
   std::sort(runs.begin(), runs.end());
   return runs.empty() ? 0 : runs[runs.size() / 2];
-}
-
-void OpenStore(RecordStore& s, const fs::path& base, bool depot) {
-  s = RecordStore();
-  Require(s.Create(base, depot ? 6 : 2, depot ? fileset::kDepotRowWidths : fileset::kArchiveRowWidths));
-  Require(s.Open());
 }
 
 }  // namespace
@@ -63,26 +53,10 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   const fs::path dir = BenchDirectory(argc, argv, "tables");
-  for (const char* depot : kDepots) {
-    LargeData data;
-    data.depot = depot;
-    GenerateLargeDataDirectory(dir, data);
-  }
-  Require(WriteListFile(fileset::ProviderList(dir, kProvider), {kDepots[0], kDepots[1]}));
-
+  DepotState state;
+  PrepareTableData(dir, state);
   FixedClock clock(CivilDate{2026, 12, 1});
   Calendar calendar(clock);
-  DepotState state;
-  state.workingDirectory = dir;
-  state.currentDepot = kDepots[0];
-  state.currency = "Euro";
-  state.currencyFactors = {"Euro", "1,00000"};
-  state.moneyMarketRate = 3;
-  state.daxSeries = {"27.11.2026", "15000,00", "30.11.2026", "15100,00"};
-  state.depotNames = {kDepots[0], kDepots[1]};
-  state.providerNames = {kProvider};
-  OpenStore(state.depotStore, fileset::DepotBase(dir, kDepots[0]), true);
-  OpenStore(state.auxiliaryStore, fileset::ArchiveBase(dir, kDepots[0]), false);
   Statistics statistics(state, calendar);
   statistics.RecomputeStatistics(Scope::DepotFunds);
   statistics.RecomputeStatistics(Scope::AllFunds);
@@ -99,15 +73,16 @@ int main(int argc, char** argv) {
   RecordingPrompter prompter;  // the data are sound: nothing to report
   DepotStores stores(prompter, calendar);
   RecordStore scratch, scratch2, scratch3, scratch4;
-  OpenStore(scratch, fileset::ArchiveBase(dir, kDepots[0]), false);  // warm the page cache
+  OpenStore(scratch, fileset::ArchiveBase(dir, kTableDepots[0]), false);  // warm the page cache
   std::vector<double> openArchiveRuns, openDepotsRuns, openFourRuns, allRuns, depotRuns;
   for (int run = 0; run < 15; ++run) {
-    openArchiveRuns.push_back(MedianMs(1, [&] { OpenStore(scratch, fileset::ArchiveBase(dir, kDepots[0]), false); }));
+    openArchiveRuns.push_back(
+        MedianMs(1, [&] { OpenStore(scratch, fileset::ArchiveBase(dir, kTableDepots[0]), false); }));
     scratch = RecordStore();
     allRuns.push_back(MedianMs(1, [&] { allTable = BuildFundTable(all, state, statistics, calendar, stores); }));
     openDepotsRuns.push_back(MedianMs(1, [&] {
-      OpenStore(scratch, fileset::DepotBase(dir, kDepots[0]), true);
-      OpenStore(scratch2, fileset::DepotBase(dir, kDepots[1]), true);
+      OpenStore(scratch, fileset::DepotBase(dir, kTableDepots[0]), true);
+      OpenStore(scratch2, fileset::DepotBase(dir, kTableDepots[1]), true);
     }));
     scratch = RecordStore();
     scratch2 = RecordStore();
@@ -116,10 +91,10 @@ int main(int argc, char** argv) {
     // reads: both stores of both depots.
     if (run % 3 == 0) {
       openFourRuns.push_back(MedianMs(1, [&] {
-        OpenStore(scratch, fileset::DepotBase(dir, kDepots[0]), true);
-        OpenStore(scratch2, fileset::ArchiveBase(dir, kDepots[0]), false);
-        OpenStore(scratch3, fileset::DepotBase(dir, kDepots[1]), true);
-        OpenStore(scratch4, fileset::ArchiveBase(dir, kDepots[1]), false);
+        OpenStore(scratch, fileset::DepotBase(dir, kTableDepots[0]), true);
+        OpenStore(scratch2, fileset::ArchiveBase(dir, kTableDepots[0]), false);
+        OpenStore(scratch3, fileset::DepotBase(dir, kTableDepots[1]), true);
+        OpenStore(scratch4, fileset::ArchiveBase(dir, kTableDepots[1]), false);
       }));
       scratch = RecordStore();
       scratch2 = RecordStore();
@@ -140,7 +115,8 @@ int main(int argc, char** argv) {
   // One screen against the Open of the archive, again in turns.
   std::vector<double> screenRuns, openForScreenRuns;
   for (int run = 0; run < 15; ++run) {
-    openForScreenRuns.push_back(MedianMs(1, [&] { OpenStore(scratch, fileset::ArchiveBase(dir, kDepots[0]), false); }));
+    openForScreenRuns.push_back(
+        MedianMs(1, [&] { OpenStore(scratch, fileset::ArchiveBase(dir, kTableDepots[0]), false); }));
     scratch = RecordStore();
     screenRuns.push_back(MedianMs(1, [&] { pane.Render(); }));
   }
@@ -171,9 +147,9 @@ int main(int argc, char** argv) {
   // For comparison: the all-funds table with the second depot current, so
   // that the archive of the first is read from its files and its statistics
   // computed.
-  state.currentDepot = kDepots[1];
-  OpenStore(state.depotStore, fileset::DepotBase(dir, kDepots[1]), true);
-  OpenStore(state.auxiliaryStore, fileset::ArchiveBase(dir, kDepots[1]), false);
+  state.currentDepot = kTableDepots[1];
+  OpenStore(state.depotStore, fileset::DepotBase(dir, kTableDepots[1]), true);
+  OpenStore(state.auxiliaryStore, fileset::ArchiveBase(dir, kTableDepots[1]), false);
   Statistics second(state, calendar);
   second.RecomputeStatistics(Scope::DepotFunds);
   second.RecomputeStatistics(Scope::AllFunds);

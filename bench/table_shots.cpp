@@ -16,11 +16,9 @@
 
 #include "analysis/Statistics.h"
 #include "bench/BenchUtil.h"
-#include "bench/DataGenerator.h"
+#include "bench/TableData.h"
 #include "platform/Clock.h"
 #include "platform/testing/RecordingPrompter.h"
-#include "storage/FileSet.h"
-#include "storage/ListFile.h"
 #include "views/qt/TablePane.h"
 #include "views/table/FundTableBuilder.h"
 #include "views/table/ReportTable.h"
@@ -30,15 +28,6 @@ using namespace tellurio::bench;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kProvider = "Grossbank";
-constexpr const char* kDepots[2] = {"Grossdepot", "Zweitdepot"};
-
-void OpenStore(RecordStore& s, const fs::path& base, bool depot) {
-  s = RecordStore();
-  Require(s.Create(base, depot ? 6 : 2, depot ? fileset::kDepotRowWidths : fileset::kArchiveRowWidths));
-  Require(s.Open());
-}
 
 // Saves the pane's back buffer after scrolling to first (and x sideways).
 void Shot(TablePane& pane, const fs::path& out, const std::string& name, int first, int x = 0) {
@@ -65,26 +54,10 @@ int main(int argc, char** argv) {
   const fs::path out = argv[argc - 1];
   fs::create_directories(out);
   const fs::path dir = BenchDirectory(argc - 1, argv, "tables");
-  for (const char* depot : kDepots) {
-    LargeData data;
-    data.depot = depot;
-    GenerateLargeDataDirectory(dir, data);
-  }
-  Require(WriteListFile(fileset::ProviderList(dir, kProvider), {kDepots[0], kDepots[1]}));
-
+  DepotState state;
+  PrepareTableData(dir, state);
   FixedClock clock(CivilDate{2026, 12, 1});
   Calendar calendar(clock);
-  DepotState state;
-  state.workingDirectory = dir;
-  state.currentDepot = kDepots[0];
-  state.currency = "Euro";
-  state.currencyFactors = {"Euro", "1,00000"};
-  state.moneyMarketRate = 3;
-  state.daxSeries = {"27.11.2026", "15000,00", "30.11.2026", "15100,00"};
-  state.depotNames = {kDepots[0], kDepots[1]};
-  state.providerNames = {kProvider};
-  OpenStore(state.depotStore, fileset::DepotBase(dir, kDepots[0]), true);
-  OpenStore(state.auxiliaryStore, fileset::ArchiveBase(dir, kDepots[0]), false);
   Statistics statistics(state, calendar);
   statistics.RecomputeStatistics(Scope::DepotFunds);
   statistics.RecomputeStatistics(Scope::AllFunds);
