@@ -33,6 +33,19 @@ Rows Block(const std::string& name, const std::string& wkn, int extra) {
   return b;
 }
 
+// For each text the first line that contains it (-1: none), found plainly
+// line by line: what the block-wise search must give.
+std::vector<long> LineByLine(const Rows& lines, const std::vector<std::string>& texts) {
+  std::vector<long> expected;
+  for (const std::string& t : texts) {
+    long at = -1;
+    for (size_t i = 0; i < lines.size() && at < 0; ++i)
+      if (lines[i].find(t) != std::string::npos) at = static_cast<long>(i);
+    expected.push_back(at);
+  }
+  return expected;
+}
+
 TEST(PortraitSearch, SlicedReadingGivesTheSameLinesAsOnePiece) {
   TempDir dir;
   // 600 lines of blocks of 20 lines; WKNs of different lengths, one at the
@@ -206,13 +219,7 @@ TEST(PortraitSearch, FindsWhatALineByLineSearchFinds) {
       texts.push_back(std::to_string(100000 + k));  // probably nowhere
   }
   WriteAll(dir / "portrait.txt", Join(lines));
-  std::vector<long> expected;
-  for (const std::string& t : texts) {
-    long at = -1;
-    for (size_t i = 0; i < lines.size() && at < 0; ++i)
-      if (lines[i].find(t) != std::string::npos) at = static_cast<long>(i);
-    expected.push_back(at);
-  }
+  const std::vector<long> expected = LineByLine(lines, texts);
   for (size_t block : {1u, 2u, 5u, 9u, 31u, 1000u, 1u << 20}) {
     long n = 0;
     EXPECT_EQ(FirstLinesContaining(dir / "portrait.txt", texts, nullptr, block, &n), expected) << block;
@@ -246,13 +253,7 @@ TEST(PortraitSearch, TheProgramsBlockSizeFindsTextsAcrossItsBoundaries) {
   texts.push_back(lines.back().substr(0, 7));
   texts.push_back("ZZZZZZ");  // nowhere
   WriteAll(dir / "portrait.txt", file);
-  std::vector<long> expected;
-  for (const std::string& t : texts) {
-    long at = -1;
-    for (size_t i = 0; i < lines.size() && at < 0; ++i)
-      if (lines[i].find(t) != std::string::npos) at = static_cast<long>(i);
-    expected.push_back(at);
-  }
+  const std::vector<long> expected = LineByLine(lines, texts);
   ASSERT_GE(texts.size(), 10u);
   long n = 0;
   EXPECT_EQ(FirstLinesContaining(dir / "portrait.txt", texts, nullptr, kPortraitReadBytes, &n), expected);
