@@ -4,7 +4,9 @@
 // years of DAX history), with the depot choice answered by script.
 //
 // Every start runs in a fresh process (this program started again with
-// --child), built as main() builds the program: the document's start of the
+// --child), built as main() builds the program: it begins with the restart
+// that puts the C library's heap on huge pages (counted in the whole
+// process, before the choice), then the document's start of the
 // depot session with the price acquisition as its hooks and the Qt status
 // windows, then the main window with its panes, shown and painted.  Only the
 // shell dialogs (the depot choice, the new depot) and the prompter answer by
@@ -71,6 +73,7 @@
 #include "bench/DataGenerator.h"
 #include "calendar/Calendar.h"
 #include "platform/Clock.h"
+#include "platform/HugePages.h"
 #include "platform/Settings.h"
 #include "platform/qt/Translations.h"
 #include "platform/qt/testing/DialogDriver.h"
@@ -565,6 +568,9 @@ int RunParent(fs::path dir, int runs, bool keep) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A child is a start of the program: it begins as the program's main
+  // does, restarting itself with the C library's heap on huge pages.
+  if (argc > 2 && std::string(argv[1]) == "--child") UseHugePagesForMalloc(argv);
   g_self = fs::canonical("/proc/self/exe");
   std::string mode, depot;
   fs::path dir;

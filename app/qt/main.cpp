@@ -33,6 +33,7 @@
 #include "marabu/MarabuLibrary.h"
 #include "platform/Clock.h"
 #include "platform/DirectoryLock.h"
+#include "platform/HugePages.h"
 #include "platform/Drives.h"
 #include "platform/qt/QtPrompter.h"
 #include "platform/qt/QtSettings.h"
@@ -91,6 +92,8 @@ std::unique_ptr<tellurio::Drives> MakeDrives() {
 
 int main(int argc, char** argv) {
   using namespace tellurio;
+  // Before anything else: this may start the program once more.
+  UseHugePagesForMalloc(argv);
   const HeadlessArguments arguments = ParseHeadlessArguments(std::vector<std::string>(argv + 1, argv + argc));
   if (arguments.help) {
     std::fputs(HeadlessUsage().c_str(), stdout);

@@ -1,0 +1,61 @@
+#include "platform/HugePages.h"
+
+#include <sys/auxv.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace tellurio {
+
+namespace {
+
+// Set in the restarted process only: what GLIBC_TUNABLES was before ("-"
+// for not set), so that it can be put back; also tells the restarted
+// process not to restart again.
+constexpr const char* kBefore = "TELLURIO_GLIBC_TUNABLES_VORHER";
+
+}  // namespace
+
+std::optional<std::string> TunablesWithHugePages(const char* current) {
+  if (!current || !*current) return std::string(kHugePageTunable);
+  // Tunables are "name=value" pairs separated by colons.
+  std::string_view rest(current);
+  while (!rest.empty()) {
+    const size_t colon = rest.find(':');
+    const std::string_view pair = rest.substr(0, colon);
+    if (pair.substr(0, pair.find('=')) == "glibc.malloc.hugetlb") return std::nullopt;
+    if (colon == std::string_view::npos) break;
+    rest.remove_prefix(colon + 1);
+  }
+  return std::string(current) + ":" + kHugePageTunable;
+}
+
+void UseHugePagesForMalloc(char** argv) {
+  if (const char* before = std::getenv(kBefore)) {
+    // The restarted process: the C library has read its tunables, so the
+    // environment can be the user's again.
+    const std::string value(before);
+    const int failed = value == "-" ? unsetenv("GLIBC_TUNABLES") : setenv("GLIBC_TUNABLES", value.c_str(), 1);
+    // Should that fail (no memory), the programs started from here see the
+    // huge-page tunable as well, which changes nothing of what they do.
+    (void)failed;
+    unsetenv(kBefore);
+    return;
+  }
+  if (!argv || !argv[0] || getauxval(AT_SECURE) != 0) return;
+  const char* current = std::getenv("GLIBC_TUNABLES");
+  const std::optional<std::string> tunables = TunablesWithHugePages(current);
+  if (!tunables) return;
+  const std::string before = current ? std::string(current) : std::string("-");
+  if (setenv(kBefore, before.c_str(), 1) == 0 && setenv("GLIBC_TUNABLES", tunables->c_str(), 1) == 0)
+    execv("/proc/self/exe", argv);  // returns only when it failed
+  // Not restarted (no /proc, no memory): the program runs as it is, with
+  // the environment it was given (should putting it back fail, the
+  // programs started from here see the tunable, as above).
+  const int failed = before == "-" ? unsetenv("GLIBC_TUNABLES") : setenv("GLIBC_TUNABLES", before.c_str(), 1);
+  (void)failed;
+  unsetenv(kBefore);
+}
+
+}  // namespace tellurio
