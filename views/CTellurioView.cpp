@@ -170,19 +170,17 @@ CTellurioView::CTellurioView(CTellurioDoc& doc, AppFlags& flags, CChildFrame* fr
     connect(fundList_, &QListWidget::itemSelectionChanged, this, [this] {
       QListWidgetItem* item = fundList_->currentItem();
       if (!item || !item->isSelected() || !g_actions || !g_actions->fundChosen) return;
-      g_actions->fundChosen(item->data(Qt::UserRole + 1).toString().toStdString(), Scope::AllFunds);
+      g_actions->fundChosen(FundListFund(fundList_->row(item)), Scope::AllFunds);
     });
     connect(fundList_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-      if (g_actions && g_actions->takeOverFund)
-        g_actions->takeOverFund(item->data(Qt::UserRole).toString().toStdString());
+      if (g_actions && g_actions->takeOverFund) g_actions->takeOverFund(FundListLine(fundList_->row(item)));
     });
     connect(fundList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
       QMenu menu(this);
       QAction* data = menu.addAction(QStringLiteral("Fonddaten anzeigen ..."));
       QAction* take = menu.addAction(QStringLiteral("Fond in das Depot übernehmen"));
       QListWidgetItem* item = fundList_->currentItem();
-      const std::string line =
-          item && item->isSelected() ? item->data(Qt::UserRole).toString().toStdString() : std::string();
+      const std::string line = item && item->isSelected() ? FundListLine(fundList_->row(item)) : std::string();
       take->setEnabled(!line.empty());
       QAction* chosen = menu.exec(fundList_->viewport()->mapToGlobal(at));
       if (!g_actions) return;
@@ -435,33 +433,32 @@ void CTellurioView::UpdateFundList() {
     std::vector<std::string> shown;
     shown.reserve(texts.size());
     for (const RankingText& t : texts) shown.push_back(t.shown);
+    // What a line stands for (its fund, its line for printing and taking
+    // over) is kept here by row, not in the items: thousands of item values
+    // would cost more than the lines themselves.
+    fundListLines_.clear();
+    fundListLines_.reserve(texts.size());
+    for (const RankingText& t : texts) fundListLines_.push_back(t.line);
     if (fundList_->count() != static_cast<int>(ranking.size())) {
       fundList_->clear();
       QStringList lines;
       lines.reserve(static_cast<qsizetype>(texts.size()));
       for (const RankingText& t : texts) lines.push_back(Q(t.shown));
       fundList_->addItems(lines);
-      // The new lines' values and sizes reach the view as one change of all
-      // lines, not as thousands of changes of one value each: the lines were
-      // just added and are laid out and painted after this anyway.
+      // The new lines' sizes reach the view as one change of all lines, not
+      // as thousands of changes of one value each: the lines were just added
+      // and are laid out and painted after this anyway.
       QAbstractItemModel* model = fundList_->model();
       {
         const QSignalBlocker quiet(model);
-        for (size_t i = 0; i < ranking.size(); ++i) {
-          QListWidgetItem* item = fundList_->item(static_cast<int>(i));
-          item->setData(Qt::UserRole, Q(texts[i].line));
-          item->setData(Qt::UserRole + 1, Q(ranking[i].fund));
-        }
         SetRowSizes(fundList_, shown, widths);
       }
       if (model->rowCount() > 0) emit model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1, 0));
     } else {
       for (size_t i = 0; i < ranking.size(); ++i) {
         QListWidgetItem* item = fundList_->item(static_cast<int>(i));
-        const QString text = Q(texts[i].shown), line = Q(texts[i].line), fund = Q(ranking[i].fund);
+        const QString text = Q(texts[i].shown);
         if (item->text() != text) item->setText(text);
-        if (item->data(Qt::UserRole).toString() != line) item->setData(Qt::UserRole, line);
-        if (item->data(Qt::UserRole + 1).toString() != fund) item->setData(Qt::UserRole + 1, fund);
       }
       SetRowSizes(fundList_, shown, widths);
     }
@@ -482,6 +479,16 @@ void CTellurioView::UpdateFundList() {
     current = item;
   }
   if (current) fundList_->setCurrentItem(current);
+}
+
+std::string CTellurioView::FundListFund(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < fundListRanking_.size() ? fundListRanking_[static_cast<size_t>(row)].fund
+                                                                        : std::string();
+}
+
+std::string CTellurioView::FundListLine(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < fundListLines_.size() ? fundListLines_[static_cast<size_t>(row)]
+                                                                      : std::string();
 }
 
 void CTellurioView::UpdateInfo() {

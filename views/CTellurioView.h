@@ -87,6 +87,10 @@ class CTellurioView : public QWidget, public chart::ChartPane {
 
   // ---- panes 2 and 3 ----
   QListWidget* FundList() const { return fundList_; }
+  // The fund of a line of the fund list and the line as it is printed and
+  // taken over ("name \tchange\tpercent"); empty for no line.
+  std::string FundListFund(int row) const;
+  std::string FundListLine(int row) const;
   QListWidget* TotalsList() const { return totalsList_; }
   QListWidget* RankingList() const { return rankingList_; }
   const std::vector<QPushButton*>& Tiles() const { return tiles_; }
@@ -144,6 +148,7 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   QFrame* fundFrame_ = nullptr;
   QListWidget* fundList_ = nullptr;
   std::vector<RankingLine> fundListRanking_;  // what the lines of the list show
+  std::vector<std::string> fundListLines_;    // the line of each row for printing and taking over
   QString fundListFont_;                      // the font they were laid out for
   std::array<std::string, 14> info_{};
   bool infoShown_ = false;

@@ -222,7 +222,7 @@ TEST_F(Panes, TilesListsAndInformationPanel) {
 
   CTellurioView* funds = Pane("Fenster2", {400, 600});
   ASSERT_EQ(funds->FundList()->count(), 1);
-  EXPECT_TRUE(funds->FundList()->item(0)->data(Qt::UserRole).toString().startsWith(QStringLiteral("Delta Archiv \t")));
+  EXPECT_EQ(funds->FundListLine(0).rfind("Delta Archiv \t", 0), 0u) << funds->FundListLine(0);
   EXPECT_TRUE(funds->InfoValues()[0].empty()) << "no fund selected: the panel is empty";
   f.doc.SelectFund("Beta");
   funds->OnUpdate();

@@ -470,7 +470,7 @@ TEST(MainWindow, ChoosingAFundDrawsItsChartOnce) {
 
   QListWidget* list = p.View("Fenster2")->FundList();
   QListWidgetItem* line = list->item(3);
-  const std::string fund = line->data(Qt::UserRole + 1).toString().toStdString();
+  const std::string fund = p.View("Fenster2")->FundListFund(3);
   const QPoint at = list->visualItemRect(line).center();
   EXPECT_EQ(chooseAndCount([&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); }, fund), 1);
 
@@ -491,7 +491,7 @@ TEST(MainWindow, ADoubleClickOnAnUnselectedFundTakesItOver) {
   ASSERT_EQ(list->count(), 40);
   list->scrollToBottom();
   QListWidgetItem* last = list->item(list->count() - 1);
-  const std::string fund = last->data(Qt::UserRole + 1).toString().toStdString();
+  const std::string fund = p.View("Fenster2")->FundListFund(list->count() - 1);
   const QPoint at = list->visualItemRect(last).center();
   ASSERT_TRUE(list->viewport()->rect().contains(at));
   ASSERT_FALSE(last->isSelected());
