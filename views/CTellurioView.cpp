@@ -482,8 +482,9 @@ void CTellurioView::UpdateFundList() {
 }
 
 std::string CTellurioView::FundListFund(int row) const {
-  return row >= 0 && static_cast<size_t>(row) < fundListRanking_.size() ? fundListRanking_[static_cast<size_t>(row)].fund
-                                                                        : std::string();
+  return row >= 0 && static_cast<size_t>(row) < fundListRanking_.size()
+             ? fundListRanking_[static_cast<size_t>(row)].fund
+             : std::string();
 }
 
 std::string CTellurioView::FundListLine(int row) const {
