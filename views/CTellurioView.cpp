@@ -262,25 +262,46 @@ bool CTellurioView::Windowed() const {
 void CTellurioView::RenderChart() {
   if (!Is("Fenster1")) return;
   const QSize size(std::max(1, width()), std::max(1, height()));
-  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+  // The chart is laid out now (its layout and the scroll state are what the
+  // scroll bar, the value display and the callers read at once) and painted
+  // into the back buffer when the picture is next needed: the sizes a pane
+  // passes through while the window is made and maximised cost a layout
+  // each, and only the last one is painted.
   markerDrawn_ = false;
   bufferRendered_ = false;
-  if (!chartActive_) {
-    buffer_.fill(Qt::white);
-    return;
-  }
-  QPainter p(&buffer_);
-  // A windowed chart leaves room for its scroll bar at the bottom.  The
-  // chart fills its own area with white; only the rows below it are filled
-  // here (the whole picture is written once).
+  picturePending_ = true;
+  pictureSize_ = size;
+  update();
+  if (!chartActive_) return;
+  // A windowed chart leaves room for its scroll bar at the bottom.
   const int barH = hbar_ && Windowed() ? hbar_->sizeHint().height() : 0;
-  const int chartH = std::clamp(size.height() - barH, 0, size.height());
-  if (chartH < size.height()) p.fillRect(QRect(0, chartH, size.width(), size.height() - chartH), Qt::white);
-  layout_ = DrawChart(p, QRect(0, 0, size.width(), size.height() - barH), chart_, series_, scroll_);
-  ++chartDraws_;
+  chartHeight_ = std::clamp(size.height() - barH, 0, size.height());
+  layout_ = LayoutScreenChart(QRect(0, 0, size.width(), chartHeight_), chart_, series_, scroll_);
   bufferRendered_ = true;
   renderedSize_ = size;
   renderedScroll_ = scroll_;
+}
+
+void CTellurioView::PaintPicture() {
+  if (!picturePending_) return;
+  picturePending_ = false;
+  if (buffer_.size() != pictureSize_) buffer_ = QImage(pictureSize_, QImage::Format_RGB32);
+  if (!chartActive_ || !bufferRendered_) {
+    buffer_.fill(Qt::white);
+    return;
+  }
+  // The chart fills its own area with white; only the rows below it are
+  // filled here (the whole picture is written once).
+  QPainter p(&buffer_);
+  if (chartHeight_ < pictureSize_.height())
+    p.fillRect(QRect(0, chartHeight_, pictureSize_.width(), pictureSize_.height() - chartHeight_), Qt::white);
+  PaintScreenChart(p, layout_);
+  ++chartDraws_;
+}
+
+const QImage& CTellurioView::BackBuffer() {
+  PaintPicture();
+  return buffer_;
 }
 
 void CTellurioView::RefreshChart() {
@@ -293,7 +314,7 @@ void CTellurioView::RefreshChart() {
   // has three; such a chart is laid out again as before.
   const int n = static_cast<int>(series_.size() / 2);
   const bool settled = !(Windowed() && s.range > 0 && n - s.range < 3 && s.zoom == 1);
-  if (chartActive_ && bufferRendered_ && !markerDrawn_ && buffer_.size() == size && sameScroll && settled) return;
+  if (chartActive_ && bufferRendered_ && !markerDrawn_ && renderedSize_ == size && sameScroll && settled) return;
   RenderChart();
 }
 
@@ -363,6 +384,7 @@ void CTellurioView::ToggleValueDisplay() {
 }
 
 void CTellurioView::DrawMarker(const QPoint& at) {
+  PaintPicture();
   if (buffer_.isNull() || !layout_.valid) return;
   QPainter p(&buffer_);
   DrawValueMarker(p, layout_, series_, at);
@@ -578,6 +600,7 @@ void CTellurioView::UpdateDepotPane() {
 void CTellurioView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (Is("Fenster1")) {
+    PaintPicture();
     if (buffer_.isNull())
       p.fillRect(rect(), Qt::white);
     else

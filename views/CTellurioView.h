@@ -77,12 +77,13 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   bool ValueDisplayActive() const { return valueDisplay_; }
   const chart::ScrollState& Scroll() const { return scroll_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
-  const QImage& BackBuffer() const { return buffer_; }
+  // The pane's picture, painted first if the chart was laid out anew since.
+  const QImage& BackBuffer();
   const chart::ChartLayout& Layout() const { return layout_; }
   // The value display at a point of the pane (what a mouse move does).
   void MoveMarker(const QPoint& at);
-  // How often the chart has been laid out and drawn into the back buffer
-  // since the view was made (a choice of a fund draws it once).
+  // How often the chart has been painted into the back buffer since the
+  // view was made (a choice of a fund draws it once).
   int ChartDrawCount() const { return chartDraws_; }
 
   // ---- panes 2 and 3 ----
@@ -107,7 +108,10 @@ class CTellurioView : public QWidget, public chart::ChartPane {
 
  private:
   bool Is(const char* title) const;
+  // Lays the chart out for the pane's size and scroll state; the picture
+  // follows when it is needed (PaintPicture).
   void RenderChart();
+  void PaintPicture();
   // Renders the chart unless the back buffer holds exactly what rendering
   // now would give.
   void RefreshChart();
@@ -138,9 +142,14 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   bool markerDrawn_ = false;
   QPoint marker_;
   int chartDraws_ = 0;
-  // The back buffer as the last RenderChart left it: for what size and
-  // scroll state it was drawn; false once anything else drew on it.
+  // The chart as the last RenderChart laid it out: for what size and scroll
+  // state; false once anything else drew on the picture.
   bool bufferRendered_ = false;
+  // The back buffer still has to be painted (at that size; the chart in the
+  // rows above chartHeight_).
+  bool picturePending_ = false;
+  QSize pictureSize_;
+  int chartHeight_ = 0;
   QSize renderedSize_;
   chart::ScrollState renderedScroll_;
 

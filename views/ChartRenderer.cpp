@@ -23,6 +23,18 @@ chart::ChartLayout DrawChart(QPainter& painter, const QRect& rect, const chart::
   return layout;
 }
 
+chart::ChartLayout LayoutScreenChart(const QRect& rect, const chart::ChartInput& input,
+                                     const std::vector<std::string>& series, chart::ScrollState& scroll) {
+  const chart::QtTextMetrics titleMetrics(ChartFont(chart::TitleFont(chart::Medium::Screen))),
+      axisMetrics(ChartFont(chart::AxisFont(chart::Medium::Screen)));
+  return chart::LayoutChart(input, series, chart::FromQRect(rect), titleMetrics, axisMetrics, scroll);
+}
+
+void PaintScreenChart(QPainter& painter, const chart::ChartLayout& layout) {
+  chart::PaintChart(painter, layout, ChartFont(chart::TitleFont(chart::Medium::Screen)),
+                    ChartFont(chart::AxisFont(chart::Medium::Screen)));
+}
+
 void DrawValueMarker(QPainter& painter, const chart::ChartLayout& layout, const std::vector<std::string>& series,
                      const QPoint& at) {
   const QFont font = ChartFont(chart::MarkerFont());

@@ -26,6 +26,15 @@ QFont ChartFont(const chart::FontSpec& spec);
 chart::ChartLayout DrawChart(QPainter& painter, const QRect& rect, const chart::ChartInput& input,
                              const std::vector<std::string>& series, chart::ScrollState& scroll);
 
+// The two halves of DrawChart for a screen chart (input.medium Screen), for
+// a pane that lays its chart out at once and paints it when it is shown:
+// the layout of the chart in rect (updating the scroll state), and the
+// painting of such a layout.  Together they draw the same pixels as
+// DrawChart.
+chart::ChartLayout LayoutScreenChart(const QRect& rect, const chart::ChartInput& input,
+                                     const std::vector<std::string>& series, chart::ScrollState& scroll);
+void PaintScreenChart(QPainter& painter, const chart::ChartLayout& layout);
+
 // The value display at a point of a screen chart, combined with the picture
 // by exclusive or (drawing it twice at the same point restores the
 // picture).  Nothing is drawn for a layout without points.

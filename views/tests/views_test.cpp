@@ -179,6 +179,38 @@ TEST_F(Panes, ResizingAPaneNarrowerWindowsTheChartWithItsScrollBar) {
   EXPECT_TRUE(chart->HorizontalBar()->isVisible());
 }
 
+// The sizes a pane passes through before it is painted (the window made,
+// then maximised) are laid out at once but painted only once, at the last
+// size, with the same pixels as the chart drawn directly at that size.
+TEST_F(Panes, SizesBeforeThePaintAreLaidOutButPaintedOnce) {
+  CTellurioView* chart = Pane("Fenster1", {700, 400});
+  const std::vector<std::string> prices = PriceRows(f.doc.State().depotStore, "Beta");
+  chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, prices);
+  const int draws = chart->ChartDrawCount();
+  for (int width : {650, 600, 380}) {
+    chart->resize(width, 300);
+    EXPECT_LT(chart->Layout().plotRight, width) << width;
+  }
+  EXPECT_EQ(chart->ChartDrawCount(), draws) << "nothing painted before the picture is needed";
+  EXPECT_TRUE(chart->HorizontalBar()->isVisible()) << "380 is too narrow for 300 points: windowed at once";
+  const QImage& picture = chart->BackBuffer();
+  EXPECT_EQ(chart->ChartDrawCount(), draws + 1);
+  ASSERT_EQ(picture.size(), QSize(380, 300));
+  QImage expected(picture.size(), QImage::Format_RGB32);
+  expected.fill(Qt::white);
+  {
+    QPainter p(&expected);
+    chart::ScrollState scroll = chart->Scroll();
+    chart::ChartInput in;
+    in.kind = chart::ChartKind::Daily;
+    in.fund = "Beta";
+    DrawChart(p, QRect(0, 0, 380, 300 - chart->HorizontalBar()->sizeHint().height()), in, prices, scroll);
+  }
+  EXPECT_EQ(picture, expected);
+  (void)chart->BackBuffer();
+  EXPECT_EQ(chart->ChartDrawCount(), draws + 1) << "a picture is painted once";
+}
+
 // Choosing a fund updates every pane; the depot's totals and ranking stay
 // the same lines (not refilled, so not moved back to their first line)
 // until their figures change.
