@@ -285,11 +285,13 @@ void CTellurioView::RenderChart() {
 void CTellurioView::PaintPicture() {
   if (!picturePending_) return;
   picturePending_ = false;
-  if (buffer_.size() != pictureSize_) buffer_ = QImage(pictureSize_, QImage::Format_RGB32);
   if (!chartActive_ || !bufferRendered_) {
-    buffer_.fill(Qt::white);
+    // Without a chart the pane is painted white directly: no picture of the
+    // pane's size is kept for it.
+    buffer_ = QImage();
     return;
   }
+  if (buffer_.size() != pictureSize_) buffer_ = QImage(pictureSize_, QImage::Format_RGB32);
   // The chart fills its own area with white; only the rows below it are
   // filled here (the whole picture is written once).
   QPainter p(&buffer_);

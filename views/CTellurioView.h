@@ -77,7 +77,8 @@ class CTellurioView : public QWidget, public chart::ChartPane {
   bool ValueDisplayActive() const { return valueDisplay_; }
   const chart::ScrollState& Scroll() const { return scroll_; }
   QScrollBar* HorizontalBar() const { return hbar_; }
-  // The pane's picture, painted first if the chart was laid out anew since.
+  // The pane's picture, painted first if the chart was laid out anew since;
+  // none (a null image) while no chart is shown.
   const QImage& BackBuffer();
   const chart::ChartLayout& Layout() const { return layout_; }
   // The value display at a point of the pane (what a mouse move does).
