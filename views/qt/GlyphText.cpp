@@ -44,11 +44,13 @@ struct GlyphText::Direct {
   // Latin-1 character -> its glyph (0: none) and advance.
   std::array<quint32, 256> glyph{};
   std::array<qreal, 256> advance{};
-  // The coverage of a glyph at one sub-pixel offset: w x h bytes from
-  // offset in coverage, placed at (dx, dy) from the integer part of the
-  // glyph's position.  Offsets that give the same coverage share a mask.
+  // The coverage of a glyph at one sub-pixel offset: h rows of stride
+  // bytes from offset in coverage (the glyph's w columns, then no coverage
+  // up to a multiple of four, so that a row is blended four pixels at a
+  // time), placed at (dx, dy) from the integer part of the glyph's
+  // position.  Offsets that give the same coverage share a mask.
   struct Mask {
-    int dx = 0, dy = 0, w = 0, h = 0;
+    int dx = 0, dy = 0, w = 0, h = 0, stride = 0;
     size_t offset = 0;
   };
   std::vector<Mask> masks;
@@ -126,9 +128,11 @@ quint16 GlyphText::Direct::Render(const QRawFont& raw, int c, int fx, int fy) {
     m.dy = top - margin;
     m.w = right - left + 1;
     m.h = bottom - top + 1;
+    m.stride = (m.w + 3) / 4 * 4;
     for (int y = top; y <= bottom; ++y) {
       const quint32* line = reinterpret_cast<const quint32*>(scratch.constScanLine(y));
       for (int x = left; x <= right; ++x) bytes.push_back(static_cast<uchar>(line[x] >> 24));
+      bytes.insert(bytes.end(), static_cast<size_t>(m.stride - m.w), 0);
     }
   }
   std::vector<quint16>& own = masksOfCharacter[static_cast<size_t>(c)];
@@ -157,8 +161,12 @@ void GlyphText::Direct::Blit(const Target& t, const Mask& m, int x, int y) const
   const int left = std::max(x0, t.clip.left()), right = std::min(x0 + m.w, t.clip.right() + 1);
   const int top = std::max(y0, t.clip.top()), bottom = std::min(y0 + m.h, t.clip.bottom() + 1);
   if (t.touchedAbove && top < t.watchAbove && top < bottom && left < right) *t.touchedAbove = true;
+  if (left >= right) return;
+  // The columns without coverage after the glyph keep their pixels: blended
+  // with them where the clip allows, the rows take whole groups of four.
+  const int end = std::min(x0 + m.stride, t.clip.right() + 1);
   for (int row = top; row < bottom; ++row) {
-    const uchar* src = coverage.data() + m.offset + static_cast<size_t>((row - y0) * m.w + (left - x0));
+    const uchar* src = coverage.data() + m.offset + static_cast<size_t>((row - y0) * m.stride + (left - x0));
     quint32* dst = t.bits + row * t.stride;
     int col = left;
 #if defined(__SSE2__)
@@ -166,7 +174,7 @@ void GlyphText::Direct::Blit(const Target& t, const Mask& m, int x, int y) const
     // rounding (t + t / 256 + 128) / 256 per channel as ByteMul.
     const __m128i zero = _mm_setzero_si128(), half = _mm_set1_epi16(0x80);
     const __m128i ones = _mm_set1_epi8(-1), alpha = _mm_set1_epi32(static_cast<int>(0xff000000u));
-    for (; col + 4 <= right; col += 4, src += 4) {
+    for (; col + 4 <= end; col += 4, src += 4) {
       int four;
       std::memcpy(&four, src, 4);
       __m128i c = _mm_cvtsi32_si128(four);
@@ -182,7 +190,7 @@ void GlyphText::Direct::Blit(const Target& t, const Mask& m, int x, int y) const
       _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + col), blended);
     }
 #endif
-    for (; col < right; ++col, ++src) {
+    for (; col < std::min(end, right); ++col, ++src) {
       const quint32 c = *src;
       dst[col] = (c << 24) + ByteMul(dst[col], 255 - c);
     }

@@ -11,6 +11,9 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "views/Fonts.h"
 #include "views/qt/TableMetrics.h"
@@ -54,6 +57,17 @@ const QColor kBlockRule(112, 112, 112);  // above the first row of a depot or co
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// Pixels [from, to) set to one value, four at a time: the compiler leaves a
+// plain loop over the pixels unvectorised, and filling rows and refilling
+// white were a quarter of the time of a screen.
+void FillPixels(quint32* from, quint32* to, quint32 pixel) {
+#if defined(__SSE2__)
+  const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+  for (; to - from >= 4; from += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(from), four);
+#endif
+  for (; from < to; ++from) *from = pixel;
+}
+
 // An opaque rectangle inside the clip: straight into the pixels where the
 // target is set (what QPainter::fillRect with an opaque colour gives), else
 // through the painter.
@@ -66,7 +80,7 @@ void Fill(LazyPainter& p, const GlyphText::Target* target, const QRect& r, const
   const quint32 pixel = color.rgba() | 0xff000000u;
   for (int y = area.top(); y <= area.bottom(); ++y) {
     quint32* line = target->bits + y * target->stride;
-    std::fill(line + area.left(), line + area.right() + 1, pixel);
+    FillPixels(line + area.left(), line + area.right() + 1, pixel);
   }
 }
 
@@ -261,10 +275,10 @@ void TablePane::Render() {
       const bool filled = y <= view.bottom() && rowLeft < rowRight &&
                           ((kind == LineKind::Row && k % 2 == 1) || kind == LineKind::Header);
       if (filled) {
-        std::fill(line, line + rowLeft, 0xffffffffu);
-        if (rowRight < clean) std::fill(line + rowRight, line + clean, 0xffffffffu);
+        FillPixels(line, line + rowLeft, 0xffffffffu);
+        if (rowRight < clean) FillPixels(line + rowRight, line + clean, 0xffffffffu);
       } else {
-        std::fill(line, line + clean, 0xffffffffu);
+        FillPixels(line, line + clean, 0xffffffffu);
       }
     }
   } else {
