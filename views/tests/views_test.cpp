@@ -71,6 +71,21 @@ struct Panes : ::testing::Test {
   }
 };
 
+// The daily chart of "Beta" drawn directly into a white picture of that
+// size, above the rows of a scroll bar barH high, with the pane's scroll
+// state: what the pane's own picture must be.
+QImage DailyChartOnWhite(const CTellurioView& pane, const std::vector<std::string>& series, QSize size, int barH) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  chart::ScrollState scroll = pane.Scroll();
+  chart::ChartInput in;
+  in.kind = chart::ChartKind::Daily;
+  in.fund = "Beta";
+  DrawChart(p, QRect(0, 0, size.width(), size.height() - barH), in, series, scroll);
+  return image;
+}
+
 TEST_F(Panes, TheValueDisplayTwiceLeavesThePictureAsItWas) {
   CTellurioView* chart = Pane("Fenster1", {900, 500});
   chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, PriceRows(f.doc.State().depotStore, "Beta"));
@@ -134,15 +149,7 @@ TEST_F(Panes, ThePictureIsTheChartOnWhite) {
   // The chart drawn into a white picture of the pane's size, above the
   // scroll bar's rows.
   auto expected = [&](const std::vector<std::string>& series, int barH) {
-    QImage image(chart->BackBuffer().size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    chart::ScrollState scroll = chart->Scroll();
-    chart::ChartInput in;
-    in.kind = chart::ChartKind::Daily;
-    in.fund = "Beta";
-    DrawChart(p, QRect(0, 0, image.width(), image.height() - barH), in, series, scroll);
-    return image;
+    return DailyChartOnWhite(*chart, series, chart->BackBuffer().size(), barH);
   };
   // 300 points do not fit: windowed, with the scroll bar.
   chart->ShowChart(chart::ChartKind::Daily, "Beta", {}, prices);
@@ -199,17 +206,7 @@ TEST_F(Panes, SizesBeforeThePaintAreLaidOutButPaintedOnce) {
   const QImage& picture = chart->BackBuffer();
   EXPECT_EQ(chart->ChartDrawCount(), draws + 1);
   ASSERT_EQ(picture.size(), QSize(380, 300));
-  QImage expected(picture.size(), QImage::Format_RGB32);
-  expected.fill(Qt::white);
-  {
-    QPainter p(&expected);
-    chart::ScrollState scroll = chart->Scroll();
-    chart::ChartInput in;
-    in.kind = chart::ChartKind::Daily;
-    in.fund = "Beta";
-    DrawChart(p, QRect(0, 0, 380, 300 - chart->HorizontalBar()->sizeHint().height()), in, prices, scroll);
-  }
-  EXPECT_EQ(picture, expected);
+  EXPECT_EQ(picture, DailyChartOnWhite(*chart, prices, picture.size(), chart->HorizontalBar()->sizeHint().height()));
   (void)chart->BackBuffer();
   EXPECT_EQ(chart->ChartDrawCount(), draws + 1) << "a picture is painted once";
 }
