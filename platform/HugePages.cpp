@@ -15,6 +15,16 @@ namespace {
 // process not to restart again.
 constexpr const char* kBefore = "TELLURIO_GLIBC_TUNABLES_VORHER";
 
+// Puts GLIBC_TUNABLES back to `before` ("-": not set) and removes kBefore.
+// Should setting it fail (no memory), the programs started from here see
+// the huge-page tunable as well, which changes nothing of what they do;
+// unsetenv fails only for a name that is empty or holds '=': not ours.
+void RestoreTunables(const std::string& before) {
+  const int failed = before == "-" ? unsetenv("GLIBC_TUNABLES") : setenv("GLIBC_TUNABLES", before.c_str(), 1);
+  (void)failed;
+  (void)unsetenv(kBefore);
+}
+
 }  // namespace
 
 std::optional<std::string> TunablesWithHugePages(const char* current) {
@@ -35,13 +45,7 @@ void UseHugePagesForMalloc(char** argv) {
   if (const char* before = std::getenv(kBefore)) {
     // The restarted process: the C library has read its tunables, so the
     // environment can be the user's again.
-    const std::string value(before);
-    const int failed = value == "-" ? unsetenv("GLIBC_TUNABLES") : setenv("GLIBC_TUNABLES", value.c_str(), 1);
-    // Should that fail (no memory), the programs started from here see the
-    // huge-page tunable as well, which changes nothing of what they do.
-    (void)failed;
-    // unsetenv fails only for a name that is empty or holds '=': not ours.
-    (void)unsetenv(kBefore);
+    RestoreTunables(before);
     return;
   }
   if (!argv || !argv[0] || getauxval(AT_SECURE) != 0) return;
@@ -52,11 +56,8 @@ void UseHugePagesForMalloc(char** argv) {
   if (setenv(kBefore, before.c_str(), 1) == 0 && setenv("GLIBC_TUNABLES", tunables->c_str(), 1) == 0)
     execv("/proc/self/exe", argv);  // returns only when it failed
   // Not restarted (no /proc, no memory): the program runs as it is, with
-  // the environment it was given (should putting it back fail, the
-  // programs started from here see the tunable, as above).
-  const int failed = before == "-" ? unsetenv("GLIBC_TUNABLES") : setenv("GLIBC_TUNABLES", before.c_str(), 1);
-  (void)failed;
-  (void)unsetenv(kBefore);  // cannot fail for this name (see above)
+  // the environment it was given.
+  RestoreTunables(before);
 }
 
 }  // namespace tellurio
