@@ -25,32 +25,35 @@ double ChangePercent(double now, double before) {
   return before == 0 ? 0 : Finite(WithoutBinaryNoise((now / before - 1) * 100));
 }
 
+// A date of the usual form "TT.MM.JJJJ" at p (ten bytes), read without a
+// loop; false for any other ten bytes.
+inline bool UsualDate(const char* p, PackedDate& out) {
+  std::uint64_t head;  // "TT.MM.JJ"
+  std::uint16_t tail;  // "JJ"
+  std::memcpy(&head, p, 8);
+  std::memcpy(&tail, p + 8, 2);
+  const std::uint64_t dots = 0x00002E00002E0000ull;
+  const std::uint64_t mask = 0x0000FF0000FF0000ull;
+  if ((head & mask) != dots) return false;
+  // The dots replaced by '0', then all eight bytes checked for digits at
+  // once (a byte is 0x30..0x39 exactly when its high half is 3 and adding
+  // 6 keeps it so).
+  const std::uint64_t digits = (head & ~mask) | (0x3030303030303030ull & mask);
+  const bool allDigits = ((digits & 0xF0F0F0F0F0F0F0F0ull) |
+                          (((digits + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) == 0x3333333333333333ull;
+  const int t8 = (tail & 0xFF) - '0', t9 = (tail >> 8) - '0';
+  if (!allDigits || static_cast<unsigned>(t8) >= 10 || static_cast<unsigned>(t9) >= 10) return false;
+  const std::uint64_t v = digits - 0x3030303030303030ull;
+  auto at = [v](int i) { return static_cast<int>((v >> (8 * i)) & 0xFF); };
+  out = MakePackedDate(at(6) * 1000 + at(7) * 100 + t8 * 10 + t9, at(3) * 10 + at(4), at(0) * 10 + at(1));
+  return true;
+}
+
 }  // namespace
 
 PackedDate ReadPriceDate(std::string_view t) {
-  if (t.size() == 10) {
-    std::uint64_t head;  // "TT.MM.JJ"
-    std::uint16_t tail;  // "JJ"
-    std::memcpy(&head, t.data(), 8);
-    std::memcpy(&tail, t.data() + 8, 2);
-    const std::uint64_t dots = 0x00002E00002E0000ull;
-    const std::uint64_t mask = 0x0000FF0000FF0000ull;
-    if ((head & mask) == dots) {
-      // The dots replaced by '0', then all eight bytes checked for digits at
-      // once (a byte is 0x30..0x39 exactly when its high half is 3 and adding
-      // 6 keeps it so).
-      const std::uint64_t digits = (head & ~mask) | (0x3030303030303030ull & mask);
-      const bool allDigits =
-          ((digits & 0xF0F0F0F0F0F0F0F0ull) | (((digits + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
-          0x3333333333333333ull;
-      const int t8 = (tail & 0xFF) - '0', t9 = (tail >> 8) - '0';
-      if (allDigits && static_cast<unsigned>(t8) < 10 && static_cast<unsigned>(t9) < 10) {
-        const std::uint64_t v = digits - 0x3030303030303030ull;
-        auto at = [v](int i) { return static_cast<int>((v >> (8 * i)) & 0xFF); };
-        return MakePackedDate(at(6) * 1000 + at(7) * 100 + t8 * 10 + t9, at(3) * 10 + at(4), at(0) * 10 + at(1));
-      }
-    }
-  }
+  PackedDate d;
+  if (t.size() == 10 && UsualDate(t.data(), d)) return d;
   return Calendar::ParseDate(t);
 }
 
@@ -78,9 +81,7 @@ int PriceDigits(std::string_view t, std::uint64_t& m) {
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
-}  // namespace
-
-double ReadPrice(std::string_view text) {
+inline double PriceOf(std::string_view text) {
   // Most prices have one to five digits and two decimals ("123,45"): their
   // digits are read without a loop.
   const size_t n = text.size();
@@ -117,6 +118,50 @@ double ReadPrice(std::string_view text) {
   const int fraction = PriceDigits(text, digits);
   return fraction < 0 ? ParseNumber(text) : static_cast<double>(digits) / kPowersOfTen[fraction];
 }
+
+// The length of the line at p, up to its "\n" or to end.
+inline size_t LineLength(const char* p, const char* end) {
+  if (end - p >= 8) {
+    // The first "\n" among eight bytes: a byte of x is zero exactly there
+    // (the lowest bit found is exact; bits above it may be false).
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    const std::uint64_t x = w ^ 0x0A0A0A0A0A0A0A0Aull;
+    const std::uint64_t zero = (x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull;
+    if (zero) return static_cast<size_t>(__builtin_ctzll(zero)) / 8;
+  }
+  const void* nl = std::memchr(p, '\n', static_cast<size_t>(end - p));
+  return static_cast<size_t>((nl ? static_cast<const char*>(nl) : end) - p);
+}
+
+// The first `rows` rows of a price section from its values in one piece
+// (see RecordView::Text), walked from line to line instead of looking
+// every line up.  Reads each date and price as ReadPriceDate and ReadPrice
+// read the lines (a "\r" before a "\n" ends the line, as in the table);
+// false, with the rows left half written, at a date of another form; the
+// caller then reads the lines one by one.
+bool ReadRowsFromText(std::string_view text, size_t rows, double* price, PackedDate* date) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  for (size_t r = 0; r < rows; ++r) {
+    // A date of ten characters, its "\n" or "\r\n", and a price line.
+    if (end - p < 12 || !UsualDate(p, date[r])) return false;
+    p += 10;
+    if (*p == '\r') ++p;
+    if (*p != '\n') return false;
+    ++p;
+    const size_t n = LineLength(p, end);
+    const char* const next = p + n;
+    price[r] = PriceOf(std::string_view(p, n > 0 && next != end && p[n - 1] == '\r' ? n - 1 : n));
+    if (next == end) return r + 1 == rows;
+    p = next + 1;  // past the "\n"
+  }
+  return true;
+}
+
+}  // namespace
+
+double ReadPrice(std::string_view text) { return PriceOf(text); }
 
 namespace {
 
@@ -169,15 +214,16 @@ std::vector<double> WeeklyAverages(const Statistics::Series& s) {
 }
 
 // Monthly groups by the month alone, advancing one month per group, so a
-// month without prices gives a group of its own with average 0.  Records
-// the first price of every January as a year start.
-std::vector<double> MonthlyAverages(const Statistics::Series& s, std::vector<size_t>& yearStarts) {
+// month without prices gives a group of its own with average 0: the groups
+// from the first row of s on, when the walk's month before it was `key`
+// (the walk over a whole series starts before the first row's month; it is
+// in the month of row r - 1 when it reaches row r at a change of month, as
+// every row joins the group of its own month).  Records the first price of
+// every January as a year start, when asked.
+std::vector<double> MonthlyGroups(const Statistics::Series& s, int key, std::vector<size_t>* yearStarts) {
   std::vector<double> out;
   const size_t n = s.price.size();
-  if (n == 0) return out;
   auto month = [&](size_t i) { return PackedMonth(s.date[i]); };
-  if (month(0) == 12) yearStarts.push_back(0);
-  int key = month(0) == 1 ? 12 : month(0) - 1;
   size_t pos = 0;
   int empty = 0;
   while (pos < n) {
@@ -189,10 +235,34 @@ std::vector<double> MonthlyAverages(const Statistics::Series& s, std::vector<siz
     while (pos < n && month(pos) == key) g.Add(s.price[pos++]);
     if (pos == start && empty >= 12) g.Add(s.price[pos++]);
     empty = pos == start ? empty + 1 : 0;
-    if (key == 1 && pos > start && start != 0) yearStarts.push_back(start);
+    if (yearStarts && key == 1 && pos > start && start != 0) yearStarts->push_back(start);
     out.push_back(g.Average());
   }
   return out;
+}
+
+std::vector<double> MonthlyAverages(const Statistics::Series& s, std::vector<size_t>& yearStarts) {
+  if (s.price.empty()) return {};
+  const int first = PackedMonth(s.date[0]);
+  if (first == 12) yearStarts.push_back(0);
+  return MonthlyGroups(s, first == 1 ? 12 : first - 1, &yearStarts);
+}
+
+// The two figures of a fund's ranking line from its monthly averages and
+// changes: the change of the last month with a nonzero average against
+// the month before it, and the last nonzero monthly change.
+void RankingFigures(const std::vector<double>& averages, const std::vector<double>& changes, double& change,
+                    double& percent) {
+  size_t j = averages.size();
+  while (j > 0 && averages[j - 1] == 0) --j;
+  change = j >= 2 ? averages[j - 1] - averages[j - 2] : 0;
+  percent = 0;
+  for (size_t k = changes.size(); k > 0; --k) {
+    if (changes[k - 1] != 0) {
+      percent = changes[k - 1];
+      break;
+    }
+  }
 }
 
 // Yearly groups advancing one year per group; a year without prices gives
@@ -260,6 +330,7 @@ const RecordStore& Statistics::StoreOf(Scope scope) const {
 void Statistics::ReadOne(Scope scope, int record, double* price, PackedDate* date) const {
   const RecordView v = StoreOf(scope).Values(section::kPrices, record);
   const size_t rows = v.size() / 2;
+  if (rows > 0 && ReadRowsFromText(v.Text(), rows, price, date)) return;
   for (size_t r = 0; r < rows; ++r) {
     date[r] = ReadPriceDate(v[2 * r]);
     price[r] = ReadPrice(v[2 * r + 1]);
@@ -301,7 +372,8 @@ void Statistics::RecomputeStatistics(Scope scope) { Recompute(scope, true); }
 void Statistics::RecomputeWithoutWeekly(Scope scope) { Recompute(scope, false); }
 
 void Statistics::Recompute(Scope scope, bool weekly) {
-  ranking_[scope == Scope::DepotFunds ? 0 : 1].valid = false;
+  const bool archive = scope == Scope::AllFunds;
+  ranking_[archive ? 1 : 0].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
   const RecordStore& store = StoreOf(scope);
   const int n = std::max(0, store.RecordCount());
@@ -310,14 +382,14 @@ void Statistics::Recompute(Scope scope, bool weekly) {
   // Rows computed before from the same lines of the same table with the
   // same risk inputs are taken over (after a command, all funds but those
   // it changed); the others are computed.
-  ScopeSource& source = source_[scope == Scope::DepotFunds ? 0 : 1];
+  ScopeSource& source = source_[archive ? 1 : 0];
   const std::shared_ptr<const detail::LineTable> lines = store.SharedTable();
   std::vector<FundStatistics> before = std::move(table);
   std::unordered_map<uint32_t, size_t> previous;  // first price line -> row computed before
   if (lines && source.table.lock() == lines && source.risk.rate == risk.rate &&
       source.risk.indexChange == risk.indexChange && source.weekly == weekly) {
     for (size_t j = 0; j < source.rows.size() && j < before.size(); ++j)
-      if (source.rows[j]) previous.emplace(source.rows[j]->first[0], j);
+      if (source.rows[j] && !(archive && Pending(j))) previous.emplace(source.rows[j]->first[0], j);
   }
   std::vector<std::optional<RowSource>> sources(static_cast<size_t>(n));
   table.assign(static_cast<size_t>(n), FundStatistics{});
@@ -339,6 +411,21 @@ void Statistics::Recompute(Scope scope, bool weekly) {
   source.weekly = weekly;
   source.rows = std::move(sources);
 
+  if (archive) {
+    // The archive's rows are computed when they are first read (most
+    // archived funds are only seen in the ranking, which needs the last
+    // months alone).
+    pending_.assign(static_cast<size_t>(n), 0);
+    for (int i : todo) pending_[static_cast<size_t>(i)] = 1;
+    pendingCount_ = todo.size();
+    return;
+  }
+  ComputeRows(scope, todo, weekly, risk);
+  Totals();
+}
+
+void Statistics::ComputeRows(Scope scope, const std::vector<int>& todo, bool weekly, const RiskInputs& risk) const {
+  std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
   // Every fund's figures depend on that fund alone, so each fund runs all
   // passes at once from one reading of its prices, and the funds can be
   // shared between two threads.  Only the depot totals add up the funds,
@@ -359,6 +446,7 @@ void Statistics::Recompute(Scope scope, bool weekly) {
   };
   // Two threads when there are many prices to read (thousands of archived
   // funds, or a depot of long series), each with about half of them.
+  const RecordStore& store = StoreOf(scope);
   const size_t count = todo.size();
   std::vector<size_t> rowsBefore(count + 1, 0);
   for (size_t k = 0; k < count; ++k)
@@ -373,10 +461,54 @@ void Statistics::Recompute(Scope scope, bool weekly) {
   } else {
     run(0, count);
   }
-  if (scope == Scope::DepotFunds) Totals();
+}
+
+bool Statistics::Pending(size_t record) const { return record < pending_.size() && pending_[record]; }
+
+void Statistics::SettleRows(const std::vector<int>& todo) const {
+  // Computed from the store as it is now.  A record that is no longer made
+  // of the lines seen by the last recompute (the store was changed without
+  // one) keeps no source, so that its row is never taken over for them.
+  const int n = std::max(0, StoreOf(Scope::AllFunds).RecordCount());
+  std::vector<int> rows;
+  rows.reserve(todo.size());
+  for (int i : todo)
+    if (i < n && i < static_cast<int>(all_.size())) rows.push_back(i);
+  const ScopeSource& source = source_[1];
+  ComputeRows(Scope::AllFunds, rows, source.weekly, source.risk);
+  const std::shared_ptr<const detail::LineTable> lines = StoreOf(Scope::AllFunds).SharedTable();
+  for (int i : todo) {
+    const size_t k = static_cast<size_t>(i);
+    if (k < source_[1].rows.size() && source_[1].rows[k] &&
+        source_[1].rows[k] != SourceOf(Scope::AllFunds, i, lines.get()))
+      source_[1].rows[k].reset();
+    pending_[k] = 0;
+  }
+  pendingCount_ -= todo.size();
+}
+
+void Statistics::SettleRow(int record) const {
+  if (record < 0 || !Pending(static_cast<size_t>(record))) return;
+  SettleRows({record});
+}
+
+void Statistics::SettleAll() const {
+  if (pendingCount_ == 0) return;
+  std::vector<int> todo;
+  todo.reserve(pendingCount_);
+  for (size_t i = 0; i < pending_.size(); ++i)
+    if (pending_[i]) todo.push_back(static_cast<int>(i));
+  SettleRows(todo);
+}
+
+const std::vector<FundStatistics>& Statistics::Table(Scope scope) const {
+  if (scope == Scope::DepotFunds) return depot_;
+  SettleAll();
+  return all_;
 }
 
 void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
+  if (scope == Scope::AllFunds) SettleAll();                 // the pass adds to whole rows
   source_[scope == Scope::DepotFunds ? 0 : 1].rows.clear();  // a single pass: the rows are no longer whole
   ranking_[scope == Scope::DepotFunds ? 0 : 1].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
@@ -387,6 +519,7 @@ void Statistics::ComputeSeriesAndValues(Scope scope, Period period) {
 }
 
 void Statistics::ComputeRiskFigures(Scope scope) {
+  if (scope == Scope::AllFunds) SettleAll();                 // the risk figures use the rows' averages
   source_[scope == Scope::DepotFunds ? 0 : 1].rows.clear();  // computed with other risk inputs
   ranking_[scope == Scope::DepotFunds ? 0 : 1].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
@@ -553,7 +686,8 @@ void Statistics::FundRisk(const Series& s, FundStatistics& st, const RiskInputs&
 }
 
 std::vector<std::string> Statistics::DerivedSeriesList(int fund, Scope scope, int kind) const {
-  const std::vector<FundStatistics>& table = Table(scope);
+  if (scope == Scope::AllFunds) SettleRow(fund);
+  const std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
   if (fund < 0 || static_cast<size_t>(fund) >= table.size()) return {};
   const FundStatistics& st = table[static_cast<size_t>(fund)];
   const std::vector<double>& values = kind == 0   ? st.monthlyAverages
@@ -601,7 +735,8 @@ const std::array<const char*, 14> Statistics::kFundInfoLabels = {"Wert des Fonds
 
 std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) const {
   std::array<std::string, 14> out;
-  const std::vector<FundStatistics>& table = Table(scope);
+  if (scope == Scope::AllFunds) SettleRow(fund);
+  const std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
   if (fund < 0 || static_cast<size_t>(fund) >= table.size()) return out;
   const FundStatistics& st = table[static_cast<size_t>(fund)];
   const RecordStore& store = StoreOf(scope);
@@ -627,7 +762,7 @@ std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) con
 }
 
 const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
-  const std::vector<FundStatistics>& table = Table(scope);
+  const std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
   const std::vector<std::string>& keys = StoreOf(scope).Keys();
   const size_t n = std::min(table.size(), keys.size());
   RankingCache& cache = ranking_[scope == Scope::DepotFunds ? 0 : 1];
@@ -638,19 +773,15 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
   std::vector<RankingLine> lines;
   lines.reserve(n);
   for (size_t i = 0; i < n; ++i) {
-    const FundStatistics& st = table[i];
     RankingLine l;
     l.fund = keys[i];
-    const std::vector<double>& m = st.monthlyAverages;
-    size_t j = m.size();
-    while (j > 0 && m[j - 1] == 0) --j;
-    if (j >= 2) l.change = m[j - 1] - m[j - 2];
     double p = 0;
-    for (size_t k = st.monthlyChanges.size(); k > 0; --k) {
-      if (st.monthlyChanges[k - 1] != 0) {
-        p = st.monthlyChanges[k - 1];
-        break;
-      }
+    // An archived fund whose row is not computed yet: from its last months
+    // when they tell, else from its row.
+    const bool fromTail = scope == Scope::AllFunds && Pending(i) && TailRanking(static_cast<int>(i), l.change, p);
+    if (!fromTail) {
+      if (scope == Scope::AllFunds) SettleRow(static_cast<int>(i));
+      RankingFigures(table[i].monthlyAverages, table[i].monthlyChanges, l.change, p);
     }
     l.changeText = FormatNumber(l.change, 2);
     l.percentText = FormatNumber(p, 2) + "%";
@@ -664,6 +795,58 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
   cache.lines = std::move(lines);
   cache.valid = true;
   return cache.lines;
+}
+
+bool Statistics::TailRanking(int record, double& change, double& percent) const {
+  const RecordView v = StoreOf(Scope::AllFunds).Values(section::kPrices, record);
+  const size_t n = v.size() / 2;
+  if (n == 0) {
+    // No prices: no averages, one change of 0.
+    change = percent = 0;
+    return true;
+  }
+  // The rows from the start of the third run of one month from the end (or
+  // the whole series): the walk over them gives the last groups of the
+  // whole walk, their averages and the changes between them.
+  constexpr int kRuns = 3;
+  std::vector<PackedDate> backwards{ReadPriceDate(v[2 * (n - 1)])};
+  size_t start = n - 1;
+  int keyBefore = 0;
+  bool whole = true;
+  for (int runs = 1; start > 0; --start) {
+    const PackedDate d = ReadPriceDate(v[2 * (start - 1)]);
+    if (PackedMonth(d) != PackedMonth(backwards.back()) && ++runs > kRuns) {
+      keyBefore = PackedMonth(d);
+      whole = false;
+      break;
+    }
+    backwards.push_back(d);
+  }
+  SeriesData tail;
+  tail.date.assign(backwards.rbegin(), backwards.rend());
+  tail.price.resize(n - start);
+  for (size_t r = start; r < n; ++r) tail.price[r - start] = PriceOf(v[2 * r + 1]);
+  if (whole) {
+    std::vector<size_t> yearStarts;
+    const std::vector<double> averages = MonthlyAverages(tail.View(), yearStarts);
+    RankingFigures(averages, Changes(averages), change, percent);
+    return true;
+  }
+  const std::vector<double> groups = MonthlyGroups(tail.View(), keyBefore, nullptr);
+  // The last nonzero average and the one before it must both lie in the
+  // tail, and so must the last nonzero change.
+  size_t j = groups.size();
+  while (j > 0 && groups[j - 1] == 0) --j;
+  if (j < 2) return false;
+  change = groups[j - 1] - groups[j - 2];
+  for (size_t k = groups.size() - 1; k >= 1; --k) {
+    const double c = groups[k - 1] == 0 ? 100 : ChangePercent(groups[k], groups[k - 1]);
+    if (c != 0) {
+      percent = c;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace tellurio

@@ -68,7 +68,11 @@ class Statistics {
   void ComputeSeriesAndValues(Scope scope, Period period);
   void ComputeRiskFigures(Scope scope);
 
-  const std::vector<FundStatistics>& Table(Scope scope) const { return scope == Scope::DepotFunds ? depot_ : all_; }
+  // The scope's table.  The archive's rows are computed when they are
+  // first read (here, or a fund's row by DerivedSeriesList and
+  // FundInfoLines), from the store as it is then; the ranking of the
+  // archive needs only each fund's last months.
+  const std::vector<FundStatistics>& Table(Scope scope) const;
   // The depot totals as 2-decimal texts (empty before the first pass).
   const std::string& DepotValue() const { return depotValue_; }
   const std::string& DepotProfit() const { return depotProfit_; }
@@ -123,6 +127,18 @@ class Statistics {
   RiskInputs Inputs() const;
   void Totals();
   void Recompute(Scope scope, bool weekly);
+  // Computes the rows `todo` of the scope's table (the archive's rows are
+  // filled in when read, so this is const).
+  void ComputeRows(Scope scope, const std::vector<int>& todo, bool weekly, const RiskInputs& risk) const;
+  // Archive rows not computed since the last recompute.
+  bool Pending(size_t record) const;
+  void SettleRows(const std::vector<int>& todo) const;
+  void SettleRow(int record) const;
+  void SettleAll() const;
+  // The ranking figures of an archived fund from its last months alone;
+  // false when they do not tell (its last nonzero average or change lies
+  // further back), and then only its whole row does.
+  bool TailRanking(int record, double& change, double& percent) const;
 
   // Where the rows a fund's figures were computed from lay in the store's
   // decoded table: the first line and the size of its records in the
@@ -149,7 +165,7 @@ class Statistics {
 
   const DepotState& state_;
   const Calendar& calendar_;
-  ScopeSource source_[2];
+  mutable ScopeSource source_[2];
   // The fund ranking of a scope as last built, with the fund names it was
   // built with.
   struct RankingCache {
@@ -158,7 +174,10 @@ class Statistics {
     std::vector<RankingLine> lines;
   };
   mutable RankingCache ranking_[2];
-  std::vector<FundStatistics> depot_, all_;
+  // all_ is filled in by the const readers: see Table.
+  mutable std::vector<FundStatistics> depot_, all_;
+  mutable std::vector<char> pending_;  // per archive row: not computed yet
+  mutable size_t pendingCount_ = 0;
   std::string depotValue_, depotProfit_;
 };
 

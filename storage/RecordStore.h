@@ -60,6 +60,13 @@ class RecordView {
     return table_->line(first_ + i);
   }
 
+  // All values as one text, when they lie in one piece in the decoded
+  // table: each value but the last followed by "\n" or "\r\n".  Empty
+  // when the values were edited or are not in one piece (then read them
+  // one by one).  A reader of many short values walks this text instead of
+  // looking each value up.
+  std::string_view Text() const { return own_ || !table_ ? std::string_view() : table_->span(first_, count_); }
+
  private:
   friend class RecordStore;
   const detail::LineTable* table_ = nullptr;  // when values lie in the table

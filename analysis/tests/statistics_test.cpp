@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <random>
 
@@ -280,16 +281,13 @@ TEST_F(StatisticsTest, ARecomputeAfterAnEditMatchesAFreshStart) {
   EXPECT_NE(again[7].monthlyAverages, before) << "the edited fund was read again";
 }
 
-// Every figure of every row equals that of a table computed from scratch.
-void ExpectSameAsFresh(const Statistics& stats, const DepotFixture& f, Scope scope) {
-  Statistics fresh(f.state, f.calendar);
-  fresh.RecomputeStatistics(scope);
-  const std::vector<FundStatistics>& a = stats.Table(scope);
-  const std::vector<FundStatistics>& b = fresh.Table(scope);
+// Every figure of every row of a equals that of the same row of b.
+void ExpectSameRows(const std::vector<FundStatistics>& a, const std::vector<FundStatistics>& b) {
   ASSERT_EQ(a.size(), b.size());
   for (size_t i = 0; i < a.size(); ++i) {
     EXPECT_EQ(a[i].weeklyChanges, b[i].weeklyChanges) << i;
     EXPECT_EQ(a[i].monthlyAverages, b[i].monthlyAverages) << i;
+    EXPECT_EQ(a[i].yearlyAverages, b[i].yearlyAverages) << i;
     EXPECT_EQ(a[i].yearlyChanges, b[i].yearlyChanges) << i;
     for (double FundStatistics::*field :
          {&FundStatistics::changeSinceFirst, &FundStatistics::changeSinceYearStart,
@@ -298,6 +296,13 @@ void ExpectSameAsFresh(const Statistics& stats, const DepotFixture& f, Scope sco
           &FundStatistics::longestLossPeriod, &FundStatistics::sharpeRatio, &FundStatistics::treynorRatio})
       EXPECT_EQ(a[i].*field, b[i].*field) << i;
   }
+}
+
+// Every figure of every row equals that of a table computed from scratch.
+void ExpectSameAsFresh(const Statistics& stats, const DepotFixture& f, Scope scope) {
+  Statistics fresh(f.state, f.calendar);
+  fresh.RecomputeStatistics(scope);
+  ExpectSameRows(stats.Table(scope), fresh.Table(scope));
   if (scope == Scope::DepotFunds) {
     EXPECT_EQ(stats.DepotValue(), fresh.DepotValue());
     EXPECT_EQ(stats.DepotProfit(), fresh.DepotProfit());
@@ -350,6 +355,107 @@ TEST_F(StatisticsTest, RowsTakenOverAfterEditsDeletionsAndNewRatesAreThoseOfAFre
   f.Reopen();
   stats.RecomputeStatistics(Scope::DepotFunds);
   ExpectSameAsFresh(stats, f, Scope::DepotFunds);
+}
+
+// Price rows of archived funds of every shape the ranking meets: daily
+// prices over a few years, months left out (also for more than a year, and
+// the same month of the next year), prices that stay the same or fall to 0
+// over the last months, damaged and unordered dates, prices in other forms,
+// a single row and none.
+std::vector<std::string> ArchiveRows(std::mt19937& rng) {
+  std::vector<std::string> rows;
+  const unsigned shape = rng() % 7;
+  if (shape == 6) {
+    if (rng() % 2) rows = {"15.01.2003", "10,00"};
+    return rows;
+  }
+  using namespace std::chrono;
+  sys_days day = year{1998 + static_cast<int>(rng() % 3)} / static_cast<int>(1 + rng() % 12) / 3;
+  const int count = 5 + static_cast<int>(rng() % 700);
+  const int flatFrom = shape == 1 || shape == 2 ? count - static_cast<int>(rng() % 120) : count;
+  double price = 5 + rng() % 500;
+  for (int i = 0; i < count; ++i) {
+    // Mostly the next working day; now and then a jump of months.
+    const int step = shape == 3 && rng() % 40 == 0 ? 28 * (1 + static_cast<int>(rng() % 15)) : 1 + (rng() % 3 == 0);
+    day += days{step};
+    const year_month_day ymd{day};
+    std::string date = Calendar::FormatDate(MakePackedDate(static_cast<int>(ymd.year()),
+                                                           static_cast<int>(static_cast<unsigned>(ymd.month())),
+                                                           static_cast<int>(static_cast<unsigned>(ymd.day()))));
+    if (shape == 4 && rng() % 25 == 0) {
+      const char* damaged[] = {"31.02.2003", "xx.yy.zzzz", "1.2.2003", "15.01.1999", "31.13.2002", ""};
+      date = damaged[rng() % 6];
+    }
+    if (i < flatFrom) price = std::max(0.0, price + (static_cast<int>(rng() % 201) - 100) / 100.0);
+    if (shape == 2 && i >= flatFrom) price = 0;
+    std::string text = FormatNumber(price, 2);
+    if (shape == 5 && rng() % 10 == 0) {
+      const char* other[] = {"12", "1.234,5", "", "abc", "7,125"};
+      text = other[rng() % 5];
+    }
+    rows.push_back(date);
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+// The archive's rows are computed when read; its ranking is taken from each
+// fund's last months where they tell.  It is line for line the ranking of
+// the whole rows, whose figures are those of a fresh start; and the rows
+// read from the file in one piece are those read value by value.
+TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
+  std::mt19937 rng(2026);
+  for (int k = 0; k < 240; ++k) f.AddFund(Fund("Archiv " + std::to_string(k)), ArchiveRows(rng), true);
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  const std::vector<RankingLine> fromTails = stats.FundRanking(Scope::AllFunds);
+
+  Statistics whole(f.state, f.calendar);
+  whole.RecomputeStatistics(Scope::AllFunds);
+  ASSERT_EQ(whole.Table(Scope::AllFunds).size(), 240u);
+  const std::vector<RankingLine>& fromRows = whole.FundRanking(Scope::AllFunds);
+  ASSERT_EQ(fromTails.size(), fromRows.size());
+  for (size_t i = 0; i < fromRows.size(); ++i) {
+    EXPECT_EQ(fromTails[i].fund, fromRows[i].fund) << i;
+    EXPECT_EQ(fromTails[i].change, fromRows[i].change) << fromRows[i].fund;
+    EXPECT_EQ(fromTails[i].changeText, fromRows[i].changeText) << fromRows[i].fund;
+    EXPECT_EQ(fromTails[i].percentText, fromRows[i].percentText) << fromRows[i].fund;
+  }
+  // One fund's figures alone, then all.
+  EXPECT_EQ(stats.FundInfoLines(17, Scope::AllFunds), whole.FundInfoLines(17, Scope::AllFunds));
+  EXPECT_EQ(stats.DerivedSeriesList(18, Scope::AllFunds, 1), whole.DerivedSeriesList(18, Scope::AllFunds, 1));
+  ExpectSameAsFresh(stats, f, Scope::AllFunds);
+
+  // The same values as edited ones are read one by one.
+  const std::vector<FundStatistics> fromFile = whole.Table(Scope::AllFunds);
+  for (const std::string& fund : f.state.auxiliaryStore.Keys()) {
+    ASSERT_EQ(f.state.auxiliaryStore.Select(fund), 1);
+    const RecordView v = f.state.auxiliaryStore.Values(section::kPrices, f.state.auxiliaryStore.FindKey(fund));
+    std::vector<std::string> values;
+    for (size_t i = 0; i < v.size(); ++i) values.emplace_back(v[i]);
+    f.state.auxiliaryStore.ReplaceRows(section::kPrices, values);
+  }
+  ASSERT_TRUE(f.state.auxiliaryStore.Values(section::kPrices, 0).Text().empty()) << "edited values lie apart";
+  Statistics oneByOne(f.state, f.calendar);
+  oneByOne.RecomputeStatistics(Scope::AllFunds);
+  ExpectSameRows(oneByOne.Table(Scope::AllFunds), fromFile);
+}
+
+// Rows not computed yet are never taken over as computed ones: recomputed
+// twice without a reader, or after one row was read, the table is that of
+// a fresh start.
+TEST_F(StatisticsTest, ArchiveRowsNotReadYetAreComputedAfterEveryRecompute) {
+  std::mt19937 rng(7);
+  for (int k = 0; k < 12; ++k) f.AddFund(Fund("Archiv " + std::to_string(k)), ArchiveRows(rng), true);
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ExpectSameAsFresh(stats, f, Scope::AllFunds);
+  stats.RecomputeStatistics(Scope::AllFunds);
+  (void)stats.FundInfoLines(3, Scope::AllFunds);  // only this row is computed
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ExpectSameAsFresh(stats, f, Scope::AllFunds);
+  EXPECT_FALSE(stats.Table(Scope::AllFunds)[5].monthlyChanges.empty());
 }
 
 }  // namespace

@@ -29,6 +29,18 @@ class LineTable {
   size_t size() const { return first_.count + second_.count; }
   std::string_view line(size_t i) const { return i < first_.count ? first_.line(i) : second_.line(i - first_.count); }
 
+  // The text of `count` lines from line `first` as they lie in one piece:
+  // each line but the last followed by its "\n" or "\r\n", the last one
+  // without it.  Empty when count is 0 or the lines lie in both halves.
+  // For readers that walk many short lines in a row.
+  std::string_view span(size_t first, size_t count) const {
+    if (count == 0) return {};
+    const size_t last = first + count - 1;
+    if (first < first_.count && last >= first_.count) return {};
+    const std::string_view a = line(first), b = line(last);
+    return std::string_view(a.data(), static_cast<size_t>(b.data() + b.size() - a.data()));
+  }
+
  private:
   friend class LineBuilder;
   // Lines are kept in blocks of kBlock.  A block's line ends (the position

@@ -384,6 +384,58 @@ TEST(ListFile, BothKindsOfBlankDecodeAlikeInEveryWidth) {
   }
 }
 
+// A span of lines is their text in one piece: split at its line feeds (and
+// a "\r" before one taken off), it gives the lines one by one; in a file
+// decoded in two halves, a span across them is empty.
+TEST(ListFile, ASpanOfLinesIsTheirTextInOnePiece) {
+  std::mt19937 rng(5);
+  std::vector<std::string> lines = {"4"};
+  size_t bytes = 0;
+  while (bytes < (size_t(11) << 20)) {
+    std::string l;
+    for (size_t j = rng() % 14; j > 0; --j) l.push_back(static_cast<char>('0' + rng() % 10));
+    bytes += l.size() + 2;
+    lines.push_back(l);
+  }
+  std::string encoded;
+  ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
+  std::string mixed;  // a quarter of the lines end in "\n" alone
+  for (size_t i = 0; i < encoded.size(); ++i) {
+    if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 4 == 0) continue;
+    mixed.push_back(encoded[i]);
+  }
+  const detail::LineTable table = detail::LineTable::Decode(mixed);
+  size_t across = 0;
+  for (int round = 0; round < 3000; ++round) {
+    const size_t first = rng() % table.size();
+    const size_t count = std::min<size_t>(table.size() - first, rng() % 40);
+    const std::string_view span = table.span(first, count);
+    if (count == 0) {
+      EXPECT_TRUE(span.empty());
+      continue;
+    }
+    if (span.empty() && (count > 1 || !table.line(first).empty())) {
+      ++across;
+      continue;
+    }
+    size_t at = 0;
+    for (size_t k = 0; k < count; ++k) {
+      const size_t lf = std::min(span.find('\n', at), span.size());
+      std::string_view piece = span.substr(at, lf - at);
+      if (lf < span.size() && !piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+      ASSERT_EQ(piece, table.line(first + k)) << first << " + " << k;
+      at = lf + 1;
+    }
+    EXPECT_EQ(at, span.size() + 1) << "nothing after the last line";
+  }
+  // Spans that begin in the first half and end in the second.
+  for (size_t first = 0; first + 1 < table.size(); first += table.size() / 50) {
+    const size_t count = table.size() - first;
+    if (table.span(first, count).empty()) ++across;
+  }
+  EXPECT_GT(across, 0u) << "the file is decoded in two halves";
+}
+
 // Decoding in steps tells of every byte after the first line once, in
 // ranges that end after a line feed (or at the end), in order per thread,
 // and decodes the same lines as in one go.
