@@ -381,15 +381,25 @@ void Statistics::Recompute(Scope scope, bool weekly) {
 
   // Rows computed before from the same lines of the same table with the
   // same risk inputs are taken over (after a command, all funds but those
-  // it changed); the others are computed.
+  // it changed); the others are computed.  An archive row not computed yet
+  // is taken over as one still to compute, with its ranking figures.
   ScopeSource& source = source_[archive ? 1 : 0];
+  std::vector<char> pendingBefore;
+  std::vector<TailFigures> tailsBefore;
+  if (archive) {
+    pendingBefore = std::move(pending_);
+    tailsBefore = std::move(tails_);
+    pending_.assign(static_cast<size_t>(n), 0);
+    tails_.assign(static_cast<size_t>(n), TailFigures{});
+    pendingCount_ = 0;
+  }
   const std::shared_ptr<const detail::LineTable> lines = store.SharedTable();
   std::vector<FundStatistics> before = std::move(table);
   std::unordered_map<uint32_t, size_t> previous;  // first price line -> row computed before
   if (lines && source.table.lock() == lines && source.risk.rate == risk.rate &&
       source.risk.indexChange == risk.indexChange && source.weekly == weekly) {
     for (size_t j = 0; j < source.rows.size() && j < before.size(); ++j)
-      if (source.rows[j] && !(archive && Pending(j))) previous.emplace(source.rows[j]->first[0], j);
+      if (source.rows[j]) previous.emplace(source.rows[j]->first[0], j);
   }
   std::vector<std::optional<RowSource>> sources(static_cast<size_t>(n));
   table.assign(static_cast<size_t>(n), FundStatistics{});
@@ -400,8 +410,17 @@ void Statistics::Recompute(Scope scope, bool weekly) {
     src = SourceOf(scope, i, lines.get());
     auto it = src ? previous.find(src->first[0]) : previous.end();
     if (it != previous.end() && source.rows[it->second] == src) {
-      table[static_cast<size_t>(i)] = std::move(before[it->second]);
+      const size_t j = it->second;
+      table[static_cast<size_t>(i)] = std::move(before[j]);
+      if (archive && j < pendingBefore.size() && pendingBefore[j]) {
+        pending_[static_cast<size_t>(i)] = 1;
+        ++pendingCount_;
+        if (j < tailsBefore.size()) tails_[static_cast<size_t>(i)] = tailsBefore[j];
+      }
       previous.erase(it);  // a row is taken over once
+    } else if (archive) {
+      pending_[static_cast<size_t>(i)] = 1;
+      ++pendingCount_;
     } else {
       todo.push_back(i);
     }
@@ -411,15 +430,10 @@ void Statistics::Recompute(Scope scope, bool weekly) {
   source.weekly = weekly;
   source.rows = std::move(sources);
 
-  if (archive) {
-    // The archive's rows are computed when they are first read (most
-    // archived funds are only seen in the ranking, which needs the last
-    // months alone).
-    pending_.assign(static_cast<size_t>(n), 0);
-    for (int i : todo) pending_[static_cast<size_t>(i)] = 1;
-    pendingCount_ = todo.size();
-    return;
-  }
+  // The archive's rows are computed when they are first read (most
+  // archived funds are only seen in the ranking, which needs the last
+  // months alone).
+  if (archive) return;
   ComputeRows(scope, todo, weekly, risk);
   Totals();
 }
@@ -778,7 +792,14 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
     double p = 0;
     // An archived fund whose row is not computed yet: from its last months
     // when they tell, else from its row.
-    const bool fromTail = scope == Scope::AllFunds && Pending(i) && TailRanking(static_cast<int>(i), l.change, p);
+    bool fromTail = false;
+    if (scope == Scope::AllFunds && Pending(i)) {
+      TailFigures& tail = tails_[i];
+      if (!tail.known) tail.known = TailRanking(static_cast<int>(i), tail.change, tail.percent);
+      fromTail = tail.known;
+      l.change = tail.change;
+      p = tail.percent;
+    }
     if (!fromTail) {
       if (scope == Scope::AllFunds) SettleRow(static_cast<int>(i));
       RankingFigures(table[i].monthlyAverages, table[i].monthlyChanges, l.change, p);

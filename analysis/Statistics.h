@@ -178,6 +178,13 @@ class Statistics {
   mutable std::vector<FundStatistics> depot_, all_;
   mutable std::vector<char> pending_;  // per archive row: not computed yet
   mutable size_t pendingCount_ = 0;
+  // Per archive row not computed yet: its ranking figures once taken from
+  // its last months.
+  struct TailFigures {
+    bool known = false;
+    double change = 0, percent = 0;
+  };
+  mutable std::vector<TailFigures> tails_;
   std::string depotValue_, depotProfit_;
 };
 

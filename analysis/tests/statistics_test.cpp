@@ -407,20 +407,33 @@ TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
   std::mt19937 rng(2026);
   for (int k = 0; k < 240; ++k) f.AddFund(Fund("Archiv " + std::to_string(k)), ArchiveRows(rng), true);
   f.Reopen();
+  // The ranking of stats against that of a table computed whole.
+  auto expectRankingOfWholeRows = [&](const char* when) {
+    const std::vector<RankingLine> fromTails = stats.FundRanking(Scope::AllFunds);
+    Statistics whole(f.state, f.calendar);
+    whole.RecomputeStatistics(Scope::AllFunds);
+    ASSERT_EQ(whole.Table(Scope::AllFunds).size(), 240u);
+    const std::vector<RankingLine>& fromRows = whole.FundRanking(Scope::AllFunds);
+    ASSERT_EQ(fromTails.size(), fromRows.size());
+    for (size_t i = 0; i < fromRows.size(); ++i) {
+      EXPECT_EQ(fromTails[i].fund, fromRows[i].fund) << when << i;
+      EXPECT_EQ(fromTails[i].change, fromRows[i].change) << when << fromRows[i].fund;
+      EXPECT_EQ(fromTails[i].changeText, fromRows[i].changeText) << when << fromRows[i].fund;
+      EXPECT_EQ(fromTails[i].percentText, fromRows[i].percentText) << when << fromRows[i].fund;
+    }
+  };
   stats.RecomputeStatistics(Scope::AllFunds);
-  const std::vector<RankingLine> fromTails = stats.FundRanking(Scope::AllFunds);
+  expectRankingOfWholeRows("after opening: ");
+  // A command gives one fund a steep last month: its figures are read
+  // again, the others' are taken over.
+  ASSERT_EQ(f.state.auxiliaryStore.Select("Archiv 5"), 1);
+  f.state.auxiliaryStore.ReplaceRows(section::kPrices, {"02.12.2002", "10,00", "02.01.2003", "99999,00"});
+  stats.RecomputeStatistics(Scope::AllFunds);
+  expectRankingOfWholeRows("after a command: ");
+  EXPECT_EQ(stats.FundRanking(Scope::AllFunds).front().fund, "Archiv 5");
 
   Statistics whole(f.state, f.calendar);
   whole.RecomputeStatistics(Scope::AllFunds);
-  ASSERT_EQ(whole.Table(Scope::AllFunds).size(), 240u);
-  const std::vector<RankingLine>& fromRows = whole.FundRanking(Scope::AllFunds);
-  ASSERT_EQ(fromTails.size(), fromRows.size());
-  for (size_t i = 0; i < fromRows.size(); ++i) {
-    EXPECT_EQ(fromTails[i].fund, fromRows[i].fund) << i;
-    EXPECT_EQ(fromTails[i].change, fromRows[i].change) << fromRows[i].fund;
-    EXPECT_EQ(fromTails[i].changeText, fromRows[i].changeText) << fromRows[i].fund;
-    EXPECT_EQ(fromTails[i].percentText, fromRows[i].percentText) << fromRows[i].fund;
-  }
   // One fund's figures alone, then all.
   EXPECT_EQ(stats.FundInfoLines(17, Scope::AllFunds), whole.FundInfoLines(17, Scope::AllFunds));
   EXPECT_EQ(stats.DerivedSeriesList(18, Scope::AllFunds, 1), whole.DerivedSeriesList(18, Scope::AllFunds, 1));
