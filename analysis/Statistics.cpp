@@ -49,13 +49,16 @@ inline bool UsualDate(const char* p, PackedDate& out) {
   return true;
 }
 
-}  // namespace
-
-PackedDate ReadPriceDate(std::string_view t) {
+// ReadPriceDate, inline for the usual form.
+inline PackedDate DateOf(std::string_view t) {
   PackedDate d;
   if (t.size() == 10 && UsualDate(t.data(), d)) return d;
   return Calendar::ParseDate(t);
 }
+
+}  // namespace
+
+PackedDate ReadPriceDate(std::string_view t) { return DateOf(t); }
 
 namespace {
 
@@ -784,6 +787,26 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
   // longer has the names the ranking was built with.
   if (cache.valid && cache.names.size() == n && std::equal(cache.names.begin(), cache.names.end(), keys.begin()))
     return cache.lines;
+  if (scope == Scope::AllFunds && pendingCount_ > 0) {
+    // The archived funds whose rows are not computed yet, from their last
+    // months; each fund alone, so thousands are shared between two threads.
+    std::vector<int> unknown;
+    for (size_t i = 0; i < n; ++i)
+      if (Pending(i) && !tails_[i].known) unknown.push_back(static_cast<int>(i));
+    auto run = [&](size_t from, size_t to) {
+      for (size_t k = from; k < to; ++k) {
+        TailFigures& tail = tails_[static_cast<size_t>(unknown[k])];
+        tail.known = TailRanking(unknown[k], tail.change, tail.percent);
+      }
+    };
+    if (unknown.size() >= 1000) {
+      std::thread other(run, unknown.size() / 2, unknown.size());
+      run(0, unknown.size() / 2);
+      other.join();
+    } else {
+      run(0, unknown.size());
+    }
+  }
   std::vector<RankingLine> lines;
   lines.reserve(n);
   for (size_t i = 0; i < n; ++i) {
@@ -793,12 +816,10 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
     // An archived fund whose row is not computed yet: from its last months
     // when they tell, else from its row.
     bool fromTail = false;
-    if (scope == Scope::AllFunds && Pending(i)) {
-      TailFigures& tail = tails_[i];
-      if (!tail.known) tail.known = TailRanking(static_cast<int>(i), tail.change, tail.percent);
-      fromTail = tail.known;
-      l.change = tail.change;
-      p = tail.percent;
+    if (scope == Scope::AllFunds && Pending(i) && tails_[i].known) {
+      fromTail = true;
+      l.change = tails_[i].change;
+      p = tails_[i].percent;
     }
     if (!fromTail) {
       if (scope == Scope::AllFunds) SettleRow(static_cast<int>(i));
@@ -826,16 +847,19 @@ bool Statistics::TailRanking(int record, double& change, double& percent) const 
     change = percent = 0;
     return true;
   }
-  // The rows from the start of the third run of one month from the end (or
-  // the whole series): the walk over them gives the last groups of the
-  // whole walk, their averages and the changes between them.
-  constexpr int kRuns = 3;
-  std::vector<PackedDate> backwards{ReadPriceDate(v[2 * (n - 1)])};
+  // The rows from the start of the second run of one month from the end
+  // (or the whole series): the walk over them gives the last groups of the
+  // whole walk, their averages and the changes between them.  Two runs tell
+  // the ranking of a fund whose last month has prices and differs from the
+  // month before.
+  constexpr int kRuns = 2;
+  thread_local std::vector<PackedDate> backwards;
+  backwards.assign(1, DateOf(v[2 * (n - 1)]));
   size_t start = n - 1;
   int keyBefore = 0;
   bool whole = true;
   for (int runs = 1; start > 0; --start) {
-    const PackedDate d = ReadPriceDate(v[2 * (start - 1)]);
+    const PackedDate d = DateOf(v[2 * (start - 1)]);
     if (PackedMonth(d) != PackedMonth(backwards.back()) && ++runs > kRuns) {
       keyBefore = PackedMonth(d);
       whole = false;
@@ -843,7 +867,7 @@ bool Statistics::TailRanking(int record, double& change, double& percent) const 
     }
     backwards.push_back(d);
   }
-  SeriesData tail;
+  thread_local SeriesData tail;
   tail.date.assign(backwards.rbegin(), backwards.rend());
   tail.price.resize(n - start);
   for (size_t r = start; r < n; ++r) tail.price[r - start] = PriceOf(v[2 * r + 1]);
