@@ -18,7 +18,7 @@ constexpr qreal kUnknown = std::numeric_limits<qreal>::quiet_NaN();
 // rounds the sum half up to whole pixels.
 int TextWidths::Rounded(qreal exact) { return static_cast<int>(std::floor(exact + 0.5)); }
 
-TextWidths::TextWidths(const QFont& font) : font_(font), metrics_(font), kerning_(256 * 256, kUnknown) {
+TextWidths::TextWidths(const QFont& font) : font_(font), metrics_(font) {
   advance_.fill(kUnknown);
   glyph_.fill(-1);
 }
@@ -48,7 +48,12 @@ qreal TextWidths::Advance(char32_t c) {
 qreal TextWidths::Kerning(char32_t a, char32_t b) {
   auto measure = [&] { return Measure(std::u32string{a, b}) - Advance(a) - Advance(b); };
   if (a < 256 && b < 256) {
-    qreal& k = kerning_[a * 256 + b];
+    std::unique_ptr<std::array<qreal, 256>>& row = kerning_[a];
+    if (!row) {
+      row = std::make_unique<std::array<qreal, 256>>();
+      row->fill(kUnknown);
+    }
+    qreal& k = (*row)[b];
     if (std::isnan(k)) k = measure();
     return k;
   }

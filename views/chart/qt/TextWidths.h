@@ -14,6 +14,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -82,8 +83,12 @@ class TextWidths {
 
   QFont font_;
   QFontMetricsF metrics_;
-  std::array<qreal, 256> advance_;                  // NaN until measured
-  std::vector<qreal> kerning_;                      // 256 x 256, NaN until measured
+  std::array<qreal, 256> advance_;  // NaN until measured
+  // Per first character below 256: the kerning against each second one
+  // below 256, NaN until measured; a row is made when first needed (texts
+  // use a few dozen first characters, and rows never needed take no
+  // memory).
+  std::array<std::unique_ptr<std::array<qreal, 256>>, 256> kerning_;
   std::unordered_map<char32_t, qreal> advanceFar_;  // code points from 256 on
   std::unordered_map<uint64_t, qreal> kerningFar_;
   QRawFont raw_;                    // loaded with the first glyph asked for
