@@ -1,5 +1,6 @@
 #include "acquisition/Portrait.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 #if defined(__SSE2__)
@@ -112,49 +114,61 @@ long CountLineFeeds(const unsigned char* b, size_t from, size_t to) {
 
 }  // namespace
 
-std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<std::string>& texts, Status* status,
-                                       size_t blockBytes, long* lineCount) {
-  if (status) *status = Status::Ok();
-  if (lineCount) *lineCount = 0;
-  std::vector<long> first(texts.size(), -1);
-  File f = OpenForReading(file, status);
-  if (!f) return first;
-  Patterns p;
-  BuildPatterns(texts, p);
-  const size_t wanted = p.usersById.size();
-  if (wanted == 0 && !lineCount) return first;
-  std::vector<char> found(wanted, 0);
-  size_t foundCount = 0;
-  blockBytes = std::max(blockBytes, size_t{1});
+namespace {
 
-  // An occurrence of a pattern is a run of bytes that all occur in some
-  // pattern, at least minLength long, so it covers one of every minLength
-  // positions: only those are looked at, and only around those that hold
-  // such a byte is the run found and every substring of it ending there
-  // looked up.  Lines are counted up to each find and at each block's end.
-  // The tail of a run at the end of a block is carried into the next, so a
-  // pattern split by a block boundary is found as well.
-  // One buffer for the whole file, not zero-filled: every byte looked at
-  // was read into it first.
+// What the scan of one range of the file found.
+struct RangeScan {
+  std::vector<long> first;  // per pattern: the line (from the range's start) of its first occurrence, or -1
+  size_t found = 0;
+  long lines = 0;         // line feeds in the range (up to where the scan stopped)
+  bool lineOpen = false;  // bytes read since the last line feed
+  bool read = false;      // any byte read
+  Status status;
+};
+
+// Scans the bytes of fd from `from` up to `to` (or the end of the file)
+// for the patterns, in blocks of blockBytes, until every pattern is found
+// unless all lines are to be counted.
+//
+// An occurrence of a pattern is a run of bytes that all occur in some
+// pattern, at least minLength long, so it covers one of every minLength
+// positions: only those are looked at, and only around those that hold
+// such a byte is the run found and every substring of it ending there
+// looked up.  Lines are counted up to each find and at each block's end.
+// The tail of a run at the end of a block is carried into the next, so a
+// pattern split by a block boundary is found as well.  One buffer for the
+// range, not zero-filled: every byte looked at was read into it first.
+RangeScan ScanRange(int fd, const std::string& name, off_t from, off_t to, const Patterns& p, size_t blockBytes,
+                    bool countAll) {
+  const size_t wanted = p.usersById.size();
+  RangeScan out;
+  out.first.assign(wanted, -1);
   const size_t capacity = std::max<size_t>(p.maxLength, 1) + blockBytes;
   const std::unique_ptr<char[]> storage(new char[capacity]);
   char* const buffer = storage.get();
-  long line = 0;          // line feeds before `counted`
-  bool lineOpen = false;  // bytes read since the last line feed
+  long line = 0;  // line feeds before `counted`
   size_t carry = 0;
+  off_t at = from;
   const size_t step = std::max<size_t>(p.minLength, 1);
   for (;;) {
-    if (wanted > 0 && foundCount == wanted && !lineCount) break;
-    const size_t got = std::fread(buffer + carry, 1, blockBytes, f.get());
-    if (got == 0) {
-      if (std::ferror(f.get()) && status) *status = Status::FromErrno(EIO, file.string());
+    if (wanted > 0 && out.found == wanted && !countAll) break;
+    const size_t ask =
+        to < 0 ? blockBytes : static_cast<size_t>(std::min<off_t>(to - at, static_cast<off_t>(blockBytes)));
+    if (ask == 0) break;
+    const ssize_t got = ::pread(fd, buffer + carry, ask, at);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      out.status = Status::FromErrno(EIO, name);
       break;
     }
-    const size_t end = carry + got;
+    if (got == 0) break;
+    at += got;
+    out.read = true;
+    const size_t end = carry + static_cast<size_t>(got);
     const unsigned char* b = reinterpret_cast<const unsigned char*>(buffer);
     size_t counted = carry;  // the carried bytes hold no line feed
     size_t runEnd = 0;       // runs end before this were looked at
-    if (foundCount < wanted) {
+    if (out.found < wanted) {
       for (size_t i = carry > 0 ? 0 : step - 1; i < end; i += step) {
         if (i < runEnd || !p.inPattern[b[i]]) continue;
         size_t l = i;
@@ -167,19 +181,17 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
           for (size_t length : p.lengths) {
             if (length > q + 1 - l) break;
             auto it = p.id.find(std::string_view(buffer + q + 1 - length, length));
-            if (it == p.id.end() || found[it->second]) continue;
-            found[it->second] = 1;
-            ++foundCount;
+            if (it == p.id.end() || out.first[it->second] >= 0) continue;
+            ++out.found;
             line += CountLineFeeds(b, counted, q);
             counted = q;
-            for (size_t user : *p.usersById[it->second]) first[user] = line;
+            out.first[it->second] = line;
           }
         }
       }
     }
     line += CountLineFeeds(b, counted, end);
-    lineOpen = b[end - 1] != '\n';
-    if (wanted > 0 && foundCount == wanted && !lineCount) break;
+    out.lineOpen = b[end - 1] != '\n';
     // Keep what a pattern ending in the next block may start with: the
     // block's last bytes when they all occur in patterns.
     size_t tail = 0;
@@ -187,7 +199,70 @@ std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<s
     carry = tail;
     if (carry > 0) std::memmove(buffer, buffer + end - carry, carry);
   }
-  if (lineCount) *lineCount = line + (lineOpen ? 1 : 0);
+  out.lines = line;
+  return out;
+}
+
+// Where a file of `size` bytes is cut for two scans at once: after the
+// first line feed from its middle on (no pattern holds one, so none is
+// cut); 0 (no cut) for a file of fewer than four blocks or without such a
+// line feed within a block.
+off_t SplitPoint(int fd, off_t size, size_t blockBytes) {
+  if (size < static_cast<off_t>(4 * blockBytes)) return 0;
+  std::vector<char> look(blockBytes);
+  const off_t mid = size / 2;
+  for (;;) {
+    const ssize_t got = ::pread(fd, look.data(), look.size(), mid);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return 0;
+    const void* lf = std::memchr(look.data(), '\n', static_cast<size_t>(got));
+    return lf ? mid + (static_cast<const char*>(lf) - look.data()) + 1 : 0;
+  }
+}
+
+}  // namespace
+
+std::vector<long> FirstLinesContaining(const fs::path& file, const std::vector<std::string>& texts, Status* status,
+                                       size_t blockBytes, long* lineCount) {
+  if (status) *status = Status::Ok();
+  if (lineCount) *lineCount = 0;
+  std::vector<long> first(texts.size(), -1);
+  File f = OpenForReading(file, status);
+  if (!f) return first;
+  Patterns p;
+  BuildPatterns(texts, p);
+  const size_t wanted = p.usersById.size();
+  if (wanted == 0 && !lineCount) return first;
+  blockBytes = std::max(blockBytes, size_t{1});
+  const int fd = ::fileno(f.get());
+  struct stat st {};
+  const off_t size = ::fstat(fd, &st) == 0 ? st.st_size : 0;
+
+  // A large file is scanned in two halves at once.  The first half's finds
+  // come first; the second half's count after all lines of the first.
+  const off_t split = SplitPoint(fd, size, blockBytes);
+  RangeScan a, b;
+  if (split > 0) {
+    std::thread second([&] { b = ScanRange(fd, file.string(), split, -1, p, blockBytes, lineCount != nullptr); });
+    // The first half is read to its end unless it holds every pattern: the
+    // second half's lines are counted on from it.
+    a = ScanRange(fd, file.string(), 0, split, p, blockBytes, lineCount != nullptr);
+    second.join();
+  } else {
+    a = ScanRange(fd, file.string(), 0, -1, p, blockBytes, lineCount != nullptr);
+  }
+  const Status& failed = !a.status.ok() ? a.status : b.status;
+  if (!failed.ok() && status) *status = failed;
+  for (size_t id = 0; id < wanted; ++id) {
+    long line = a.first[id];
+    if (line < 0 && split > 0 && b.first[id] >= 0) line = a.lines + b.first[id];
+    if (line < 0) continue;
+    for (size_t user : *p.usersById[id]) first[user] = line;
+  }
+  if (lineCount) {
+    const bool open = split > 0 && b.read ? b.lineOpen : a.lineOpen;
+    *lineCount = a.lines + (split > 0 ? b.lines : 0) + (open ? 1 : 0);
+  }
   return first;
 }
 

@@ -54,8 +54,10 @@ inline constexpr size_t kPortraitReadBytes = size_t{64} << 10;
 // -1 when none does.  One pass over the file for all texts (UTF-8; the file
 // is code page 1252); the file is read in blocks of blockBytes, so memory
 // stays bounded whatever its size, and reading stops once every text is
-// found.  An empty text is never found.  *lines (when given) receives the
-// number of lines read.
+// found.  A file of four blocks or more is read in two halves at once (cut
+// after a line feed), the first half's finds taking precedence.  An empty
+// text is never found.  *lines (when given) receives the number of lines
+// read.
 std::vector<long> FirstLinesContaining(const std::filesystem::path& file, const std::vector<std::string>& texts,
                                        Status* status = nullptr, size_t blockBytes = kPortraitReadBytes,
                                        long* lines = nullptr);
