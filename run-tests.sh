@@ -21,17 +21,19 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 300)
 
 # The tests of the code that runs on more than one thread: the statistics
-# and the savings plans (a large scope is split between two threads), the
-# record store (large data files are decoded in two halves at once) and the
-# ticker of the depot pane.
+# and the savings plans (a large scope is split between two threads, and
+# so are the last months of thousands of archived funds), the record store
+# (large data files are decoded in two halves at once), the portrait search
+# (a large file is searched in two halves) and the ticker of the depot pane.
 echo "== Tests that use threads, with ThreadSanitizer"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELLURIO_TSAN=ON -DTELLURIO_WERROR=ON \
   -DTELLURIO_BENCH=OFF
-cmake --build build-tsan -j"$jobs" --target storage_test analysis_test savings_plan_test views_test
+cmake --build build-tsan -j"$jobs" --target storage_test analysis_test savings_plan_test views_test acquisition_test
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp}
 ./build-tsan/storage/storage_test
 ./build-tsan/analysis/analysis_test
 ./build-tsan/analysis/savings_plan_test
+./build-tsan/acquisition/acquisition_test --gtest_filter='PortraitSearch.*'
 QT_QPA_PLATFORM=offscreen TELLURIO_SOUND=off ./build-tsan/views/views_test
 
 echo "== Fuzz targets (${fuzz_seconds} s each)"

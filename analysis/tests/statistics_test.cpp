@@ -357,12 +357,29 @@ TEST_F(StatisticsTest, RowsTakenOverAfterEditsDeletionsAndNewRatesAreThoseOfAFre
   ExpectSameAsFresh(stats, f, Scope::DepotFunds);
 }
 
+// The archive ranking of stats, line for line that of the same store's
+// archive table computed whole.
+void ExpectRankingOfWholeRows(const Statistics& stats, const DepotFixture& f, const std::string& when) {
+  const std::vector<RankingLine> fromTails = stats.FundRanking(Scope::AllFunds);
+  Statistics whole(f.state, f.calendar);
+  whole.RecomputeStatistics(Scope::AllFunds);
+  ASSERT_EQ(whole.Table(Scope::AllFunds).size(), f.state.auxiliaryStore.Keys().size());
+  const std::vector<RankingLine>& fromRows = whole.FundRanking(Scope::AllFunds);
+  ASSERT_EQ(fromTails.size(), fromRows.size());
+  for (size_t i = 0; i < fromRows.size(); ++i) {
+    EXPECT_EQ(fromTails[i].fund, fromRows[i].fund) << when << i;
+    EXPECT_EQ(fromTails[i].change, fromRows[i].change) << when << fromRows[i].fund;
+    EXPECT_EQ(fromTails[i].changeText, fromRows[i].changeText) << when << fromRows[i].fund;
+    EXPECT_EQ(fromTails[i].percentText, fromRows[i].percentText) << when << fromRows[i].fund;
+  }
+}
+
 // Price rows of archived funds of every shape the ranking meets: daily
 // prices over a few years, months left out (also for more than a year, and
 // the same month of the next year), prices that stay the same or fall to 0
 // over the last months, damaged and unordered dates, prices in other forms,
 // a single row and none.
-std::vector<std::string> ArchiveRows(std::mt19937& rng) {
+std::vector<std::string> ArchiveRows(std::mt19937& rng, int longest = 700) {
   std::vector<std::string> rows;
   const unsigned shape = rng() % 7;
   if (shape == 6) {
@@ -371,7 +388,7 @@ std::vector<std::string> ArchiveRows(std::mt19937& rng) {
   }
   using namespace std::chrono;
   sys_days day = year{1998 + static_cast<int>(rng() % 3)} / static_cast<int>(1 + rng() % 12) / 3;
-  const int count = 5 + static_cast<int>(rng() % 700);
+  const int count = 5 + static_cast<int>(rng() % static_cast<unsigned>(longest));
   const int flatFrom = shape == 1 || shape == 2 ? count - static_cast<int>(rng() % 120) : count;
   double price = 5 + rng() % 500;
   for (int i = 0; i < count; ++i) {
@@ -407,29 +424,14 @@ TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
   std::mt19937 rng(2026);
   for (int k = 0; k < 240; ++k) f.AddFund(Fund("Archiv " + std::to_string(k)), ArchiveRows(rng), true);
   f.Reopen();
-  // The ranking of stats against that of a table computed whole.
-  auto expectRankingOfWholeRows = [&](const char* when) {
-    const std::vector<RankingLine> fromTails = stats.FundRanking(Scope::AllFunds);
-    Statistics whole(f.state, f.calendar);
-    whole.RecomputeStatistics(Scope::AllFunds);
-    ASSERT_EQ(whole.Table(Scope::AllFunds).size(), 240u);
-    const std::vector<RankingLine>& fromRows = whole.FundRanking(Scope::AllFunds);
-    ASSERT_EQ(fromTails.size(), fromRows.size());
-    for (size_t i = 0; i < fromRows.size(); ++i) {
-      EXPECT_EQ(fromTails[i].fund, fromRows[i].fund) << when << i;
-      EXPECT_EQ(fromTails[i].change, fromRows[i].change) << when << fromRows[i].fund;
-      EXPECT_EQ(fromTails[i].changeText, fromRows[i].changeText) << when << fromRows[i].fund;
-      EXPECT_EQ(fromTails[i].percentText, fromRows[i].percentText) << when << fromRows[i].fund;
-    }
-  };
   stats.RecomputeStatistics(Scope::AllFunds);
-  expectRankingOfWholeRows("after opening: ");
+  ExpectRankingOfWholeRows(stats, f, "after opening: ");
   // A command gives one fund a steep last month: its figures are read
   // again, the others' are taken over.
   ASSERT_EQ(f.state.auxiliaryStore.Select("Archiv 5"), 1);
   f.state.auxiliaryStore.ReplaceRows(section::kPrices, {"02.12.2002", "10,00", "02.01.2003", "99999,00"});
   stats.RecomputeStatistics(Scope::AllFunds);
-  expectRankingOfWholeRows("after a command: ");
+  ExpectRankingOfWholeRows(stats, f, "after a command: ");
   EXPECT_EQ(stats.FundRanking(Scope::AllFunds).front().fund, "Archiv 5");
 
   Statistics whole(f.state, f.calendar);
@@ -452,6 +454,22 @@ TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
   Statistics oneByOne(f.state, f.calendar);
   oneByOne.RecomputeStatistics(Scope::AllFunds);
   ExpectSameRows(oneByOne.Table(Scope::AllFunds), fromFile);
+}
+
+// Thousands of archived funds have their last months read in two threads:
+// the same ranking as from the whole rows.
+TEST_F(StatisticsTest, TheRankingOfThousandsOfArchivedFundsIsThatOfTheWholeRows) {
+  std::mt19937 rng(99);
+  RecordStore& archive = f.state.auxiliaryStore;
+  for (int k = 0; k < 1200; ++k) {
+    archive.AddRecord(Fund("Archiv " + std::to_string(k)).Row());
+    const std::vector<std::string> rows = ArchiveRows(rng, 90);
+    if (!rows.empty()) archive.AppendRows(section::kPrices, rows, static_cast<int>(rows.size() / 2));
+  }
+  ASSERT_TRUE(archive.Save().ok());
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ExpectRankingOfWholeRows(stats, f, "");
 }
 
 // Rows not computed yet are never taken over as computed ones: recomputed
