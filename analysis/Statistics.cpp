@@ -238,8 +238,10 @@ std::vector<double> MonthlyAverages(const Statistics::Series& s, std::vector<siz
 
 // The two figures of a fund's ranking line from its monthly averages and
 // changes: the change of the last month with a nonzero average against
-// the month before it, and the last nonzero monthly change.
-void RankingFigures(const std::vector<double>& averages, const std::vector<double>& changes, double& change,
+// the month before it, and the last nonzero monthly change.  True when
+// both were there (for averages and changes of a series' last months:
+// when they decide the figures of the whole series).
+bool RankingFigures(const std::vector<double>& averages, const std::vector<double>& changes, double& change,
                     double& percent) {
   size_t j = averages.size();
   while (j > 0 && averages[j - 1] == 0) --j;
@@ -248,9 +250,10 @@ void RankingFigures(const std::vector<double>& averages, const std::vector<doubl
   for (size_t k = changes.size(); k > 0; --k) {
     if (changes[k - 1] != 0) {
       percent = changes[k - 1];
-      break;
+      return j >= 2;
     }
   }
+  return false;
 }
 
 // Yearly groups advancing one year per group; a year without prices gives
@@ -427,7 +430,7 @@ void Statistics::Recompute(Scope scope, bool weekly) {
 }
 
 void Statistics::ComputeRows(Scope scope, const std::vector<int>& todo, bool weekly, const RiskInputs& risk) const {
-  std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
+  std::vector<FundStatistics>& table = TableOf(scope);
   // Every fund's figures depend on that fund alone, so each fund runs all
   // passes at once from one reading of its prices, and the funds can be
   // shared between two threads.  Only the depot totals add up the funds,
@@ -689,7 +692,7 @@ void Statistics::FundRisk(const Series& s, FundStatistics& st, const RiskInputs&
 
 std::vector<std::string> Statistics::DerivedSeriesList(int fund, Scope scope, int kind) const {
   if (scope == Scope::AllFunds) SettleRow(fund);
-  const std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
+  const std::vector<FundStatistics>& table = TableOf(scope);
   if (fund < 0 || static_cast<size_t>(fund) >= table.size()) return {};
   const FundStatistics& st = table[static_cast<size_t>(fund)];
   const std::vector<double>& values = kind == 0   ? st.monthlyAverages
@@ -738,7 +741,7 @@ const std::array<const char*, 14> Statistics::kFundInfoLabels = {"Wert des Fonds
 std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) const {
   std::array<std::string, 14> out;
   if (scope == Scope::AllFunds) SettleRow(fund);
-  const std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
+  const std::vector<FundStatistics>& table = TableOf(scope);
   if (fund < 0 || static_cast<size_t>(fund) >= table.size()) return out;
   const FundStatistics& st = table[static_cast<size_t>(fund)];
   const RecordStore& store = StoreOf(scope);
@@ -764,7 +767,7 @@ std::array<std::string, 14> Statistics::FundInfoLines(int fund, Scope scope) con
 }
 
 const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
-  const std::vector<FundStatistics>& table = scope == Scope::DepotFunds ? depot_ : all_;
+  const std::vector<FundStatistics>& table = TableOf(scope);
   const std::vector<std::string>& keys = StoreOf(scope).Keys();
   const size_t n = std::min(table.size(), keys.size());
   RankingCache& cache = ranking_[scope == Scope::DepotFunds ? 0 : 1];
@@ -862,21 +865,10 @@ bool Statistics::TailRanking(int record, double& change, double& percent) const 
     RankingFigures(averages, Changes(averages), change, percent);
     return true;
   }
-  const std::vector<double> groups = MonthlyGroups(tail.View(), keyBefore, nullptr);
   // The last nonzero average and the one before it must both lie in the
   // tail, and so must the last nonzero change.
-  size_t j = groups.size();
-  while (j > 0 && groups[j - 1] == 0) --j;
-  if (j < 2) return false;
-  change = groups[j - 1] - groups[j - 2];
-  for (size_t k = groups.size() - 1; k >= 1; --k) {
-    const double c = groups[k - 1] == 0 ? 100 : ChangePercent(groups[k], groups[k - 1]);
-    if (c != 0) {
-      percent = c;
-      return true;
-    }
-  }
-  return false;
+  const std::vector<double> groups = MonthlyGroups(tail.View(), keyBefore, nullptr);
+  return RankingFigures(groups, Changes(groups), change, percent);
 }
 
 }  // namespace tellurio

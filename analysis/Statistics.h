@@ -116,7 +116,8 @@ class Statistics {
     double rate = 0;         // money-market rate, percent
   };
   const RecordStore& StoreOf(Scope scope) const;
-  std::vector<FundStatistics>& TableOf(Scope scope) { return scope == Scope::DepotFunds ? depot_ : all_; }
+  // The scope's rows as they are (archive rows not computed yet included).
+  std::vector<FundStatistics>& TableOf(Scope scope) const { return scope == Scope::DepotFunds ? depot_ : all_; }
   // Reads the prices of a record into price and date (room for all rows).
   void ReadOne(Scope scope, int record, double* price, PackedDate* date) const;
   void ReadOne(Scope scope, int record, SeriesData& s) const;

@@ -108,11 +108,11 @@ class FundTile : public QPushButton {
 // height come from the delegate's size of one row, and the rule is checked
 // against two more rows.  When they disagree (another style) the rows keep
 // the delegate's own sizes.
-void SetRowSizes(QListWidget* list, const std::vector<std::string>& texts, TextWidths& widths) {
+void SetRowSizes(QListWidget* list, const std::vector<RankingText>& texts, TextWidths& widths) {
   const int n = list->count();
   if (n == 0 || static_cast<size_t>(n) != texts.size()) return;
   auto textWidth = [&](int row) {
-    std::string_view t = texts[static_cast<size_t>(row)];
+    std::string_view t = texts[static_cast<size_t>(row)].shown;
     while (!t.empty() && t.back() == ' ') t.remove_suffix(1);  // trailing blanks take no room in the line
     return static_cast<int>(std::ceil(widths.ExactWidth(t)));
   };
@@ -453,16 +453,13 @@ void CTellurioView::UpdateFundList() {
     // first click selected a fund (and so updated the panes) must find the
     // line it began on, or it is lost.
     TextWidths& widths = TextWidths::For(fundList_->font());
-    const std::vector<RankingText> texts = RankingTexts(ranking, widths);
-    std::vector<std::string> shown;
-    shown.reserve(texts.size());
-    for (const RankingText& t : texts) shown.push_back(t.shown);
+    std::vector<RankingText> texts = RankingTexts(ranking, widths);
     // What a line stands for (its fund, its line for printing and taking
     // over) is kept here by row, not in the items: thousands of item values
     // would cost more than the lines themselves.
     fundListLines_.clear();
     fundListLines_.reserve(texts.size());
-    for (const RankingText& t : texts) fundListLines_.push_back(t.line);
+    for (RankingText& t : texts) fundListLines_.push_back(std::move(t.line));
     if (fundList_->count() != static_cast<int>(ranking.size())) {
       fundList_->clear();
       QStringList lines;
@@ -475,7 +472,7 @@ void CTellurioView::UpdateFundList() {
       QAbstractItemModel* model = fundList_->model();
       {
         const QSignalBlocker quiet(model);
-        SetRowSizes(fundList_, shown, widths);
+        SetRowSizes(fundList_, texts, widths);
       }
       if (model->rowCount() > 0) emit model->dataChanged(model->index(0, 0), model->index(model->rowCount() - 1, 0));
     } else {
@@ -484,7 +481,7 @@ void CTellurioView::UpdateFundList() {
         const QString text = Q(texts[i].shown);
         if (item->text() != text) item->setText(text);
       }
-      SetRowSizes(fundList_, shown, widths);
+      SetRowSizes(fundList_, texts, widths);
     }
     fundListRanking_ = ranking;
     fundListFont_ = fontKey;

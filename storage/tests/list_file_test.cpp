@@ -241,6 +241,31 @@ TEST(ListFile, PlainTextLinesAreConvertedNotDecoded) {
 
 // The decoded lines of a file, line by line: split at LF (one CR before it
 // dropped), unscrambled, converted to UTF-8.
+// A key line and lines of fewer than `longest` digits, about `bytes` in
+// all.
+std::vector<std::string> DigitLines(std::mt19937& rng, size_t bytes, unsigned longest) {
+  std::vector<std::string> lines = {"4"};
+  size_t total = 0;
+  while (total < bytes) {
+    std::string l;
+    for (size_t j = rng() % longest; j > 0; --j) l.push_back(static_cast<char>('0' + rng() % 10));
+    total += l.size() + 2;
+    lines.push_back(l);
+  }
+  return lines;
+}
+
+// The encoded bytes with about a quarter of their "\r\n" line ends cut to
+// a "\n" alone.
+std::string SomeBareLineFeeds(const std::string& encoded, std::mt19937& rng) {
+  std::string mixed;
+  for (size_t i = 0; i < encoded.size(); ++i) {
+    if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 4 == 0) continue;
+    mixed.push_back(encoded[i]);
+  }
+  return mixed;
+}
+
 std::vector<std::string> DecodedLineByLine(const std::string& bytes) {
   std::vector<std::string> ref = SplitLines(bytes);
   DecodeLines(ref);
@@ -370,11 +395,7 @@ TEST(ListFile, BothKindsOfBlankDecodeAlikeInEveryWidth) {
     std::string encoded;
     ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
     ASSERT_GT(std::count(encoded.begin(), encoded.end(), ' '), 10000) << "the file is full of blanks";
-    std::string mixed;
-    for (size_t i = 0; i < encoded.size(); ++i) {
-      if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 4 == 0) continue;
-      mixed.push_back(encoded[i]);
-    }
+    const std::string mixed = SomeBareLineFeeds(encoded, rng);
     const std::vector<std::string> ref = DecodedLineByLine(mixed);
     for (int width = 0; width <= 3; ++width) {
       detail::LineTable::LimitVectorWidth(width);
@@ -389,22 +410,10 @@ TEST(ListFile, BothKindsOfBlankDecodeAlikeInEveryWidth) {
 // decoded in two halves, a span across them is empty.
 TEST(ListFile, ASpanOfLinesIsTheirTextInOnePiece) {
   std::mt19937 rng(5);
-  std::vector<std::string> lines = {"4"};
-  size_t bytes = 0;
-  while (bytes < (size_t(11) << 20)) {
-    std::string l;
-    for (size_t j = rng() % 14; j > 0; --j) l.push_back(static_cast<char>('0' + rng() % 10));
-    bytes += l.size() + 2;
-    lines.push_back(l);
-  }
+  const std::vector<std::string> lines = DigitLines(rng, size_t(11) << 20, 14);
   std::string encoded;
   ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
-  std::string mixed;  // a quarter of the lines end in "\n" alone
-  for (size_t i = 0; i < encoded.size(); ++i) {
-    if (encoded[i] == '\r' && i + 1 < encoded.size() && encoded[i + 1] == '\n' && rng() % 4 == 0) continue;
-    mixed.push_back(encoded[i]);
-  }
-  const detail::LineTable table = detail::LineTable::Decode(mixed);
+  const detail::LineTable table = detail::LineTable::Decode(SomeBareLineFeeds(encoded, rng));
   size_t across = 0;
   for (int round = 0; round < 3000; ++round) {
     const size_t first = rng() % table.size();
@@ -441,14 +450,7 @@ TEST(ListFile, ASpanOfLinesIsTheirTextInOnePiece) {
 // and decodes the same lines as in one go.
 TEST(ListFile, DecodingInStepsReportsEveryRangeOnce) {
   std::mt19937 rng(11);
-  std::vector<std::string> lines = {"4"};
-  size_t bytes = 0;
-  while (bytes < (size_t(11) << 20)) {
-    std::string l;
-    for (size_t j = rng() % 25; j > 0; --j) l.push_back(static_cast<char>('0' + rng() % 10));
-    bytes += l.size() + 2;
-    lines.push_back(l);
-  }
+  const std::vector<std::string> lines = DigitLines(rng, size_t(11) << 20, 25);
   std::string encoded;
   ASSERT_TRUE(EncodeListBytes(lines, lines.size(), encoded));
   std::mutex m;
