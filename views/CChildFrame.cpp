@@ -10,6 +10,10 @@ CChildFrame::CChildFrame(const QString& title, QWidget* parent) : QFrame(parent)
   setWindowTitle(title);
   setObjectName(title);
   setFrameStyle(QFrame::Panel | QFrame::Raised);
+  // The margin around the view is filled with the pane area's grey, so that
+  // a pane raised over others (the table pane over the chart panes) hides
+  // their frame lines instead of letting them show through.
+  setAutoFillBackground(true);
   setLineWidth(1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);

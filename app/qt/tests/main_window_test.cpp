@@ -239,6 +239,12 @@ TEST(MainWindow, TheTablePaneComesAndGoesAndGuardsTheCommands) {
   for (const TableLine& l : p.Pane()->Table()->lines) names.push_back(l.At(depotcol::kName));
   EXPECT_EQ(names, (Names{"Alpha-Aktien", "Beta", "Gamma Renten", "Delta", "Epsilon"}));
   EXPECT_TRUE(p.Pane()->isVisible());
+  // Nothing of the chart panes beneath shows through the raised table pane:
+  // the window shows the pane exactly as the pane draws itself.
+  CChildFrame* tableFrame = p.frame().FindPane(QStringLiteral("Fenster4"));
+  const QImage alone = tableFrame->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QRect where(tableFrame->mapTo(&p.frame(), QPoint(0, 0)), tableFrame->size());
+  EXPECT_EQ(p.frame().grab(where).toImage().convertToFormat(QImage::Format_RGB32), alone);
   EXPECT_TRUE(p.frame().Action(cmd::kPrint)->isEnabled());
   p.f.prompter.Clear();
   p.Run(cmd::kBuy);
