@@ -612,11 +612,16 @@ void Statistics::Totals() {
 }
 
 Statistics::RiskInputs Statistics::Inputs() const {
-  // The index change of the newest DAX day.
-  std::vector<double> dax;
-  for (size_t i = 1; i < state_.daxSeries.size(); i += 2) dax.push_back(ParseNumber(state_.daxSeries[i]));
+  // The index change of the newest DAX day: the values are the second of
+  // each (date, value) pair, and only the last two are read (the history
+  // holds thousands of days).
+  const std::vector<std::string>& series = state_.daxSeries;
+  const size_t values = series.size() / 2;
   RiskInputs in;
-  if (dax.size() >= 2) in.indexChange = dax[dax.size() - 2] == 0 ? -1 : dax.back() / dax[dax.size() - 2] - 1;
+  if (values >= 2) {
+    const double before = ParseNumber(series[2 * values - 3]), newest = ParseNumber(series[2 * values - 1]);
+    in.indexChange = before == 0 ? -1 : newest / before - 1;
+  }
   in.rate = state_.moneyMarketRate;
   return in;
 }

@@ -139,7 +139,9 @@ TEST_F(StatisticsTest, SharpeAndTreynorFromYearsAndTheDax) {
   f.AddFund(Fund("Risiko"),
             {"15.06.2001", "10,00", "15.06.2002", "11,00", "13.06.2003", "12,00", "16.06.2003", "12,50"});
   f.state.moneyMarketRate = 3;
-  f.state.daxSeries = {"12.06.2003", "3000,00", "13.06.2003", "3030,00"};
+  // The change of the newest DAX day counts, not that of earlier days; a
+  // date without its value at the end is no day.
+  f.state.daxSeries = {"11.06.2003", "1500,00", "12.06.2003", "3000,00", "13.06.2003", "3030,00", "16.06.2003"};
   stats.RecomputeStatistics(Scope::AllFunds);  // empty archive: no rows
   EXPECT_TRUE(stats.Table(Scope::AllFunds).empty());
   stats.RecomputeStatistics(Scope::DepotFunds);
