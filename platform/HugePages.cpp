@@ -1,6 +1,7 @@
 #include "platform/HugePages.h"
 
 #include <sys/auxv.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,6 +15,11 @@ namespace {
 // for not set), so that it can be put back; also tells the restarted
 // process not to restart again.
 constexpr const char* kBefore = "TELLURIO_GLIBC_TUNABLES_VORHER";
+// Set in the restarted process only: the process name before the restart.
+// Started again through /proc/self/exe, the process would be called "exe"
+// in process lists, and "pgrep" or "killall" with the program's name would
+// not find it.
+constexpr const char* kNameBefore = "TELLURIO_PROZESSNAME_VORHER";
 
 // Puts GLIBC_TUNABLES back to `before` ("-": not set) and removes kBefore.
 // Should setting it fail (no memory), the programs started from here see
@@ -23,6 +29,14 @@ void RestoreTunables(const std::string& before) {
   const int failed = before == "-" ? unsetenv("GLIBC_TUNABLES") : setenv("GLIBC_TUNABLES", before.c_str(), 1);
   (void)failed;
   (void)unsetenv(kBefore);
+}
+
+// Gives the restarted process its name back and removes kNameBefore.  A
+// name that cannot be set leaves "exe", which changes nothing the program
+// does.
+void RestoreName() {
+  if (const char* name = std::getenv(kNameBefore); name && *name) (void)prctl(PR_SET_NAME, name, 0, 0, 0);
+  (void)unsetenv(kNameBefore);
 }
 
 }  // namespace
@@ -46,6 +60,7 @@ void UseHugePagesForMalloc(char** argv) {
     // The restarted process: the C library has read its tunables, so the
     // environment can be the user's again.
     RestoreTunables(before);
+    RestoreName();
     return;
   }
   if (!argv || !argv[0] || getauxval(AT_SECURE) != 0) return;
@@ -53,11 +68,16 @@ void UseHugePagesForMalloc(char** argv) {
   const std::optional<std::string> tunables = TunablesWithHugePages(current);
   if (!tunables) return;
   const std::string before = current ? std::string(current) : std::string("-");
+  // The kernel keeps at most 15 bytes of a process name.  Should the name
+  // not be read or passed on, the restarted process is called "exe".
+  char name[17] = {};
+  if (prctl(PR_GET_NAME, name, 0, 0, 0) == 0) (void)setenv(kNameBefore, name, 1);
   if (setenv(kBefore, before.c_str(), 1) == 0 && setenv("GLIBC_TUNABLES", tunables->c_str(), 1) == 0)
     execv("/proc/self/exe", argv);  // returns only when it failed
   // Not restarted (no /proc, no memory): the program runs as it is, with
   // the environment it was given.
   RestoreTunables(before);
+  (void)unsetenv(kNameBefore);
 }
 
 }  // namespace tellurio

@@ -31,7 +31,8 @@ std::optional<std::string> TunablesWithHugePages(const char* current);
 // ignores the tunables) or the program cannot be started again (then it
 // goes on as it is).  In the restarted process, GLIBC_TUNABLES is set back
 // to what it was, so that the programs it starts see the user's
-// environment.
+// environment, and the process takes back its name (process lists would
+// show "exe", the name of the link it was started through).
 void UseHugePagesForMalloc(char** argv);
 
 }  // namespace tellurio

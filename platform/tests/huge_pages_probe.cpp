@@ -3,7 +3,8 @@
 //   args      the arguments after the program name, joined by '|'
 //   runs      how many times main began in this process (2: restarted)
 //   now       GLIBC_TUNABLES as the process sees it now ("<unset>")
-//   marker    whether the restart's own variable is still set
+//   marker    whether the restart's own variables are still set
+//   name      the process name as process lists show it
 //   advised   whether 8 MiB from malloc lie in memory advised for huge
 //             pages ("-" when a sanitizer's allocator replaces malloc)
 
@@ -60,7 +61,11 @@ int main(int argc, char** argv) {
   std::printf("args=%s\n", args.c_str());
   std::printf("runs=%s\n", runs.c_str());
   std::printf("now=%s\n", now ? now : "<unset>");
-  std::printf("marker=%d\n", std::getenv("TELLURIO_GLIBC_TUNABLES_VORHER") ? 1 : 0);
+  std::printf("marker=%d\n",
+              std::getenv("TELLURIO_GLIBC_TUNABLES_VORHER") || std::getenv("TELLURIO_PROZESSNAME_VORHER") ? 1 : 0);
+  std::string name;
+  std::getline(std::ifstream("/proc/self/comm"), name);
+  std::printf("name=%s\n", name.c_str());
   if (kGlibcMalloc) {
     const size_t bytes = size_t{8} << 20;
     char* block = static_cast<char*>(std::malloc(bytes));

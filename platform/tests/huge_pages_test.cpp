@@ -49,7 +49,7 @@ std::map<std::string, std::string> Probe(const std::vector<std::string>& args,
   for (char** e = environ; *e; ++e) {
     const std::string entry(*e);
     if (entry.rfind("GLIBC_TUNABLES=", 0) != 0 && entry.rfind("TELLURIO_GLIBC_TUNABLES_VORHER=", 0) != 0 &&
-        entry.rfind("HUGE_PAGES_PROBE_RUNS=", 0) != 0)
+        entry.rfind("TELLURIO_PROZESSNAME_VORHER=", 0) != 0 && entry.rfind("HUGE_PAGES_PROBE_RUNS=", 0) != 0)
       env.push_back(entry);
   }
   if (tunables) env.push_back("GLIBC_TUNABLES=" + *tunables);
@@ -90,7 +90,8 @@ std::map<std::string, std::string> Probe(const std::vector<std::string>& args,
 }
 
 // What a run of the probe must show: how often its main began, its
-// GLIBC_TUNABLES afterwards, no variable of the restart left, and (where
+// GLIBC_TUNABLES afterwards, no variable of the restart left, its own name
+// in process lists (the kernel keeps 15 bytes of it), and (where
 // the C library's own allocator runs and, for "1", the system has huge
 // pages) whether its large blocks are advised for huge pages.
 void ExpectRun(std::map<std::string, std::string>& r, const std::string& runs, const std::string& now,
@@ -98,6 +99,7 @@ void ExpectRun(std::map<std::string, std::string>& r, const std::string& runs, c
   EXPECT_EQ(r["runs"], runs);
   EXPECT_EQ(r["now"], now);
   EXPECT_EQ(r["marker"], "0");
+  EXPECT_EQ(r["name"], fs::path(HUGE_PAGES_PROBE).filename().string().substr(0, 15));
   if (r["advised"] != "-" && (advised == "0" || fs::exists("/sys/kernel/mm/transparent_hugepage"))) {
     EXPECT_EQ(r["advised"], advised);
   }
