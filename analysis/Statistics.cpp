@@ -479,14 +479,13 @@ void Statistics::SettleRows(const std::vector<int>& todo) const {
   rows.reserve(todo.size());
   for (int i : todo)
     if (i < n && i < static_cast<int>(all_.size())) rows.push_back(i);
-  const ScopeSource& source = source_[1];
+  ScopeSource& source = source_[1];
   ComputeRows(Scope::AllFunds, rows, source.weekly, source.risk);
   const std::shared_ptr<const detail::LineTable> lines = StoreOf(Scope::AllFunds).SharedTable();
   for (int i : todo) {
     const size_t k = static_cast<size_t>(i);
-    if (k < source_[1].rows.size() && source_[1].rows[k] &&
-        source_[1].rows[k] != SourceOf(Scope::AllFunds, i, lines.get()))
-      source_[1].rows[k].reset();
+    if (k < source.rows.size() && source.rows[k] && source.rows[k] != SourceOf(Scope::AllFunds, i, lines.get()))
+      source.rows[k].reset();
     pending_[k] = 0;
   }
   pendingCount_ -= todo.size();
@@ -799,6 +798,12 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
     } else {
       run(0, unknown.size());
     }
+    // Where the last months do not tell, the whole rows do: computed all
+    // at once.
+    std::vector<int> whole;
+    for (int i : unknown)
+      if (!tails_[static_cast<size_t>(i)].known) whole.push_back(i);
+    if (!whole.empty()) SettleRows(whole);
   }
   std::vector<RankingLine> lines;
   lines.reserve(n);
@@ -806,16 +811,12 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
     RankingLine l;
     l.fund = keys[i];
     double p = 0;
-    // An archived fund whose row is not computed yet: from its last months
-    // when they tell, else from its row.
-    bool fromTail = false;
-    if (scope == Scope::AllFunds && Pending(i) && tails_[i].known) {
-      fromTail = true;
+    // An archived fund whose row is still not computed: its last months
+    // tell.
+    if (scope == Scope::AllFunds && Pending(i)) {
       l.change = tails_[i].change;
       p = tails_[i].percent;
-    }
-    if (!fromTail) {
-      if (scope == Scope::AllFunds) SettleRow(static_cast<int>(i));
+    } else {
       RankingFigures(table[i].monthlyAverages, table[i].monthlyChanges, l.change, p);
     }
     l.changeText = FormatNumber(l.change, 2);
