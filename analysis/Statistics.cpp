@@ -122,18 +122,34 @@ inline size_t LineLength(const char* p, const char* end) {
   return static_cast<size_t>((nl ? static_cast<const char*>(nl) : end) - p);
 }
 
-// The first `rows` rows of a price section from its values in one piece
-// (see RecordView::Text), walked from line to line instead of looking
-// every line up.  Reads each date and price as ReadPriceDate and ReadPrice
-// read the lines (a "\r" before a "\n" ends the line, as in the table);
-// false, with the rows left half written, at a date of another form; the
-// caller then reads the lines one by one.
-bool ReadRowsFromText(std::string_view text, size_t rows, double* price, PackedDate* date) {
+}  // namespace
+
+double ReadPrice(std::string_view text) { return PriceOf(text); }
+
+bool ReadPriceRows(std::string_view text, size_t rows, double* price, PackedDate* date) {
   const char* p = text.data();
   const char* const end = p + text.size();
+  // Prices run from day to day, so most dates have the month and year of
+  // the date before: where its ".MM.JJJJ" is that of the last date read in
+  // full, only the day is read.
+  bool known = false;  // a date read in full
+  std::uint64_t lastMonthYear = 0;
+  PackedDate lastMonthStart = 0;
   for (size_t r = 0; r < rows; ++r) {
     // A date of ten characters, its "\n" or "\r\n", and a price line.
-    if (end - p < 12 || !UsualDate(p, date[r])) return false;
+    if (end - p < 12) return false;
+    std::uint64_t monthYear;
+    std::memcpy(&monthYear, p + 2, 8);
+    const unsigned tens = static_cast<unsigned char>(p[0]) - unsigned{'0'};
+    const unsigned ones = static_cast<unsigned char>(p[1]) - unsigned{'0'};
+    if (known && monthYear == lastMonthYear && tens < 10 && ones < 10) {
+      date[r] = lastMonthStart + static_cast<PackedDate>(tens * 10 + ones);
+    } else {
+      if (!UsualDate(p, date[r])) return false;
+      known = true;
+      lastMonthYear = monthYear;
+      lastMonthStart = date[r] - PackedDay(date[r]);
+    }
     p += 10;
     if (*p == '\r') ++p;
     if (*p != '\n') return false;
@@ -146,10 +162,6 @@ bool ReadRowsFromText(std::string_view text, size_t rows, double* price, PackedD
   }
   return true;
 }
-
-}  // namespace
-
-double ReadPrice(std::string_view text) { return PriceOf(text); }
 
 namespace {
 
@@ -321,7 +333,7 @@ const RecordStore& Statistics::StoreOf(Scope scope) const {
 void Statistics::ReadOne(Scope scope, int record, double* price, PackedDate* date) const {
   const RecordView v = StoreOf(scope).Values(section::kPrices, record);
   const size_t rows = v.size() / 2;
-  if (rows > 0 && ReadRowsFromText(v.Text(), rows, price, date)) return;
+  if (rows > 0 && ReadPriceRows(v.Text(), rows, price, date)) return;
   for (size_t r = 0; r < rows; ++r) {
     date[r] = ReadPriceDate(v[2 * r]);
     price[r] = ReadPrice(v[2 * r + 1]);

@@ -198,6 +198,13 @@ std::vector<std::string> DerivedLabels(PackedDate firstPrice, int kind, size_t c
 // "1234,56" (the statistics read millions of them).
 PackedDate ReadPriceDate(std::string_view text);
 double ReadPrice(std::string_view text);
+// The first `rows` rows (date, price) of a price section from its values in
+// one piece (see RecordView::Text), walked from line to line instead of
+// looking every line up: each date and price as ReadPriceDate and ReadPrice
+// read the lines (a "\r" before a "\n" ends the line, as in the table).
+// false, with the rows left half written, where a date is of another form
+// or the text ends early; the caller then reads the lines one by one.
+bool ReadPriceRows(std::string_view text, size_t rows, double* price, PackedDate* date);
 
 // Pads text at its end with blanks until width(text) reaches target (it
 // stops when it is at most 2 units short).

@@ -248,6 +248,58 @@ TEST(PriceRowReaders, AgreeWithTheGeneralReaders) {
   EXPECT_EQ(ReadPrice("0,57"), 0.57);
 }
 
+// A price section walked in one piece gives, where it gives anything, the
+// rows the line readers give, also where a date keeps the month and year
+// of the date before and only its day is damaged; sections of the usual
+// form are always walked.
+TEST(PriceRowReaders, ASectionInOnePieceIsReadAsItsLines) {
+  std::mt19937 random(23);
+  int walked = 0, damaged = 0;
+  for (int n = 0; n < 400; ++n) {
+    const bool damage = n % 2 == 1;
+    std::vector<std::string> lines;
+    int day = 1 + static_cast<int>(random() % 28), month = 1 + static_cast<int>(random() % 12), year = 1995;
+    const int rows = 1 + static_cast<int>(random() % 120);
+    for (int r = 0; r < rows; ++r) {
+      if ((day += 1 + static_cast<int>(random() % 3)) > 28) {
+        day -= 27;
+        if (++month == 13) month = 1, ++year;
+      }
+      std::string date = Calendar::FormatDate(MakePackedDate(year, month, day));
+      std::string price = std::to_string(5 + random() % 500) + "," + std::to_string(10 + random() % 90);
+      if (damage && random() % 8 == 0) {
+        const char* days[] = {":1", "0/", "1a", " 7", "3"};
+        const char* prices[] = {"12", "1.234,5", "", "7,125", "abc"};
+        if (random() % 2)
+          date = days[random() % 5] + date.substr(2);
+        else
+          price = prices[random() % 5];
+      }
+      lines.push_back(date);
+      lines.push_back(price);
+    }
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i)
+      text += lines[i] + (i + 1 == lines.size() ? "" : random() % 9 ? "\n" : "\r\n");
+    std::vector<double> price(static_cast<size_t>(rows), -1);
+    std::vector<PackedDate> date(static_cast<size_t>(rows), -1);
+    if (!ReadPriceRows(text, static_cast<size_t>(rows), price.data(), date.data())) {
+      ASSERT_TRUE(damage) << "a section of the usual form is walked: " << text;
+      ++damaged;
+      continue;
+    }
+    ++walked;
+    for (size_t r = 0; r < static_cast<size_t>(rows); ++r) {
+      ASSERT_EQ(date[r], ReadPriceDate(lines[2 * r])) << lines[2 * r];
+      const double expected = ReadPrice(lines[2 * r + 1]);
+      ASSERT_TRUE(price[r] == expected || (std::isnan(price[r]) && std::isnan(expected))) << lines[2 * r + 1];
+    }
+  }
+  // Both ways were taken.
+  EXPECT_GT(walked, 200);
+  EXPECT_GT(damaged, 50);
+}
+
 }  // namespace
 }  // namespace tellurio::testing
 
@@ -402,8 +454,12 @@ std::vector<std::string> ArchiveRows(std::mt19937& rng, int longest = 700) {
                                                            static_cast<int>(static_cast<unsigned>(ymd.month())),
                                                            static_cast<int>(static_cast<unsigned>(ymd.day()))));
     if (shape == 4 && rng() % 25 == 0) {
-      const char* damaged[] = {"31.02.2003", "xx.yy.zzzz", "1.2.2003", "15.01.1999", "31.13.2002", ""};
-      date = damaged[rng() % 6];
+      // Also days just outside the digits in a month and year like the
+      // date before.
+      const std::string damaged[] = {"31.02.2003",          "xx.yy.zzzz",         "1.2.2003",
+                                     "15.01.1999",          "31.13.2002",         "",
+                                     ":1" + date.substr(2), "0/" + date.substr(2)};
+      date = damaged[rng() % 8];
     }
     if (i < flatFrom) price = std::max(0.0, price + (static_cast<int>(rng() % 201) - 100) / 100.0);
     if (shape == 2 && i >= flatFrom) price = 0;
