@@ -481,6 +481,17 @@ std::vector<std::string> ArchiveRows(std::mt19937& rng, int longest = 700) {
 TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
   std::mt19937 rng(2026);
   for (int k = 0; k < 240; ++k) f.AddFund(Fund("Archiv " + std::to_string(k)), ArchiveRows(rng), true);
+  // Several prices a day: the last rows of the first fund lie in two
+  // months only, those of the second in three.
+  for (int perMonth : {40, 30}) {
+    std::vector<std::string> dense;
+    for (int month = 8; month <= 12; ++month)
+      for (int k = 0; k < perMonth; ++k) {
+        dense.push_back(Calendar::FormatDate(MakePackedDate(2002, month, 1 + k * 2 / 3)));
+        dense.push_back(FormatNumber(10 + month * 3 + k * 0.25, 2));
+      }
+    f.AddFund(Fund("Dicht " + std::to_string(perMonth)), dense, true);
+  }
   f.Reopen();
   stats.RecomputeStatistics(Scope::AllFunds);
   ExpectRankingOfWholeRows(stats, f, "after opening: ");
