@@ -481,8 +481,8 @@ std::vector<std::string> ArchiveRows(std::mt19937& rng, int longest = 700) {
 TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
   std::mt19937 rng(2026);
   for (int k = 0; k < 240; ++k) f.AddFund(Fund("Archiv " + std::to_string(k)), ArchiveRows(rng), true);
-  // Several prices a day: the last rows of the first fund lie in two
-  // months only, those of the second in three.
+  // Several prices a day (30 or 40 a month): the search for the last
+  // months goes back over many rows.
   for (int perMonth : {40, 30}) {
     std::vector<std::string> dense;
     for (int month = 8; month <= 12; ++month)
