@@ -1,6 +1,7 @@
 #include "analysis/Statistics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -288,6 +289,53 @@ std::vector<double> YearlyAverages(const Statistics::Series& s) {
   return out;
 }
 
+// The ranking figures of an archived fund from its last months alone (see
+// Statistics::TailRanking): `line(i)` gives the i-th of its `values` price
+// values (date and price by turns).
+template <class Line>
+bool TailFiguresOf(const Line& line, size_t values, double& change, double& percent) {
+  const size_t n = values / 2;
+  if (n == 0) {
+    // No prices: no averages, one change of 0.
+    change = percent = 0;
+    return true;
+  }
+  // The rows from the start of the second run of one month from the end
+  // (or the whole series): the walk over them gives the last groups of the
+  // whole walk, their averages and the changes between them.  Two runs tell
+  // the ranking of a fund whose last month has prices and differs from the
+  // month before.
+  constexpr int kRuns = 2;
+  thread_local std::vector<PackedDate> backwards;
+  backwards.assign(1, DateOf(line(2 * (n - 1))));
+  size_t start = n - 1;
+  int keyBefore = 0;
+  bool whole = true;
+  for (int runs = 1; start > 0; --start) {
+    const PackedDate d = DateOf(line(2 * (start - 1)));
+    if (PackedMonth(d) != PackedMonth(backwards.back()) && ++runs > kRuns) {
+      keyBefore = PackedMonth(d);
+      whole = false;
+      break;
+    }
+    backwards.push_back(d);
+  }
+  thread_local Statistics::SeriesData tail;
+  tail.date.assign(backwards.rbegin(), backwards.rend());
+  tail.price.resize(n - start);
+  for (size_t r = start; r < n; ++r) tail.price[r - start] = PriceOf(line(2 * r + 1));
+  if (whole) {
+    std::vector<size_t> yearStarts;
+    const std::vector<double> averages = MonthlyAverages(tail.View(), yearStarts);
+    RankingFigures(averages, Changes(averages), change, percent);
+    return true;
+  }
+  // The last nonzero average and the one before it must both lie in the
+  // tail, and so must the last nonzero change.
+  const std::vector<double> groups = MonthlyGroups(tail.View(), keyBefore, nullptr);
+  return RankingFigures(groups, Changes(groups), change, percent);
+}
+
 double Field(const RecordView& v, size_t i) { return i < v.size() ? ParseNumber(v[i]) : 0; }
 
 }  // namespace
@@ -370,12 +418,17 @@ std::optional<Statistics::RowSource> Statistics::SourceOf(Scope scope, int recor
   return src;
 }
 
-void Statistics::RecomputeStatistics(Scope scope) { Recompute(scope, true); }
+void Statistics::RecomputeStatistics(Scope scope) {
+  Recompute(scope, true);
+  // After this recompute the views show the ranking of all funds.
+  if (scope == Scope::AllFunds) StartTailJob();
+}
 
 void Statistics::RecomputeWithoutWeekly(Scope scope) { Recompute(scope, false); }
 
 void Statistics::Recompute(Scope scope, bool weekly) {
   const bool archive = scope == Scope::AllFunds;
+  if (archive) tailJob_.reset();  // its figures are of the rows before
   ranking_[archive ? 1 : 0].valid = false;
   std::vector<FundStatistics>& table = TableOf(scope);
   const RecordStore& store = StoreOf(scope);
@@ -792,6 +845,7 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
   if (cache.valid && cache.names.size() == n && std::equal(cache.names.begin(), cache.names.end(), keys.begin()))
     return cache.lines;
   if (scope == Scope::AllFunds && pendingCount_ > 0) {
+    TakeTailJob();
     // The archived funds whose rows are not computed yet, from their last
     // months; each fund alone, so thousands are shared between two threads.
     std::vector<int> unknown;
@@ -847,46 +901,77 @@ const std::vector<RankingLine>& Statistics::FundRanking(Scope scope) const {
 
 bool Statistics::TailRanking(int record, double& change, double& percent) const {
   const RecordView v = StoreOf(Scope::AllFunds).Values(section::kPrices, record);
-  const size_t n = v.size() / 2;
-  if (n == 0) {
-    // No prices: no averages, one change of 0.
-    change = percent = 0;
-    return true;
+  return TailFiguresOf([&v](size_t i) { return v[i]; }, v.size(), change, percent);
+}
+
+// The tail figures of the archived funds that a ranking of all funds will
+// need, computed on another thread while the user-interface thread goes on
+// (at the start: building and showing the main window).  The job reads only
+// the decoded table of the archive store, which never changes and which it
+// keeps alive; each fund is remembered by where its prices lie there.
+struct Statistics::TailJob {
+  struct Item {
+    int record = 0;
+    uint32_t first = 0, size = 0;  // the price values in the table
+    TailFigures figures;
+  };
+  std::shared_ptr<const detail::LineTable> table;
+  std::vector<Item> items;
+  std::atomic<bool> cancel{false};
+  std::thread thread;
+};
+
+void Statistics::TailJobStop::operator()(TailJob* job) const {
+  job->cancel = true;
+  if (job->thread.joinable()) job->thread.join();
+  delete job;
+}
+
+void Statistics::StartTailJob() {
+  tailJob_.reset();
+  const RecordStore& store = StoreOf(Scope::AllFunds);
+  std::shared_ptr<const detail::LineTable> table = store.SharedTable();
+  if (!table || pendingCount_ < kTailJobMinimum) return;
+  std::unique_ptr<TailJob, TailJobStop> job(new TailJob);
+  const int n = std::min(store.RecordCount(), static_cast<int>(pending_.size()));
+  for (int i = 0; i < n; ++i) {
+    if (!pending_[static_cast<size_t>(i)] || tails_[static_cast<size_t>(i)].known) continue;
+    // Edited records have no place in the table: the ranking reads them.
+    const RecordView v = store.Values(section::kPrices, i);
+    if (v.Table() != table.get()) continue;
+    job->items.push_back(TailJob::Item{i, v.FirstLine(), static_cast<uint32_t>(v.size()), TailFigures{}});
   }
-  // The rows from the start of the second run of one month from the end
-  // (or the whole series): the walk over them gives the last groups of the
-  // whole walk, their averages and the changes between them.  Two runs tell
-  // the ranking of a fund whose last month has prices and differs from the
-  // month before.
-  constexpr int kRuns = 2;
-  thread_local std::vector<PackedDate> backwards;
-  backwards.assign(1, DateOf(v[2 * (n - 1)]));
-  size_t start = n - 1;
-  int keyBefore = 0;
-  bool whole = true;
-  for (int runs = 1; start > 0; --start) {
-    const PackedDate d = DateOf(v[2 * (start - 1)]);
-    if (PackedMonth(d) != PackedMonth(backwards.back()) && ++runs > kRuns) {
-      keyBefore = PackedMonth(d);
-      whole = false;
-      break;
+  if (job->items.size() < kTailJobMinimum) return;
+  job->table = std::move(table);
+  TailJob* j = job.get();
+  job->thread = std::thread([j] {
+    for (TailJob::Item& it : j->items) {
+      if (j->cancel.load(std::memory_order_relaxed)) return;
+      const detail::LineTable& t = *j->table;
+      const uint32_t first = it.first;
+      TailFigures& f = it.figures;
+      f.known = TailFiguresOf([&t, first](size_t i) { return t.line(first + i); }, it.size, f.change, f.percent);
     }
-    backwards.push_back(d);
+  });
+  tailJob_ = std::move(job);
+}
+
+void Statistics::TakeTailJob() const {
+  if (!tailJob_) return;
+  tailJob_->thread.join();
+  // Only figures of funds still waiting for them, whose prices are still the
+  // lines the job read (the store may have been changed or opened again
+  // since, and records may have moved).
+  const RecordStore& store = StoreOf(Scope::AllFunds);
+  const int n = store.RecordCount();
+  for (const TailJob::Item& it : tailJob_->items) {
+    const size_t i = static_cast<size_t>(it.record);
+    if (it.record >= n || !Pending(i) || i >= tails_.size() || tails_[i].known) continue;
+    const RecordView v = store.Values(section::kPrices, it.record);
+    if (v.Table() != tailJob_->table.get() || v.FirstLine() != it.first || v.size() != it.size) continue;
+    tails_[i] = it.figures;
   }
-  thread_local SeriesData tail;
-  tail.date.assign(backwards.rbegin(), backwards.rend());
-  tail.price.resize(n - start);
-  for (size_t r = start; r < n; ++r) tail.price[r - start] = PriceOf(v[2 * r + 1]);
-  if (whole) {
-    std::vector<size_t> yearStarts;
-    const std::vector<double> averages = MonthlyAverages(tail.View(), yearStarts);
-    RankingFigures(averages, Changes(averages), change, percent);
-    return true;
-  }
-  // The last nonzero average and the one before it must both lie in the
-  // tail, and so must the last nonzero change.
-  const std::vector<double> groups = MonthlyGroups(tail.View(), keyBefore, nullptr);
-  return RankingFigures(groups, Changes(groups), change, percent);
+  tailJob_.reset();
 }
 
 }  // namespace tellurio

@@ -186,6 +186,18 @@ class Statistics {
     double change = 0, percent = 0;
   };
   mutable std::vector<TailFigures> tails_;
+  // The tail figures of the pending archive rows, computed on another
+  // thread after a recompute of all funds (when there are at least
+  // kTailJobMinimum of them) and taken by the next ranking; stopped and
+  // dropped by the next recompute.
+  struct TailJob;
+  struct TailJobStop {
+    void operator()(TailJob* job) const;
+  };
+  static constexpr size_t kTailJobMinimum = 256;
+  void StartTailJob();
+  void TakeTailJob() const;
+  mutable std::unique_ptr<TailJob, TailJobStop> tailJob_;
   std::string depotValue_, depotProfit_;
 };
 

@@ -541,6 +541,54 @@ TEST_F(StatisticsTest, TheRankingOfThousandsOfArchivedFundsIsThatOfTheWholeRows)
   ExpectRankingOfWholeRows(stats, f, "");
 }
 
+// After a recompute of all funds, the last months of hundreds of archived
+// funds are read on another thread while the window is built.  What the
+// store holds when the ranking is built counts: a fund edited since, funds
+// dropped since (records moved) and a store opened again since are read
+// anew, so the ranking is still that of the whole rows.  (Each case opens
+// the store first: figures of a ranking built before are taken over by a
+// recompute as they are.)
+TEST_F(StatisticsTest, TheRankingIsThatOfTheStoreAsItIsWhenBuilt) {
+  std::mt19937 rng(4711);
+  RecordStore& archive = f.state.auxiliaryStore;
+  for (int k = 0; k < 400; ++k) {
+    archive.AddRecord(Fund("Archiv " + std::to_string(k)).Row());
+    const std::vector<std::string> rows = ArchiveRows(rng, 120);
+    if (!rows.empty()) archive.AppendRows(section::kPrices, rows, static_cast<int>(rows.size() / 2));
+  }
+  ASSERT_TRUE(archive.Save().ok());
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ExpectRankingOfWholeRows(stats, f, "as opened: ");
+
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ASSERT_EQ(archive.Select("Archiv 7"), 1);
+  archive.ReplaceRows(section::kPrices, {"02.12.2002", "10,00", "02.01.2003", "99999,00"});
+  std::vector<bool> drop(archive.Keys().size(), false);
+  drop[3] = drop[200] = true;
+  archive.DropRecords(drop);
+  ExpectRankingOfWholeRows(stats, f, "edited and dropped: ");
+  EXPECT_EQ(stats.FundRanking(Scope::AllFunds).front().fund, "Archiv 7");
+
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ASSERT_EQ(archive.Select("Archiv 9"), 1);
+  archive.ReplaceRows(section::kPrices, {"02.12.2002", "10,00", "02.01.2003", "199999,00"});
+  ASSERT_TRUE(archive.Save().ok());
+  f.Reopen();
+  ExpectRankingOfWholeRows(stats, f, "opened again: ");
+  EXPECT_EQ(stats.FundRanking(Scope::AllFunds).front().fund, "Archiv 9");
+
+  // Recomputed again before the ranking, and left while the other thread
+  // reads: nothing of it remains.
+  f.Reopen();
+  stats.RecomputeStatistics(Scope::AllFunds);
+  stats.RecomputeStatistics(Scope::AllFunds);
+  ExpectRankingOfWholeRows(stats, f, "recomputed twice: ");
+  { Statistics(f.state, f.calendar).RecomputeStatistics(Scope::AllFunds); }
+}
+
 // Rows not computed yet are never taken over as computed ones: recomputed
 // twice without a reader, or after one row was read, the table is that of
 // a fresh start.
