@@ -908,14 +908,17 @@ bool Statistics::TailRanking(int record, double& change, double& percent) const 
 // need, computed on another thread while the user-interface thread goes on
 // (at the start: building and showing the main window).  The job reads only
 // the decoded table of the archive store, which never changes and which it
-// keeps alive; each fund is remembered by where its prices lie there.
+// keeps alive while it reads (and no longer: a store opened again meanwhile
+// frees the old table); each fund is remembered by where its prices lie
+// there.
 struct Statistics::TailJob {
   struct Item {
     int record = 0;
     uint32_t first = 0, size = 0;  // the price values in the table
     TailFigures figures;
   };
-  std::shared_ptr<const detail::LineTable> table;
+  std::shared_ptr<const detail::LineTable> reading;  // the job thread's alone once it runs
+  std::weak_ptr<const detail::LineTable> table;      // the table the figures are of
   std::vector<Item> items;
   std::atomic<bool> cancel{false};
   std::thread thread;
@@ -942,16 +945,18 @@ void Statistics::StartTailJob() {
     job->items.push_back(TailJob::Item{i, v.FirstLine(), static_cast<uint32_t>(v.size()), TailFigures{}});
   }
   if (job->items.size() < kTailJobMinimum) return;
-  job->table = std::move(table);
+  job->table = table;
+  job->reading = std::move(table);
   TailJob* j = job.get();
   job->thread = std::thread([j] {
+    const detail::LineTable& t = *j->reading;
     for (TailJob::Item& it : j->items) {
-      if (j->cancel.load(std::memory_order_relaxed)) return;
-      const detail::LineTable& t = *j->table;
+      if (j->cancel.load(std::memory_order_relaxed)) break;
       const uint32_t first = it.first;
       TailFigures& f = it.figures;
       f.known = TailFiguresOf([&t, first](size_t i) { return t.line(first + i); }, it.size, f.change, f.percent);
     }
+    j->reading.reset();
   });
   tailJob_ = std::move(job);
 }
@@ -963,12 +968,13 @@ void Statistics::TakeTailJob() const {
   // lines the job read (the store may have been changed or opened again
   // since, and records may have moved).
   const RecordStore& store = StoreOf(Scope::AllFunds);
-  const int n = store.RecordCount();
+  const std::shared_ptr<const detail::LineTable> table = tailJob_->table.lock();
+  const int n = table ? store.RecordCount() : 0;
   for (const TailJob::Item& it : tailJob_->items) {
     const size_t i = static_cast<size_t>(it.record);
     if (it.record >= n || !Pending(i) || i >= tails_.size() || tails_[i].known) continue;
     const RecordView v = store.Values(section::kPrices, it.record);
-    if (v.Table() != tailJob_->table.get() || v.FirstLine() != it.first || v.size() != it.size) continue;
+    if (v.Table() != table.get() || v.FirstLine() != it.first || v.size() != it.size) continue;
     tails_[i] = it.figures;
   }
   tailJob_.reset();
