@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -948,16 +949,22 @@ void Statistics::StartTailJob() {
   job->table = table;
   job->reading = std::move(table);
   TailJob* j = job.get();
-  job->thread = std::thread([j] {
-    const detail::LineTable& t = *j->reading;
-    for (TailJob::Item& it : j->items) {
-      if (j->cancel.load(std::memory_order_relaxed)) break;
-      const uint32_t first = it.first;
-      TailFigures& f = it.figures;
-      f.known = TailFiguresOf([&t, first](size_t i) { return t.line(first + i); }, it.size, f.change, f.percent);
-    }
-    j->reading.reset();
-  });
+  // Without a thread (none can be made now) the ranking reads the funds
+  // itself, as it does for a few.
+  try {
+    job->thread = std::thread([j] {
+      const detail::LineTable& t = *j->reading;
+      for (TailJob::Item& it : j->items) {
+        if (j->cancel.load(std::memory_order_relaxed)) break;
+        const uint32_t first = it.first;
+        TailFigures& f = it.figures;
+        f.known = TailFiguresOf([&t, first](size_t i) { return t.line(first + i); }, it.size, f.change, f.percent);
+      }
+      j->reading.reset();
+    });
+  } catch (const std::system_error&) {
+    return;
+  }
   tailJob_ = std::move(job);
 }
 

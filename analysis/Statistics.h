@@ -57,7 +57,9 @@ class Statistics {
   Statistics(const DepotState& state, const Calendar& calendar) : state_(state), calendar_(calendar) {}
 
   // Rebuilds the scope's table: one row per fund, then the weekly (depot
-  // scope only), monthly and yearly passes and the risk figures.
+  // scope only), monthly and yearly passes and the risk figures.  For all
+  // funds it also starts reading the ranking figures of the archived funds
+  // on another thread, for the next FundRanking.
   void RecomputeStatistics(Scope scope);
   // The same without the weekly pass (weekly changes stay empty), for
   // readers that show no weekly figure, such as the fund tables.
