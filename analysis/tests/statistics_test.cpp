@@ -474,6 +474,20 @@ std::vector<std::string> ArchiveRows(std::mt19937& rng, int longest = 700) {
   return rows;
 }
 
+// An archive store of `count` funds "Archiv 0", "Archiv 1", ... with price
+// rows of every shape (ArchiveRows, at most `longest` of them), saved and
+// opened again.
+void WriteArchive(DepotFixture& f, std::mt19937& rng, int count, int longest) {
+  RecordStore& archive = f.state.auxiliaryStore;
+  for (int k = 0; k < count; ++k) {
+    archive.AddRecord(Fund("Archiv " + std::to_string(k)).Row());
+    const std::vector<std::string> rows = ArchiveRows(rng, longest);
+    if (!rows.empty()) archive.AppendRows(section::kPrices, rows, static_cast<int>(rows.size() / 2));
+  }
+  ASSERT_TRUE(archive.Save().ok());
+  f.Reopen();
+}
+
 // The archive's rows are computed when read; its ranking is taken from each
 // fund's last months where they tell.  It is line for line the ranking of
 // the whole rows, whose figures are those of a fresh start; and the rows
@@ -529,14 +543,7 @@ TEST_F(StatisticsTest, TheArchiveRankingFromTheLastMonthsIsThatOfTheWholeRows) {
 // the same ranking as from the whole rows.
 TEST_F(StatisticsTest, TheRankingOfThousandsOfArchivedFundsIsThatOfTheWholeRows) {
   std::mt19937 rng(99);
-  RecordStore& archive = f.state.auxiliaryStore;
-  for (int k = 0; k < 1200; ++k) {
-    archive.AddRecord(Fund("Archiv " + std::to_string(k)).Row());
-    const std::vector<std::string> rows = ArchiveRows(rng, 90);
-    if (!rows.empty()) archive.AppendRows(section::kPrices, rows, static_cast<int>(rows.size() / 2));
-  }
-  ASSERT_TRUE(archive.Save().ok());
-  f.Reopen();
+  ASSERT_NO_FATAL_FAILURE(WriteArchive(f, rng, 1200, 90));
   stats.RecomputeStatistics(Scope::AllFunds);
   ExpectRankingOfWholeRows(stats, f, "");
 }
@@ -550,14 +557,8 @@ TEST_F(StatisticsTest, TheRankingOfThousandsOfArchivedFundsIsThatOfTheWholeRows)
 // recompute as they are.)
 TEST_F(StatisticsTest, TheRankingIsThatOfTheStoreAsItIsWhenBuilt) {
   std::mt19937 rng(4711);
+  ASSERT_NO_FATAL_FAILURE(WriteArchive(f, rng, 400, 120));
   RecordStore& archive = f.state.auxiliaryStore;
-  for (int k = 0; k < 400; ++k) {
-    archive.AddRecord(Fund("Archiv " + std::to_string(k)).Row());
-    const std::vector<std::string> rows = ArchiveRows(rng, 120);
-    if (!rows.empty()) archive.AppendRows(section::kPrices, rows, static_cast<int>(rows.size() / 2));
-  }
-  ASSERT_TRUE(archive.Save().ok());
-  f.Reopen();
   stats.RecomputeStatistics(Scope::AllFunds);
   ExpectRankingOfWholeRows(stats, f, "as opened: ");
 
