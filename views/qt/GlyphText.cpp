@@ -197,7 +197,12 @@ void GlyphText::Direct::Blit(const Target& t, const Mask& m, int x, int y) const
   }
 }
 
-GlyphText::GlyphText(const QFont& font) : font_(font), metrics_(font), raw_(QRawFont::fromFont(font)) {}
+GlyphText::GlyphText(const QFont& font)
+    : font_(font),
+      metrics_(font),
+      raw_(QRawFont::fromFont(font)),
+      ascent_(metrics_.ascent()),
+      descent_(metrics_.descent()) {}
 GlyphText::GlyphText(GlyphText&&) noexcept = default;
 GlyphText& GlyphText::operator=(GlyphText&&) noexcept = default;
 GlyphText::~GlyphText() = default;
@@ -250,7 +255,7 @@ QPointF GlyphText::Origin(const QRectF& rect, Qt::Alignment align, qreal width) 
   qreal x = rect.left();
   if (align & Qt::AlignRight) x = rect.right() - width;
   if (align & Qt::AlignHCenter) x = rect.left() + (rect.width() - width) / 2;
-  const qreal baseline = rect.top() + (rect.height() + metrics_.ascent() - metrics_.descent()) / 2;
+  const qreal baseline = rect.top() + (rect.height() + ascent_ - descent_) / 2;
   return QPointF(x, baseline);
 }
 

@@ -94,6 +94,9 @@ class GlyphText {
   QFont font_;
   QFontMetricsF metrics_;
   QRawFont raw_;
+  // The font's ascent and descent, asked once: every cell's baseline needs
+  // them, and the metrics look the font engine up under a lock each time.
+  qreal ascent_, descent_;
   mutable std::unique_ptr<Direct> direct_;  // made on the first direct draw
 };
 
