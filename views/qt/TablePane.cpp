@@ -10,10 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <optional>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "views/Fonts.h"
 #include "views/qt/TableMetrics.h"
@@ -57,15 +55,14 @@ const QColor kBlockRule(112, 112, 112);  // above the first row of a depot or co
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// Pixels [from, to) set to one value, four at a time: the compiler leaves a
-// plain loop over the pixels unvectorised, and filling rows and refilling
-// white were a quarter of the time of a screen.
+// Pixels [from, to) set to one value.  Filling rows and refilling white are
+// a good part of the time of a screen, and the compiler leaves a plain loop
+// over the pixels unvectorised: the C library's wmemset (a wide character
+// is a 32-bit value here) fills with the widest stores the processor has.
 void FillPixels(quint32* from, quint32* to, quint32 pixel) {
-#if defined(__SSE2__)
-  const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
-  for (; to - from >= 4; from += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(from), four);
-#endif
-  for (; from < to; ++from) *from = pixel;
+  static_assert(sizeof(wchar_t) == sizeof(quint32));
+  if (to > from)
+    std::wmemset(reinterpret_cast<wchar_t*>(from), static_cast<wchar_t>(pixel), static_cast<size_t>(to - from));
 }
 
 // An opaque rectangle inside the clip: straight into the pixels where the
