@@ -59,10 +59,13 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // a good part of the time of a screen, and the compiler leaves a plain loop
 // over the pixels unvectorised: the C library's wmemset (a wide character
 // is a 32-bit value here) fills with the widest stores the processor has.
+// The pixels of a vertical grid line, one per row, are set in place.
 void FillPixels(quint32* from, quint32* to, quint32 pixel) {
   static_assert(sizeof(wchar_t) == sizeof(quint32));
-  if (to > from)
+  if (to - from >= 16)
     std::wmemset(reinterpret_cast<wchar_t*>(from), static_cast<wchar_t>(pixel), static_cast<size_t>(to - from));
+  else
+    for (; from < to; ++from) *from = pixel;
 }
 
 // An opaque rectangle inside the clip: straight into the pixels where the
