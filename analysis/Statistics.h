@@ -219,6 +219,11 @@ double ReadPrice(std::string_view text);
 // false, with the rows left half written, where a date is of another form
 // or the text ends early; the caller then reads the lines one by one.
 bool ReadPriceRows(std::string_view text, size_t rows, double* price, PackedDate* date);
+// All rows of a price section (size() / 2 of them), each date and price as
+// ReadPriceDate and ReadPrice read its line: walked in one piece, or in two
+// where the section lies in both halves of a large store (the row across
+// them read line by line), and line by line where walking gives up.
+void ReadPriceSection(const RecordView& v, double* price, PackedDate* date);
 
 // Pads text at its end with blanks until width(text) reaches target (it
 // stops when it is at most 2 units short).

@@ -66,6 +66,20 @@ class RecordView {
   // one by one).  A reader of many short values walks this text instead of
   // looking each value up.
   std::string_view Text() const { return own_ || !table_ ? std::string_view() : table_->span(first_, count_); }
+  // The same for the `count` values from value `from` on; empty as well
+  // when they run past the end.
+  std::string_view Text(size_t from, size_t count) const {
+    return own_ || !table_ || from > count_ || count > count_ - from ? std::string_view()
+                                                                     : table_->span(first_ + from, count);
+  }
+  // How many of the values lie in the first of the two pieces a large
+  // store is decoded in, when they lie in both; size() otherwise (also for
+  // edited values).
+  size_t InFirstPiece() const {
+    if (own_ || !table_) return count_;
+    const size_t half = table_->FirstHalf();
+    return first_ < half && first_ + count_ > half ? half - first_ : count_;
+  }
 
  private:
   friend class RecordStore;

@@ -5,10 +5,12 @@
 #include <chrono>
 #include <cmath>
 #include <random>
+#include <set>
 
 #include "analysis/Statistics.h"
 #include "calendar/NumberText.h"
 #include "portfolio/tests/PortfolioFixture.h"
+#include "storage/FileSet.h"
 
 namespace tellurio::testing {
 namespace {
@@ -298,6 +300,60 @@ TEST(PriceRowReaders, ASectionInOnePieceIsReadAsItsLines) {
   // Both ways were taken.
   EXPECT_GT(walked, 200);
   EXPECT_GT(damaged, 50);
+}
+
+// A store of several megabytes is decoded in two halves, and the price
+// section of one fund lies in both.  Its rows are those the line readers
+// give, whether the halves meet between two rows or between the date and
+// the price of one row, and also when a date further on is of another form
+// (the walk gives up after writing some rows).
+TEST(PriceRowReaders, ASectionInBothHalvesOfALargeStoreIsReadAsItsLines) {
+  TempDir dir;
+  std::set<bool> seams;  // whether the halves met inside a row
+  for (int variant = 0; variant < 12 && (seams.size() < 2 || variant < 3); ++variant) {
+    const bool damaged = variant == 2;
+    {
+      RecordStore store;
+      ASSERT_TRUE(store.Create(dir / ("Gross" + std::to_string(variant)), 6, fileset::kDepotRowWidths).ok());
+      for (int k = 0; k < 4; ++k) {
+        store.AddRecord(Fund("Fonds " + std::to_string(k)).Row());
+        std::vector<std::string> rows;
+        // 4 x 60,000 rows of about 20 bytes: over the size decoded in two
+        // halves.  The first fund's length moves the seam from variant to
+        // variant.
+        const int count = 60000 + (k == 0 ? variant : 0);
+        for (int i = 0; i < count; ++i) {
+          rows.push_back(Calendar::FormatDate(MakePackedDate(1990 + i / 336, 1 + i / 28 % 12, 1 + i % 28)));
+          rows.push_back(FormatNumber(10 + (i * 7 + k) % 5000 / 100.0, 2));
+        }
+        if (damaged) rows[rows.size() - 2] = "1.1.2030";
+        store.AppendRows(section::kPrices, rows, count);
+      }
+      ASSERT_TRUE(store.Save().ok());
+    }
+    RecordStore store;
+    ASSERT_TRUE(store.Create(dir / ("Gross" + std::to_string(variant)), 6, fileset::kDepotRowWidths).ok());
+    ASSERT_TRUE(store.Open().ok());
+    int across = 0;
+    for (int r = 0; r < store.RecordCount(); ++r) {
+      const RecordView v = store.Values(section::kPrices, r);
+      if (v.InFirstPiece() < v.size()) {
+        ++across;
+        ASSERT_TRUE(v.Text().empty());
+        seams.insert(v.InFirstPiece() % 2 == 1);
+      }
+      const size_t rows = v.size() / 2;
+      std::vector<double> price(rows, -1);
+      std::vector<PackedDate> date(rows, -1);
+      ReadPriceSection(v, price.data(), date.data());
+      for (size_t i = 0; i < rows; ++i) {
+        ASSERT_EQ(date[i], ReadPriceDate(v[2 * i])) << "fund " << r << ", row " << i;
+        ASSERT_EQ(price[i], ReadPrice(v[2 * i + 1])) << "fund " << r << ", row " << i;
+      }
+    }
+    ASSERT_EQ(across, 1) << "one section lies in both halves";
+  }
+  EXPECT_EQ(seams.size(), 2u) << "the halves met both between rows and inside one";
 }
 
 }  // namespace

@@ -27,6 +27,9 @@ class LineTable {
   static void LimitVectorWidth(int level);
 
   size_t size() const { return first_.count + second_.count; }
+  // The lines decoded into the first half (all of them when the file was
+  // decoded in one piece): a span must not run across this line number.
+  size_t FirstHalf() const { return first_.count; }
   std::string_view line(size_t i) const { return i < first_.count ? first_.line(i) : second_.line(i - first_.count); }
 
   // The text of `count` lines from line `first` as they lie in one piece:
