@@ -65,7 +65,7 @@ class RecordView {
   // when the values were edited or are not in one piece (then read them
   // one by one).  A reader of many short values walks this text instead of
   // looking each value up.
-  std::string_view Text() const { return own_ || !table_ ? std::string_view() : table_->span(first_, count_); }
+  std::string_view Text() const { return Text(0, count_); }
   // The same for the `count` values from value `from` on; empty as well
   // when they run past the end.
   std::string_view Text(size_t from, size_t count) const {
