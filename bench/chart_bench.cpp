@@ -207,8 +207,10 @@ int main(int argc, char** argv) {
   std::printf("five derived charts of %zu points in all; their series alone %.2f ms\n", points, seriesMs);
   std::printf("back to back: their layouts alone %.2f ms, painting the laid-out charts alone %.2f ms\n", layoutMs,
               paintMs);
-  std::printf("filling five 1600 x 900 images with their background alone %.2f ms (%.2f x the Open of both stores)\n",
-              fillMs, fillMs / openMs);
+  std::printf(
+      "filling five 1600 x 900 images with their background alone %.2f ms (%.2f x the Open of both stores, %.2f x the "
+      "Open of the depot store alone)\n",
+      fillMs, fillMs / openMs, fillMs / openDepotMs);
   std::printf(
       "%d turns: Open of both stores min %.1f / median %.1f / max %.1f ms, %lld minor and %lld major page faults per "
       "Open; "
