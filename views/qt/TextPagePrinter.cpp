@@ -22,6 +22,7 @@ constexpr int kSmallestSize = 100;
 constexpr double kPadding = 50;  // inside a cell, left and right
 constexpr double kSetGap = 300;  // between column sets of a flowing list
 constexpr int kMaxColumnSets = 4;
+constexpr double kNarrowest = 800;  // a cut name column, padding included
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -85,15 +86,29 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
     f = MakeFonts(t, size, fullSize);
     w = Widths(t, f, &printer);
   }
-  // Still too wide: the widest left-aligned column gives up what is missing
-  // (its texts are cut with "…").
+  // Still too wide: the left-aligned columns (names, companies, depots)
+  // give up what is missing, the widest first, none narrower than
+  // kNarrowest; their texts are cut with "…".  Figures are never cut: they
+  // stay on the sheet, not past its right edge.
   std::vector<bool> elide(w.size(), false);
-  if (Sum(w) > area.Width() && !w.empty()) {
-    size_t widest = 0;
+  if (Sum(w) > area.Width()) {
+    const std::vector<double> full = w;
+    // The width all wide left-aligned columns are cut to: found by halving
+    // the interval between kNarrowest and the widest of them.
+    auto cutTo = [&](double level) {
+      for (size_t c = 0; c < w.size(); ++c)
+        if (t.columns[c].align == CellAlign::Left) w[c] = std::min(full[c], std::max(level, kNarrowest));
+    };
+    double low = kNarrowest, high = kNarrowest;
     for (size_t c = 0; c < w.size(); ++c)
-      if (t.columns[c].align == CellAlign::Left && w[c] > w[widest]) widest = c;
-    w[widest] = std::max(w[widest] * 0.25, w[widest] - (Sum(w) - area.Width()));
-    elide[widest] = true;
+      if (t.columns[c].align == CellAlign::Left) high = std::max(high, full[c]);
+    for (int step = 0; step < 40 && high - low > 1; ++step) {
+      const double mid = (low + high) / 2;
+      cutTo(mid);
+      (Sum(w) > area.Width() ? high : low) = mid;
+    }
+    cutTo(low);
+    for (size_t c = 0; c < w.size(); ++c) elide[c] = w[c] < full[c];
   }
   int sets = 1;
   if (t.flowing) {

@@ -68,6 +68,9 @@ struct ColumnPlan {
 
 ColumnPlan PlanColumn(const TextTable& t, size_t c) {
   ColumnPlan plan;
+  // Left-aligned columns hold names and labels ("2000 Plus" is a fund, not
+  // 2000 of a unit "Plus"); only figures are split from their units.
+  if (t.columns[c].align == CellAlign::Left) return plan;
   bool anySplit = false, allSplit = true, oneUnit = true;
   std::string unit;
   for (const TableLine& l : t.lines) {
@@ -157,6 +160,17 @@ std::string FileNameFor(const std::string& title, const std::string& extension) 
              c == '|' || static_cast<unsigned char>(c) < 32)
                 ? '_'
                 : c;
+  // A file system holds at most 255 bytes in one name, and the file is
+  // written under a temporary name some 25 bytes longer first: a longer
+  // title (a fund with a very long name) is cut at the start of a UTF-8
+  // character, so that name and extension have at most 200 bytes.
+  constexpr size_t kMaxNameBytes = 200;
+  const size_t room = kMaxNameBytes > extension.size() ? kMaxNameBytes - extension.size() : 0;
+  if (name.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
   name = Trimmed(name);
   if (name.empty() || name == "." || name == "..") name = "Tabelle";
   return name + extension;

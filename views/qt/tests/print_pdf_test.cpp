@@ -12,6 +12,7 @@
 #include "platform/testing/RecordingPrompter.h"
 #include "portfolio/Funds.h"
 #include "views/qt/QtPrintService.h"
+#include "views/qt/TextPagePrinter.h"
 #include "views/table/FundTableBuilder.h"
 #include "views/table/PrintItems.h"
 #include "views/table/ReportTable.h"
@@ -154,6 +155,80 @@ TEST(PrintedPages, FundTablesPrintOnLandscapePagesAlsoWhenEmpty) {
   EXPECT_EQ(e.pages, 1);
   EXPECT_TRUE(e.Landscape());
   EXPECT_TRUE(e.Has("Fondgesellschaft") && e.Has("Seite 1 von 1")) << e.text;
+}
+
+// Depot and provider names may have 200 characters, fund names as many as
+// the price files give.  Names that long are cut on the page; the figures
+// right of them must all stay on the sheet, none cut off at its edge.
+TEST(PrintedPages, LongNamesAreCutButEveryFigureStaysOnThePage) {
+  testing::TableFixture f;
+  TextTable t = EmptyFundTable(printkind::kDepotFunds, SortKind::GainLowRisk);
+  const std::string depot(200, 'D'), company(200, 'G'), fund = "Fonds " + std::string(400, 'n');
+  FundStatistics st;
+  st.annualReturn = 7.25;
+  st.treynorRatio = 2.75;
+  FundFacts facts;
+  facts.name = fund;
+  facts.wkn = "A0B1C2";
+  facts.currency = "Euro";
+  facts.holding = "3,0000";
+  t.lines.push_back(DepotFundsRow(depot, company, facts, st).line);
+  st.annualReturn = -3.5;
+  st.treynorRatio = -0.25;
+  facts.name = "Kurzer Fonds";
+  t.lines.push_back(DepotFundsRow("Alpha", "Bank", facts, st).line);
+  const Printed p = PrintToPdf(f.dir / "lang.pdf", Job(t));
+  EXPECT_EQ(p.pages, 1);
+  for (const char* s :
+       {"Depotname", "Treyn.-Rat.", "Rendite", "7,25 %", "2,75", "-3,50 %", "-0,25", "Kurzer Fonds", "Seite 1 von 1"})
+    EXPECT_TRUE(p.Has(s)) << s << "\n" << p.text;
+}
+
+// "Seite x von y" at the edges of a page: a list that fills its pages
+// exactly gets no empty page more, one line more starts a page of its own,
+// and every line is printed once.
+TEST(PrintedPages, PageCountsAtExactPageBoundaries) {
+  testing::TableFixture f;
+  auto table = [](size_t rows) {
+    TextTable t;
+    t.kind = printkind::kTransactions;
+    t.title = "Umsätze des Fonds Grenzfall";
+    t.columns = {{"Datum", CellAlign::Center}, {"Zeile", CellAlign::Right}};
+    for (size_t i = 0; i < rows; ++i)
+      t.lines.push_back(TableLine::Row({"01.01.2000", "Z" + std::to_string(i + 1) + "Z"}));
+    return t;
+  };
+  QPrinter probe(QPrinter::HighResolution);
+  probe.setOutputFormat(QPrinter::PdfFormat);
+  probe.setPageSize(QPageSize(QPageSize::A4));
+  probe.setOutputFileName(QString::fromStdString((f.dir / "probe.pdf").string()));
+  PreparePrinter(probe, false);
+  const PrintedPages measured = PrintTextTable(probe, table(1), "01.07.2003");
+  const size_t perPage = measured.layout.LinesPerPage();
+  ASSERT_GT(perPage, 10u);
+
+  for (size_t pages : {1u, 2u}) {
+    const size_t rows = pages * perPage;
+    const std::string name = "genau" + std::to_string(pages) + ".pdf";
+    const Printed exact = PrintToPdf(f.dir / name, Job(table(rows)));
+    EXPECT_EQ(exact.pages, static_cast<int>(pages)) << rows;
+    EXPECT_NE(exact.info.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos) << exact.info;
+    const std::string n = std::to_string(pages);
+    EXPECT_TRUE(exact.Has("Seite " + n + " von " + n)) << exact.text;
+    EXPECT_FALSE(exact.Has("Seite " + std::to_string(pages + 1))) << exact.text;
+    for (size_t i = 1; i <= rows; ++i) EXPECT_TRUE(exact.Has("Z" + std::to_string(i) + "Z\n")) << i;
+
+    const Printed more = PrintToPdf(f.dir / ("mehr" + name), Job(table(rows + 1)));
+    EXPECT_EQ(more.pages, static_cast<int>(pages) + 1);
+    const std::string m = std::to_string(pages + 1);
+    EXPECT_TRUE(more.Has("Seite " + m + " von " + m)) << more.text;
+    // The last page holds the one line left over, after the page before it
+    // ended with the line in front of it.
+    const std::string last =
+        Shell("pdftotext -layout -f " + m + " -l " + m + " '" + (f.dir / ("mehr" + name)).string() + "' -");
+    EXPECT_NE(last.find("Z" + std::to_string(rows + 1) + "Z\n"), std::string::npos) << last;
+    EXPECT_EQ(last.find("Z" + std::to_string(rows) + "Z\n"), std::string::npos) << last;
+  }
 }
 
 // Charts print through the chart core in printing mode, one landscape page

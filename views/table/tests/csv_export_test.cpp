@@ -107,6 +107,94 @@ TEST(CsvExport, QuotingFormulasAndListsWithoutHeaders) {
   EXPECT_EQ(FileNameFor("..", ".pdf"), "Tabelle.pdf");
 }
 
+// A name that happens to read as a number and one word ("2000 Plus", a
+// depot "2024 Rente") is a name: it stays one field, and no "Einheit"
+// column appears beside it.  Only the figures lose their units.
+TEST(CsvExport, NamesThatLookLikeANumberWithAUnitStayWhole) {
+  TextTable t = EmptyFundTable(printkind::kDepotFunds, SortKind::Alphabetical);
+  FundStatistics st;
+  st.annualReturn = 4.5;
+  FundFacts a;
+  a.name = "2000 Plus";
+  a.wkn = "A0B1C2";
+  a.currency = "Euro";
+  a.holding = "3,0000";
+  t.lines.push_back(DepotFundsRow("2024 Rente", "1822 Direkt", a, st).line);
+  const std::string csv = CsvText(t);
+  const size_t headerEnd = csv.find("\r\n");
+  const std::string header = csv.substr(3, headerEnd - 3);
+  EXPECT_EQ(header.substr(0, header.find(";WKN")), "Depotname;Gesellschaft;Fondname") << header;
+  const std::string row = csv.substr(headerEnd + 2);
+  EXPECT_EQ(row.substr(0, row.find(";A0B1C2")), "2024 Rente;1822 Direkt;2000 Plus") << row;
+  EXPECT_NE(header.find("Rendite (%)"), std::string::npos) << "the figures still carry their unit in the header";
+
+  // The fund name of a report line, likewise.
+  SavingsReport r;
+  r.title = "Renditeberechnung des Fonds 2000 Plus";
+  r.lines = {
+      {ReportLineKind::ColumnHeader, kReportColumnHeader, {}},
+      {ReportLineKind::Fund, "", {"2000 Plus", "01.01.2000", "1000,00 Euro", "0,00 Euro", "0,00%", "31.12.", ""}}};
+  const std::string report = CsvText(SavingsReportTable(r));
+  EXPECT_NE(report.find("\r\n2000 Plus;01.01.2000;1000,00;"), std::string::npos) << report;
+  EXPECT_EQ(report.find("Fondname (Plus)"), std::string::npos) << report;
+}
+
+// Names as fund companies write them, read back by a CSV reader: a name
+// that a spreadsheet would run as a formula keeps its text behind an
+// apostrophe, separators, quotes, umlauts and long names come back as they
+// are, and negative figures stay plain numbers.
+TEST(CsvExport, AwkwardNamesAndNegativeFiguresReadBack) {
+  testing::TempDir dir;
+  const std::string longName = "Langer Fondname " + std::string(480, 'x') + " Ende";
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"=SUMME(A1:A9)", "'=SUMME(A1:A9)"},    {"+49 Fonds", "'+49 Fonds"},
+      {"-Minus Fonds", "'-Minus Fonds"},      {"@Rente", "'@Rente"},
+      {"Öko; \"Grün\" ß", "Öko; \"Grün\" ß"}, {longName, longName}};
+  TextTable t = EmptyFundTable(printkind::kAllFunds, SortKind::Alphabetical);
+  FundStatistics st;
+  st.sharpeRatio = -1.5;
+  st.monthlyAverages = {100, 80};  // -20 %
+  for (const auto& [name, field] : names) {
+    FundFacts facts;
+    facts.name = name;
+    facts.wkn = "A0B1C2";
+    facts.currency = "Euro";
+    facts.newestPrice = 80;
+    t.lines.push_back(AllFundsRow("Gesellschaft", facts, st).line);
+  }
+  const std::filesystem::path file = dir.path() / "namen.csv";
+  ASSERT_TRUE(WriteCsvFile(file, t).ok());
+  const auto records = ReadWithPython(file);
+  ASSERT_EQ(records.size(), 1 + names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    ASSERT_EQ(records[i + 1].size(), records[0].size()) << i;
+    EXPECT_EQ(records[i + 1][allcol::kName], names[i].second) << i;
+    EXPECT_EQ(records[i + 1][allcol::kMonth1], "-20,00") << i;
+    EXPECT_EQ(records[i + 1][allcol::kSharpe], "-1,50") << i;
+  }
+}
+
+// The name offered for the file of a fund with a very long name: a file
+// system takes at most 255 bytes per name, and the atomic write needs a
+// longer temporary name beside the file, so the title is cut (at a whole
+// character, umlauts being two bytes) and the file can be written under it.
+TEST(CsvExport, AFileNameFromAVeryLongTitleCanBeWritten) {
+  testing::TempDir dir;
+  TextTable t;
+  t.title = "Kurse des Fonds ";
+  for (int i = 0; i < 150; ++i) t.title += "Ä";
+  t.columns = {{"Datum", CellAlign::Center}, {"Kurs", CellAlign::Right}};
+  t.lines = {TableLine::Row({"01.01.2000", "10,00"})};
+  const std::string name = CsvFileName(t);
+  EXPECT_LE(name.size(), 200u);
+  ASSERT_GE(name.size(), 4u);
+  EXPECT_EQ(name.substr(name.size() - 4), ".csv");
+  EXPECT_EQ(name.substr(0, 20), "Kurse des Fonds ÄÄ") << "the start of the title stays";
+  EXPECT_EQ(name[name.size() - 5], '\x84') << "cut after a whole \"Ä\" (C3 84), not inside it";
+  EXPECT_TRUE(WriteCsvFile(dir.path() / name, t).ok());
+  EXPECT_EQ(FileNameFor("Kurze Tabelle", ".pdf"), "Kurze Tabelle.pdf");
+}
+
 // A savings-plan report as the return calculation hands it over.
 SavingsReport Report() {
   SavingsReport r;
