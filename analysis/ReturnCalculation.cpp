@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kNotice = "Hinweis";
+constexpr const char* kLeftOut = "Der Fond wird bei der Berechnung nicht berücksichtigt.";
 constexpr const char* kDistributionDayFormat =
     "Sie haben das Ausschüttungsdatum im falschen Format eingegeben.\nDie Eingabe muß im Format 'TT.MM.' erfolgen.";
 
@@ -217,15 +218,16 @@ std::vector<std::optional<FundPlanResult>> ReturnCalculationRules::RunFunds(cons
         break;
       case Lack::Factor:
         Notice("Für die Währung " + funds[i]->currency + " des Fonds " + name +
-               " ist kein Umrechnungsfaktor bekannt.\nDer Fond wird bei der Berechnung nicht berücksichtigt.");
+               " ist kein Umrechnungsfaktor bekannt.\n" + kLeftOut);
         break;
       case Lack::Surcharge:
-        Notice("Der Fond " + name +
-               " hat keinen gültigen Ausgabeaufschlag.\nDer Fond wird bei der Berechnung nicht berücksichtigt.");
+        Notice("Der Fond " + name + " hat keinen gültigen Ausgabeaufschlag.\n" + kLeftOut);
         break;
       case Lack::Nothing:
         if (plans[i].failure == SavingsFailure::NoData)
           Notice(noData);
+        else if (plans[i].failure == SavingsFailure::TooLarge)
+          Notice("Die Beträge des Fonds " + name + " werden zu groß, um sie berechnen zu können.\n" + kLeftOut);
         else
           out[i] = std::move(plans[i]);
         break;
@@ -336,7 +338,11 @@ ReturnField ReturnCalculationRules::Calculate(const ReturnInputs& in) {
     c.results.push_back(std::move(*results[i]));
   }
   std::optional<SavingsTotals> totals = ComputeTotals(c.results, common.end, calendar_);
-  if (!totals) return ReturnField::None;
+  if (!totals) {
+    // Funds with a result but no totals: their sums overflowed.
+    if (!c.results.empty()) Notice("Die Summe der Beträge wird zu groß, um sie berechnen zu können.");
+    return ReturnField::None;
+  }
   c.totals = std::move(*totals);
   calculation_ = std::move(c);
   return ReturnField::None;

@@ -73,7 +73,9 @@ double DistributionRatio(const std::vector<std::string>& holding, const std::vec
     const double s2 = bought - soldBeforeLast;
     if (s2 != 0) x = -s / s2;
   }
-  return std::isfinite(x) ? x : 0;
+  if (!std::isfinite(x)) return 0;
+  // (1 + X) multiplies the shares: below 0 it would turn them negative.
+  return std::max(x, -1.0);
 }
 
 namespace {
@@ -218,6 +220,18 @@ FundPlanResult NoData() {
   return out;
 }
 
+// The result of a walk: amounts that overflowed (an absurd rate or
+// increase over many years) have no figure to show; "0,00" would be one.
+FundPlanResult Finished(FundPlanResult out, double paid, double value) {
+  if (!std::isfinite(paid) || !std::isfinite(value)) {
+    out.failure = SavingsFailure::TooLarge;
+    return out;
+  }
+  out.paidIn = FormatNumber(paid, 2);
+  out.finalValue = FormatNumber(value, 2);
+  return out;
+}
+
 // The walk over rows in memory.
 FundPlanResult WalkLoaded(const PlanStart& p, const SavingsFund& fund, double factor, int debitDay) {
   FundPlanResult out;
@@ -263,9 +277,7 @@ FundPlanResult WalkLoaded(const PlanStart& p, const SavingsFund& fund, double fa
     }
   }
   const double finalPrice = fund.prices[k < n ? k : n - 1];
-  out.paidIn = FormatNumber(paid, 2);
-  out.finalValue = FormatNumber(shares * finalPrice * factor, 2);
-  return out;
+  return Finished(std::move(out), paid, shares * finalPrice * factor);
 }
 
 // The same walk over a store's rows with their dates indexed (every row,
@@ -373,9 +385,7 @@ FundPlanResult WalkIndexed(const PlanStart& p, const SavingsFund& fund, double f
         stop = j;
         break;
       }
-  out.paidIn = FormatNumber(paid, 2);
-  out.finalValue = FormatNumber(shares * price(stop) * factor, 2);
-  return out;
+  return Finished(std::move(out), paid, shares * price(stop) * factor);
 }
 
 }  // namespace
@@ -398,8 +408,11 @@ std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& re
   for (const FundPlanResult& r : results) {
     if (r.failure != SavingsFailure::None) continue;
     if (!first) first = &r;
-    paid = Truncated(paid + ParseNumber(r.paidIn));
-    value = Truncated(value + ParseNumber(r.finalValue));
+    // A sum beyond what a number holds would be written "0,00".
+    const double paidSum = paid + ParseNumber(r.paidIn), valueSum = value + ParseNumber(r.finalValue);
+    if (!std::isfinite(paidSum) || !std::isfinite(valueSum)) return std::nullopt;
+    paid = Truncated(paidSum);
+    value = Truncated(valueSum);
   }
   if (!first) return std::nullopt;
   SavingsTotals t;

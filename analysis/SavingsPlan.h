@@ -77,6 +77,9 @@ void LoadSavingsRows(SavingsFund& fund);
 // held − opening shares and S = shares bought − shares sold, X = (H − S) ÷ H
 // when H > 0; otherwise X = −S ÷ S2, S2 being S before the last sale was
 // subtracted, when there are at least two sales and S2 is not 0; else 0.
+// A ratio below −1 (records that say more shares went than were held) is
+// taken as −1: a distribution can take every share, never more, so the
+// plan never holds fewer than 0 shares.
 // Rows are flat (4 values per purchase or sale, 2 per holding row).
 double DistributionRatio(const std::vector<std::string>& holding, const std::vector<std::string>& opening,
                          const std::vector<std::string>& purchases, const std::vector<std::string>& sales);
@@ -84,7 +87,8 @@ double DistributionRatio(const std::vector<std::string>& holding, const std::vec
 // Why a fund's plan has no result.
 enum class SavingsFailure {
   None,
-  NoData,  // the period ends before the first price, or starts after the last
+  NoData,    // the period ends before the first price, or starts after the last
+  TooLarge,  // the amounts grow beyond what a number can hold
 };
 
 struct FundPlanResult {
@@ -115,7 +119,8 @@ struct SavingsTotals {
 // The totals of the funds that have a result (in order; the first gives the
 // period): paid in and final value added up with 2 decimals after every
 // fund, profit, yearly return over the calendar days of the period ÷ 365.
-// Nothing when no fund has a result.
+// Nothing when no fund has a result, or when the sums grow beyond what a
+// number can hold.
 std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& results, const std::string& end,
                                            const Calendar& calendar);
 

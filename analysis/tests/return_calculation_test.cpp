@@ -273,6 +273,54 @@ TEST(ReturnCalculationRules, DepotScopeLeavesFailedFundsOutOfTotalsAndReport) {
   EXPECT_FALSE(none.Calculation());
 }
 
+TEST(ReturnCalculationRules, FiguresThatCannotBeComputedAreSaidSoAndNeverShownAsZeroOrBelow) {
+  SavingsFixture f;
+  // Prices 10,00 on the 2nd of every month from 1990 to 2020.
+  Texts prices;
+  for (int year = 1990; year <= 2020; ++year)
+    for (int month = 1; month <= 12; ++month) {
+      prices.push_back((month < 10 ? "02.0" : "02.") + std::to_string(month) + "." + std::to_string(year));
+      prices.push_back("10,00");
+    }
+  // Its records: 100 shares bought, 10 held; the distribution ratio would
+  // be (10 − 100) ÷ 10 = −9.
+  StoredFund shrunk = PlainFund("Geschrumpft", prices);
+  shrunk.purchases = {"02.01.1990", "10,00", "100", "1000,00"};
+  shrunk.holding = {"02.01.2020", "10"};
+  f.AddDepot("Rente", {PlainFund("Alpha", prices), shrunk});
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, f.dialogs);
+  rules.SetScope(SavingsScope::Fund);
+
+  // One-off 1000 on 02.01.2001 (100 shares) with distributions after 15
+  // June: the first one takes every share, none is left to take below 0.
+  // Worth 0,00 after 365 days: profit −1000,00, return (0 − 1) × 100.
+  rules.SelectFund(1);
+  ReturnInputs in = OneOff();
+  in.distributionDay = "15.06.";
+  rules.Calculate(in);
+  ASSERT_TRUE(rules.Calculation());
+  EXPECT_EQ(rules.Calculation()->totals.finalValue, "0,00");
+  EXPECT_EQ(rules.Calculation()->totals.profit, "-1000,00");
+  EXPECT_EQ(rules.Calculation()->totals.returnPercent, "-100,00");
+
+  // A monthly 100 raised by 10^20 − 1 % every January for 30 years goes
+  // beyond any number: the fund is named and left out, the last result
+  // stays.
+  rules.SetMode(SavingsMode::Monthly);
+  rules.SelectFund(0);
+  in.start = in.purchaseDate = "01.01.1990";
+  in.end = "01.01.2020";
+  in.monthlyRate = "100";
+  in.increaseOn = true;
+  in.increase = "99999999999999999999";
+  rules.Calculate(in);
+  EXPECT_EQ(f.prompter.Texts(), (Texts{"Die Beträge des Fonds Alpha werden zu groß, um sie berechnen zu können.\nDer "
+                                       "Fond wird bei der Berechnung nicht berücksichtigt."}));
+  ASSERT_TRUE(rules.Calculation());
+  EXPECT_EQ(rules.Calculation()->totals.finalValue, "0,00");
+  EXPECT_EQ(rules.Calculation()->totals.paidIn, "1000,00");
+}
+
 TEST(ReturnCalculationRules, DepotScopeOffersTheLastAmountsAgain) {
   SavingsFixture f;
   f.AddDepot("Rente", {PlainFund("Alpha", kYear), PlainFund("Beta", kYear)});

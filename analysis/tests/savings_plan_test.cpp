@@ -209,6 +209,56 @@ TEST(DistributionRatio, FromHoldingPurchasesAndSales) {
   EXPECT_DOUBLE_EQ(DistributionRatio({"d", "0"}, {}, {"d", "p", "100", "a"}, {"d", "p", "100", "a"}), 0.0);
   // S2 = 0 (nothing bought, a first sale of 0): 0, never inf or nan.
   EXPECT_DOUBLE_EQ(DistributionRatio({"d", "0"}, {}, {}, {"d", "p", "0", "a", "d", "p", "5", "a"}), 0.0);
+  // 10 held of 100 bought: (10 − 100) ÷ 10 = −9 would turn 1 share into −8;
+  // a distribution takes at most every share, X = −1.
+  EXPECT_DOUBLE_EQ(DistributionRatio({"d", "10"}, {}, {"d", "p", "100", "a"}, {}), -1.0);
+  // Nothing held, bought 100, sold 300 and 50: S = −250, S2 = −200, −S ÷ S2
+  // = −1,25, also taken as −1.
+  EXPECT_DOUBLE_EQ(
+      DistributionRatio({"d", "0"}, {}, {"d", "p", "100", "a"}, {"d", "p", "300", "a", "d", "p", "50", "a"}), -1.0);
+}
+
+TEST_F(SavingsPlanTest, ADistributionNeverLeavesFewerThanNoShares) {
+  // X = −1: 1000 at 100 are 10 shares, all of them gone after 15 June; the
+  // plan is worth 0,00, never less.
+  const SavingsFund fund = Series({{"02.01.2001", 100}, {"18.06.2001", 100}, {"02.01.2002", 110}},
+                                  DistributionRatio({"d", "10"}, {}, {"d", "p", "100", "a"}, {}));
+  SavingsInput in = Plan("02.01.2001", "02.01.2002", "1000");
+  in.distributionDay = "15.06.";
+  const FundPlanResult r = SimulateFund(in, fund, 1.0, SavingsMode::OneOff, 1);
+  ASSERT_EQ(r.failure, SavingsFailure::None);
+  EXPECT_EQ(r.finalValue, "0,00");
+}
+
+TEST_F(SavingsPlanTest, AmountsBeyondWhatANumberHoldsHaveNoResult) {
+  // Rate 100, debit day 1, all prices 10, one row a month from December.
+  // An increase of 1000 % (factor 11) in two Januaries: Dec 100, Jan 1100,
+  // Feb 1100, next Jan 12100 = 14400,00 paid, 1440 shares worth 14400,00.
+  SavingsFund fund = Series({{"02.12.2000", 10}, {"02.01.2001", 10}, {"02.02.2001", 10}, {"02.01.2002", 10}});
+  SavingsInput in = Plan("02.12.2000", "03.01.2002", "", "100");
+  in.yearlyIncrease = "1000";
+  FundPlanResult r = SimulateFund(in, fund, 1.0, SavingsMode::Monthly, 1);
+  ASSERT_EQ(r.failure, SavingsFailure::None);
+  EXPECT_EQ(r.paidIn, "14400,00");
+  EXPECT_EQ(r.finalValue, "14400,00");
+
+  // An increase of 10^20 − 1 % raises the rate about 10^18-fold every
+  // January: after 18 Januaries beyond 10^308, the largest number there is.
+  // Such a plan has no figure; "0,00" would be a wrong one.
+  fund = Series({{"02.12.2000", 10}});
+  for (int year = 2001; year <= 2021; ++year)
+    for (const char* dayAndMonth : {"02.01.", "02.02."}) {
+      const std::string date = dayAndMonth + std::to_string(year);
+      fund.dates.push_back(Calendar::ParseDate(date));
+      fund.days.push_back(DayNumber(date, 0));
+      fund.prices.push_back(10);
+    }
+  in = Plan("02.12.2000", "03.01.2021", "", "100");
+  in.yearlyIncrease = "99999999999999999999";
+  r = SimulateFund(in, fund, 1.0, SavingsMode::Monthly, 1);
+  EXPECT_EQ(r.failure, SavingsFailure::TooLarge);
+  EXPECT_EQ(r.paidIn, "");
+  EXPECT_EQ(r.finalValue, "");
 }
 
 TEST_F(SavingsPlanTest, TotalsAddUpTheFundsWithAResultAndSayKaForNoPeriodOrNothingPaid) {
@@ -228,6 +278,12 @@ TEST_F(SavingsPlanTest, TotalsAddUpTheFundsWithAResultAndSayKaForNoPeriodOrNothi
   EXPECT_EQ(ComputeTotals({a}, "02.01.2001", calendar)->returnPercent, kNoReturn);
   FundPlanResult nothing{SavingsFailure::None, "02.01.2001", "0,00", "0,00"};
   EXPECT_EQ(ComputeTotals({nothing}, "02.01.2002", calendar)->returnPercent, kNoReturn);
+  // Two amounts of about 10^308 add up to more than a number holds: no
+  // totals, rather than a sum written "0,00".
+  const std::string huge(308, '9');
+  FundPlanResult big{SavingsFailure::None, "02.01.2001", huge + ",00", huge + ",00"};
+  EXPECT_FALSE(ComputeTotals({big, big}, "02.01.2002", calendar));
+  EXPECT_TRUE(ComputeTotals({big}, "02.01.2002", calendar));
 }
 
 TEST(SavingsReport, LinesShowEachFundsOwnInputsWithTwoDecimals) {
