@@ -5,11 +5,11 @@
 // dates "TT.MM.JJJJ" as the table shows them.
 //
 // A number shown with a unit ("12,34 %", "-3,50 Euro", "3,00 Monate") in a
-// column of figures (not left-aligned) is written as the bare number: when a column has one unit throughout, the
-// unit goes into its header ("3 Jahre (%)"); otherwise a column "Einheit"
-// follows it.  Rows are written under the header; text lines "label: value"
-// follow after an empty record as label, value and unit; captions and
-// headings are not data.
+// column of figures (not left-aligned: names stay whole) is written as the
+// bare number: when a column has one unit throughout, the unit goes into its
+// header ("3 Jahre (%)"); otherwise a column "Einheit" follows it.  Rows are
+// written under the header; text lines "label: value" follow after an empty
+// record as label, value and unit; captions and headings are not data.
 // A text that a spreadsheet would take for a formula (starting with "=",
 // "+", "-" or "@" and not a number) gets a leading apostrophe.
 
