@@ -301,11 +301,23 @@ class ReturnCalculationDialog : public QDialog {
 
   void ShowResults() {
     const std::optional<SavingsCalculation>& c = rules_.Calculation();
-    paidIn_->setText(c ? Q(c->totals.paidIn) : QString());
-    finalValue_->setText(c ? Q(c->totals.finalValue) : QString());
-    profit_->setText(c ? Q(c->totals.profit) : QString());
-    return_->setText(c ? Q(c->totals.returnPercent) : QString());
-    period_->setText(c ? Q(c->totals.period) : QString());
+    ShowResult(paidIn_, c ? Q(c->totals.paidIn) : QString());
+    ShowResult(finalValue_, c ? Q(c->totals.finalValue) : QString());
+    ShowResult(profit_, c ? Q(c->totals.profit) : QString());
+    ShowResult(return_, c ? Q(c->totals.returnPercent) : QString());
+    ShowResult(period_, c ? Q(c->totals.period) : QString());
+  }
+
+  // A right-aligned field shows the end of a text too long for it, which
+  // would read as a smaller amount ("…4567,00" of "1234567,00").  Such a
+  // text is shown from its first digit, cut at the right edge, and whole in
+  // the tooltip.
+  static void ShowResult(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    field->setToolTip(text);
+    const QMargins m = field->textMargins();
+    const int room = field->contentsRect().width() - m.left() - m.right() - 8;  // the frame's inner padding
+    if (field->fontMetrics().horizontalAdvance(text) > room) field->setCursorPosition(0);
   }
 
   QWidget* FieldWidget(ReturnField f) {

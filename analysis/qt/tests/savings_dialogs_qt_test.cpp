@@ -88,6 +88,19 @@ TEST(SavingsDialogsQt, ReturnCalculationFollowsTheRulesAndShowsTheResults) {
     EXPECT_EQ(Text("returnPercent"), QStringLiteral("10,00"));
     EXPECT_EQ(Text("period"), QStringLiteral("02.01.2001 - 02.01.2002"));
     EXPECT_EQ(Child<QLabel>("amountCurrency")->text(), QStringLiteral("Euro"));
+    // A result too long for its field shows its first digits, never only
+    // its last ones, and is whole in the tooltip.
+    Child<QLineEdit>("initialAmount")->setText(QStringLiteral("100000000000000000"));
+    Child<QPushButton>("calculate")->click();
+    QLineEdit* paidIn = Child<QLineEdit>("paidIn");
+    EXPECT_EQ(paidIn->text(), QStringLiteral("100000000000000000,00"));
+    EXPECT_GT(paidIn->fontMetrics().horizontalAdvance(paidIn->text()), paidIn->width());
+    // (A line edit shows the part of its text around the cursor.)
+    EXPECT_EQ(paidIn->cursorPosition(), 0);
+    EXPECT_EQ(paidIn->toolTip(), paidIn->text());
+    // A short result stays right-aligned as before.
+    EXPECT_EQ(Text("returnPercent"), QStringLiteral("10,00"));
+    EXPECT_EQ(Child<QLineEdit>("returnPercent")->cursorPosition(), 5);
     // The scope buttons clear the fund choice in the list too.
     Child<QRadioButton>("depotScope")->click();
     EXPECT_TRUE(funds->selectedItems().isEmpty());
