@@ -1,5 +1,7 @@
 #include "views/qt/QtPrintService.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <algorithm>
@@ -10,11 +12,34 @@
 
 namespace tellurio {
 
+namespace {
+
+// The PDF writer reports no failed write: on a full disk it closes a file
+// that ends part-way.  A PDF file counts as written when its last bytes
+// hold the end-of-file mark that the writer puts last.
+bool PdfFileComplete(const QString& path) {
+  if (!QFileInfo(path).isFile()) return true;  // a device or pipe: nothing to read back
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const qint64 tail = 1024;
+  if (file.size() > tail && !file.seek(file.size() - tail)) return false;
+  return file.read(tail).contains("%%EOF");
+}
+
+}  // namespace
+
 int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate) {
   PreparePrinter(printer, job.landscape);
   printer.setDocName(QString::fromStdString(job.title));
-  if (job.table) return PrintTextTable(printer, *job.table, printDate).pages;
-  return PrintChartPage(printer, job) ? 1 : 0;
+  int pages = 0;
+  if (job.table)
+    pages = PrintTextTable(printer, *job.table, printDate).pages;
+  else if (PrintChartPage(printer, job))
+    pages = 1;
+  if (pages > 0 && printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
+      !PdfFileComplete(printer.outputFileName()))
+    return 0;
+  return pages;
 }
 
 QtPrintService::QtPrintService(Prompter& prompter, const Calendar& calendar, std::filesystem::path workingDirectory,
@@ -38,10 +63,12 @@ bool QtPrintService::Print(const PrintJob& job) {
       std::max(dialog.sizeHint().width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + 120));
   if (dialog.exec() != QDialog::Accepted) return false;
   if (PrintJobOn(printer, job, calendar_.TodayText()) > 0) return true;
-  prompter_.Notice("Fehler",
-                   "Der Druckauftrag \"" + job.title +
-                       "\" konnte nicht ausgeführt werden.\nPrüfen Sie den Drucker oder den Namen der Ausgabedatei.",
-                   MessageIcon::Stop, BeepKind::Stop);
+  prompter_.Notice(
+      "Fehler",
+      "Der Druckauftrag \"" + job.title +
+          "\" konnte nicht ausgeführt werden.\nPrüfen Sie den Drucker, den Namen der Ausgabedatei und den freien "
+          "Platz auf dem Datenträger.",
+      MessageIcon::Stop, BeepKind::Stop);
   return false;
 }
 

@@ -17,7 +17,7 @@ namespace tellurio {
 
 // Prints a job on a printer that is set up (no dialog): prepares the
 // orientation and paints the pages.  Returns the pages printed, 0 when
-// nothing could be printed.
+// nothing could be printed or a PDF file could not be written whole.
 int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate);
 
 class QtPrintService : public PrintService {

@@ -239,7 +239,7 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
                Q(PageFooterText(page + 1, L.pageCount)));
     ++out.pages;
   }
-  p.end();
+  if (!p.end()) out.pages = 0;  // the pages did not reach the printer
   return out;
 }
 

@@ -6,8 +6,11 @@
 
 #include <QPrinter>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
+
+#include <sys/resource.h>
 
 #include "platform/testing/RecordingPrompter.h"
 #include "portfolio/Funds.h"
@@ -133,6 +136,42 @@ TEST(PrintedPages, ALongPriceListGetsNumberedPages) {
   // Every row is printed once: the last one is there.
   EXPECT_TRUE(p.Has(rows[rows.size() - 2]));
   EXPECT_TRUE(p.Portrait());
+}
+
+// A PDF file that the disk has no room for is a failed print, never one
+// that worked: the size limit of the process stands in for a full disk.
+TEST(PrintedPages, APdfFileThatCannotBeWrittenWholeIsAFailure) {
+  testing::TableFixture f;
+  std::vector<std::string> rows;
+  for (int i = 0; i < 2000; ++i) {
+    rows.push_back("01.01.2000");
+    rows.push_back(std::to_string(100 + i) + ",25");
+  }
+  const PrintJob job = Job(PricesTable("Fonds A", "Euro", rows));
+  auto print = [&](const std::filesystem::path& file) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file.string()));
+    return PrintJobOn(printer, job, "01.07.2003");
+  };
+  const int whole = print(f.dir / "ganz.pdf");
+  ASSERT_GT(whole, 1);
+  const auto size = std::filesystem::file_size(f.dir / "ganz.pdf");
+
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+  rlimit small = before;
+  small.rlim_cur = static_cast<rlim_t>(size / 2);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int cut = print(f.dir / "voll.pdf");
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_LE(std::filesystem::file_size(f.dir / "voll.pdf"), size / 2);
+  EXPECT_EQ(cut, 0);
+
+  // A file that is written whole still counts its pages.
+  EXPECT_EQ(print(f.dir / "wieder.pdf"), whole);
 }
 
 TEST(PrintedPages, FundTablesPrintOnLandscapePagesAlsoWhenEmpty) {
