@@ -315,8 +315,7 @@ class ReturnCalculationDialog : public QDialog {
   static void ShowResult(QLineEdit* field, const QString& text) {
     field->setText(text);
     field->setToolTip(text);
-    const QMargins m = field->textMargins();
-    const int room = field->contentsRect().width() - m.left() - m.right() - 8;  // the frame's inner padding
+    const int room = field->contentsRect().width() - 8;  // less the padding inside the frame
     if (field->fontMetrics().horizontalAdvance(text) > room) field->setCursorPosition(0);
   }
 
