@@ -1,5 +1,6 @@
 #include "views/qt/QtPrintService.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QPrintDialog>
@@ -31,15 +32,30 @@ bool PdfFileComplete(const QString& path) {
 int PrintJobOn(QPrinter& printer, const PrintJob& job, const std::string& printDate) {
   PreparePrinter(printer, job.landscape);
   printer.setDocName(QString::fromStdString(job.title));
+  // What the output file was before the job, to tell a file the job wrote
+  // from one it never touched.
+  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+  const QFileInfo before(toFile ? printer.outputFileName() : QString());
+  const bool existedBefore = toFile && before.exists();
+  const QDateTime modifiedBefore = existedBefore ? before.lastModified() : QDateTime();
   int pages = 0;
   if (job.table)
     pages = PrintTextTable(printer, *job.table, printDate).pages;
   else if (PrintChartPage(printer, job))
     pages = 1;
-  if (pages > 0 && printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
-      !PdfFileComplete(printer.outputFileName()))
-    return 0;
-  return pages;
+  if (!toFile) return pages;
+  const QString file = printer.outputFileName();
+  if (PdfFileComplete(file)) return pages;
+  // A file that the job wrote and that ends part-way is no document: it is
+  // removed, so that no one later takes it for the printout.  A file the
+  // job never touched (it could not begin) is left as it was.
+  const QFileInfo after(file);
+  if (after.exists() && (!existedBefore || after.lastModified() != modifiedBefore)) {
+    // Failing to remove it changes nothing about the outcome: the job has
+    // failed, and the message that follows says so.
+    (void)QFile::remove(file);
+  }
+  return 0;
 }
 
 QtPrintService::QtPrintService(Prompter& prompter, const Calendar& calendar, std::filesystem::path workingDirectory,

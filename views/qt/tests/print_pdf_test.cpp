@@ -167,8 +167,17 @@ TEST(PrintedPages, APdfFileThatCannotBeWrittenWholeIsAFailure) {
   const int cut = print(f.dir / "voll.pdf");
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_LE(std::filesystem::file_size(f.dir / "voll.pdf"), size / 2);
   EXPECT_EQ(cut, 0);
+  // The part-way file is not left behind as if it were the printout.
+  EXPECT_FALSE(std::filesystem::exists(f.dir / "voll.pdf"));
+  // Nor is a file that the job overwrote and could not finish.
+  std::filesystem::copy_file(f.dir / "ganz.pdf", f.dir / "alt.pdf");
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::signal(SIGXFSZ, SIG_IGN);
+  EXPECT_EQ(print(f.dir / "alt.pdf"), 0);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(std::filesystem::exists(f.dir / "alt.pdf"));
 
   // A file that is written whole still counts its pages.
   EXPECT_EQ(print(f.dir / "wieder.pdf"), whole);
