@@ -348,6 +348,8 @@ class ReturnCalculationDialog : public QDialog {
   }
 
   void OnCalculate() {
+    // A date left by the click on BERR is checked before it is used.
+    if (!SettleDateFields(*this)) return;
     ReturnInputs in;
     in.purchaseDate = S(purchase_->text());
     in.monthlyRate = S(rate_->text());
@@ -486,6 +488,7 @@ class FundAmountsDialog : public QDialog {
   };
 
   void OnOk() {
+    if (!SettleDateFields(*this)) return;
     std::vector<FundAmounts> fields;
     for (const Row& r : rows_)
       fields.push_back(FundAmounts{r.rate ? S(r.rate->text()) : std::string(), S(r.amount->text()), S(r.day->text())});

@@ -46,14 +46,33 @@ void DateEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void DateEdit::CheckOnLeave() {
+  // Settle may have run the check already.
+  if (!checkPending_) return;
   checkPending_ = false;
   // A dialog that closed (or a field that was hidden) meanwhile is not asked about.
   if (!isVisible()) return;
+  RunLeaveCheck();
+}
+
+bool DateEdit::Settle() {
+  const bool due = checkPending_ || !text().isEmpty();
+  checkPending_ = false;  // the queued check finds nothing left to do
+  return !due || RunLeaveCheck();
+}
+
+bool SettleDateFields(const QWidget& parent) {
+  for (DateEdit* field : parent.findChildren<DateEdit*>())
+    if (field->isVisible() && field->isEnabled() && !field->Settle()) return false;
+  return true;
+}
+
+bool DateEdit::RunLeaveCheck() {
   inBox_ = true;
   const DateEntryRules::LeaveOutcome outcome = rules_.OnLeave(text().toStdString(), isModified());
   inBox_ = false;
   if (outcome.clearText) setText(QString());  // also resets the modified flag
   if (outcome.refocus) setFocus(Qt::OtherFocusReason);
+  return !outcome.clearText && !outcome.refocus;
 }
 
 }  // namespace tellurio

@@ -26,6 +26,15 @@ class DateEdit : public FilteredLineEdit {
   DateEntryMode Mode() const { return rules_.Mode(); }
   const DateEntryRules& rules() const { return rules_; }
 
+  // For a button about to use the text: runs the check of leaving the field
+  // now when it is due, that is when the field was left and the check has
+  // not run yet (a click on the button leaves the field, and the button
+  // acts before the queued check), or when the field holds a text (Enter
+  // may act while the field still has the focus).  True when the text may
+  // be used; false after the check's warning or question sent the focus
+  // back.  An empty field that was not left is the button's own business.
+  bool Settle();
+
  protected:
   bool AllowInsert(const QString& text) override;
   bool AllowKey(const QString& text) override;
@@ -36,10 +45,17 @@ class DateEdit : public FilteredLineEdit {
   // Runs from the event loop after the focus has left: a message box opened
   // inside focusOutEvent would itself take the focus and re-enter it.
   void CheckOnLeave();
+  // The check of leaving the field; true when the text stands.
+  bool RunLeaveCheck();
 
   DateEntryRules rules_;
   bool checkPending_ = false;  // a CheckOnLeave is queued
   bool inBox_ = false;         // our own box is up; its focus changes are no leaving
 };
+
+// Settles the shown and enabled date fields inside parent, in the order
+// they were made, up to the first one whose text may not be used: false
+// then (that field has warned and has the focus).
+bool SettleDateFields(const QWidget& parent);
 
 }  // namespace tellurio

@@ -136,6 +136,39 @@ TEST(DateEdit, LeavingWithABadDateWarnsEmptiesAndTakesTheFocusBack) {
   EXPECT_EQ(prompter.Messages().size(), 1u);
 }
 
+// A button about to use the text settles the field first: the check that
+// leaving queued runs at once and only once, and a text in a field that
+// still has the focus (Enter) is checked too.
+TEST(DateEdit, SettleChecksTheTextBeforeAButtonUsesIt) {
+  RecordingPrompter prompter;
+  EntryWindow w(prompter);
+  ASSERT_TRUE(w.active);
+  w.date->setFocus();
+  QTest::keyClicks(w.date, "31.04.2001");
+  w.other->setFocus();  // the check is queued, not run
+  EXPECT_TRUE(prompter.Messages().empty());
+  EXPECT_FALSE(SettleDateFields(w.window));
+  EXPECT_EQ(prompter.Texts(), (Texts{"Der Monat April hat nur 30 Tage!"}));
+  EXPECT_EQ(w.date->text(), "");
+  EntryWindow::Settle();
+  EXPECT_EQ(prompter.Messages().size(), 1u);
+
+  // Still in the field.
+  QTest::keyClicks(w.date, "12.13.2001");
+  ASSERT_TRUE(w.date->hasFocus());
+  EXPECT_FALSE(w.date->Settle());
+  EXPECT_EQ(prompter.Texts().back(), "Das Jahr hat nur 12 Monate !");
+  EXPECT_EQ(w.date->text(), "");
+
+  // A good date, and an empty field nobody left, are for the button.
+  QTest::keyClicks(w.date, "12.03.2001");
+  EXPECT_TRUE(w.date->Settle());
+  EXPECT_EQ(w.date->text(), "12.03.2001");
+  w.date->clear();
+  EXPECT_TRUE(SettleDateFields(w.window));
+  EXPECT_EQ(prompter.Messages().size(), 2u);
+}
+
 // With real modal boxes the box itself takes the focus from the field; that
 // must neither re-run the check nor stack a second box.
 TEST(DateEdit, ARealWarningBoxDoesNotRecurse) {

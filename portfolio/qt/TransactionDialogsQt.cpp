@@ -254,10 +254,13 @@ class TradeDialog : public QDialog {
     if (o.step == DialogStep::Cancel) reject();
   }
 
-  // A date typed since the field was last set becomes the day in use; false
-  // when it has no price (the message has been shown).
+  // A date typed since the field was last set becomes the day in use once
+  // it has passed the field's own check; false when it did not or has no
+  // price (the message has been shown).
   bool FlushDate() {
-    if (!date_->isModified() || date_->text().isEmpty() || !isVisible()) return true;
+    if (!isVisible()) return true;
+    if (!date_->Settle()) return false;
+    if (!date_->isModified() || date_->text().isEmpty()) return true;
     const TradeOutcome o = session_.DateTyped(S(date_->text()));
     ShowDate();
     Refresh();
@@ -340,8 +343,13 @@ class AdjustmentDialog : public QDialog {
     QPushButton* ok = Button(this, DialogButton::Ok, "ok");
     QPushButton* cancel = Button(this, DialogButton::Cancel, "cancel");
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ok, &QPushButton::clicked, this, [this] { Apply(session_.Ok(S(date_->text()), S(amount_->text()))); });
-    connect(edit, &QPushButton::clicked, this, [this] { Apply(session_.Edit(S(date_->text()), S(amount_->text()))); });
+    // A date left by the click is checked before the entry takes it.
+    connect(ok, &QPushButton::clicked, this, [this] {
+      if (SettleDateFields(*this)) Apply(session_.Ok(S(date_->text()), S(amount_->text())));
+    });
+    connect(edit, &QPushButton::clicked, this, [this] {
+      if (SettleDateFields(*this)) Apply(session_.Edit(S(date_->text()), S(amount_->text())));
+    });
     connect(date_, &QLineEdit::textEdited, this, [this] { session_.FieldEdited(); });
     connect(amount_, &QLineEdit::textEdited, this, [this](const QString& t) {
       const DialogStep step = session_.AmountChanged(S(date_->text()), S(t));
@@ -427,8 +435,13 @@ class OpeningDialog : public QDialog {
     QPushButton* ok = Button(this, DialogButton::Ok, "ok");
     QPushButton* cancel = Button(this, DialogButton::Cancel, "cancel");
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ok, &QPushButton::clicked, this, [this] { Apply(session_.Ok(Typed())); });
-    connect(edit, &QPushButton::clicked, this, [this] { Apply(session_.Edit(Typed())); });
+    // A date left by the click is checked before the entry takes it.
+    connect(ok, &QPushButton::clicked, this, [this] {
+      if (SettleDateFields(*this)) Apply(session_.Ok(Typed()));
+    });
+    connect(edit, &QPushButton::clicked, this, [this] {
+      if (SettleDateFields(*this)) Apply(session_.Edit(Typed()));
+    });
     for (QLineEdit* e : {static_cast<QLineEdit*>(date_), static_cast<QLineEdit*>(shares_),
                          static_cast<QLineEdit*>(capital_), currency_})
       connect(e, &QLineEdit::textEdited, this, [this] { session_.FieldEdited(); });

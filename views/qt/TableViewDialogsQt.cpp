@@ -206,6 +206,8 @@ class PrintChoiceDialog : public FrameDialog {
 
  private:
   void OnOk() {
+    // A date left by the click on OK is checked before it is used.
+    if (!SettleDateFields(*this)) return;
     PrintChoice c;
     c.longTermChart = longTerm_->isChecked();
     c.yearlyChart = yearly_->isChecked();

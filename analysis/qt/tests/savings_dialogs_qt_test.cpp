@@ -122,6 +122,53 @@ TEST(SavingsDialogsQt, ReturnCalculationFollowsTheRulesAndShowsTheResults) {
   window->close();
 }
 
+// A click on BERR leaves a date field, and the button acts before the
+// field's own check would run: the check comes first, and a date it
+// refuses is never calculated with ("31.02." would count as 01.03.).
+TEST(SavingsDialogsQt, ADateRefusedByItsFieldStopsTheCalculation) {
+  SavingsFixture f;
+  f.AddDepot("Rente", {PlainFund("Alpha", kYear)});
+  SavingsDialogsQt dialogs(f.prompter, f.clock, nullptr);
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, dialogs);
+  bool checked = false;
+  WhenShown([&] {
+    ActiveDialog()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ActiveDialog()));
+    Child<QRadioButton>("fundScope")->click();
+    Child<QListWidget>("funds")->setCurrentRow(0);
+    Child<QLineEdit>("purchaseDate")->setText(QStringLiteral("02.01.2001"));
+    Child<QLineEdit>("end")->setText(QStringLiteral("02.01.2002"));
+    Child<QLineEdit>("initialAmount")->setText(QStringLiteral("1000"));
+    QLineEdit* start = Child<QLineEdit>("start");
+    start->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([start] { return start->hasFocus(); }));
+    QTest::keyClicks(start, QStringLiteral("31.02.2001"));
+    f.prompter.Clear();
+    QPushButton* calculate = Child<QPushButton>("calculate");
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    // Whatever was queued runs before the count.
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(f.prompter.Texts(), std::vector<std::string>{"Der Monat Februar hat nur 28 Tage!"});
+    EXPECT_TRUE(Text("paidIn").isEmpty());
+    EXPECT_TRUE(start->text().isEmpty());
+    EXPECT_TRUE(start->hasFocus());
+
+    // A good date goes through with the same click.
+    QTest::keyClicks(start, QStringLiteral("02.01.2001"));
+    f.prompter.Clear();
+    QTest::mouseClick(calculate, Qt::LeftButton);
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    EXPECT_TRUE(f.prompter.Texts().empty());
+    EXPECT_EQ(Text("paidIn"), QStringLiteral("1000,00"));
+    checked = true;
+    Child<QPushButton>("cancel")->click();
+  });
+  EXPECT_FALSE(dialogs.ReturnCalculation(rules));
+  EXPECT_TRUE(checked);
+  ASSERT_TRUE(rules.Calculation());
+  EXPECT_EQ(rules.Calculation()->totals.period, "02.01.2001 - 02.01.2002");
+}
+
 TEST(SavingsDialogsQt, FundAmountsHasItsColumnsAndFocusesTheRefusedField) {
   SavingsFixture f;
   SavingsDialogsQt dialogs(f.prompter, f.clock, nullptr);
