@@ -276,6 +276,8 @@ FundPlanResult WalkLoaded(const PlanStart& p, const SavingsFund& fund, double fa
       distributed = true;
     }
   }
+  // Prices that end before the period give the value of their last day.
+  if (k == n) out.end = Calendar::FormatDate(fund.dates[n - 1]);
   const double finalPrice = fund.prices[k < n ? k : n - 1];
   return Finished(std::move(out), paid, shares * finalPrice * factor);
 }
@@ -379,12 +381,15 @@ FundPlanResult WalkIndexed(const PlanStart& p, const SavingsFund& fund, double f
     due = firstDue();
   }
   if (first == npos) return NoData();
-  if (stop == npos)
+  if (stop == npos) {
+    // Prices that end before the period give the value of their last day.
     for (size_t j = n; j-- > 0;)
       if (priced(j)) {
         stop = j;
         break;
       }
+    out.end = Calendar::FormatDate(dates[stop]);
+  }
   return Finished(std::move(out), paid, shares * price(stop) * factor);
 }
 
@@ -393,21 +398,34 @@ FundPlanResult WalkIndexed(const PlanStart& p, const SavingsFund& fund, double f
 FundPlanResult SimulateFund(const SavingsInput& input, const SavingsFund& fund, double factor, SavingsMode mode,
                             int debitDay) {
   const PlanStart p(input, mode);
-  if (!fund.dates.empty() || fund.source.empty()) return WalkLoaded(p, fund, factor, debitDay);
-  if (fund.indexed) return WalkIndexed(p, fund, factor, debitDay);
-  SavingsFund own = fund;
-  if (IndexSavingsRows(own)) return WalkIndexed(p, own, factor, debitDay);
-  LoadSavingsRows(own);
-  return WalkLoaded(p, own, factor, debitDay);
+  FundPlanResult out;
+  if (!fund.dates.empty() || fund.source.empty()) {
+    out = WalkLoaded(p, fund, factor, debitDay);
+  } else if (fund.indexed) {
+    out = WalkIndexed(p, fund, factor, debitDay);
+  } else {
+    SavingsFund own = fund;
+    if (IndexSavingsRows(own)) {
+      out = WalkIndexed(p, own, factor, debitDay);
+    } else {
+      LoadSavingsRows(own);
+      out = WalkLoaded(p, own, factor, debitDay);
+    }
+  }
+  if (out.failure == SavingsFailure::None && out.end.empty()) out.end = input.end;
+  return out;
 }
 
 std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& results, const std::string& end,
                                            const Calendar& calendar) {
   const FundPlanResult* first = nullptr;
+  std::string last;  // the latest end of the funds
   double paid = 0, value = 0;
   for (const FundPlanResult& r : results) {
     if (r.failure != SavingsFailure::None) continue;
     if (!first) first = &r;
+    const std::string& own = r.end.empty() ? end : r.end;
+    if (last.empty() || CompareDates(own, last, 0) > 0) last = own;
     // A sum beyond what a number holds would be written "0,00".
     const double paidSum = paid + ParseNumber(r.paidIn), valueSum = value + ParseNumber(r.finalValue);
     if (!std::isfinite(paidSum) || !std::isfinite(valueSum)) return std::nullopt;
@@ -419,8 +437,8 @@ std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& re
   t.paidIn = FormatNumber(paid, 2);
   t.finalValue = FormatNumber(value, 2);
   t.profit = FormatNumber(value - paid, 2);
-  t.period = first->start + " - " + end;
-  const int days = calendar.DateDifference(first->start, end);
+  t.period = first->start + " - " + last;
+  const int days = calendar.DateDifference(first->start, last);
   t.returnPercent = kNoReturn;
   if (days > 0 && paid > 0) {
     const double r = WithoutBinaryNoise((std::pow(value / paid, 365.0 / days) - 1) * 100);
@@ -483,13 +501,14 @@ SavingsReport BuildSavingsReport(const SavingsCalculation& c) {
   const std::string currency = " " + c.currency;
   for (size_t i = 0; i < c.inputs.size() && i < c.results.size(); ++i) {
     const SavingsInput& in = c.inputs[i];
-    std::vector<std::string> cells = {in.fund,
-                                      in.purchaseDate,
-                                      ReportNumber(in.initialAmount) + currency,
-                                      ReportNumber(in.monthlyRate) + currency,
-                                      ReportNumber(in.yearlyIncrease) + "%",
-                                      in.distributionDay,
-                                      c.results[i].start + " - " + in.end};
+    std::vector<std::string> cells = {
+        in.fund,
+        in.purchaseDate,
+        ReportNumber(in.initialAmount) + currency,
+        ReportNumber(in.monthlyRate) + currency,
+        ReportNumber(in.yearlyIncrease) + "%",
+        in.distributionDay,
+        c.results[i].start + " - " + (c.results[i].end.empty() ? in.end : c.results[i].end)};
     std::string text = FundLineText(cells);
     report.lines.push_back(ReportLine{ReportLineKind::Fund, std::move(text), std::move(cells)});
   }

@@ -96,6 +96,8 @@ struct FundPlanResult {
   std::string start;       // the start actually used: the date of the first price row in the period
   std::string paidIn;      // 2 decimals, depot currency
   std::string finalValue;  // 2 decimals, depot currency
+  std::string end;         // the end actually used: as typed, or the date of the last price row when the
+                           // prices end before it (the final value is of that day)
 };
 
 // Replays the plan over the fund's price rows: those in memory, or the
@@ -116,9 +118,13 @@ struct SavingsTotals {
   std::string period;         // start + " - " + end
 };
 
-// The totals of the funds that have a result (in order; the first gives the
-// period): paid in and final value added up with 2 decimals after every
-// fund, profit, yearly return over the calendar days of the period ÷ 365.
+// The totals of the funds that have a result (in order): paid in and final
+// value added up with 2 decimals after every fund, profit, yearly return
+// over the calendar days of the period ÷ 365.  The period runs from the
+// start of the first fund to the latest end of the funds: the end as typed
+// unless the prices of every fund end before it (a period into the future,
+// a fund no longer priced), when the final value is of an earlier day and a
+// return spread over days without prices would be too small.
 // Nothing when no fund has a result, or when the sums grow beyond what a
 // number can hold.
 std::optional<SavingsTotals> ComputeTotals(const std::vector<FundPlanResult>& results, const std::string& end,

@@ -170,6 +170,50 @@ TEST(ReturnCalculationRules, OneFundOneOffGivesTheResultsAndItsReport) {
             (Texts{"Alpha", "02.01.2001", "1000,00 Euro", "0,00 Euro", "0,00%", "31.12.", "02.01.2001 - 02.01.2002"}));
 }
 
+// The final value of a period that runs past the last price (into the
+// future, or of a fund no longer priced) is of the last price's day, and so
+// is the end of the period the return is spread over.
+TEST(ReturnCalculationRules, APeriodPastTheLastPriceEndsWithIt) {
+  SavingsFixture f;
+  // Gamma's prices end half a year before Alpha's.
+  f.AddDepot("Rente", {PlainFund("Alpha", kYear), PlainFund("Gamma", {"02.01.2001", "100,00", "02.07.2001", "95,00"})});
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, f.dialogs);
+  rules.SetScope(SavingsScope::Fund);
+  rules.SelectFund(0);
+  ReturnInputs in = OneOff();
+  in.end = "02.01.2030";
+  EXPECT_EQ(rules.Calculate(in), ReturnField::None);
+  ASSERT_TRUE(rules.Calculation());
+  // 10 shares worth 1100,00 on 02.01.2002, 365 days after the start: 10 %
+  // a year, not the 0,33 % of 28 years.
+  EXPECT_EQ(rules.Calculation()->totals.finalValue, "1100,00");
+  EXPECT_EQ(rules.Calculation()->totals.period, "02.01.2001 - 02.01.2002");
+  EXPECT_EQ(rules.Calculation()->totals.returnPercent, "10,00");
+  EXPECT_EQ(rules.Report().lines[3].cells[6], "02.01.2001 - 02.01.2002");
+
+  // A depot: the period ends with the fund priced longest.  Alpha 1000 and
+  // Gamma 1000 buy 10 shares each, worth 1100,00 and 950,00: 2050,00 for
+  // 2000,00 over 365 days, 2,50 %.  Gamma's own line ends with its last
+  // price.
+  f.dialogs.amounts.push_back(ScriptedSavingsDialogs::Enter({{"", "1000", ""}, {"", "1000", ""}}));
+  rules.SetScope(SavingsScope::Depot);
+  in.initialAmount.clear();
+  EXPECT_EQ(rules.Calculate(in), ReturnField::None);
+  EXPECT_EQ(rules.Calculation()->totals.finalValue, "2050,00");
+  EXPECT_EQ(rules.Calculation()->totals.period, "02.01.2001 - 02.01.2002");
+  EXPECT_EQ(rules.Calculation()->totals.returnPercent, "2,50");
+  EXPECT_EQ(rules.Report().lines[4].cells[6], "02.01.2001 - 02.07.2001");
+
+  // An end before the last price stays as typed.
+  rules.SetScope(SavingsScope::Fund);
+  rules.SelectFund(0);
+  in = OneOff();
+  in.end = "01.10.2001";
+  EXPECT_EQ(rules.Calculate(in), ReturnField::None);
+  EXPECT_EQ(rules.Calculation()->totals.period, "02.01.2001 - 01.10.2001");
+  EXPECT_TRUE(f.prompter.Messages().empty());
+}
+
 TEST(ReturnCalculationRules, RowsWithoutAPriceAndRowsOutOfOrder) {
   // A row priced 0 has no price: the start moves past it to 02.01.2001
   // (100,00), not to a division by 0; rows out of order are taken in date
@@ -433,6 +477,7 @@ TEST(SavingsPlanWalk, RowsWalkedInTheStoreGiveTheResultOfLoadedRows) {
       EXPECT_EQ(a.start, b.start) << stored.master.name << " " << in.start << " - " << in.end;
       EXPECT_EQ(a.paidIn, b.paidIn) << stored.master.name << " " << in.start << " - " << in.end;
       EXPECT_EQ(a.finalValue, b.finalValue) << stored.master.name << " " << in.start << " - " << in.end;
+      EXPECT_EQ(a.end, b.end) << stored.master.name << " " << in.start << " - " << in.end;
       ++compared;
       if (a.failure == SavingsFailure::None) ++results;
     }

@@ -262,9 +262,9 @@ TEST_F(SavingsPlanTest, AmountsBeyondWhatANumberHoldsHaveNoResult) {
 }
 
 TEST_F(SavingsPlanTest, TotalsAddUpTheFundsWithAResultAndSayKaForNoPeriodOrNothingPaid) {
-  FundPlanResult a{SavingsFailure::None, "02.01.2001", "1000,00", "1100,00"};
-  FundPlanResult b{SavingsFailure::None, "03.01.2001", "500,50", "400,25"};
-  FundPlanResult failed{SavingsFailure::NoData, "", "", ""};
+  FundPlanResult a{SavingsFailure::None, "02.01.2001", "1000,00", "1100,00", "02.01.2002"};
+  FundPlanResult b{SavingsFailure::None, "03.01.2001", "500,50", "400,25", "02.01.2002"};
+  FundPlanResult failed{SavingsFailure::NoData, "", "", "", ""};
   // 1000,00 + 500,50 = 1500,50 paid, 1100,00 + 400,25 = 1500,25 worth,
   // profit −0,25; the period starts at the first fund's start.
   auto t = ComputeTotals({failed, a, b}, "02.01.2002", calendar);
@@ -275,13 +275,15 @@ TEST_F(SavingsPlanTest, TotalsAddUpTheFundsWithAResultAndSayKaForNoPeriodOrNothi
   EXPECT_EQ(t->period, "02.01.2001 - 02.01.2002");
   EXPECT_FALSE(ComputeTotals({failed}, "02.01.2002", calendar));
   // 0 days, and nothing paid in.
-  EXPECT_EQ(ComputeTotals({a}, "02.01.2001", calendar)->returnPercent, kNoReturn);
-  FundPlanResult nothing{SavingsFailure::None, "02.01.2001", "0,00", "0,00"};
+  FundPlanResult sameDay = a;
+  sameDay.end = "02.01.2001";
+  EXPECT_EQ(ComputeTotals({sameDay}, "02.01.2001", calendar)->returnPercent, kNoReturn);
+  FundPlanResult nothing{SavingsFailure::None, "02.01.2001", "0,00", "0,00", "02.01.2002"};
   EXPECT_EQ(ComputeTotals({nothing}, "02.01.2002", calendar)->returnPercent, kNoReturn);
   // Two amounts of about 10^308 add up to more than a number holds: no
   // totals, rather than a sum written "0,00".
   const std::string huge(308, '9');
-  FundPlanResult big{SavingsFailure::None, "02.01.2001", huge + ",00", huge + ",00"};
+  FundPlanResult big{SavingsFailure::None, "02.01.2001", huge + ",00", huge + ",00", "02.01.2002"};
   EXPECT_FALSE(ComputeTotals({big, big}, "02.01.2002", calendar));
   EXPECT_TRUE(ComputeTotals({big}, "02.01.2002", calendar));
 }
@@ -299,8 +301,8 @@ TEST(SavingsReport, LinesShowEachFundsOwnInputsWithTwoDecimals) {
   SavingsInput b = Plan("02.01.2001", "02.01.2002", "", "100,5");
   b.fund = "Beta";
   c.inputs = {a, b};
-  c.results = {{SavingsFailure::None, "02.01.2001", "1000,00", "1100,00"},
-               {SavingsFailure::None, "03.01.2001", "1206,00", "1300,00"}};
+  c.results = {{SavingsFailure::None, "02.01.2001", "1000,00", "1100,00", "02.01.2002"},
+               {SavingsFailure::None, "03.01.2001", "1206,00", "1300,00", "02.01.2002"}};
   c.totals = {"2206,00", "2400,00", "194,00", "8,79", "02.01.2001 - 02.01.2002"};
   const SavingsReport r = BuildSavingsReport(c);
   const std::vector<std::string> texts = r.Texts();
