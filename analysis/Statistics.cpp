@@ -345,7 +345,13 @@ std::vector<std::string> DerivedLabels(PackedDate first, int kind, size_t count)
   std::vector<std::string> out;
   out.reserve(count);
   int month = PackedMonth(first), year = PackedYear(first);
+  // A change is that of an average against the one before: it belongs to
+  // the later month or year, so the changes start one after the first price.
   if (kind == 3) ++year;
+  if (kind == 2 && ++month == 13) {
+    month = 1;
+    ++year;
+  }
   for (size_t i = 0; i < count; ++i) {
     if (kind == 0 || kind == 2) {
       // "%02d/%02d", written digit by digit (a chart asks for hundreds).

@@ -203,8 +203,9 @@ class Statistics {
   std::string depotValue_, depotProfit_;
 };
 
-// The labels of a derived series: MM/JJ from the first price's month (kinds
-// 0 and 2), four-digit years from its year (kind 1) or the year after (3).
+// The labels of a derived series: MM/JJ from the first price's month (kind
+// 0) or the month after (2), four-digit years from its year (kind 1) or the
+// year after (3): a change is labelled with the later of its two periods.
 std::vector<std::string> DerivedLabels(PackedDate firstPrice, int kind, size_t count);
 
 // The date and the price of a price row as Calendar::ParseDate and

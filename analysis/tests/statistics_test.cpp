@@ -187,6 +187,9 @@ TEST(DerivedLabels, MonthsRunIntoTheNextCenturyAndYearsCountOn) {
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 0, 3), (std::vector<std::string>{"11/99", "12/99", "01/00"}));
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 1, 2), (std::vector<std::string>{"1999", "2000"}));
   EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 3, 2), (std::vector<std::string>{"2000", "2001"}));
+  // The change from November to December 1999 is December's.
+  EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 11, 3), 2, 3), (std::vector<std::string>{"12/99", "01/00", "02/00"}));
+  EXPECT_EQ(DerivedLabels(MakePackedDate(1999, 12, 31), 2, 1), (std::vector<std::string>{"01/00"}));
 }
 
 // The month labels are written digit by digit; they read as "%02d/%02d" of
@@ -201,6 +204,10 @@ TEST(DerivedLabels, MonthLabelsReadAsTheirPrintfForm) {
       const std::vector<std::string> labels = DerivedLabels(first, kind, 300);
       ASSERT_EQ(labels.size(), 300u);
       int month = PackedMonth(first), year = PackedYear(first);
+      if (kind == 2 && ++month == 13) {
+        month = 1;
+        ++year;
+      }
       for (const std::string& label : labels) {
         char expected[16];
         std::snprintf(expected, sizeof expected, "%02d/%02d", month % 100, ((year % 100) + 100) % 100);

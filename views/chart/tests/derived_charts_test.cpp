@@ -150,7 +150,8 @@ TEST_F(DerivedChartsTest, MonthlyChartsAreDrawnAYearlyChartOfOneYearIsNot) {
   EXPECT_EQ(host.shown, 1);
 
   commands.ShowDerivedChart(ChartKind::MonthlyChanges);
-  EXPECT_EQ(host.pane.series, (Texts{"01/03", "27,27", "02/03", "7,14"}));
+  // 11 to 14 is February's change, 14 to 15 March's.
+  EXPECT_EQ(host.pane.series, (Texts{"02/03", "27,27", "03/03", "7,14"}));
 
   host.pane.calls.clear();
   commands.ShowDerivedChart(ChartKind::YearlyAverages);
