@@ -151,6 +151,13 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
                Q(PrintDateText(printDate)));
     y += lineH * 1.5;
     for (int set = 0; set < L.columnSets; ++set) {
+      // The lines of this column set.
+      const size_t first = L.FirstLine(page) + static_cast<size_t>(set) * static_cast<size_t>(L.linesPerColumn);
+      const size_t end = std::min(
+          std::min(first + static_cast<size_t>(L.linesPerColumn), L.EndLine(page, t.lines.size())), t.lines.size());
+      // The last page of a flowing list may not reach its later sets: no
+      // headers over nothing (the first set keeps them, even of an empty list).
+      if (set > 0 && first >= end) break;
       const double x0 = area.left + set * (setWidth + kSetGap);
       std::vector<double> xs(w.size() + 1, x0);
       for (size_t c = 0; c < w.size(); ++c) xs[c + 1] = xs[c] + w[c];
@@ -177,10 +184,6 @@ PrintedPages PrintTextTable(QPrinter& printer, const TextTable& t, const std::st
         p.setPen(rule);
         p.drawLine(QPointF(x0, hy), QPointF(xs.back(), hy));
       }
-      // The lines of this column set.
-      const size_t first = L.FirstLine(page) + static_cast<size_t>(set) * static_cast<size_t>(L.linesPerColumn);
-      const size_t end = std::min(
-          std::min(first + static_cast<size_t>(L.linesPerColumn), L.EndLine(page, t.lines.size())), t.lines.size());
       double ly = area.top + L.headerHeight;
       for (size_t i = first; i < end; ++i) {
         const TableLine& l = t.lines[i];

@@ -136,6 +136,16 @@ TEST(PrintedPages, ALongPriceListGetsNumberedPages) {
   // Every row is printed once: the last one is there.
   EXPECT_TRUE(p.Has(rows[rows.size() - 2]));
   EXPECT_TRUE(p.Portrait());
+
+  // A list that fills part of its first column set has headers over that
+  // set only, not over the empty ones beside it.
+  rows.resize(20);
+  const Printed few = PrintToPdf(f.dir / "wenige.pdf", Job(PricesTable("Fonds A", "Euro", rows)));
+  size_t headers = 0;
+  for (size_t at = few.text.find("Kurs in Euro"); at != std::string::npos; at = few.text.find("Kurs in Euro", at + 1))
+    ++headers;
+  EXPECT_EQ(headers, 1u) << few.text;
+  EXPECT_TRUE(few.Has(rows[18]));
 }
 
 // A PDF file that the disk has no room for is a failed print, never one
