@@ -134,9 +134,25 @@ void ReturnCalculationRules::Notice(const std::string& text, MessageIcon icon) {
   prompter_.Show(Message{kNotice, text, MessageButtons::Ok, icon, BeepKind::Stop});
 }
 
+namespace {
+// Asks nobody: a factor only the user knows is not there.
+class NoFactorAsked : public ConversionFactorSource {
+ public:
+  std::optional<std::string> AskFactor(const std::string&, const std::string&) override { return std::nullopt; }
+};
+}  // namespace
+
 std::optional<double> ReturnCalculationRules::ConversionFactor(const std::string& currency) const {
   std::vector<std::string> copy = factors_;
-  const std::optional<std::string> text = CurrencyList(copy).FactorText(currency);
+  CurrencyList list(copy);
+  if (!list.FactorText(currency)) {
+    // The list holds the currencies of the current depot's funds; a fund of
+    // another depot may have one it lacks.  The display currency and DM or
+    // Euro have their fixed factors; any other currency stays without one.
+    NoFactorAsked nobody;
+    list.Register(currency, currency_, nobody);
+  }
+  const std::optional<std::string> text = list.FactorText(currency);
   if (!text) return std::nullopt;
   const double k = ParseNumber(*text);
   if (!(k > 0)) return std::nullopt;  // a factor the user cancelled ("0,00000") converts nothing

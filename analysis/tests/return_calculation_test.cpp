@@ -317,6 +317,35 @@ TEST(ReturnCalculationRules, DepotScopeLeavesFailedFundsOutOfTotalsAndReport) {
   EXPECT_FALSE(none.Calculation());
 }
 
+// The currency list holds the currencies of the current depot's funds; a
+// fund of another depot in the display currency, or in DM, has its fixed
+// factor all the same.  A third currency has none without the user.
+TEST(ReturnCalculationRules, AnotherDepotsFundsInDmOrTheDisplayCurrencyHaveTheirFixedFactors) {
+  SavingsFixture f;
+  f.AddDepot("Rente", {PlainFund("Alpha", kYear)});
+  StoredFund dm = PlainFund("Mark", kYear);
+  dm.master.currency = "DM";
+  StoredFund euro = PlainFund("Euro", kYear);
+  StoredFund yen = PlainFund("Yen", kYear);
+  yen.master.currency = "JPY";
+  f.AddDepot("Kinder", {dm, euro, yen});
+  f.state.currencyFactors = {};  // the current depot has funds in none of them
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, f.dialogs);
+  rules.SelectDepot(1);
+  // In the display currency Euro, 1 DM is 0,51129 Euro: 1000 Euro are
+  // 1000 ÷ 0,51129 DM, which buy that ÷ 100,00 shares, worth that × 110,00
+  // × 0,51129 = 1100,00 Euro (the factor cancels out of a one-off plan).
+  // The Euro fund: 10 shares, 1100,00.
+  f.dialogs.amounts.push_back(ScriptedSavingsDialogs::Enter({{"", "1000", ""}, {"", "1000", ""}, {"", "1000", ""}}));
+  EXPECT_EQ(rules.Calculate(OneOff("")), ReturnField::None);
+  EXPECT_EQ(f.prompter.Texts(),
+            (Texts{"Für die Währung JPY des Fonds Yen ist kein Umrechnungsfaktor bekannt.\nDer Fond wird bei der "
+                   "Berechnung nicht berücksichtigt."}));
+  ASSERT_TRUE(rules.Calculation());
+  EXPECT_EQ(rules.Calculation()->totals.paidIn, "2000,00");
+  EXPECT_EQ(rules.Calculation()->totals.finalValue, "2200,00");
+}
+
 TEST(ReturnCalculationRules, FiguresThatCannotBeComputedAreSaidSoAndNeverShownAsZeroOrBelow) {
   SavingsFixture f;
   // Prices 10,00 on the 2nd of every month from 1990 to 2020.
