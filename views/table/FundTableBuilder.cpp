@@ -1,10 +1,12 @@
 #include "views/table/FundTableBuilder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "analysis/Statistics.h"
 #include "portfolio/Funds.h"
+#include "storage/FileSet.h"
 
 namespace tellurio {
 
@@ -44,10 +46,17 @@ LoadResult LoadFigures(const std::string& depot, Scope scope, const DepotState& 
     case StoreOpened::Read:
     case StoreOpened::Repaired:  // reported by stores; the table shows what could be read
       break;
-    case StoreOpened::Missing:
+    case StoreOpened::Missing: {
       // A depot without its store file cannot be shown; a depot without a
-      // fund archive simply has no archived funds.
-      return depotScope ? LoadResult::Unreadable : LoadResult::Missing;
+      // fund archive simply has no archived funds, unless the depot has no
+      // files at all: then the provider's archive is not there to be read,
+      // and the table must say so rather than leave the provider out.
+      if (depotScope) return LoadResult::Unreadable;
+      std::error_code ec;
+      const bool depotThere = std::filesystem::exists(
+          std::filesystem::path(fileset::DepotBase(doc.workingDirectory, depot)).concat(".dat"), ec);
+      return depotThere ? LoadResult::Missing : LoadResult::Unreadable;
+    }
     case StoreOpened::Unreadable:
       return LoadResult::Unreadable;
   }

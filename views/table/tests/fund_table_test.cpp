@@ -217,6 +217,31 @@ TEST(FundTableBuilder, AllFundsComeFromTheArchiveOfEachProvidersFirstDepot) {
   EXPECT_EQ(Column(t, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y", "Archiv Z"}));
 }
 
+// A depot without an archive of its own just has no archived funds; a
+// provider whose first depot has no files at all has no archive to be read,
+// and the table says so instead of leaving the provider out unseen.
+TEST(FundTableBuilder, AProviderWhoseFirstDepotHasNoFilesIsNamed) {
+  TableFixture f;
+  TableSelection s;
+  s.allFunds = true;
+  s.separateDepots = false;
+  s.sort = SortKind::Alphabetical;
+  auto remove = [&](const std::filesystem::path& base) {
+    for (const char* ext : {".dat", ".idx"}) std::filesystem::remove(std::filesystem::path(base).concat(ext));
+  };
+  remove(fileset::ArchiveBase(f.dir.path(), "Gamma"));
+  FundTableResult r = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores);
+  EXPECT_EQ(Column(r.table, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y"}));
+  EXPECT_TRUE(r.skippedDepots.empty());
+
+  remove(fileset::DepotBase(f.dir.path(), "Gamma"));
+  r = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores);
+  EXPECT_EQ(Column(r.table, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y"}));
+  EXPECT_EQ(r.skippedDepots, (std::vector<std::string>{"Gamma"}));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(fileset::DepotBase(f.dir.path(), "Gamma")).concat(".dat")))
+      << "reading must not create a store";
+}
+
 TEST(FundTableBuilder, AnUnreadableDepotIsSkippedAndTheCurrentDepotStaysAsItWas) {
   TableFixture f;
   // Beta's data file becomes a directory: it exists but cannot be read.
