@@ -91,8 +91,16 @@ class ReturnCalculationDialog : public QDialog {
     // Left: the depot and its funds.
     depots_ = new QComboBox(this);
     depots_->setObjectName(QStringLiteral("depots"));
-    for (const std::string& d : rules.Depots()) depots_->addItem(Q(d));
+    for (const std::string& d : rules.Depots()) {
+      depots_->addItem(Q(d));
+      depots_->setItemData(depots_->count() - 1, Q(d), Qt::ToolTipRole);
+    }
     depots_->setCurrentIndex(static_cast<int>(rules.DepotIndex()));
+    // A depot name may be 200 characters long: the box keeps a usual width
+    // (the open list and the tooltip show the whole name) so that the
+    // dialog stays on the screen.
+    depots_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    depots_->setMinimumContentsLength(24);
     funds_ = new QListWidget(this);
     funds_->setObjectName(QStringLiteral("funds"));
     funds_->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -169,6 +169,25 @@ TEST(SavingsDialogsQt, ADateRefusedByItsFieldStopsTheCalculation) {
   EXPECT_EQ(rules.Calculation()->totals.period, "02.01.2001 - 02.01.2002");
 }
 
+// A depot name may have 200 characters; the dialog must still fit a small
+// screen, its buttons within reach.
+TEST(SavingsDialogsQt, ALongDepotNameKeepsTheDialogOnTheScreen) {
+  SavingsFixture f;
+  const std::string name(199, 'D');
+  f.AddDepot(name, {PlainFund("Alpha", kYear)});
+  SavingsDialogsQt dialogs(f.prompter, f.clock, nullptr);
+  ReturnCalculationRules rules(f.state, f.calendar, f.prompter, dialogs);
+  int width = 0;
+  WhenShown([&] {
+    width = ActiveDialog()->width();
+    EXPECT_EQ(Child<QComboBox>("depots")->currentText().toStdString(), name);
+    Child<QPushButton>("cancel")->click();
+  });
+  EXPECT_FALSE(dialogs.ReturnCalculation(rules));
+  EXPECT_GT(width, 0);
+  EXPECT_LE(width, 1024);
+}
+
 TEST(SavingsDialogsQt, FundAmountsHasItsColumnsAndFocusesTheRefusedField) {
   SavingsFixture f;
   SavingsDialogsQt dialogs(f.prompter, f.clock, nullptr);
