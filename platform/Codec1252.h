@@ -25,6 +25,12 @@ void AppendUtf8OfCp1252(std::string& out, unsigned char byte);
 // True when every byte is below 0x80 (the text is the same in both encodings).
 bool IsAscii(std::string_view text);
 
+// True when the bytes are well-formed UTF-8 (no stray continuation bytes, no
+// overlong forms, no surrogates, nothing beyond U+10FFFF).  A file name
+// that is not (one written by another system in its own code page) cannot
+// pass through the window's texts unchanged.
+bool IsValidUtf8(std::string_view text);
+
 // Number of characters (not bytes) of a UTF-8 text; an invalid byte counts as one.
 size_t Utf8Length(std::string_view utf8);
 

@@ -1,5 +1,6 @@
 #include "portfolio/Names.h"
 
+#include "platform/Codec1252.h"
 #include "storage/ListFile.h"
 
 namespace tellurio {
@@ -17,6 +18,10 @@ std::optional<std::string> RefuseName(const std::string& name, NameKind kind) {
   for (unsigned char c : name) {
     if (c < 32 || c == 127) return "Der " + what + " darf keine Steuerzeichen enthalten.";
   }
+  // A name that went through a lossy conversion (a byte that was no UTF-8
+  // shown as U+FFFD) would name files other than the ones it came from.
+  if (!IsValidUtf8(name) || name.find("\xEF\xBF\xBD") != std::string::npos)
+    return "Der " + what + " enthält Zeichen, die nicht gelesen werden konnten.";
   if (name.find('/') != std::string::npos)
     return "Der " + what + " darf keinen Schrägstrich \"/\" enthalten, weil er als Dateiname benutzt wird.";
   if (name == "." || name == "..") return "Die Namen \".\" und \"..\" sind als " + what + " nicht erlaubt.";

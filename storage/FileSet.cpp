@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/Codec1252.h"
 #include "storage/Directory.h"
 
 namespace tellurio::fileset {
@@ -46,7 +47,8 @@ std::string Folded(const std::string& s) {
 }
 }  // namespace
 
-std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view extension) {
+std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view extension,
+                                       std::vector<std::string>* notUtf8) {
   std::vector<std::string> names;
   std::error_code ec;
   for (fs::directory_iterator it(wd, ec), end; !ec && it != end; it.increment(ec)) {
@@ -58,6 +60,10 @@ std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view exte
       continue;
     std::string name = file.substr(0, file.size() - extension.size());
     if (extension == ".dat" && name.rfind(kArchivePrefix, 0) == 0) continue;
+    if (!IsValidUtf8(file)) {
+      if (notUtf8) notUtf8->push_back(file);
+      continue;
+    }
     names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

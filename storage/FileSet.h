@@ -48,7 +48,12 @@ Status EnsurePriceDirectories(const fs::path& wd, const std::vector<std::string>
 // Names (without extension) of the files in wd ending in extension (".dat" or
 // ".pls").  For ".dat", names starting with "n_" (fund archive stores) are left
 // out.  Ordered by name, ignoring case first, as a directory listing shows them.
-std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view extension);
+// A file whose name is not UTF-8 (written by another system in its own code
+// page) is left out too: its name would change on its way through the
+// window, and the program would then open files of another name.  Such file
+// names are added to *notUtf8 when given.
+std::vector<std::string> ListDataFiles(const fs::path& wd, std::string_view extension,
+                                       std::vector<std::string>* notUtf8 = nullptr);
 
 // Deletes a file; a missing file is no error.
 Status RemoveFile(const fs::path& path);

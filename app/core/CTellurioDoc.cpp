@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "calendar/NumberText.h"
+#include "platform/Codec1252.h"
 #include "portfolio/Names.h"
 #include "storage/CTextFile.h"
 #include "storage/Directory.h"
@@ -142,7 +143,24 @@ void CTellurioDoc::CheckPortraits() {
 
 std::vector<std::string> CTellurioDoc::ListDataFiles(const std::string& extension) {
   services_.web.ArbeitsverzeichnisEinstellen(state_.workingDirectory.string());
-  return fileset::ListDataFiles(state_.workingDirectory, extension);
+  std::vector<std::string> notUtf8;
+  std::vector<std::string> names = fileset::ListDataFiles(state_.workingDirectory, extension, &notUtf8);
+  std::string unnamed;
+  for (const std::string& file : notUtf8)
+    if (namesNotUtf8Reported_.insert(file).second) unnamed += "\n" + Utf8FromCp1252(file);
+  // Left out rather than opened under a changed name: the window's texts
+  // would turn the bytes into other characters, and the program would make
+  // new, empty files of that name beside the real ones.
+  if (!unnamed.empty())
+    services_.prompter.Notice("Hinweis",
+                              "Im Datenverzeichnis\n\n" + state_.workingDirectory.string() +
+                                  "\n\nliegen Dateien, deren Namen nicht in der Zeichenkodierung UTF-8 geschrieben "
+                                  "sind (etwa von einem Windows-Rechner übernommen):\n" +
+                                  unnamed +
+                                  "\n\nDiese Dateien werden übergangen und nicht verändert. Benennen Sie sie bitte "
+                                  "um, damit das Programm sie lesen kann.",
+                              MessageIcon::Exclamation, BeepKind::Exclamation);
+  return names;
 }
 
 void CTellurioDoc::OpenDepotStores(const std::string& depot) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,8 @@ class CTellurioDoc : public DepotSession, public DocumentEvents, public Conversi
   RestoreOffer* restore_ = nullptr;
   mutable std::mutex tickerMutex_;
   std::string tickerText_;
+  // Data files whose names are not UTF-8, named once each.
+  std::set<std::string> namesNotUtf8Reported_;
 };
 
 }  // namespace tellurio

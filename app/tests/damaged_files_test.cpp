@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/tests/FakeShell.h"
 #include "portfolio/tests/PortfolioFixture.h"
 #include "storage/FileSet.h"
@@ -114,6 +116,43 @@ TEST(DamagedFiles, SwitchingToAnUnreadableDepotTellsItAgain) {
   const std::vector<Message> errors = f.WithTitle("Fehler");
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(Has(errors[0].text, "schreibgeschützt")) << errors[0].text;
+}
+
+// Files copied from another system may have names in its own code page.
+// Through the window's texts such a name would change ("\xE9" becomes
+// U+FFFD), and opening the changed name made new, empty stores beside the
+// real ones.  The files are named and left alone instead.
+TEST(DamagedFiles, DataFilesWhoseNamesAreNotUtf8AreNamedAndLeftAlone) {
+  Session f;
+  f.WriteStore("Zweites", 2, 6);
+  const std::string latin1 = "M\xFCller";  // "Müller" in code page 1252
+  for (const char* ext : {".dat", ".idx"}) {
+    fs::rename(f.dir / ("Zweites" + std::string(ext)), f.dir / (latin1 + ext));
+    WriteAll(f.dir / ("n_" + latin1 + ext), "");
+  }
+  auto files = [&f] {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(f.dir.path())) names.insert(e.path().filename().string());
+    return names;
+  };
+  f.Start();
+  EXPECT_EQ(f.doc.State().depotNames, std::vector<std::string>{"Depot"});
+  const std::vector<Message> notes = f.WithTitle("Hinweis");
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_TRUE(Has(notes[0].text, "Müller.dat")) << notes[0].text;
+  EXPECT_TRUE(Has(notes[0].text, "UTF-8")) << notes[0].text;
+  // Named once, also when the lists are read again.
+  (void)f.doc.ListDataFiles(".dat");
+  EXPECT_EQ(f.WithTitle("Hinweis").size(), 1u);
+
+  // The name as the window would have turned it is refused, and no file of
+  // that name is made.
+  const std::string changed = "M\xEF\xBF\xBDller";
+  const std::set<std::string> before = files();
+  for (const std::string& name : before) EXPECT_EQ(name.find(changed), std::string::npos);
+  f.doc.OpenDepotStores(changed);
+  EXPECT_EQ(f.WithTitle("Fehler").size(), 1u);
+  EXPECT_EQ(files(), before);
 }
 
 TEST(DamagedFiles, ADamagedStoreIsToldAndKeptBesideItBeforeTheNextSave) {

@@ -37,6 +37,18 @@ TEST(Codec1252, UnmappableAndInvalidInputBecomesQuestionMarks) {
   EXPECT_EQ(Cp1252FromUtf8("\xC0\xAF", &exact), "??");  // overlong "/"
 }
 
+TEST(Codec1252, WellFormedUtf8IsToldFromOtherBytes) {
+  for (const char* good : {"", "Depot 1", "M\xC3\xBCller", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD"})
+    EXPECT_TRUE(IsValidUtf8(good)) << good;
+  // A code page 1252 "ü", a cut sequence, a stray continuation byte, an
+  // overlong "/", a surrogate, a code point beyond U+10FFFF, a 5-byte lead.
+  for (const char* bad : {"M\xFCller", "\xC3",
+                          "a\x80"
+                          "b",
+                          "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xE2\x82"})
+    EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+}
+
 TEST(Codec1252, CharacterCountsAreNotByteCounts) {
   EXPECT_EQ(Utf8Length("Größte"), 6u);
   EXPECT_EQ(Utf8Left("Müller-Fonds", 2), "Mü");

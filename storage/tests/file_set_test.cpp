@@ -18,6 +18,14 @@ TEST(FileSet, DepotsAndProvidersComeFromTheFileNames) {
   fs::create_directory(dir / "ordner.dat");
   EXPECT_EQ(fileset::ListDataFiles(dir.path(), ".dat"), (std::vector<std::string>{"a", "alpha", "Beta"}));
   EXPECT_EQ(fileset::ListDataFiles(dir.path(), ".pls"), std::vector<std::string>{"x"});
+
+  // A name in another code page is no depot; it is told to the caller.
+  WriteAll(dir / "M\xFCller.dat", "");
+  WriteAll(dir / "M\xC3\xBCller.dat", "");
+  std::vector<std::string> notUtf8;
+  EXPECT_EQ(fileset::ListDataFiles(dir.path(), ".dat", &notUtf8),
+            (std::vector<std::string>{"a", "alpha", "Beta", "M\xC3\xBCller"}));
+  EXPECT_EQ(notUtf8, std::vector<std::string>{"M\xFCller.dat"});
 }
 
 TEST(FileSet, PriceDirectoriesAreCreatedLevelByLevel) {
