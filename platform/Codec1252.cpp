@@ -125,35 +125,8 @@ bool IsAscii(std::string_view text) {
 }
 
 bool IsValidUtf8(std::string_view text) {
-  size_t i = 0;
-  const size_t n = text.size();
-  while (i < n) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    int more = 0;
-    unsigned int lowest = 0;  // the smallest code point of that length
-    unsigned int code = 0;
-    if ((c & 0xE0) == 0xC0) {
-      more = 1, lowest = 0x80, code = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      more = 2, lowest = 0x800, code = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      more = 3, lowest = 0x10000, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (n - i - 1 < static_cast<size_t>(more)) return false;
-    for (int k = 1; k <= more; ++k) {
-      const unsigned char d = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-      if ((d & 0xC0) != 0x80) return false;
-      code = (code << 6) | (d & 0x3F);
-    }
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += static_cast<size_t>(more) + 1;
-  }
+  for (size_t i = 0; i < text.size();)
+    if (DecodeUtf8(text, i) < 0) return false;
   return true;
 }
 

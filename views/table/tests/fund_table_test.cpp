@@ -194,12 +194,18 @@ TEST(FundTableBuilder, CompanyBlocksMergeAFundHeldInTwoDepots) {
   EXPECT_EQ(without.lines[0].At(depotcol::kDepot), "Alpha");
 }
 
-TEST(FundTableBuilder, AllFundsComeFromTheArchiveOfEachProvidersFirstDepot) {
-  TableFixture f;
+// "Alle Fonds" in one list, sorted by name.
+TableSelection AllFundsAlphabetical() {
   TableSelection s;
   s.allFunds = true;
   s.separateDepots = false;
   s.sort = SortKind::Alphabetical;
+  return s;
+}
+
+TEST(FundTableBuilder, AllFundsComeFromTheArchiveOfEachProvidersFirstDepot) {
+  TableFixture f;
+  TableSelection s = AllFundsAlphabetical();
   TextTable t = BuildFundTable(s, f.state, *f.statistics, f.calendar, f.stores).table;
   EXPECT_EQ(t.kind, printkind::kAllFunds);
   EXPECT_EQ(Column(t, allcol::kName), (std::vector<std::string>{"Archiv X", "Archiv Y", "Archiv Z"}));
@@ -222,10 +228,7 @@ TEST(FundTableBuilder, AllFundsComeFromTheArchiveOfEachProvidersFirstDepot) {
 // and the table says so instead of leaving the provider out unseen.
 TEST(FundTableBuilder, AProviderWhoseFirstDepotHasNoFilesIsNamed) {
   TableFixture f;
-  TableSelection s;
-  s.allFunds = true;
-  s.separateDepots = false;
-  s.sort = SortKind::Alphabetical;
+  TableSelection s = AllFundsAlphabetical();
   auto remove = [&](const std::filesystem::path& base) {
     for (const char* ext : {".dat", ".idx"}) std::filesystem::remove(std::filesystem::path(base).concat(ext));
   };
